@@ -1,0 +1,35 @@
+#!/usr/bin/env bash
+# Installs the Debian packages that a step needs, only those that are missing.
+# Usage: scripts/deps.sh build|run|test|bench ...
+set -euo pipefail
+
+build=(cmake ninja-build g++ pkg-config qt6-base-dev libgl-dev libfontconfig-dev)
+run=(fontconfig fonts-dejavu-core libqt6gui6 libqt6widgets6 libqt6printsupport6)
+test=(fontconfig fonts-dejavu-core fonts-liberation2 fonts-noto-core python3 python3-fonttools)
+bench=(fontconfig fonts-dejavu-core fonts-liberation2 fonts-noto-core)
+
+wanted=()
+for step in "$@"; do
+  case "$step" in
+    build) wanted+=("${build[@]}") ;;
+    run)   wanted+=("${run[@]}") ;;
+    test)  wanted+=("${test[@]}") ;;
+    bench) wanted+=("${bench[@]}") ;;
+    *) echo "deps.sh: unknown step '$step'" >&2; exit 2 ;;
+  esac
+done
+
+missing=()
+for pkg in "${wanted[@]}"; do
+  status=$(dpkg-query -W -f='${db:Status-Status}' "$pkg" 2>/dev/null || true)
+  [ "$status" = installed ] || missing+=("$pkg")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+# Deduplicate while keeping order.
+mapfile -t missing < <(printf '%s\n' "${missing[@]}" | awk '!seen[$0]++')
+echo "Installing missing packages: ${missing[*]}"
+sudo=""
+[ "$(id -u)" -eq 0 ] || sudo="sudo"
+$sudo apt-get update -q
+DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q --no-install-recommends "${missing[@]}"

@@ -1,0 +1,47 @@
+#pragma once
+// Font files made available for this run, in place of the system-wide font resources of Windows:
+// a file is registered with the application's font database (and so with fontconfig's
+// application font set), so the list, the preview and the sheet can draw its font by name.
+
+#include <QHash>
+#include <QList>
+#include <QObject>
+#include <QString>
+
+namespace platform {
+
+/// The run's added font files. One instance per process, used on the GUI thread only.
+class FontResources : public QObject
+{
+    Q_OBJECT
+public:
+    /// The process-wide instance (needs a QGuiApplication).
+    static FontResources &instance();
+
+    /// Adds the font file at `path` for the rest of the run (or until removed). Each call is one
+    /// addition, also for a path added before. Returns the number of faces the file provided;
+    /// 0 when the file was refused (not a font, unreadable).
+    int addFontFile(const QString &path);
+
+    /// Undoes one addition of `path`. Returns false when no addition of it is in effect.
+    bool removeFontFile(const QString &path);
+
+    /// How many additions of `path` are in effect.
+    int additionCount(const QString &path) const;
+
+    /// Posts the font change notification: fontsChanged() is emitted later from the event loop,
+    /// never from within this call.
+    void postFontChange();
+
+signals:
+    /// The set of fonts changed (Linux has no system-wide broadcast; this is the program's own).
+    void fontsChanged();
+
+private:
+    FontResources() = default;
+    // Application font ids per path, one per addition; a refused addition records -1 so that
+    // additions and removals still pair up.
+    QHash<QString, QList<int>> m_ids;
+};
+
+} // namespace platform

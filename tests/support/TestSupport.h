@@ -1,0 +1,26 @@
+#pragma once
+// Helpers shared by the tests: real font files from Debian's font packages, and temporary trees.
+
+#include <QString>
+#include <QStringList>
+
+namespace gwtest {
+
+/// The font files (.ttf, .otf, .ttc) that the installed Debian package `package` ships, sorted.
+/// Empty when the package is not installed.
+QStringList packageFontFiles(const QString &package);
+
+/// The first file of packageFontFiles(package) whose file name is `fileName`; fails the test
+/// (QSKIP is not used: the test command installs these packages) when it is missing.
+QString packageFontFile(const QString &package, const QString &fileName);
+
+/// Copies `source` to `targetPath`, creating the folders on the way. Returns false on failure.
+bool copyFile(const QString &source, const QString &targetPath);
+
+/// Writes `bytes` to `path`, creating the folders on the way. Returns false on failure.
+bool writeFile(const QString &path, const QByteArray &bytes);
+
+/// The root folder of the source tree (for test data and scripts).
+QString sourceDir();
+
+} // namespace gwtest
