@@ -1,0 +1,70 @@
+#include "platform/Dialogs.h"
+#include "support/TestMain.h"
+
+using dialogs::Answer;
+using dialogs::MessageKind;
+
+class TestDialogs : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init()
+    {
+        dialogs::setNonInteractive(true);
+        dialogs::clearShown();
+    }
+
+    void defaultsWithoutQueuedAnswer_data()
+    {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<int>("expected");
+        QTest::addColumn<QString>("recorded");
+        QTest::newRow("information") << int(MessageKind::Information) << int(Answer::Ok) << "information";
+        QTest::newRow("error") << int(MessageKind::Error) << int(Answer::Ok) << "error";
+        QTest::newRow("confirmation") << int(MessageKind::Confirmation) << int(Answer::Cancel) << "confirmation";
+    }
+    void defaultsWithoutQueuedAnswer()
+    {
+        QFETCH(int, kind);
+        QFETCH(int, expected);
+        QFETCH(QString, recorded);
+        QCOMPARE(int(dialogs::message(MessageKind(kind), QStringLiteral("Text\r\nsecond line"))), expected);
+        QCOMPARE(dialogs::shown().size(), 1);
+        QCOMPARE(dialogs::shown().first().dialog, recorded);
+        QCOMPARE(dialogs::shown().first().text, QStringLiteral("Text\r\nsecond line"));
+    }
+
+    void queuedAnswersAreUsedInOrder()
+    {
+        dialogs::setNextAnswer(QVariant::fromValue(Answer::Ok));
+        dialogs::setNextAnswer(QStringLiteral("/tmp"));
+        dialogs::setNextAnswer(QVariant::fromValue(Answer::Cancel));
+        QCOMPARE(dialogs::message(MessageKind::Confirmation, QStringLiteral("first")), Answer::Ok);
+        QCOMPARE(dialogs::chooseFolder(QString(), QStringLiteral("/home")), QStringLiteral("/tmp"));
+        QCOMPARE(dialogs::message(MessageKind::Confirmation, QStringLiteral("third")), Answer::Cancel);
+        // The queue is spent: the default answer again.
+        QCOMPARE(dialogs::chooseFolder(QString(), QStringLiteral("/home")), QString());
+        QCOMPARE(dialogs::shown().size(), 4);
+        QCOMPARE(dialogs::shown().at(1).dialog, QStringLiteral("folder"));
+        QCOMPARE(dialogs::shown().at(1).answer.toString(), QStringLiteral("/tmp"));
+    }
+
+    void titleDefaultsToApplicationName()
+    {
+        QApplication::setApplicationDisplayName(QStringLiteral("Glyphwerk"));
+        dialogs::message(MessageKind::Error, QStringLiteral("x"));
+        dialogs::message(MessageKind::Error, QStringLiteral("y"), QStringLiteral("Own"));
+        QCOMPARE(dialogs::shown().at(0).title, QStringLiteral("Glyphwerk"));
+        QCOMPARE(dialogs::shown().at(1).title, QStringLiteral("Own"));
+    }
+
+    void clearShownDropsQueuedAnswers()
+    {
+        dialogs::setNextAnswer(QVariant::fromValue(Answer::Ok));
+        dialogs::clearShown();
+        QCOMPARE(dialogs::message(MessageKind::Confirmation, QStringLiteral("q")), Answer::Cancel);
+    }
+};
+
+GW_TEST_MAIN(TestDialogs)
+#include "tst_dialogs.moc"
