@@ -1,0 +1,204 @@
+#include "fonts/FontFileName.h"
+
+#include "platform/CodePage.h"
+
+#include <QFile>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+constexpr quint64 kFirstTableRecord = 12; // after the font header (or a collection's header)
+constexpr qint64 kTableRecordSize = 16;   // tag, checksum, offset, length
+constexpr qint64 kNameHeaderSize = 6;     // format, count, string offset
+constexpr qint64 kNameRecordSize = 12;    // platform, encoding, language, name ID, length, offset
+constexpr qint64 kNameBufferSize = 256;   // longer names are cut to this many bytes
+constexpr quint16 kFullNameId = 4;
+constexpr quint16 kMacintoshPlatform = 1;
+constexpr quint16 kWindowsPlatform = 3;
+
+quint16 bigEndian16(const unsigned char *p)
+{
+    return quint16(p[0] << 8 | p[1]);
+}
+
+quint32 bigEndian32(const unsigned char *p)
+{
+    return quint32(p[0]) << 24 | quint32(p[1]) << 16 | quint32(p[2]) << 8 | quint32(p[3]);
+}
+
+/// A font file opened for reading, whose small record reads are served from one block read ahead
+/// with pread(). A name lookup in a usual font costs two or three reads this way: the header and
+/// table directory, the name table with its records, and the name string when it lies further on.
+class FontFileReader
+{
+public:
+    /// Opens `path` when it is a regular file; anything else (missing, unreadable, a directory,
+    /// a FIFO or device) leaves the reader closed.
+    explicit FontFileReader(const QString &path)
+    {
+        const QByteArray native = QFile::encodeName(path);
+        if (native.isEmpty() || native.contains('\0'))
+            return;
+        // O_NONBLOCK: opening a FIFO must not wait for a writer; reads of regular files ignore it.
+        m_fd = ::open(native.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+        if (m_fd < 0)
+            return;
+        struct stat st;
+        if (::fstat(m_fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+            ::close(m_fd);
+            m_fd = -1;
+            return;
+        }
+        m_size = quint64(st.st_size);
+    }
+
+    ~FontFileReader()
+    {
+        if (m_fd >= 0)
+            ::close(m_fd);
+    }
+
+    FontFileReader(const FontFileReader &) = delete;
+    FontFileReader &operator=(const FontFileReader &) = delete;
+
+    /// True when the file is open.
+    bool isOpen() const { return m_fd >= 0; }
+
+    /// Copies up to `count` bytes from byte `offset` of the file to `out` and returns how many it
+    /// copied: fewer at the end of the file or when the file cannot be read further.
+    qint64 read(quint64 offset, unsigned char *out, qint64 count)
+    {
+        qint64 done = 0;
+        while (done < count) {
+            const quint64 at = offset + quint64(done);
+            if (at < m_blockStart || at >= m_blockStart + m_blockLength) {
+                if (!fill(at))
+                    break;
+            }
+            const qint64 chunk = std::min<qint64>(count - done, qint64(m_blockStart + m_blockLength - at));
+            std::memcpy(out + done, m_block + (at - m_blockStart), size_t(chunk));
+            done += chunk;
+        }
+        return done;
+    }
+
+private:
+    static constexpr qint64 kFirstBlockSize = 4096;
+    static constexpr qint64 kMaxBlockSize = 65536;
+
+    /// Loads the block that starts at `offset`. False at or past the end of the file, or when
+    /// nothing can be read there.
+    bool fill(quint64 offset)
+    {
+        if (offset >= m_size)
+            return false;
+        const qint64 want = qint64(std::min<quint64>(quint64(m_nextBlockSize), m_size - offset));
+        ssize_t got;
+        do {
+            got = ::pread(m_fd, m_block, size_t(want), off_t(offset));
+        } while (got < 0 && errno == EINTR);
+        if (got <= 0)
+            return false;
+        m_blockStart = offset;
+        m_blockLength = quint64(got);
+        // A usual font needs only the first block or two; a file that has to be walked further
+        // (no name table near the start) gets larger blocks so that it costs few reads too.
+        m_nextBlockSize = std::min(m_nextBlockSize * 2, kMaxBlockSize);
+        return true;
+    }
+
+    int m_fd = -1;
+    quint64 m_size = 0;
+    quint64 m_blockStart = 0;
+    quint64 m_blockLength = 0;
+    qint64 m_nextBlockSize = kFirstBlockSize;
+    unsigned char m_block[kMaxBlockSize];
+};
+
+/// The file offset of the table whose record is tagged "name", found by walking 16-byte table
+/// records from byte 12 to the end of the file; false when no such record is complete. The
+/// directory's table count is not used, and a collection is walked the same way from byte 12.
+bool findNameTable(FontFileReader &file, quint64 &tableOffset)
+{
+    unsigned char record[kTableRecordSize];
+    for (quint64 at = kFirstTableRecord;; at += kTableRecordSize) {
+        if (file.read(at, record, kTableRecordSize) < kTableRecordSize)
+            return false;
+        if (std::memcmp(record, "name", 4) == 0) {
+            tableOffset = bigEndian32(record + 8);
+            return true;
+        }
+    }
+}
+
+} // namespace
+
+QString ReadFontFileName(const QString &path)
+{
+    FontFileReader file(path);
+    if (!file.isOpen())
+        return {};
+
+    quint64 table = 0;
+    if (!findNameTable(file, table))
+        return {};
+
+    unsigned char header[kNameHeaderSize];
+    if (file.read(table, header, kNameHeaderSize) < kNameHeaderSize)
+        return {};
+    const quint16 count = bigEndian16(header + 2);
+    const quint64 stringOffset = bigEndian16(header + 4);
+
+    // A Macintosh full name wins over a Windows one wherever it stands; among records of one
+    // platform the first in file order wins. Only the records the header counts are looked at:
+    // the bytes after them are strings or other tables, which can look like a matching record.
+    bool found = false;
+    quint16 platform = 0;
+    quint16 length = 0;
+    quint16 offset = 0;
+    unsigned char record[kNameRecordSize];
+    for (quint32 i = 0; i < count; ++i) {
+        const quint64 at = table + kNameHeaderSize + quint64(i) * kNameRecordSize;
+        if (file.read(at, record, kNameRecordSize) < kNameRecordSize)
+            break;
+        const quint16 recordPlatform = bigEndian16(record);
+        if (bigEndian16(record + 6) != kFullNameId)
+            continue;
+        if (recordPlatform == kMacintoshPlatform || (recordPlatform == kWindowsPlatform && !found)) {
+            found = true;
+            platform = recordPlatform;
+            length = bigEndian16(record + 8);
+            offset = bigEndian16(record + 10);
+            if (recordPlatform == kMacintoshPlatform)
+                break;
+        }
+    }
+    if (!found)
+        return {};
+
+    // Only the bytes the file really holds make the name: a string cut off by the end of the
+    // file, or a record with an odd length, ends where its bytes end instead of gaining NUL
+    // characters from the empty buffer.
+    unsigned char buffer[kNameBufferSize] = {};
+    const qint64 got = std::max<qint64>(
+        0, file.read(table + stringOffset + offset, buffer, std::min<qint64>(length, kNameBufferSize)));
+
+    char name[kNameBufferSize];
+    qsizetype size = 0;
+    if (platform == kMacintoshPlatform) {
+        size = qsizetype(::strnlen(reinterpret_cast<const char *>(buffer), size_t(got)));
+        std::memcpy(name, buffer, size_t(size));
+    } else {
+        // UTF-16 big-endian: keep the low-order byte of each character.
+        for (qint64 at = 1; at < got; at += 2)
+            name[size++] = char(buffer[at]);
+    }
+    return platform::ansiToText(QByteArrayView(name, size));
+}

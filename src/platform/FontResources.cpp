@@ -1,0 +1,62 @@
+#include "platform/FontResources.h"
+
+#include <QFontDatabase>
+#include <QGuiApplication>
+#include <QMetaObject>
+
+namespace platform {
+
+FontResources &FontResources::instance()
+{
+    Q_ASSERT_X(qGuiApp, "FontResources::instance", "needs a QGuiApplication");
+    // Created on first use, on the GUI thread, so queued notifications are delivered there.
+    static FontResources resources;
+    return resources;
+}
+
+int FontResources::addFontFile(const QString &path)
+{
+    // Qt registers every face of the file with its own database and, through the fontconfig
+    // database, with fontconfig's application font set, where the name lookup of FontResolver
+    // finds it. Qt announces the change with fontDatabaseChanged(), which also empties the
+    // resolver's cache of names.
+    const int id = QFontDatabase::addApplicationFont(path);
+    // A refused file is recorded too: the caller removes every path it added, and each removal
+    // must find an addition to pair with.
+    m_ids[path].append(id);
+    if (id < 0)
+        return 0;
+    // Qt reports one family entry per face the file provided.
+    return int(QFontDatabase::applicationFontFamilies(id).size());
+}
+
+bool FontResources::removeFontFile(const QString &path)
+{
+    const auto it = m_ids.find(path);
+    if (it == m_ids.end())
+        return false;
+    // The latest addition goes first; which one is irrelevant, as all of them name the same file.
+    const int id = it->takeLast();
+    if (it->isEmpty())
+        m_ids.erase(it);
+    // Qt drops the file from its database and clears fontconfig's application set; the files
+    // still added return to fontconfig when the font database is next used (FontResolver makes
+    // sure it is before asking fontconfig).
+    if (id >= 0)
+        QFontDatabase::removeApplicationFont(id);
+    return true;
+}
+
+int FontResources::additionCount(const QString &path) const
+{
+    return int(m_ids.value(path).size());
+}
+
+void FontResources::postFontChange()
+{
+    // Posted, not sent: listeners react once control is back in the event loop, as other
+    // programs react to a posted broadcast.
+    QMetaObject::invokeMethod(this, &FontResources::fontsChanged, Qt::QueuedConnection);
+}
+
+} // namespace platform

@@ -1,0 +1,409 @@
+// Tests of the font layers: files added for the run, the typeface lists and the resolution of
+// list entry names to the faces they stand for, checked by the pixels the fonts draw.
+
+#include "platform/FontResolver.h"
+#include "platform/FontResources.h"
+#include "platform/SystemFonts.h"
+#include "support/TestMain.h"
+#include "support/TestSupport.h"
+
+#include <QFontDatabase>
+#include <QImage>
+#include <QPainter>
+#include <QProcess>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+
+#include <fontconfig/fontconfig.h>
+
+#include <cmath>
+
+using platform::FontResources;
+using platform::resolveFont;
+
+namespace {
+
+// Renames the faces of a font file: family, subfamily (style), full name and, unless empty, the
+// vendor id from which fontconfig derives the foundry.
+const char *const kRenameScript = R"(
+import sys
+from fontTools.ttLib import TTFont
+src, dst, family, style, full, vendor = sys.argv[1:7]
+font = TTFont(src)
+table = font['name']
+for nid in (1, 2, 3, 4, 6, 16, 17, 21, 22):
+    table.removeNames(nameID=nid)
+for pid, eid, lid in ((1, 0, 0), (3, 1, 0x409)):
+    for nid, text in ((1, family), (2, style), (3, full + ' probe'), (4, full), (6, full.replace(' ', '-'))):
+        table.setName(text, nid, pid, eid, lid)
+if vendor:
+    font['OS/2'].achVendID = vendor
+font.save(dst)
+)";
+
+// Bundles font files into one collection file.
+const char *const kCollectScript = R"(
+import sys
+from fontTools.ttLib import TTFont
+from fontTools.ttLib.ttCollection import TTCollection
+collection = TTCollection()
+collection.fonts = [TTFont(path) for path in sys.argv[2:]]
+collection.save(sys.argv[1])
+)";
+
+bool runPython(const char *script, const QStringList &args)
+{
+    QProcess python;
+    const QStringList command = QStringList{QStringLiteral("-c"), QString::fromUtf8(script)} + args;
+    python.start(QStringLiteral("/usr/bin/python3"), command);
+    if (!python.waitForFinished(60000) || python.exitStatus() != QProcess::NormalExit || python.exitCode() != 0) {
+        qWarning("python3 failed: %s", python.readAllStandardError().constData());
+        return false;
+    }
+    return true;
+}
+
+/// Writes a renamed copy of `source` to `target`.
+bool makeRenamedFont(const QString &source, const QString &target, const QString &family, const QString &style,
+                     const QString &fullName, const QString &vendor = {})
+{
+    return runPython(kRenameScript, {source, target, family, style, fullName, vendor});
+}
+
+/// Renders a line of text in `font`, black on white.
+QImage render(const QFont &font)
+{
+    QImage image(520, 70, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    painter.setFont(font);
+    painter.setPen(Qt::black);
+    painter.drawText(4, 52, QStringLiteral("Hamburgefonstiv QRag 0123"));
+    return image;
+}
+
+/// A font built without the layer: one family, weight and slant.
+QFont plainFont(const QString &family, int weight = QFont::Normal, bool italic = false, qreal size = 24)
+{
+    QFont font;
+    if (!family.isEmpty())
+        font.setFamilies({family});
+    font.setWeight(QFont::Weight(weight));
+    font.setItalic(italic);
+    font.setPointSizeF(size);
+    return font;
+}
+
+/// Whether fontconfig lists a face from the file at `path`.
+bool fontconfigSees(const QString &path)
+{
+    FcPattern *pattern = FcPatternCreate();
+    const QByteArray file = QFile::encodeName(path);
+    FcPatternAddString(pattern, FC_FILE, reinterpret_cast<const FcChar8 *>(file.constData()));
+    FcObjectSet *objects = FcObjectSetBuild(FC_FILE, static_cast<char *>(nullptr));
+    FcFontSet *found = FcFontList(nullptr, pattern, objects);
+    const bool seen = found && found->nfont > 0;
+    if (found)
+        FcFontSetDestroy(found);
+    FcObjectSetDestroy(objects);
+    FcPatternDestroy(pattern);
+    return seen;
+}
+
+QString dejavu(const QString &fileName)
+{
+    return gwtest::packageFontFile(QStringLiteral("fonts-dejavu-core"), fileName);
+}
+
+QString liberation(const QString &fileName)
+{
+    return gwtest::packageFontFile(QStringLiteral("fonts-liberation2"), fileName);
+}
+
+} // namespace
+
+class TestFontLayer : public QObject
+{
+    Q_OBJECT
+
+private:
+    FontResources &resources() { return FontResources::instance(); }
+
+    /// Adds `path` through the layer and remembers it, so cleanup() takes it away again.
+    int add(const QString &path)
+    {
+        m_added << path;
+        return resources().addFontFile(path);
+    }
+
+    QTemporaryDir m_dir;
+    QStringList m_added;
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(m_dir.isValid());
+        QVERIFY(!dejavu(QStringLiteral("DejaVuSans-Bold.ttf")).isEmpty());
+        QVERIFY(!liberation(QStringLiteral("LiberationSans-Regular.ttf")).isEmpty());
+    }
+
+    void cleanup()
+    {
+        // A failed test may leave additions behind; none may leak into the next test.
+        for (const QString &path : std::as_const(m_added))
+            while (resources().removeFontFile(path)) {
+            }
+        m_added.clear();
+    }
+
+    void namesDrawTheirFace_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<bool>("bold");
+        QTest::addColumn<bool>("italic");
+        QTest::addColumn<QString>("refFamily");
+        QTest::addColumn<int>("refWeight");
+        QTest::addColumn<bool>("refItalic");
+        QTest::addColumn<bool>("differsFromFallback");
+
+        const int normal = QFont::Normal;
+        const int bold = QFont::Bold;
+        QTest::newRow("family") << "DejaVu Sans" << false << false << "DejaVu Sans" << normal << false << false;
+        QTest::newRow("family bold")
+            << "Liberation Serif" << true << false << "Liberation Serif" << bold << false << false;
+        QTest::newRow("family bold italic")
+            << "Liberation Serif" << true << true << "Liberation Serif" << bold << true << false;
+        QTest::newRow("bold face") << "DejaVu Sans Bold" << false << false << "DejaVu Sans" << bold << false << true;
+        QTest::newRow("letter case ignored")
+            << "dejavu sans bold" << false << false << "DejaVu Sans" << bold << false << true;
+        QTest::newRow("italic face")
+            << "Liberation Sans Italic" << false << false << "Liberation Sans" << normal << true << true;
+        QTest::newRow("bold italic face")
+            << "DejaVu Serif Bold Italic" << false << false << "DejaVu Serif" << bold << true << true;
+        QTest::newRow("light face")
+            << "DejaVu Sans ExtraLight" << false << false << "DejaVu Sans" << int(QFont::ExtraLight) << false << true;
+        // The face's first family is "DejaVu Sans"; the width must survive the lookup.
+        QTest::newRow("condensed face")
+            << "DejaVu Sans Condensed Bold" << false << false << "DejaVu Sans Condensed" << bold << false << true;
+        QTest::newRow("bold face, bold style")
+            << "Liberation Mono Bold" << true << false << "Liberation Mono" << bold << false << true;
+        QTest::newRow("bold face, italic style")
+            << "DejaVu Sans Bold" << false << true << "DejaVu Sans" << bold << true << true;
+        QTest::newRow("condensed oblique face, bold style")
+            << "DejaVu Sans Condensed Oblique" << true << false << "DejaVu Sans Condensed" << bold << true << true;
+        QTest::newRow("unknown name") << "Glyphworks No Such Face" << false << false << "Glyphworks No Such Face"
+                                      << normal << false << false;
+        QTest::newRow("empty name") << "" << true << false << "" << bold << false << false;
+    }
+
+    void namesDrawTheirFace()
+    {
+        QFETCH(QString, name);
+        QFETCH(bool, bold);
+        QFETCH(bool, italic);
+        QFETCH(QString, refFamily);
+        QFETCH(int, refWeight);
+        QFETCH(bool, refItalic);
+        QFETCH(bool, differsFromFallback);
+
+        const QImage drawn = render(resolveFont(name, 24, bold, italic));
+        QCOMPARE(drawn, render(plainFont(refFamily, refWeight, refItalic)));
+        if (differsFromFallback)
+            QVERIFY(drawn != render(plainFont(name, bold ? QFont::Bold : QFont::Normal, italic)));
+    }
+
+    void pointSizes_data()
+    {
+        QTest::addColumn<qreal>("requested");
+        QTest::addColumn<qreal>("expected");
+        const qreal defaultSize = QFont().pointSizeF();
+        QTest::newRow("fraction") << qreal(7.5) << qreal(7.5);
+        QTest::newRow("large") << qreal(72) << qreal(72);
+        QTest::newRow("zero keeps the default") << qreal(0) << defaultSize;
+        QTest::newRow("negative keeps the default") << qreal(-4) << defaultSize;
+        QTest::newRow("not a number keeps the default") << qreal(std::nan("")) << defaultSize;
+    }
+
+    void pointSizes()
+    {
+        QFETCH(qreal, requested);
+        QFETCH(qreal, expected);
+        QTest::failOnWarning(QRegularExpression(QStringLiteral(".*")));
+        QCOMPARE(resolveFont(QStringLiteral("DejaVu Sans Bold"), requested).pointSizeF(), expected);
+        QCOMPARE(resolveFont(QStringLiteral("DejaVu Sans"), requested, true).pointSizeF(), expected);
+    }
+
+    void addedFacesWinOverInstalled_data()
+    {
+        QTest::addColumn<QString>("source");
+        QTest::addColumn<QString>("family");
+        QTest::addColumn<QString>("style");
+        QTest::addColumn<QString>("fullName");
+        QTest::addColumn<QString>("vendor");
+        QTest::addColumn<int>("installedWeight");
+
+        // Qt keeps the family per foundry: the name must reach the added foundry's face.
+        QTest::newRow("installed family, other foundry")
+            << liberation(QStringLiteral("LiberationSans-Regular.ttf")) << "DejaVu Sans" << "Book"
+            << "DejaVu Sans Book" << "" << int(QFont::Normal);
+        // Same family, foundry and style as an installed face, and the same full name.
+        QTest::newRow("installed face, same foundry")
+            << liberation(QStringLiteral("LiberationSans-Bold.ttf")) << "DejaVu Sans" << "Bold"
+            << "DejaVu Sans Bold" << "PfEd" << int(QFont::Bold);
+        // Only the full name is shared with an installed face.
+        QTest::newRow("installed full name, other family")
+            << liberation(QStringLiteral("LiberationSans-Bold.ttf")) << "Glyphworks Shadow" << "Bold"
+            << "DejaVu Sans Bold" << "" << int(QFont::Bold);
+    }
+
+    void addedFacesWinOverInstalled()
+    {
+        QFETCH(QString, source);
+        QFETCH(QString, family);
+        QFETCH(QString, style);
+        QFETCH(QString, fullName);
+        QFETCH(QString, vendor);
+        QFETCH(int, installedWeight);
+
+        const QString tag = QString::fromLatin1(QTest::currentDataTag()).replace(QLatin1Char(' '), QLatin1Char('-'));
+        const QString shadow = m_dir.filePath(QStringLiteral("shadow-%1.ttf").arg(tag));
+        // The same glyphs under a family of their own show what the added file draws like.
+        const QString twinFamily = QStringLiteral("Glyphworks Twin %1").arg(QTest::currentDataTag());
+        const QString twin = m_dir.filePath(QStringLiteral("twin-%1.ttf").arg(tag));
+        QVERIFY(makeRenamedFont(source, shadow, family, style, fullName, vendor));
+        QVERIFY(makeRenamedFont(source, twin, twinFamily, style, twinFamily + QLatin1String(" X")));
+
+        const QImage before = render(resolveFont(fullName, 24));
+        const QImage installed = render(plainFont(QStringLiteral("DejaVu Sans"), installedWeight));
+
+        QCOMPARE(add(shadow), 1);
+        QCOMPARE(add(twin), 1);
+        const QImage twinImage = render(plainFont(twinFamily));
+        QVERIFY(twinImage != installed);
+        QCOMPARE(render(resolveFont(fullName, 24)), twinImage);
+
+        // Once the file is gone the name draws what it drew before.
+        QVERIFY(resources().removeFontFile(shadow));
+        QCOMPARE(render(resolveFont(fullName, 24)), before);
+    }
+
+    void exactFullNameWinsOverLooseMatch()
+    {
+        // fontconfig matches full names ignoring blanks: "DejaVuSans Bold" and "DejaVu Sans Bold"
+        // find each other, yet each name must draw the face that carries it.
+        const QString path = m_dir.filePath(QStringLiteral("loose.ttf"));
+        QVERIFY(makeRenamedFont(liberation(QStringLiteral("LiberationSans-Bold.ttf")), path,
+                                QStringLiteral("Glyphworks Loose"), QStringLiteral("Bold"),
+                                QStringLiteral("DejaVuSans Bold")));
+        QCOMPARE(add(path), 1);
+        const QImage added = render(plainFont(QStringLiteral("Glyphworks Loose")));
+        const QImage installed = render(plainFont(QStringLiteral("DejaVu Sans"), QFont::Bold));
+        QVERIFY(added != installed);
+        QCOMPARE(render(resolveFont(QStringLiteral("DejaVuSans Bold"), 24)), added);
+        QCOMPARE(render(resolveFont(QStringLiteral("DejaVu Sans Bold"), 24)), installed);
+    }
+
+    void additionsPairWithRemovals_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<int>("faces");
+        QTest::newRow("font file") << "font" << 1;
+        QTest::newRow("collection of two") << "collection" << 2;
+        QTest::newRow("not a font") << "text" << 0;
+        QTest::newRow("missing file") << "missing" << 0;
+    }
+
+    void additionsPairWithRemovals()
+    {
+        QFETCH(QString, kind);
+        QFETCH(int, faces);
+
+        const QString path = m_dir.filePath(QStringLiteral("pairing-%1.bin").arg(kind));
+        if (kind == QLatin1String("font")) {
+            QVERIFY(gwtest::copyFile(dejavu(QStringLiteral("DejaVuSans-Bold.ttf")), path));
+        } else if (kind == QLatin1String("collection")) {
+            QVERIFY(runPython(kCollectScript, {path, dejavu(QStringLiteral("DejaVuSans.ttf")),
+                                               liberation(QStringLiteral("LiberationSerif-Bold.ttf"))}));
+        } else if (kind == QLatin1String("text")) {
+            QVERIFY(gwtest::writeFile(path, QByteArrayLiteral("this is not a font\n")));
+        }
+
+        QCOMPARE(resources().additionCount(path), 0);
+        QVERIFY(!resources().removeFontFile(path));
+        QCOMPARE(add(path), faces);
+        QCOMPARE(add(path), faces);
+        QCOMPARE(resources().additionCount(path), 2);
+        QVERIFY(resources().removeFontFile(path));
+        QCOMPARE(resources().additionCount(path), 1);
+        QVERIFY(resources().removeFontFile(path));
+        QCOMPARE(resources().additionCount(path), 0);
+        QVERIFY(!resources().removeFontFile(path));
+    }
+
+    void removedFileLeavesFontconfig()
+    {
+        const QString removed = m_dir.filePath(QStringLiteral("leaving/DejaVuSans-Bold.ttf"));
+        const QString kept = m_dir.filePath(QStringLiteral("leaving/kept.ttf"));
+        QVERIFY(gwtest::copyFile(dejavu(QStringLiteral("DejaVuSans-Bold.ttf")), removed));
+        QVERIFY(makeRenamedFont(liberation(QStringLiteral("LiberationSerif-Italic.ttf")), kept,
+                                QStringLiteral("Glyphworks Kept"), QStringLiteral("Italic"),
+                                QStringLiteral("Glyphworks Kept Slanted")));
+        QCOMPARE(add(removed), 1);
+        QCOMPARE(add(removed), 1);
+        QCOMPARE(add(kept), 1);
+        QVERIFY(fontconfigSees(removed));
+        QVERIFY(fontconfigSees(kept));
+        const QImage keptImage = render(plainFont(QStringLiteral("Glyphworks Kept")));
+        QCOMPARE(render(resolveFont(QStringLiteral("Glyphworks Kept Slanted"), 24)), keptImage);
+
+        // One of two additions undone: the file stays.
+        QVERIFY(resources().removeFontFile(removed));
+        QCOMPARE(render(resolveFont(QStringLiteral("Glyphworks Kept Slanted"), 24)), keptImage);
+        QVERIFY(fontconfigSees(removed));
+
+        // Removing a file empties fontconfig's set of added files until Qt fills it again; the
+        // resolver must still find the file that stays.
+        QVERIFY(resources().removeFontFile(removed));
+        QCOMPARE(render(resolveFont(QStringLiteral("Glyphworks Kept Slanted"), 24)), keptImage);
+        QVERIFY(!fontconfigSees(removed));
+        QVERIFY(fontconfigSees(kept));
+
+        QVERIFY(resources().removeFontFile(kept));
+        QVERIFY(render(resolveFont(QStringLiteral("Glyphworks Kept Slanted"), 24)) != keptImage);
+        QFontDatabase::families();
+        QVERIFY(!fontconfigSees(kept));
+    }
+
+    void fontChangeIsPosted()
+    {
+        QSignalSpy spy(&resources(), &FontResources::fontsChanged);
+        resources().postFontChange();
+        resources().postFontChange();
+        QCOMPARE(spy.count(), 0);
+        QTRY_COMPARE(spy.count(), 2);
+        QCoreApplication::processEvents();
+        QCOMPARE(spy.count(), 2);
+    }
+
+    void typefaceLists()
+    {
+        const QStringList printer = platform::printerTypefaces();
+        QVERIFY(printer.contains(QStringLiteral("DejaVu Sans")));
+        QVERIFY(printer.contains(QStringLiteral("Liberation Serif")));
+        QCOMPARE(platform::screenTypefaces(), printer);
+
+        // Files added for the run are offered like installed fonts, until they are removed.
+        const QString path = m_dir.filePath(QStringLiteral("listed.ttf"));
+        QVERIFY(makeRenamedFont(liberation(QStringLiteral("LiberationMono-Regular.ttf")), path,
+                                QStringLiteral("Glyphworks Listed"), QStringLiteral("Regular"),
+                                QStringLiteral("Glyphworks Listed")));
+        QCOMPARE(add(path), 1);
+        QVERIFY(platform::printerTypefaces().contains(QStringLiteral("Glyphworks Listed")));
+        QCOMPARE(platform::screenTypefaces(), platform::printerTypefaces());
+        QVERIFY(resources().removeFontFile(path));
+        QVERIFY(!platform::printerTypefaces().contains(QStringLiteral("Glyphworks Listed")));
+    }
+};
+
+GW_TEST_MAIN_GUI(TestFontLayer)
+#include "tst_fontlayer.moc"

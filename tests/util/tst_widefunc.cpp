@@ -1,0 +1,345 @@
+#include "support/TestMain.h"
+#include "support/TestSupport.h"
+#include "util/WideFunc.h"
+
+#include <QDir>
+#include <QFile>
+#include <QScopeGuard>
+#include <QTemporaryDir>
+
+#include <cerrno>
+#include <cstring>
+
+#include <dirent.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+const QString fontExtensionText = QStringLiteral(".ttf,.otf,.fon,.fnt,.ttc,.fot,.mmm,.pfb,.pfm");
+const QStringList fontExtensions{".ttf", ".otf", ".fon", ".fnt", ".ttc", ".fot", ".mmm", ".pfb", ".pfm"};
+
+/// Creates the empty files and folders (names ending in "/") below `root`.
+bool makeTree(const QString &root, const QStringList &paths)
+{
+    for (const QString &p : paths) {
+        if (p.endsWith(QLatin1Char('/'))) {
+            if (!QDir(root).mkpath(p))
+                return false;
+        } else if (!gwtest::writeFile(root + QLatin1Char('/') + p, QByteArray())) {
+            return false;
+        }
+    }
+    return true;
+}
+
+/// The paths of `found` relative to `root` (which is given without a trailing "/").
+QStringList relative(const QString &root, const QStringList &found)
+{
+    QStringList out;
+    const QString prefix = root + QLatin1Char('/');
+    for (const QString &f : found)
+        out.append(f.startsWith(prefix) ? f.mid(prefix.size()) : QStringLiteral("OUTSIDE:") + f);
+    return out;
+}
+
+} // namespace
+
+class TestWideFunc : public QObject
+{
+    Q_OBJECT
+private slots:
+    void splitText_data()
+    {
+        QTest::addColumn<QString>("separator");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QStringList>("pieces");
+        QTest::newRow("font extensions") << "," << fontExtensionText << fontExtensions;
+        QTest::newRow("consecutive separators") << "," << "a,,b" << QStringList{"a", "", "b"};
+        QTest::newRow("trailing separator") << "," << "a," << QStringList{"a", ""};
+        QTest::newRow("leading separator") << "," << ",a" << QStringList{"", "a"};
+        QTest::newRow("empty text") << "," << "" << QStringList{""};
+        QTest::newRow("separator only") << "," << "," << QStringList{"", ""};
+        QTest::newRow("no separator in text") << "," << "abc" << QStringList{"abc"};
+        QTest::newRow("case matters") << "X" << "axbXc" << QStringList{"axb", "c"};
+        QTest::newRow("multi-char separator") << " | " << "Arial | /f/a.ttf" << QStringList{"Arial", "/f/a.ttf"};
+        QTest::newRow("occurrence reaches into appended separator") << ",," << "a," << QStringList{"a", ""};
+        QTest::newRow("odd run of multi-char separator") << ",," << "a,,,b" << QStringList{"a", ",b"};
+        QTest::newRow("multi-char separator on empty text") << "--" << "" << QStringList{""};
+        QTest::newRow("empty separator gives whole text") << "" << "a,b" << QStringList{"a,b"};
+        QTest::newRow("empty separator, empty text") << "" << "" << QStringList{""};
+    }
+    void splitText()
+    {
+        QFETCH(QString, separator);
+        QFETCH(QString, text);
+        QFETCH(QStringList, pieces);
+        QStringList parts;
+        SplitText(parts, separator, text);
+        QCOMPARE(parts, pieces);
+    }
+
+    void splitTextAppends()
+    {
+        QStringList parts{"keep"};
+        SplitText(parts, QStringLiteral(";"), QStringLiteral("x;y"));
+        QCOMPARE(parts, (QStringList{"keep", "x", "y"}));
+    }
+
+    void splitTextLongInput()
+    {
+        // A quadratic split (cutting the front off a copy each time) would take seconds here.
+        const int count = 200000;
+        QString text;
+        for (int i = 0; i < count; ++i)
+            text += QStringLiteral("ab,");
+        QStringList parts;
+        SplitText(parts, QStringLiteral(","), text);
+        QCOMPARE(parts.size(), count + 1);
+        QCOMPARE(parts.first(), QStringLiteral("ab"));
+        QCOMPARE(parts.last(), QString());
+    }
+
+    void isInList_data()
+    {
+        QTest::addColumn<QStringList>("list");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("found");
+        QTest::newRow("differs in case") << QStringList{"Times", "Arial"} << "arial" << true;
+        QTest::newRow("exact") << QStringList{"Arial"} << "Arial" << true;
+        QTest::newRow("absent") << QStringList{"Arial", "Times"} << "Courier" << false;
+        QTest::newRow("prefix is not equal") << QStringList{"Arial Black"} << "arial" << false;
+        QTest::newRow("empty list") << QStringList{} << "arial" << false;
+        QTest::newRow("empty list, empty text") << QStringList{} << "" << false;
+        QTest::newRow("empty text without empty element") << QStringList{"a", "b"} << "" << false;
+        QTest::newRow("empty text with empty element") << QStringList{"a", ""} << "" << true;
+        QTest::newRow("accented letters") << QStringList{"ÉCOLE"} << "école" << true;
+        QTest::newRow("greek") << QStringList{"ΣΟΦΙΑ"} << "σοφια" << true;
+        // Upper-casing maps ß to "SS", so these meet although they differ in length.
+        QTest::newRow("sharp s against SS") << QStringList{"STRASSE"} << "straße" << true;
+        QTest::newRow("SS against sharp s") << QStringList{"straße"} << "Strasse" << true;
+    }
+    void isInList()
+    {
+        QFETCH(QStringList, list);
+        QFETCH(QString, text);
+        QFETCH(bool, found);
+        QCOMPARE(IsInList(list, text), found);
+    }
+
+    void isInListFollowsUpperCasing()
+    {
+        // The sharp-s rows depend on the Unicode upper-casing in use; tie them to it.
+        QCOMPARE(QStringLiteral("straße").toUpper(), QStringLiteral("STRASSE"));
+    }
+
+    void appendToList()
+    {
+        QStringList list{"a"};
+        QVERIFY(AppendToList(list, QString()));
+        QVERIFY(AppendToList(list, QStringLiteral("b")));
+        QCOMPARE(list, (QStringList{"a", "", "b"}));
+    }
+
+    void replaceAll_data()
+    {
+        QTest::addColumn<QString>("source");
+        QTest::addColumn<QString>("oldText");
+        QTest::addColumn<QString>("newText");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("no overlapping matches") << "aaa" << "aa" << "b" << "ba";
+        QTest::newRow("old equals new") << "abcabc" << "b" << "b" << "abcabc";
+        QTest::newRow("empty old") << "abc" << "" << "x" << "abc";
+        QTest::newRow("no match") << "abc" << "x" << "y" << "abc";
+        QTest::newRow("empty source") << "" << "a" << "b" << "";
+        QTest::newRow("old longer than source") << "ab" << "abc" << "x" << "ab";
+        QTest::newRow("grows") << "a-b-c" << "-" << " -- " << "a -- b -- c";
+        QTest::newRow("shrinks") << "a<br>b<br>c" << "<br>" << "\n" << "a\nb\nc";
+        QTest::newRow("replaced by empty") << "xaxbx" << "x" << "" << "ab";
+        QTest::newRow("match at start and end") << "%s mid %s" << "%s" << "VALUE" << "VALUE mid VALUE";
+        QTest::newRow("whole source") << "abc" << "abc" << "z" << "z";
+        QTest::newRow("adjacent matches") << "abab" << "ab" << "X" << "XX";
+        QTest::newRow("case matters") << "Aa" << "a" << "b" << "Ab";
+        QTest::newRow("partial match then match") << "aab" << "ab" << "X" << "aX";
+        QTest::newRow("outside the basic plane") << "x😀y😀" << "😀" << "!" << "x!y!";
+    }
+    void replaceAll()
+    {
+        QFETCH(QString, source);
+        QFETCH(QString, oldText);
+        QFETCH(QString, newText);
+        QFETCH(QString, expected);
+        QString result = QStringLiteral("stale");
+        ReplaceAll(source, oldText, newText, result);
+        QCOMPARE(result, expected);
+    }
+
+    void replaceAllIntoItsSource()
+    {
+        // Callers may write the result over the source they pass.
+        QString text = QStringLiteral("one two two");
+        ReplaceAll(text, QStringLiteral("two"), QStringLiteral("three"), text);
+        QCOMPARE(text, QStringLiteral("one three three"));
+        QString shrink = QStringLiteral("abcabc");
+        ReplaceAll(shrink, QStringLiteral("abc"), QStringLiteral("z"), shrink);
+        QCOMPARE(shrink, QStringLiteral("zz"));
+    }
+
+    void findFiles_data()
+    {
+        QTest::addColumn<QStringList>("tree");
+        QTest::addColumn<QStringList>("extensions");
+        QTest::addColumn<bool>("recurse");
+        QTest::addColumn<QStringList>("expected");
+        const QStringList fonts = fontExtensions;
+
+        QTest::newRow("sub-folder files before own files")
+            << QStringList{"a.ttf", "sub/b.ttf", "z.otf"} << fonts << true
+            << QStringList{"sub/b.ttf", "a.ttf", "z.otf"};
+        QTest::newRow("depth first, sub-folders in name order")
+            << QStringList{"B/deep/x.ttf", "B/y.ttf", "a/z.ttf", "top.ttf"} << fonts << true
+            << QStringList{"a/z.ttf", "B/deep/x.ttf", "B/y.ttf", "top.ttf"};
+        QTest::newRow("extension order over name order")
+            << QStringList{"a.pfm", "b.otf", "c.ttf", "d.otf"} << fonts << true
+            << QStringList{"c.ttf", "b.otf", "d.otf", "a.pfm"};
+        QTest::newRow("extension case ignored")
+            << QStringList{"A.TTF", "b.Ttf", "c.ttf"} << QStringList{".ttf"} << true
+            << QStringList{"A.TTF", "b.Ttf", "c.ttf"};
+        QTest::newRow("upper-case extension given")
+            << QStringList{"a.ttf"} << QStringList{".TTF"} << true << QStringList{"a.ttf"};
+        QTest::newRow("name order ignores case, ties exact")
+            << QStringList{"b.ttf", "B.ttf", "a.ttf", "C.ttf"} << QStringList{".ttf"} << true
+            << QStringList{"a.ttf", "B.ttf", "b.ttf", "C.ttf"};
+        QTest::newRow("names equal but for case in exact order")
+            << QStringList{"AB.ttf", "Ab.ttf", "aB.ttf", "ab.ttf"} << QStringList{".ttf"} << true
+            << QStringList{"AB.ttf", "Ab.ttf", "aB.ttf", "ab.ttf"};
+        QTest::newRow("only the name ending counts")
+            << QStringList{"a.ttf.bak", "attf", "b.ttfx", "c.ttf"} << QStringList{".ttf"} << true
+            << QStringList{"c.ttf"};
+        QTest::newRow("bare extension name and hidden files")
+            << QStringList{".ttf", ".hidden.ttf", ".dir/x.ttf"} << QStringList{".ttf"} << true
+            << QStringList{".dir/x.ttf", ".hidden.ttf", ".ttf"};
+        QTest::newRow("sub-folder named like a font is walked, not listed")
+            << QStringList{"x.ttf/inner.otf", "y.ttf"} << fonts << true
+            << QStringList{"x.ttf/inner.otf", "y.ttf"};
+        QTest::newRow("without recursion")
+            << QStringList{"x.ttf/inner.otf", "sub/b.ttf", "a.ttf"} << fonts << false
+            << QStringList{"a.ttf"};
+        QTest::newRow("overlapping extensions list a file twice")
+            << QStringList{"a.ttf"} << QStringList{".ttf", "f"} << true << QStringList{"a.ttf", "a.ttf"};
+        QTest::newRow("empty folders") << QStringList{"e/", "f/g/"} << fonts << true << QStringList{};
+        QTest::newRow("non-ASCII names")
+            << QStringList{"Übung/ä.ttf", "ö.TTF"} << QStringList{".ttf"} << true
+            << QStringList{"Übung/ä.ttf", "ö.TTF"};
+    }
+    void findFiles()
+    {
+        QFETCH(QStringList, tree);
+        QFETCH(QStringList, extensions);
+        QFETCH(bool, recurse);
+        QFETCH(QStringList, expected);
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        QVERIFY(makeTree(dir.path(), tree));
+
+        QStringList found;
+        FindFiles(found, dir.path(), extensions, recurse);
+        QCOMPARE(relative(dir.path(), found), expected);
+    }
+
+    void findFilesPathForm()
+    {
+        QTemporaryDir dir;
+        QVERIFY(makeTree(dir.path(), {"sub/a.ttf", "b.ttf"}));
+        const QStringList expected{dir.path() + "/sub/a.ttf", dir.path() + "/b.ttf"};
+
+        QStringList withoutSlash;
+        FindFiles(withoutSlash, dir.path(), {".ttf"}, true);
+        QCOMPARE(withoutSlash, expected);
+
+        QStringList withSlash;
+        FindFiles(withSlash, dir.path() + "/", {".ttf"}, true);
+        QCOMPARE(withSlash, expected);
+    }
+
+    void findFilesAppends()
+    {
+        QTemporaryDir dir;
+        QVERIFY(makeTree(dir.path(), {"a.ttf"}));
+        QStringList list{"earlier"};
+        FindFiles(list, dir.path(), {".ttf"}, true);
+        FindFiles(list, dir.path(), {".ttf"}, true);
+        QCOMPARE(list, (QStringList{"earlier", dir.path() + "/a.ttf", dir.path() + "/a.ttf"}));
+    }
+
+    void findFilesMissingFolder()
+    {
+        QTemporaryDir dir;
+        QStringList list;
+        FindFiles(list, dir.path() + "/missing", {".ttf"}, true);
+        QVERIFY(list.isEmpty());
+        // A file given as the folder is no folder either.
+        QVERIFY(makeTree(dir.path(), {"a.ttf"}));
+        FindFiles(list, dir.path() + "/a.ttf", {".ttf"}, true);
+        QVERIFY(list.isEmpty());
+    }
+
+    void findFilesLinks()
+    {
+        QTemporaryDir dir;
+        const QString root = dir.path();
+        QVERIFY(makeTree(root, {"fonts/a.ttf", "fonts/inner/b.ttf", "other/c.ttf"}));
+        // A link back to an ancestor, a second link to one folder, a link to a file and a broken link.
+        QVERIFY(QFile::link(root, root + "/fonts/inner/loop"));
+        QVERIFY(QFile::link(root + "/other", root + "/fonts/x1"));
+        QVERIFY(QFile::link(root + "/other", root + "/fonts/x2"));
+        QVERIFY(QFile::link(root + "/other/c.ttf", root + "/fonts/linked.ttf"));
+        QVERIFY(QFile::link(root + "/nowhere.ttf", root + "/fonts/broken.ttf"));
+
+        QStringList found;
+        FindFiles(found, root + "/fonts", {".ttf"}, true);
+        // "other" is walked once, through the first link in name order; "loop" leads back to the
+        // root, which the walk has not been in yet, so it is walked once from there.
+        QCOMPARE(relative(root, found),
+                 (QStringList{"fonts/inner/loop/other/c.ttf", "fonts/inner/b.ttf", "fonts/a.ttf",
+                              "fonts/linked.ttf"}));
+
+        // Started at the root, the loop meets the root again and ends there.
+        QStringList fromRoot;
+        FindFiles(fromRoot, root, {".ttf"}, true);
+        QCOMPARE(relative(root, fromRoot),
+                 (QStringList{"fonts/inner/b.ttf", "fonts/x1/c.ttf", "fonts/a.ttf", "fonts/linked.ttf"}));
+    }
+
+    void findFilesSkipsSpecialFiles()
+    {
+        QTemporaryDir dir;
+        QVERIFY(makeTree(dir.path(), {"a.ttf"}));
+        const QByteArray pipe = QFile::encodeName(dir.path() + "/pipe.ttf");
+        QCOMPARE(::mkfifo(pipe.constData(), 0600), 0);
+        QStringList found;
+        FindFiles(found, dir.path(), {".ttf"}, true);
+        QCOMPARE(relative(dir.path(), found), QStringList{"a.ttf"});
+    }
+
+    void findFilesUnreadableFolder()
+    {
+        QTemporaryDir dir;
+        QVERIFY(makeTree(dir.path(), {"a.ttf", "locked/b.ttf", "locked/deeper/c.ttf"}));
+        const QByteArray locked = QFile::encodeName(dir.path() + "/locked");
+        QCOMPARE(::chmod(locked.constData(), 0), 0);
+        // Hand the folder back so QTemporaryDir can remove it, whatever happens below.
+        auto restore = qScopeGuard([&] { ::chmod(locked.constData(), 0700); });
+
+        if (DIR *probe = ::opendir(locked.constData())) {
+            ::closedir(probe);
+            QSKIP("The folder stays readable without permissions (running with root rights)");
+        }
+        QStringList found;
+        FindFiles(found, dir.path(), {".ttf"}, true);
+        QCOMPARE(relative(dir.path(), found), QStringList{"a.ttf"});
+    }
+};
+
+GW_TEST_MAIN_CORE(TestWideFunc)
+#include "tst_widefunc.moc"
