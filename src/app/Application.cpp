@@ -1,0 +1,70 @@
+#include "app/Application.h"
+
+#include "app/Tprog.h"
+#include "app/Tstart.h"
+#include "app/Windows.h"
+#include "platform/Dialogs.h"
+#include "platform/Errors.h"
+
+#include <QGuiApplication>
+#include <cstdio>
+#include <exception>
+
+namespace app {
+
+Application::Application(int &argc, char **argv)
+    : QApplication(argc, argv)
+{
+    // The run ends when the start window is closed, visible or not, never because the last
+    // visible window went away (the start window hides itself after the greeting).
+    setQuitOnLastWindowClosed(false);
+}
+
+bool Application::notify(QObject *receiver, QEvent *event)
+{
+    try {
+        return QApplication::notify(receiver, event);
+    } catch (const platform::Error &e) {
+        reportError(e.message());
+    } catch (const std::exception &e) {
+        reportError(QString::fromLocal8Bit(e.what()));
+    } catch (...) {
+        reportError(QStringLiteral("Unknown error"));
+    }
+    return false;
+}
+
+void reportError(const QString &message)
+{
+    dialogs::message(dialogs::MessageKind::Error, message);
+}
+
+int run(int &argc, char **argv)
+{
+    if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")
+        && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        std::fprintf(stderr, "Glyphworks needs a desktop: no display is set (DISPLAY or WAYLAND_DISPLAY).\n"
+                             "Start it from a desktop session, or under a virtual one (xvfb-run).\n");
+        return 1;
+    }
+    Application application(argc, argv);
+    int code = 0;
+    try {
+        createWindows();
+        QObject::connect(start, &Tstart::runEnded, &application, [] { QCoreApplication::exit(0); });
+        start->show();
+        code = application.exec();
+    } catch (const platform::Error &e) {
+        reportError(e.message());
+        code = 1;
+    } catch (const std::exception &e) {
+        reportError(QString::fromLocal8Bit(e.what()));
+        code = 1;
+    }
+    destroyWindows();
+    // The font change notice of the end of the run is delivered before the process ends.
+    QCoreApplication::processEvents();
+    return code;
+}
+
+} // namespace app

@@ -1,0 +1,543 @@
+#include "app/Tprog.h"
+
+#include "app/Anchors.h"
+#include "app/Links.h"
+#include "app/Tstart.h"
+#include "app/Windows.h"
+#include "fonts/FontListLoader.h"
+#include "fonts/SampleTexts.h"
+#include "fonts/Tfpreview.h"
+#include "output/Teinst.h"
+#include "platform/FontResources.h"
+#include "platform/Printers.h"
+#include "platform/SystemFonts.h"
+#include "util/BrowseForFolder.h"
+#include "util/WideFunc.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QFileInfo>
+#include <QFrame>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScreen>
+
+using namespace app;
+
+namespace {
+
+const QColor kTextColour(15, 63, 111);
+const QColor kLinkColour(0, 51, 102);
+constexpr QSize kDesignClient(504, 572);
+
+// The run's font resources as the loader's sink.
+class ResourceSink : public fonts::FontSink
+{
+public:
+    void addFontFile(const QString &path) override { platform::FontResources::instance().addFontFile(path); }
+    void postFontChange() override { platform::FontResources::instance().postFontChange(); }
+};
+
+template <typename T>
+T *named(T *object, const char *name)
+{
+    object->setObjectName(QLatin1String(name));
+    return object;
+}
+
+QFrame *raisedPanel(QWidget *parent, const char *name)
+{
+    auto *panel = named(new QFrame(parent), name);
+    panel->setFrameStyle(QFrame::Panel | QFrame::Raised);
+    panel->setLineWidth(1);
+    return panel;
+}
+
+QAction *menuItem(QMenu *menu, QObject *owner, const char *name, const QString &text)
+{
+    auto *action = named(new QAction(text, owner), name);
+    menu->addAction(action);
+    return action;
+}
+
+} // namespace
+
+Tprog::Tprog(QWidget *parent)
+    : QMainWindow(parent)
+{
+    setObjectName(QStringLiteral("prog"));
+    // The window font and text colour apply to every control of the window.
+    QFont windowFont(QStringLiteral("Tahoma"));
+    windowFont.setPixelSize(11);
+    setFont(windowFont);
+    QPalette p = palette();
+    for (auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
+        p.setColor(role, kTextColour);
+    setPalette(p);
+
+    createControls();
+    createMenus();
+    setMinimumSize(419, 419);
+    resize(kDesignClient.width(), kDesignClient.height() + menuBar()->sizeHint().height());
+    if (const QScreen *screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
+
+    FormCreate();
+}
+
+Tprog::~Tprog()
+{
+    FormDestroy();
+}
+
+void Tprog::createControls()
+{
+    auto *client = named(new QWidget(this), "client");
+    setCentralWidget(client);
+    client->resize(kDesignClient);
+    auto *layout = new AnchorLayout(client, kDesignClient);
+    const unsigned all = AnchorLeft | AnchorTop | AnchorRight | AnchorBottom;
+    const unsigned topRight = AnchorTop | AnchorRight;
+    const unsigned rightBottom = AnchorRight | AnchorBottom;
+    const unsigned leftBottom = AnchorLeft | AnchorBottom;
+
+    ListBox1 = named(new QListWidget(client), "ListBox1");
+    ListBox1->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    ListBox1->setContextMenuPolicy(Qt::CustomContextMenu);
+    ListBox1->setUniformItemSizes(true);
+    layout->place(ListBox1, {8, 8, 235, 484}, all);
+
+    Panel1 = raisedPanel(client, "Panel1");
+    layout->place(Panel1, {249, 8, 252, 68}, topRight);
+    Label3 = named(new QLabel(Panel1), "Label3");
+    Label3->setGeometry(9, 10, 238, 13);
+    Label4 = named(new QLabel(Panel1), "Label4");
+    Label4->setGeometry(9, 23, 238, 13);
+    Label1 = named(new QLabel(Panel1), "Label1");
+    Label1->setGeometry(9, 42, 238, 13);
+
+    Panel3 = raisedPanel(client, "Panel3");
+    layout->place(Panel3, {249, 90, 252, 84}, topRight);
+    cb_system = named(new QCheckBox(Panel3), "cb_system");
+    cb_system->setGeometry(9, 10, 236, 17);
+    cb_system->setChecked(true);
+    cb_folder = named(new QCheckBox(Panel3), "cb_folder");
+    cb_folder->setGeometry(9, 29, 236, 17);
+    ed_folder = named(new QLineEdit(Panel3), "ed_folder");
+    ed_folder->setGeometry(9, 50, 171, 21);
+    ed_folder->installEventFilter(this);
+    BitBtn2 = named(new QPushButton(QStringLiteral("Öffnen"), Panel3), "BitBtn2");
+    BitBtn2->setGeometry(186, 50, 59, 21);
+
+    Panel2 = raisedPanel(client, "Panel2");
+    layout->place(Panel2, {249, 188, 252, 185}, topRight);
+    Label2 = named(new QLabel(QStringLiteral("Schriftprobe"), Panel2), "Label2");
+    Label2->setGeometry(9, 10, 236, 13);
+    Memo1 = named(new QPlainTextEdit(Panel2), "Memo1");
+    Memo1->setGeometry(9, 27, 236, 108);
+    Memo1->setPlainText(QStringLiteral("abc def ghijklm\nnopqr stuv wxyz \n1234567890"));
+    QFont memoFont(QStringLiteral("MS Sans Serif"));
+    memoFont.setPixelSize(16);
+    Memo1->setFont(memoFont);
+    cb_schriftprobe = named(new QCheckBox(QStringLiteral("Größeres Feld für Schriftprobe anzeigen"), Panel2),
+                            "cb_schriftprobe");
+    cb_schriftprobe->setGeometry(9, 138, 236, 17);
+    cb_schriftprobeliste = named(new QCheckBox(QStringLiteral("Schriftprobe auch in Liste anzeigen"), Panel2),
+                                 "cb_schriftprobeliste");
+    cb_schriftprobeliste->setGeometry(9, 158, 236, 17);
+
+    Label8 = named(new QLabel(QStringLiteral("Drucker oder anderes Ausgabe Format:"), client), "Label8");
+    layout->place(Label8, {249, 455, 252, 14}, rightBottom);
+    cbdrucker = named(new QComboBox(client), "cbdrucker");
+    cbdrucker->setEditable(false);
+    cbdrucker->setMaxVisibleItems(15);
+    cbdrucker->installEventFilter(this);
+    layout->place(cbdrucker, {249, 471, 252, 21}, rightBottom);
+
+    Label5 = named(new QLabel(QStringLiteral("Diese Zeichen werden ausgegeben. Wählen Sie eins der Beispiele aus oder "
+                                             "schreiben Sie in die Box:"),
+                              client),
+                   "Label5");
+    layout->place(Label5, {8, 496, 493, 14}, leftBottom);
+    cd1 = named(new QComboBox(client), "cd1");
+    cd1->setEditable(true);
+    cd1->setInsertPolicy(QComboBox::NoInsert);
+    cd1->setMaxVisibleItems(13);
+    layout->place(cd1, {8, 512, 493, 21}, AnchorLeft | AnchorRight | AnchorBottom);
+
+    Button1 = named(new QPushButton(QStringLiteral("Ausgeben"), client), "Button1");
+    layout->place(Button1, {391, 540, 110, 25}, rightBottom);
+
+    laspenden = named(new QLabel(client), "laspenden");
+    laspenden->setCursor(Qt::PointingHandCursor);
+    QPalette lp = laspenden->palette();
+    lp.setColor(QPalette::WindowText, kLinkColour);
+    laspenden->setPalette(lp);
+    layout->place(laspenden, {8, 551, 375, 14}, leftBottom);
+
+    // The committed output settings, hidden.
+    const char *names[] = {"Label11", "Label12", "Label13", "Label14", "Label15", "Label16"};
+    const QString values[] = {QStringLiteral("5"), QStringLiteral("200"), QStringLiteral("250"),
+                              QStringLiteral("550"), QStringLiteral("8"), QStringLiteral("  --  ")};
+    QLabel **labels[] = {&Label11, &Label12, &Label13, &Label14, &Label15, &Label16};
+    for (int i = 0; i < 6; ++i) {
+        *labels[i] = named(new QLabel(values[i], client), names[i]);
+        (*labels[i])->hide();
+    }
+
+    connect(cb_system, &QCheckBox::clicked, this, [this] { cb_systemClick(cb_system); });
+    connect(cb_folder, &QCheckBox::clicked, this, [this] { cb_folderClick(cb_folder); });
+    connect(BitBtn2, &QPushButton::clicked, this, &Tprog::BitBtn2Click);
+}
+
+void Tprog::createMenus()
+{
+    QMenuBar *menu = menuBar();
+    menu->setObjectName(QStringLiteral("menu"));
+
+    m1 = named(menu->addMenu(QStringLiteral("Programm")), "m1");
+    mdruck = menuItem(m1, this, "mdruck", QStringLiteral("Drucken"));
+    m_spgross = menuItem(m1, this, "m_spgross", QStringLiteral("Größere Liste"));
+    m1->addSeparator();
+    m11 = menuItem(m1, this, "m11", QStringLiteral("Erweiterte Einstellungen"));
+    msp = menuItem(m1, this, "msp", QStringLiteral("Schriftprobe: Farbe und Größe"));
+    m1->addSeparator();
+    mspr = named(m1->addMenu(QStringLiteral("Sprache")), "mspr");
+    mde = menuItem(mspr, this, "mde", QStringLiteral("Deutsch"));
+    mde->setCheckable(true);
+    men = menuItem(mspr, this, "men", QStringLiteral("English"));
+    men->setCheckable(true);
+    m1->addSeparator();
+    m_bug = menuItem(m1, this, "m_bug", QStringLiteral("Fehler oder Verbesserung melden.."));
+    m1->addSeparator();
+    m12 = menuItem(m1, this, "m12", QStringLiteral("Beenden"));
+    m12->setShortcut(QKeySequence(Qt::Key_Escape));
+
+    m2 = named(menu->addMenu(QStringLiteral("Schriftliste")), "m2");
+    SchriftenNeuLaden = menuItem(m2, this, "SchriftenNeuLaden", QStringLiteral("Schriften neu laden"));
+    m_system = menuItem(m2, this, "m_system", QStringLiteral("Anzeige der Systemschriften"));
+    m_system->setCheckable(true);
+    m_system->setChecked(true);
+    m_folder = menuItem(m2, this, "m_folder", QStringLiteral("Anzeige von Schriften aus Ordner"));
+    m_folder->setCheckable(true);
+    m2->addSeparator();
+    m22 = menuItem(m2, this, "m22", QStringLiteral("Aktuelles Element löschen"));
+    m22->setShortcut(QKeySequence(Qt::Key_Delete));
+    m23 = menuItem(m2, this, "m23", QStringLiteral("Nicht markierte Löschen"));
+    m23->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Delete));
+    mspbSeparator = m2->addSeparator();
+    mspbSeparator->setVisible(false);
+    mspb = menuItem(m2, this, "mspb", QStringLiteral("Schriftprobe in Box anzeigen"));
+    mspb->setVisible(false);
+
+    info_de = named(menu->addMenu(QStringLiteral("Hilfe und Info")), "info_de");
+    info_en = named(menu->addMenu(QStringLiteral("Help and Information")), "info_en");
+
+    PopupMenu1 = named(new QMenu(this), "PopupMenu1");
+    pop1 = menuItem(PopupMenu1, this, "pop1", QStringLiteral("Markierte Elemente löschen"));
+    pop2 = menuItem(PopupMenu1, this, "pop2", QStringLiteral("Unmarkierte Elemente löschen"));
+    connect(ListBox1, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint &pos) { PopupMenu1->popup(ListBox1->viewport()->mapToGlobal(pos)); });
+
+    connect(m_spgross, &QAction::triggered, this, &Tprog::m_spgrossClick);
+    connect(m11, &QAction::triggered, this, &Tprog::m11Click);
+    connect(mde, &QAction::triggered, this, &Tprog::mdeClick);
+    connect(men, &QAction::triggered, this, &Tprog::menClick);
+    connect(m12, &QAction::triggered, this, &Tprog::m12Click);
+    connect(SchriftenNeuLaden, &QAction::triggered, this, &Tprog::SchriftenNeuLadenClick);
+    connect(m_system, &QAction::triggered, this, [this] { cb_systemClick(m_system); });
+    connect(m_folder, &QAction::triggered, this, [this] { cb_folderClick(m_folder); });
+}
+
+void Tprog::FormCreate()
+{
+    fillPrinters();
+    installed_fonts = fonts::buildInstalledFonts(platform::printerTypefaces(), platform::screenTypefaces());
+    cd1->addItems(fonts::designSamples());
+    cd1->addItems(fonts::appendedSamples());
+    cd1->setCurrentIndex(0);
+    Sprache();
+    SchriftenNeuLadenClick();
+}
+
+void Tprog::fillPrinters()
+{
+    cbdrucker->addItems({QStringLiteral("Standarddrucker"), QStringLiteral("Drucker Dialog mit Optionen"),
+                         QStringLiteral("BMP-Bild"), QStringLiteral("JPG-Bild"), QStringLiteral("GIF-Bild"),
+                         QStringLiteral("DOC-Word Dokument")});
+    cbdrucker->addItems(platform::installedPrinters());
+    cbdrucker->setCurrentIndex(0);
+}
+
+void Tprog::FormShow()
+{
+    for (int i = ListBox1->count() - 1; i >= 0; --i)
+        if (ListBox1->item(i)->text().startsWith(QLatin1Char('@')))
+            delete ListBox1->takeItem(i);
+    setCountText();
+}
+
+void Tprog::FormDestroy()
+{
+    auto &resources = platform::FontResources::instance();
+    for (const QString &path : std::as_const(file_font_paths))
+        resources.removeFontFile(path);
+    resources.postFontChange();
+    installed_fonts.clear();
+    file_font_paths.clear();
+}
+
+void Tprog::setCountText()
+{
+    Label1->setText(fonts::fontCountText(ListBox1->count(), isGerman()));
+}
+
+void Tprog::SchriftenNeuLadenClick()
+{
+    // All changes of one load happen with updates suspended, so the list is repainted once.
+    ListBox1->setUpdatesEnabled(false);
+    ListBox1->clear();
+    fonts::LoadRequest request;
+    request.system = cb_system->isChecked();
+    request.folder = cb_folder->isChecked();
+    request.folderText = ed_folder->text();
+    ResourceSink sink;
+    QStringList entries = fonts::loadFontEntries(
+        request, request.system ? platform::printerTypefaces() : QStringList(), installed_fonts, file_font_paths, sink);
+    fonts::sortEntries(entries);
+    ListBox1->addItems(entries);
+    ListBox1->setUpdatesEnabled(true);
+    setCountText();
+}
+
+void Tprog::cb_systemClick(QObject *sender)
+{
+    // The menu twin flips the check box first; the check box is the state both show.
+    if (sender == m_system)
+        cb_system->setChecked(!cb_system->isChecked());
+    m_system->setChecked(cb_system->isChecked());
+    SchriftenNeuLadenClick();
+}
+
+void Tprog::cb_folderClick(QObject *sender)
+{
+    if (sender == m_folder)
+        cb_folder->setChecked(!cb_folder->isChecked());
+    m_folder->setChecked(cb_folder->isChecked());
+    SchriftenNeuLadenClick();
+}
+
+bool Tprog::ed_folderKeyPress(QChar key)
+{
+    if (key == QChar(13)) {
+        if (QFileInfo(ed_folder->text()).isDir())
+            SchriftenNeuLadenClick();
+        return true;
+    }
+    // Characters that cannot be part of a folder name are refused. The slash is the path
+    // separator here and passes, as the backslash does where that is the separator.
+    static const QString refused = QStringLiteral("\"*<>?|");
+    return refused.contains(key);
+}
+
+void Tprog::BitBtn2Click()
+{
+    const QString remembered = ed_folder->text();
+    QString path;
+    BrowseForFolder(0, QString(), path);
+    ed_folder->setText(path);
+    if (!ed_folder->text().isEmpty())
+        SchriftenNeuLadenClick();
+    else
+        ed_folder->setText(remembered);
+}
+
+void Tprog::mdeClick()
+{
+    start->spr->setText(QStringLiteral("de"));
+    Sprache();
+}
+
+void Tprog::menClick()
+{
+    start->spr->setText(QStringLiteral("en"));
+    Sprache();
+}
+
+void Tprog::m12Click()
+{
+    start->close();
+}
+
+void Tprog::m11Click()
+{
+    einst->show();
+    einst->raise();
+    einst->activateWindow();
+}
+
+void Tprog::m_spgrossClick()
+{
+    fpreview->show();
+    fpreview->raise();
+}
+
+void Tprog::Sprache()
+{
+    const QString code = languageCode();
+    const auto replaceInSamples = [this](const QString &from, const QString &to) {
+        QStringList items;
+        for (int i = 0; i < cd1->count(); ++i)
+            items << cd1->itemText(i);
+        QString replaced;
+        ReplaceAll(items.join(QLatin1Char('\n')), from, to, replaced);
+        const QStringList result = replaced.split(QLatin1Char('\n'));
+        for (int i = 0; i < result.size() && i < cd1->count(); ++i)
+            cd1->setItemText(i, result.at(i));
+    };
+    const auto setTargets = [this](const QStringList &texts) {
+        for (int i = 0; i < texts.size() && i < cbdrucker->count(); ++i)
+            cbdrucker->setItemText(i, texts.at(i));
+        cbdrucker->setCurrentIndex(0);
+    };
+
+    if (code == QLatin1String("de")) {
+        setWindowTitle(QStringLiteral("Glyphwerk - Velmont Media"));
+        Button1->setText(QStringLiteral("Ausgeben"));
+        laspenden->setText(QString::fromLatin1(kDonateDe) + QStringLiteral(" - Vielen Dank!"));
+        Label2->setText(QStringLiteral("Schriftprobe"));
+        m1->setTitle(QStringLiteral("Programm"));
+        m11->setText(QStringLiteral("Erweiterte Einstellungen"));
+        m_spgross->setText(QStringLiteral("Größeres Feld für Schriftprobe anzeigen"));
+        m12->setText(QStringLiteral("Beenden"));
+        mspr->setTitle(QStringLiteral("Sprache"));
+        mde->setText(QStringLiteral("Deutsch"));
+        men->setText(QStringLiteral("English"));
+        mdruck->setText(QStringLiteral("Drucken"));
+        msp->setText(QStringLiteral("Farbe und Schriftgröße der Schriftprobe"));
+        mspb->setText(QStringLiteral("Schriftprobe auch in Liste anzeigen"));
+        m_system->setText(QStringLiteral("Anzeige der Systemschriften"));
+        m_folder->setText(QStringLiteral("Anzeige von Schriften aus Ordner"));
+        cb_schriftprobe->setText(QStringLiteral("Größeres Feld für Schriftprobe anzeigen"));
+        cb_schriftprobeliste->setText(QStringLiteral("Schriftprobe auch in Liste anzeigen"));
+        m_bug->setText(QStringLiteral("Fehler oder Verbesserung melden.."));
+        cb_system->setText(QStringLiteral("Installierte Systemschriften anzeigen"));
+        cb_folder->setText(QStringLiteral("Schriften aus diesem Ordner anzeigen:"));
+        BitBtn2->setText(QStringLiteral("Öffnen"));
+        m2->setTitle(QStringLiteral("Schriftliste"));
+        SchriftenNeuLaden->setText(QStringLiteral("Schriften neu laden"));
+        m22->setText(QStringLiteral("Markierte Elemente aus Liste löschen"));
+        m23->setText(QStringLiteral("Unmarkierte Elemente aus Liste löschen"));
+        info_en->menuAction()->setVisible(false);
+        info_de->menuAction()->setVisible(true);
+        Label3->setText(QStringLiteral("Klicken Sie auf \"Ausgeben\", um den gewählten"));
+        Label4->setText(QStringLiteral("Text in den verschiedenen Schriften auszugeben."));
+        Label8->setText(QStringLiteral("Drucker oder anderes Ausgabeformat:"));
+        setTargets({QStringLiteral("Standarddrucker"), QStringLiteral("Drucker Dialog mit Optionen"),
+                    QStringLiteral("BMP-Bild"), QStringLiteral("JPG-Bild"), QStringLiteral("GIF-Bild"),
+                    QStringLiteral("DOC-Microsoft Word® Dokument")});
+        cd1->setItemText(0, fonts::germanExample0());
+        cd1->setCurrentIndex(0);
+        cd1->setEditText(fonts::germanExample0());
+        replaceInSamples(QStringLiteral("Custom"), QStringLiteral("Benutzerdefiniert"));
+        Label1->setText(fonts::fontCountText(ListBox1->count(), true));
+        Label5->setText(QStringLiteral("Zeichen für die Ausgabe. Wählen Sie eins der Beispiele aus oder schreiben "
+                                       "Sie etwas in die Box:"));
+        mde->setChecked(true);
+        men->setChecked(false);
+        pop1->setText(QStringLiteral("Markierte Elemente löschen"));
+        pop2->setText(QStringLiteral("Unmarkierte Elemente löschen"));
+    }
+    if (code == QLatin1String("en")) {
+        setWindowTitle(QStringLiteral("Glyphworks - Velmont Media"));
+        laspenden->setText(QString::fromLatin1(kDonateEn) + QStringLiteral(" - Thank You!"));
+        Button1->setText(QStringLiteral("Export"));
+        Label2->setText(QStringLiteral("Preview"));
+        m1->setTitle(QStringLiteral("Tool"));
+        m11->setText(QStringLiteral("Advanced Settings"));
+        m_spgross->setText(QStringLiteral("Show larger Box for Font Preview"));
+        m12->setText(QStringLiteral("Close"));
+        mspr->setTitle(QStringLiteral("Language"));
+        mde->setText(QStringLiteral("German"));
+        men->setText(QStringLiteral("English"));
+        mdruck->setText(QStringLiteral("Print"));
+        msp->setText(QStringLiteral("Color and Size of Font Preview"));
+        mspb->setText(QStringLiteral("Show Font Preview in List"));
+        cb_schriftprobe->setText(QStringLiteral("Show larger Box for Font Preview"));
+        cb_schriftprobeliste->setText(QStringLiteral("Show Font Preview in List"));
+        m_system->setText(QStringLiteral("Show installed System Fonts"));
+        m_folder->setText(QStringLiteral("Show Fonts from Folder or Drive"));
+        m_bug->setText(QStringLiteral("Report Bug or Improvement.."));
+        cb_system->setText(QStringLiteral("Show installed System Fonts"));
+        cb_folder->setText(QStringLiteral("Show Fonts from this Folder or Drive:"));
+        BitBtn2->setText(QStringLiteral("Open"));
+        m2->setTitle(QStringLiteral("Font List"));
+        SchriftenNeuLaden->setText(QStringLiteral("Load Fonts"));
+        m22->setText(QStringLiteral("Delete selected Elements from List"));
+        m23->setText(QStringLiteral("Delete not-selected Elements from List"));
+        info_de->menuAction()->setVisible(false);
+        info_en->menuAction()->setVisible(true);
+        Label3->setText(QStringLiteral("Click on \"Export\" to print the text above in all"));
+        Label4->setText(QStringLiteral("fonts, you can see at the left of this window."));
+        Label8->setText(QStringLiteral("Printer or other Output Format:"));
+        setTargets({QStringLiteral("Standard Printer"), QStringLiteral("Printer Dialog with Options"),
+                    QStringLiteral("BMP-Image"), QStringLiteral("JPG-Image"), QStringLiteral("GIF-Image"),
+                    QStringLiteral("DOC-Microsoft Word® Document")});
+        cd1->setItemText(0, fonts::englishExample0());
+        cd1->setCurrentIndex(0);
+        cd1->setEditText(fonts::englishExample0());
+        replaceInSamples(QStringLiteral("Benutzerdefiniert"), QStringLiteral("Custom"));
+        Label5->setText(
+            QStringLiteral("Characters to be printed. Select one of the examples or type something into the box:"));
+        Label1->setText(fonts::fontCountText(ListBox1->count(), false));
+        mde->setChecked(false);
+        men->setChecked(true);
+        pop1->setText(QStringLiteral("Delete selected Elements"));
+        pop2->setText(QStringLiteral("Delete not-selected Elements"));
+    }
+}
+
+void Tprog::showEvent(QShowEvent *event)
+{
+    QMainWindow::showEvent(event);
+    if (!event->spontaneous())
+        FormShow();
+}
+
+void Tprog::closeEvent(QCloseEvent *event)
+{
+    // Closing the main window ends the run: the start window is the principal window.
+    event->accept();
+    start->close();
+}
+
+bool Tprog::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::KeyPress) {
+        auto *key = static_cast<QKeyEvent *>(event);
+        if (watched == ed_folder) {
+            QChar typed;
+            if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)
+                typed = QChar(13);
+            else if (key->text().size() == 1)
+                typed = key->text().at(0);
+            if (!typed.isNull() && ed_folderKeyPress(typed))
+                return true;
+        } else if (watched == cbdrucker) {
+            // cbdruckerKeyPress: the output box is chosen from, never typed into (typing would
+            // otherwise jump to an entry by its first letter).
+            if (!key->text().isEmpty() && key->text().at(0).isPrint())
+                return true;
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}

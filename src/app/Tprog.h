@@ -1,0 +1,129 @@
+#pragma once
+
+#include <QMainWindow>
+#include <QStringList>
+
+class QAction;
+class QCheckBox;
+class QComboBox;
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QMenu;
+class QPlainTextEdit;
+class QPushButton;
+
+/// Window `prog`: the main window with the font list, its sources, the sample boxes, the output
+/// target and the output button.
+class Tprog : public QMainWindow
+{
+    Q_OBJECT
+public:
+    explicit Tprog(QWidget *parent = nullptr);
+    ~Tprog() override;
+
+    // Controls, by their names.
+    QListWidget *ListBox1 = nullptr;
+    QFrame *Panel1 = nullptr;
+    QLabel *Label3 = nullptr;
+    QLabel *Label4 = nullptr;
+    QLabel *Label1 = nullptr;
+    QFrame *Panel3 = nullptr;
+    QCheckBox *cb_system = nullptr;
+    QCheckBox *cb_folder = nullptr;
+    QLineEdit *ed_folder = nullptr;
+    QPushButton *BitBtn2 = nullptr;
+    QFrame *Panel2 = nullptr;
+    QLabel *Label2 = nullptr;
+    QPlainTextEdit *Memo1 = nullptr;
+    QCheckBox *cb_schriftprobe = nullptr;
+    QCheckBox *cb_schriftprobeliste = nullptr;
+    QLabel *Label8 = nullptr;
+    QComboBox *cbdrucker = nullptr;
+    QLabel *Label5 = nullptr;
+    QComboBox *cd1 = nullptr;
+    QPushButton *Button1 = nullptr;
+    QLabel *laspenden = nullptr;
+    QLabel *Label11 = nullptr; ///< committed line spacing
+    QLabel *Label12 = nullptr; ///< committed left margin
+    QLabel *Label13 = nullptr; ///< committed top margin
+    QLabel *Label14 = nullptr; ///< committed bottom margin
+    QLabel *Label15 = nullptr; ///< committed font size
+    QLabel *Label16 = nullptr; ///< committed separator
+
+    // Menus and their items.
+    QMenu *m1 = nullptr;
+    QAction *mdruck = nullptr;
+    QAction *m_spgross = nullptr;
+    QAction *m11 = nullptr;
+    QAction *msp = nullptr;
+    QMenu *mspr = nullptr;
+    QAction *mde = nullptr;
+    QAction *men = nullptr;
+    QAction *m_bug = nullptr;
+    QAction *m12 = nullptr;
+    QMenu *m2 = nullptr;
+    QAction *SchriftenNeuLaden = nullptr;
+    QAction *m_system = nullptr;
+    QAction *m_folder = nullptr;
+    QAction *m22 = nullptr;
+    QAction *m23 = nullptr;
+    QAction *mspbSeparator = nullptr;
+    QAction *mspb = nullptr;
+    QMenu *info_de = nullptr;
+    QMenu *info_en = nullptr;
+    QMenu *PopupMenu1 = nullptr;
+    QAction *pop1 = nullptr;
+    QAction *pop2 = nullptr;
+
+    /// Names under which fonts are already installed; built once at creation.
+    QStringList installed_fonts;
+    /// Paths of the font files added for this run, one element per addition.
+    QStringList file_font_paths;
+
+    /// Sets every text of the window for the current interface language.
+    void Sprache();
+
+    /// Rebuilds the font list from the chosen sources and sets the count text.
+    void SchriftenNeuLadenClick();
+
+    /// The system-fonts source switch (check box or its menu twin `m_system`).
+    void cb_systemClick(QObject *sender);
+
+    /// The folder source switch (check box or its menu twin `m_folder`).
+    void cb_folderClick(QObject *sender);
+
+    /// Key filter of the folder box: Enter reloads when the folder exists; Enter and the seven
+    /// characters " * / < > ? | are swallowed. Returns true when the key was swallowed.
+    bool ed_folderKeyPress(QChar key);
+
+    /// Lets the user choose the folder, and reloads unless the choice was cancelled.
+    void BitBtn2Click();
+
+    /// Switches the interface to German.
+    void mdeClick();
+    /// Switches the interface to English.
+    void menClick();
+
+    /// Ends the run (menu item `m12`, Esc).
+    void m12Click();
+    /// Shows the settings dialog without making it modal.
+    void m11Click();
+    /// Shows the large preview window; `cb_schriftprobe` keeps its state.
+    void m_spgrossClick();
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void FormCreate();
+    void FormShow();
+    void FormDestroy();
+    void createControls();
+    void createMenus();
+    void setCountText();
+    void fillPrinters();
+};

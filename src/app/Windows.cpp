@@ -1,0 +1,77 @@
+#include "app/Windows.h"
+
+#include "app/Tprog.h"
+#include "app/Tstart.h"
+#include "fonts/Tfpreview.h"
+#include "help/Tbugreport_de.h"
+#include "help/Tbugreport_en.h"
+#include "help/Thilfe.h"
+#include "help/Thilfe_en.h"
+#include "output/Teinst.h"
+#include "output/Tstatus.h"
+
+#include <QApplication>
+#include <QLabel>
+
+Tstart *start = nullptr;
+Tprog *prog = nullptr;
+Teinst *einst = nullptr;
+Thilfe *hilfe = nullptr;
+Thilfe_en *hilfe_en = nullptr;
+Tstatus *status = nullptr;
+Tbugreport_de *bugreport_de = nullptr;
+Tbugreport_en *bugreport_en = nullptr;
+Tfpreview *fpreview = nullptr;
+
+namespace app {
+
+void createWindows()
+{
+    QApplication::setApplicationName(QStringLiteral("Glyphwerk"));
+    QApplication::setApplicationDisplayName(QStringLiteral("Glyphwerk"));
+    // The order matters: the start window decides the language that the main window's creation
+    // applies, and the main window loads the font list before the other windows exist.
+    start = new Tstart;
+    prog = new Tprog;
+    einst = new Teinst;
+    hilfe = new Thilfe;
+    hilfe_en = new Thilfe_en;
+    status = new Tstatus;
+    bugreport_de = new Tbugreport_de;
+    bugreport_en = new Tbugreport_en;
+    fpreview = new Tfpreview;
+}
+
+namespace {
+template <typename T>
+void destroy(T *&window)
+{
+    delete window;
+    window = nullptr;
+}
+} // namespace
+
+void destroyWindows()
+{
+    destroy(fpreview);
+    destroy(bugreport_en);
+    destroy(bugreport_de);
+    destroy(status);
+    destroy(hilfe_en);
+    destroy(hilfe);
+    destroy(einst);
+    destroy(prog);
+    destroy(start);
+}
+
+QString languageCode()
+{
+    return start ? start->spr->text() : QStringLiteral("en");
+}
+
+bool isGerman()
+{
+    return languageCode() == QLatin1String("de");
+}
+
+} // namespace app

@@ -1,0 +1,52 @@
+#pragma once
+// Building the font list: the system's typefaces and the fonts of the files of a folder tree.
+// Kept apart from the window so it can be driven with plain inputs.
+
+#include <QString>
+#include <QStringList>
+
+namespace fonts {
+
+/// Where the loader makes font files available and announces it: the run's font resources in the
+/// program, a recorder in tests.
+class FontSink
+{
+public:
+    virtual ~FontSink() = default;
+    /// Makes the font file at `path` available for the run; the result is not used.
+    virtual void addFontFile(const QString &path) = 0;
+    /// Announces that the set of fonts changed.
+    virtual void postFontChange() = 0;
+};
+
+/// What a load reads: the two source switches and the folder text.
+struct LoadRequest
+{
+    bool system = true;
+    bool folder = false;
+    QString folderText;
+};
+
+/// The entries of a load, unsorted, without the entries that begin with "@".
+/// System typefaces come from `systemTypefaces` (asked only when the system source is on);
+/// each font file found below the folder gives the entry name + " | " + path, and a file whose
+/// name `installedFonts` does not hold (ignoring case) is added through `sink` and appended to
+/// `fileFontPaths`. One font change notice goes out per file.
+QStringList loadFontEntries(const LoadRequest &request, const QStringList &systemTypefaces,
+                            const QStringList &installedFonts, QStringList &fileFontPaths, FontSink &sink);
+
+/// Removes, from the last entry to the first, every entry whose first character is "@".
+void removeVerticalFontEntries(QStringList &entries);
+
+/// Sorts entries alphabetically ignoring case; equal entries keep their order side by side.
+void sortEntries(QStringList &entries);
+
+/// The font count text: the number followed by " Schriftarten wurden entdeckt!" (German) or
+/// " Fonts Detected!".
+QString fontCountText(qsizetype count, bool german);
+
+/// The typeface names the system already offers: the printer's names in their order (duplicates
+/// kept), then each screen name not yet in the list, ignoring case.
+QStringList buildInstalledFonts(const QStringList &printerTypefaces, const QStringList &screenTypefaces);
+
+} // namespace fonts

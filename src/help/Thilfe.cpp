@@ -1,0 +1,7 @@
+#include "help/Thilfe.h"
+
+Thilfe::Thilfe(QWidget *parent)
+    : QWidget(parent)
+{
+    setObjectName(QStringLiteral("hilfe"));
+}

@@ -1,0 +1,7 @@
+#include "output/Teinst.h"
+
+Teinst::Teinst(QWidget *parent)
+    : QWidget(parent)
+{
+    setObjectName(QStringLiteral("einst"));
+}

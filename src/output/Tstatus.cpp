@@ -1,0 +1,7 @@
+#include "output/Tstatus.h"
+
+Tstatus::Tstatus(QWidget *parent)
+    : QWidget(parent)
+{
+    setObjectName(QStringLiteral("status"));
+}

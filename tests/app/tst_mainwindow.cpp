@@ -1,0 +1,317 @@
+#include "app/Tprog.h"
+#include "app/Tstart.h"
+#include "app/Windows.h"
+#include "fonts/FontEntry.h"
+#include "fonts/Tfpreview.h"
+#include "platform/FontResources.h"
+#include "platform/Printers.h"
+#include "support/AppTestMain.h"
+#include "support/TestSupport.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+
+namespace {
+
+QStringList listEntries(const QListWidget *list)
+{
+    QStringList entries;
+    for (int i = 0; i < list->count(); ++i)
+        entries << list->item(i)->text();
+    return entries;
+}
+
+// Counts the paints of one widget.
+class PaintCounter : public QObject
+{
+public:
+    int paints = 0;
+    bool eventFilter(QObject *, QEvent *e) override
+    {
+        if (e->type() == QEvent::Paint)
+            ++paints;
+        return false;
+    }
+};
+
+} // namespace
+
+class TestMainWindow : public QObject
+{
+    Q_OBJECT
+private:
+    QTemporaryDir m_fonts;
+    QString m_root;
+
+private slots:
+    void initTestCase()
+    {
+        m_root = m_fonts.path() + QStringLiteral("/Fonts");
+        const QString core = QStringLiteral("fonts-dejavu-core");
+        QVERIFY(gwtest::copyFile(gwtest::packageFontFile(core, QStringLiteral("DejaVuSans-Bold.ttf")),
+                                 m_root + QStringLiteral("/own.ttf")));
+        QVERIFY(gwtest::copyFile(gwtest::packageFontFile(core, QStringLiteral("DejaVuSansMono-Bold.ttf")),
+                                 m_root + QStringLiteral("/sub/a.ttf")));
+    }
+
+    void init()
+    {
+        dialogs::clearShown();
+        app::createWindows();
+    }
+
+    void cleanup()
+    {
+        app::destroyWindows();
+    }
+
+    void controlsHaveTheirNames_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("className");
+        const char *controls[][2] = {
+            {"ListBox1", "QListWidget"}, {"Panel1", "QFrame"},         {"Label3", "QLabel"},
+            {"Label4", "QLabel"},        {"Label1", "QLabel"},         {"Panel3", "QFrame"},
+            {"cb_system", "QCheckBox"},  {"cb_folder", "QCheckBox"},   {"ed_folder", "QLineEdit"},
+            {"BitBtn2", "QPushButton"},  {"Panel2", "QFrame"},         {"Label2", "QLabel"},
+            {"Memo1", "QPlainTextEdit"}, {"cb_schriftprobe", "QCheckBox"}, {"cb_schriftprobeliste", "QCheckBox"},
+            {"Label8", "QLabel"},        {"cbdrucker", "QComboBox"},   {"Label5", "QLabel"},
+            {"cd1", "QComboBox"},        {"Button1", "QPushButton"},   {"laspenden", "QLabel"},
+            {"Label11", "QLabel"},       {"Label16", "QLabel"},        {"menu", "QMenuBar"},
+            {"m1", "QMenu"},             {"m2", "QMenu"},              {"mspr", "QMenu"},
+            {"info_de", "QMenu"},        {"info_en", "QMenu"},         {"PopupMenu1", "QMenu"},
+            {"mdruck", "QAction"},       {"m_spgross", "QAction"},     {"m11", "QAction"},
+            {"msp", "QAction"},          {"mde", "QAction"},           {"men", "QAction"},
+            {"m_bug", "QAction"},        {"m12", "QAction"},           {"SchriftenNeuLaden", "QAction"},
+            {"m_system", "QAction"},     {"m_folder", "QAction"},      {"m22", "QAction"},
+            {"m23", "QAction"},          {"mspb", "QAction"},          {"pop1", "QAction"},
+            {"pop2", "QAction"},
+        };
+        for (const auto &c : controls)
+            QTest::newRow(c[0]) << QString::fromLatin1(c[0]) << QString::fromLatin1(c[1]);
+    }
+    void controlsHaveTheirNames()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, className);
+        QObject *o = prog->findChild<QObject *>(name);
+        QVERIFY2(o, qPrintable(name));
+        QVERIFY(o->inherits(qPrintable(className)));
+    }
+
+    void designPlacesAndAnchors()
+    {
+        prog->show();
+        QWidget *client = prog->centralWidget();
+        QCOMPARE(client->size(), QSize(504, 572));
+        QCOMPARE(prog->ListBox1->geometry(), QRect(8, 8, 235, 484));
+        QCOMPARE(prog->Button1->geometry(), QRect(391, 540, 110, 25));
+        QCOMPARE(prog->Panel3->geometry(), QRect(249, 90, 252, 84));
+        QCOMPARE(prog->minimumSize(), QSize(419, 419));
+        prog->resize(prog->width() + 100, prog->height() + 50);
+        QTRY_COMPARE(client->size(), QSize(604, 622));
+        QCOMPARE(prog->ListBox1->geometry(), QRect(8, 8, 335, 534));
+        QCOMPARE(prog->Button1->geometry(), QRect(491, 590, 110, 25));
+        QCOMPARE(prog->Panel3->geometry(), QRect(349, 90, 252, 84));
+        QCOMPARE(prog->cd1->geometry(), QRect(8, 562, 593, prog->cd1->height()));
+        QCOMPARE(prog->Label5->pos(), QPoint(8, 546));
+    }
+
+    void outputBox()
+    {
+        QComboBox *box = prog->cbdrucker;
+        QCOMPARE(box->count(), 6 + platform::installedPrinters().size());
+        QCOMPARE(box->itemText(0), QStringLiteral("Standard Printer"));
+        QCOMPARE(box->itemText(5), QStringLiteral("DOC-Microsoft Word® Document"));
+        QCOMPARE(box->currentText(), QStringLiteral("Standard Printer"));
+        QVERIFY(!box->isEditable());
+        // Typing neither enters text nor jumps to an entry by its first letter.
+        QTest::keyClicks(box, QStringLiteral("GJB"));
+        QCOMPARE(box->currentIndex(), 0);
+    }
+
+    void sampleBox()
+    {
+        QComboBox *box = prog->cd1;
+        QCOMPARE(box->count(), 13);
+        QCOMPARE(box->itemText(12), QStringLiteral("Custom.."));
+        QCOMPARE(box->currentText(), QStringLiteral("Anton is eating Cheese! - 1234567890!\"()$/?öäü+*ABCDEFGabcdefg"));
+        QCOMPARE(box->itemText(7).size(), 66);
+        QCOMPARE(box->itemText(11).size(), 44);
+        prog->mdeClick();
+        QCOMPARE(box->itemText(12), QStringLiteral("Benutzerdefiniert.."));
+        QVERIFY(box->currentText().startsWith(QStringLiteral("Käse aß Anton")));
+        QCOMPARE(prog->cbdrucker->currentText(), QStringLiteral("Standarddrucker"));
+        QVERIFY(prog->info_de->menuAction()->isVisible());
+        QVERIFY(!prog->info_en->menuAction()->isVisible());
+    }
+
+    void systemFontsListedSorted()
+    {
+        const QStringList entries = listEntries(prog->ListBox1);
+        QVERIFY(entries.contains(QStringLiteral("DejaVu Sans")));
+        for (int i = 1; i < entries.size(); ++i)
+            QVERIFY(QString::compare(entries.at(i - 1), entries.at(i), Qt::CaseInsensitive) <= 0);
+        QCOMPARE(prog->Label1->text(), QString::number(entries.size()) + QStringLiteral(" Fonts Detected!"));
+        QVERIFY(!prog->installed_fonts.isEmpty());
+    }
+
+    void atEntriesGoOnFirstShowing()
+    {
+        prog->ListBox1->clear();
+        prog->ListBox1->addItems({QStringLiteral("@Vertical"), QStringLiteral("A@B"), QString(), QStringLiteral("@")});
+        prog->show();
+        QCOMPARE(listEntries(prog->ListBox1), QStringList({QStringLiteral("A@B"), QString()}));
+        QCOMPARE(prog->Label1->text(), QStringLiteral("2 Fonts Detected!"));
+    }
+
+    void bothSourcesOff()
+    {
+        prog->cb_system->click();
+        QVERIFY(!prog->m_system->isChecked());
+        QCOMPARE(prog->ListBox1->count(), 0);
+        QCOMPARE(prog->Label1->text(), QStringLiteral("0 Fonts Detected!"));
+        prog->mdeClick();
+        QCOMPARE(prog->Label1->text(), QStringLiteral("0 Schriftarten wurden entdeckt!"));
+        // The menu twin switches back; both show the same state.
+        prog->m_system->trigger();
+        QVERIFY(prog->cb_system->isChecked());
+        QVERIFY(prog->m_system->isChecked());
+        QVERIFY(prog->ListBox1->count() > 0);
+    }
+
+    void folderSource()
+    {
+        prog->cb_system->click();
+        prog->ed_folder->setText(m_root + QStringLiteral("/"));
+        prog->m_folder->trigger();
+        QVERIFY(prog->cb_folder->isChecked());
+        QVERIFY(prog->m_folder->isChecked());
+        QCOMPARE(listEntries(prog->ListBox1),
+                 QStringList({QStringLiteral("DejaVu Sans Bold | %1/own.ttf").arg(m_root),
+                              QStringLiteral("DejaVu Sans Mono Bold | %1/sub/a.ttf").arg(m_root)}));
+        QCOMPARE(prog->file_font_paths,
+                 QStringList({m_root + QStringLiteral("/sub/a.ttf"), m_root + QStringLiteral("/own.ttf")}));
+        QCOMPARE(prog->Label1->text(), QStringLiteral("2 Fonts Detected!"));
+    }
+
+    void folderBoxKeys()
+    {
+        prog->show();
+        prog->cb_folder->click();
+        QLineEdit *box = prog->ed_folder;
+        box->setFocus();
+        QTest::keyClicks(box, m_root + QStringLiteral("\"*<>?|:\\"));
+        // Only the six characters a folder name cannot hold are refused; the slash is the separator.
+        QCOMPARE(box->text(), m_root + QStringLiteral(":\\"));
+        const int before = prog->ListBox1->count();
+        prog->ListBox1->addItem(QStringLiteral("marker"));
+        QTest::keyClick(box, Qt::Key_Return);
+        // Missing folder: no reload, the key swallowed.
+        QCOMPARE(prog->ListBox1->count(), before + 1);
+        box->setText(m_root);
+        QTest::keyClick(box, Qt::Key_Enter);
+        QCOMPARE(prog->ListBox1->count(), before + 2);
+        QVERIFY(!listEntries(prog->ListBox1).contains(QStringLiteral("marker")));
+    }
+
+    void folderChoice_data()
+    {
+        QTest::addColumn<QString>("answer");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("reloaded");
+        QTest::newRow("cancel") << QString() << "/old/folder" << false;
+        QTest::newRow("chosen") << "FONTS" << "FONTS" << true;
+    }
+    void folderChoice()
+    {
+        QFETCH(QString, answer);
+        QFETCH(QString, text);
+        QFETCH(bool, reloaded);
+        if (answer == QLatin1String("FONTS"))
+            answer = text = m_root;
+        prog->ed_folder->setText(QStringLiteral("/old/folder"));
+        prog->ListBox1->addItem(QStringLiteral("marker"));
+        dialogs::setNextAnswer(answer);
+        prog->BitBtn2->click();
+        QCOMPARE(prog->ed_folder->text(), text);
+        QCOMPARE(listEntries(prog->ListBox1).contains(QStringLiteral("marker")), !reloaded);
+        // Choosing a folder does not switch the folder source on.
+        QVERIFY(!prog->cb_folder->isChecked());
+        QCOMPARE(dialogs::shown().size(), 1);
+    }
+
+    void reloadsAddAgainAndTheEndRemovesEach()
+    {
+        prog->ed_folder->setText(m_root);
+        prog->cb_folder->click();
+        prog->SchriftenNeuLaden->trigger();
+        const QString own = m_root + QStringLiteral("/own.ttf");
+        QCOMPARE(prog->file_font_paths.count(own), 2);
+        auto &resources = platform::FontResources::instance();
+        QCOMPARE(resources.additionCount(own), 2);
+        QCoreApplication::processEvents();
+        QSignalSpy changed(&resources, &platform::FontResources::fontsChanged);
+        app::destroyWindows();
+        QCOMPARE(resources.additionCount(own), 0);
+        QCOMPARE(changed.count(), 0);  // posted, not sent
+        QCoreApplication::processEvents();
+        QCOMPARE(changed.count(), 1);
+    }
+
+    void endOfRunNotifiesAlsoWithoutFonts()
+    {
+        QSignalSpy changed(&platform::FontResources::instance(), &platform::FontResources::fontsChanged);
+        app::destroyWindows();
+        QCoreApplication::processEvents();
+        QCOMPARE(changed.count(), 1);
+    }
+
+    void loadRepaintsOnce()
+    {
+        prog->show();
+        QVERIFY(QTest::qWaitForWindowExposed(prog));
+        QCoreApplication::processEvents();
+        PaintCounter counter;
+        prog->ListBox1->viewport()->installEventFilter(&counter);
+        prog->ed_folder->setText(m_root);
+        prog->cb_folder->click();
+        QCoreApplication::processEvents();
+        QCOMPARE(counter.paints, 1);
+    }
+
+    void previewFromMenu()
+    {
+        prog->m_spgross->trigger();
+        QVERIFY(fpreview->isVisible());
+        QVERIFY(!prog->cb_schriftprobe->isChecked());
+    }
+
+    void screenshots()
+    {
+        start->show();
+        prog->show();
+        QVERIFY(QTest::qWaitForWindowExposed(prog));
+        for (QWidget *w : {static_cast<QWidget *>(start), static_cast<QWidget *>(prog)}) {
+            const QImage shot = w->grab().toImage();
+            QSet<QRgb> colours;
+            for (int y = 0; y < shot.height(); y += 3)
+                for (int x = 0; x < shot.width(); x += 3)
+                    colours.insert(shot.pixel(x, y));
+            QVERIFY2(colours.size() > 8, qPrintable(w->objectName()));
+            QVERIFY(shot.save(QDir::current().filePath(w->objectName() + QStringLiteral(".png"))));
+        }
+    }
+};
+
+GW_TEST_MAIN_APP(TestMainWindow)
+#include "tst_mainwindow.moc"

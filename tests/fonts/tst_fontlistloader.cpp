@@ -1,0 +1,152 @@
+#include "fonts/FontEntry.h"
+#include "fonts/FontListLoader.h"
+#include "support/TestMain.h"
+#include "support/TestSupport.h"
+
+#include <QTemporaryDir>
+
+namespace {
+
+// Records what the loader asked of the font system.
+class RecordingSink : public fonts::FontSink
+{
+public:
+    QStringList added;
+    int notices = 0;
+    void addFontFile(const QString &path) override { added << path; }
+    void postFontChange() override { ++notices; }
+};
+
+} // namespace
+
+class TestFontListLoader : public QObject
+{
+    Q_OBJECT
+private:
+    QTemporaryDir m_dir;
+    QString m_bold;    // DejaVu Sans Bold
+    QString m_mono;    // DejaVu Sans Mono
+    QString m_serif;   // DejaVu Serif
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(m_dir.isValid());
+        m_bold = gwtest::packageFontFile(QStringLiteral("fonts-dejavu-core"), QStringLiteral("DejaVuSans-Bold.ttf"));
+        m_mono = gwtest::packageFontFile(QStringLiteral("fonts-dejavu-core"), QStringLiteral("DejaVuSansMono.ttf"));
+        m_serif = gwtest::packageFontFile(QStringLiteral("fonts-dejavu-core"), QStringLiteral("DejaVuSerif.ttf"));
+        QVERIFY(!m_bold.isEmpty() && !m_mono.isEmpty() && !m_serif.isEmpty());
+        // root/own.ttf, root/sub/a.ttf, root/sub/deeper/b.TTF, root/x.ttf/ (a folder), root/notes.txt
+        const QString root = m_dir.path() + QStringLiteral("/fonts");
+        QVERIFY(gwtest::copyFile(m_bold, root + QStringLiteral("/own.ttf")));
+        QVERIFY(gwtest::copyFile(m_mono, root + QStringLiteral("/sub/a.ttf")));
+        QVERIFY(gwtest::copyFile(m_serif, root + QStringLiteral("/sub/deeper/b.TTF")));
+        QVERIFY(gwtest::copyFile(m_serif, root + QStringLiteral("/x.ttf/inside.otf")));
+        QVERIFY(gwtest::writeFile(root + QStringLiteral("/notes.txt"), "not a font"));
+    }
+
+    void folderTree_data()
+    {
+        QTest::addColumn<QString>("suffix");
+        QTest::newRow("plain folder text") << QString();
+        QTest::newRow("trailing slash") << QStringLiteral("/");
+    }
+    void folderTree()
+    {
+        QFETCH(QString, suffix);
+        const QString root = m_dir.path() + QStringLiteral("/fonts");
+        fonts::LoadRequest request{false, true, root + suffix};
+        QStringList paths;
+        RecordingSink sink;
+        const QStringList entries = fonts::loadFontEntries(request, {}, {QStringLiteral("dejavu serif")}, paths, sink);
+        // Sub-folders first (depth-first), then the folder's own files; no doubled separator.
+        const QStringList expected = {
+            QStringLiteral("DejaVu Serif | %1/sub/deeper/b.TTF").arg(root),
+            QStringLiteral("DejaVu Sans Mono | %1/sub/a.ttf").arg(root),
+            QStringLiteral("DejaVu Serif | %1/x.ttf/inside.otf").arg(root),
+            QStringLiteral("DejaVu Sans Bold | %1/own.ttf").arg(root),
+        };
+        QCOMPARE(entries, expected);
+        // "DejaVu Serif" is installed (compared ignoring case): listed, not added.
+        QCOMPARE(paths, QStringList({root + QStringLiteral("/sub/a.ttf"), root + QStringLiteral("/own.ttf")}));
+        QCOMPARE(sink.added, paths);
+        QCOMPARE(sink.notices, 4);
+    }
+
+    void sources_data()
+    {
+        QTest::addColumn<bool>("system");
+        QTest::addColumn<bool>("folder");
+        QTest::addColumn<QString>("folderText");
+        QTest::addColumn<int>("count");
+        QTest::newRow("both off") << false << false << QStringLiteral("fonts") << 0;
+        QTest::newRow("system only") << true << false << QStringLiteral("fonts") << 3;
+        QTest::newRow("folder text empty") << true << true << QString() << 3;
+        QTest::newRow("folder missing") << true << true << QStringLiteral("missing") << 3;
+        QTest::newRow("folder is a file") << true << true << QStringLiteral("fonts/notes.txt") << 3;
+        QTest::newRow("both on") << true << true << QStringLiteral("fonts") << 7;
+        QTest::newRow("folder only") << false << true << QStringLiteral("fonts") << 4;
+    }
+    void sources()
+    {
+        QFETCH(bool, system);
+        QFETCH(bool, folder);
+        QFETCH(QString, folderText);
+        QFETCH(int, count);
+        const QString text = folderText.isEmpty() ? QString() : m_dir.path() + QLatin1Char('/') + folderText;
+        QStringList paths;
+        RecordingSink sink;
+        const QStringList typefaces = {QStringLiteral("Zeta"), QStringLiteral("alpha"), QStringLiteral("Beta")};
+        const QStringList entries =
+            fonts::loadFontEntries({system, folder, text}, typefaces, {}, paths, sink);
+        QCOMPARE(entries.size(), count);
+        QCOMPARE(fonts::fontCountText(entries.size(), false), QString::number(count) + QStringLiteral(" Fonts Detected!"));
+        QCOMPARE(fonts::fontCountText(entries.size(), true),
+                 QString::number(count) + QStringLiteral(" Schriftarten wurden entdeckt!"));
+    }
+
+    void verticalFontsAreDropped()
+    {
+        QStringList paths;
+        RecordingSink sink;
+        const QStringList typefaces = {QStringLiteral("@Vertical"), QStringLiteral("Mid@dle"), QString(),
+                                       QStringLiteral("@"), QStringLiteral("Plain")};
+        const QStringList entries = fonts::loadFontEntries({true, false, {}}, typefaces, {}, paths, sink);
+        QCOMPARE(entries, QStringList({QStringLiteral("Mid@dle"), QString(), QStringLiteral("Plain")}));
+    }
+
+    void reloadAddsAgain()
+    {
+        const QString root = m_dir.path() + QStringLiteral("/fonts");
+        QStringList paths;
+        RecordingSink sink;
+        fonts::loadFontEntries({false, true, root}, {}, {}, paths, sink);
+        fonts::loadFontEntries({false, true, root}, {}, {}, paths, sink);
+        QCOMPARE(paths.size(), 8);
+        QCOMPARE(paths.count(root + QStringLiteral("/own.ttf")), 2);
+    }
+
+    void sortIgnoresCaseAndKeepsEqualEntriesTogether()
+    {
+        QStringList entries = {QStringLiteral("beta"), QStringLiteral("Alpha"), QStringLiteral("BETA"),
+                               QStringLiteral("alpha"), QStringLiteral("Gamma"), QStringLiteral(" | /x.ttf")};
+        fonts::sortEntries(entries);
+        QCOMPARE(entries, QStringList({QStringLiteral(" | /x.ttf"), QStringLiteral("Alpha"), QStringLiteral("alpha"),
+                                       QStringLiteral("beta"), QStringLiteral("BETA"), QStringLiteral("Gamma")}));
+    }
+
+    void installedFonts()
+    {
+        const QStringList printer = {QStringLiteral("Arial"), QStringLiteral("arial"), QStringLiteral("Foo")};
+        const QStringList screen = {QStringLiteral("ARIAL"), QStringLiteral("Bar"), QStringLiteral("foo"),
+                                    QStringLiteral("bar"), QStringLiteral("Default")};
+        // The printer's names stay as they are, duplicates included; the screen adds what is new.
+        QCOMPARE(fonts::buildInstalledFonts(printer, screen),
+                 QStringList({QStringLiteral("Arial"), QStringLiteral("arial"), QStringLiteral("Foo"),
+                              QStringLiteral("Bar"), QStringLiteral("Default")}));
+        QCOMPARE(fonts::buildInstalledFonts({}, screen).size(), 4);
+    }
+};
+
+GW_TEST_MAIN_CORE(TestFontListLoader)
+#include "tst_fontlistloader.moc"
