@@ -3,6 +3,7 @@
 // one `fc-scan --format '%{fullname}\n'` run over the same files.
 // Usage: bench_fontfilename [copies] [rounds]
 
+#include "BenchSupport.h"
 #include "fonts/FontFileName.h"
 
 #include <QCoreApplication>
@@ -19,60 +20,8 @@
 #include <cstdlib>
 #include <vector>
 
-namespace {
-
-using Clock = std::chrono::steady_clock;
-
-/// The .ttf, .otf and .ttc files that the installed package `package` ships.
-QStringList packageFontFiles(const QString &package)
-{
-    QProcess dpkg;
-    dpkg.start(QStringLiteral("dpkg-query"), {QStringLiteral("-L"), package});
-    if (!dpkg.waitForFinished(30000) || dpkg.exitCode() != 0)
-        return {};
-    QStringList files;
-    const QStringList lines = QString::fromUtf8(dpkg.readAllStandardOutput()).split(QLatin1Char('\n'));
-    for (const QString &line : lines) {
-        const QString lower = line.toLower();
-        if ((lower.endsWith(QLatin1String(".ttf")) || lower.endsWith(QLatin1String(".otf"))
-             || lower.endsWith(QLatin1String(".ttc")))
-            && QFileInfo(line).isFile())
-            files << line;
-    }
-    return files;
-}
-
-/// Copies every file of `sources` below `root`, `copies` times, into folders two levels deep
-/// (copy, package, a folder per initial letter). Returns the copied paths, empty on failure.
-QStringList buildTree(const QString &root, const QList<QPair<QString, QStringList>> &sources, int copies)
-{
-    QStringList paths;
-    for (int copy = 1; copy <= copies; ++copy) {
-        for (const auto &[package, files] : sources) {
-            for (const QString &file : files) {
-                const QString name = QFileInfo(file).fileName();
-                const QString folder = QStringLiteral("%1/Copy %2/%3/%4")
-                                           .arg(root)
-                                           .arg(copy)
-                                           .arg(package, name.left(1).toUpper());
-                if (!QDir().mkpath(folder))
-                    return {};
-                const QString target = folder + QLatin1Char('/') + name;
-                if (!QFile::copy(file, target))
-                    return {};
-                paths << target;
-            }
-        }
-    }
-    return paths;
-}
-
-double microsecondsSince(Clock::time_point start)
-{
-    return std::chrono::duration<double, std::micro>(Clock::now() - start).count();
-}
-
-} // namespace
+using bench::Clock;
+using bench::microsecondsSince;
 
 int main(int argc, char **argv)
 {
@@ -80,18 +29,12 @@ int main(int argc, char **argv)
     const int copies = argc > 1 ? std::max(1, std::atoi(argv[1])) : 2;
     const int rounds = argc > 2 ? std::max(1, std::atoi(argv[2])) : 20;
 
-    QList<QPair<QString, QStringList>> sources;
-    for (const char *package : {"fonts-dejavu-core", "fonts-liberation2", "fonts-noto-core"}) {
-        const QStringList files = packageFontFiles(QString::fromLatin1(package));
-        if (files.isEmpty()) {
-            std::fprintf(stderr, "package %s is not installed\n", package);
-            return 1;
-        }
-        sources.append({QString::fromLatin1(package), files});
-    }
+    const auto sources = bench::packageSources();
+    if (sources.isEmpty())
+        return 1;
 
     QTemporaryDir dir;
-    const QStringList paths = dir.isValid() ? buildTree(dir.path(), sources, copies) : QStringList();
+    const QStringList paths = dir.isValid() ? bench::buildFontTree(dir.path(), sources, copies) : QStringList();
     if (paths.isEmpty()) {
         std::fprintf(stderr, "cannot build the font tree\n");
         return 1;

@@ -76,7 +76,10 @@ Tprog::Tprog(QWidget *parent)
 {
     setObjectName(QStringLiteral("prog"));
     // The window font and text colour apply to every control of the window.
-    QFont windowFont(QStringLiteral("Tahoma"));
+    // Tahoma where it is installed; otherwise the Arial-metric face is closest in width, so the
+    // texts fit the places made for them.
+    QFont windowFont;
+    windowFont.setFamilies({QStringLiteral("Tahoma"), QStringLiteral("Liberation Sans"), QStringLiteral("Arial")});
     windowFont.setPixelSize(11);
     setFont(windowFont);
     QPalette p = palette();

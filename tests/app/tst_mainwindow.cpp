@@ -310,6 +310,8 @@ private slots:
             QVERIFY2(colours.size() > 8, qPrintable(w->objectName()));
             QVERIFY(shot.save(QDir::current().filePath(w->objectName() + QStringLiteral(".png"))));
         }
+        prog->mdeClick();
+        QVERIFY(prog->grab().save(QDir::current().filePath(QStringLiteral("prog_de.png"))));
     }
 };
 

@@ -1,0 +1,51 @@
+#include "BenchSupport.h"
+
+#include "support/TestSupport.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <cstdio>
+
+namespace bench {
+
+QList<QPair<QString, QStringList>> packageSources()
+{
+    QList<QPair<QString, QStringList>> sources;
+    for (const char *package : {"fonts-dejavu-core", "fonts-liberation2", "fonts-noto-core"}) {
+        const QStringList files = gwtest::packageFontFiles(QString::fromLatin1(package));
+        if (files.isEmpty()) {
+            std::fprintf(stderr, "package %s is not installed\n", package);
+            return {};
+        }
+        sources.append({QString::fromLatin1(package), files});
+    }
+    return sources;
+}
+
+QStringList buildFontTree(const QString &root, const QList<QPair<QString, QStringList>> &sources, int copies,
+                          int limit)
+{
+    QStringList paths;
+    for (int copy = 1; copy <= copies; ++copy) {
+        for (const auto &[package, files] : sources) {
+            for (const QString &file : files) {
+                if (limit > 0 && paths.size() >= limit)
+                    return paths;
+                const QString name = QFileInfo(file).fileName();
+                const QString folder =
+                    QStringLiteral("%1/Copy %2/%3/%4").arg(root).arg(copy).arg(package, name.left(1).toUpper());
+                if (!QDir().mkpath(folder))
+                    return {};
+                const QString target = folder + QLatin1Char('/') + name;
+                if (!QFile::copy(file, target))
+                    return {};
+                paths << target;
+            }
+        }
+    }
+    return paths;
+}
+
+} // namespace bench

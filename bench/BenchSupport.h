@@ -1,0 +1,31 @@
+#pragma once
+// Shared by the bench programs: trees of real font files copied from Debian's font packages.
+
+#include <QList>
+#include <QPair>
+#include <QString>
+#include <QStringList>
+
+#include <chrono>
+
+namespace bench {
+
+using Clock = std::chrono::steady_clock;
+
+/// Microseconds since `start`.
+inline double microsecondsSince(Clock::time_point start)
+{
+    return std::chrono::duration<double, std::micro>(Clock::now() - start).count();
+}
+
+/// The font files of the three test packages (DejaVu, Liberation, Noto), per package; empty and
+/// a message on stderr when one is not installed.
+QList<QPair<QString, QStringList>> packageSources();
+
+/// Copies every file of `sources` below `root`, `copies` times, into folders two levels deep
+/// (copy, package, a folder per initial letter), stopping at `limit` files when it is positive.
+/// Returns the copied paths, empty on failure.
+QStringList buildFontTree(const QString &root, const QList<QPair<QString, QStringList>> &sources, int copies,
+                          int limit = 0);
+
+} // namespace bench
