@@ -1,12 +1,135 @@
 #pragma once
 
+#include <QLabel>
 #include <QWidget>
 
+class QCheckBox;
+class QComboBox;
+class QGroupBox;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+
+/// A text label that reports a click on it, so that it can stand in for the caption of the check
+/// box or radio button beside it.
+class ClickLabel : public QLabel
+{
+    Q_OBJECT
+public:
+    explicit ClickLabel(QWidget *parent = nullptr);
+
+signals:
+    /// The left mouse button was pressed and released over the label.
+    void clicked();
+
+protected:
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+
+private:
+    bool m_pressed = false;
+};
+
 /// Window `einst`: the output settings dialog. Created hidden at start and kept for the whole run;
-/// closing it only hides it.
+/// closing it only hides it. Its controls are the working settings; the committed texts live in
+/// the hidden labels `Label11` … `Label16` of the main window.
 class Teinst : public QWidget
 {
     Q_OBJECT
 public:
     explicit Teinst(QWidget *parent = nullptr);
+
+    // Controls, by their names.
+    QGroupBox *GroupBox3 = nullptr; ///< "Layout"
+    QLabel *ed6Label = nullptr;
+    QLineEdit *ed6 = nullptr;       ///< separator
+    QCheckBox *cb1 = nullptr;       ///< numbering
+    ClickLabel *Label1 = nullptr;
+    QCheckBox *cb2 = nullptr;       ///< font name
+    ClickLabel *Label2 = nullptr;
+    QCheckBox *cb_verz = nullptr;   ///< directory
+    ClickLabel *Label8 = nullptr;
+    QCheckBox *cb_filename = nullptr; ///< file name
+    ClickLabel *Label9 = nullptr;
+    QCheckBox *cb_stdname = nullptr;  ///< label part in the standard font
+    ClickLabel *Label10 = nullptr;
+    QLabel *Label4 = nullptr;       ///< "Orientation"
+    QRadioButton *or_hoch = nullptr; ///< portrait
+    ClickLabel *Label11 = nullptr;
+    QRadioButton *or_quer = nullptr; ///< landscape
+    ClickLabel *Label12 = nullptr;
+
+    QGroupBox *GroupBox2 = nullptr; ///< "Font"
+    QLabel *Label7 = nullptr;
+    QComboBox *Edit5 = nullptr;     ///< font size, editable list
+    QLabel *Label6 = nullptr;       ///< "Style"
+    QCheckBox *cb3 = nullptr;       ///< italic
+    ClickLabel *Label5 = nullptr;
+    QCheckBox *cb4 = nullptr;       ///< bold
+    ClickLabel *Label3 = nullptr;
+
+    QGroupBox *GroupBox1 = nullptr; ///< "Margins"
+    QLabel *Edit1Label = nullptr;
+    QLineEdit *Edit1 = nullptr;     ///< line spacing
+    QLabel *Edit3Label = nullptr;
+    QLineEdit *Edit3 = nullptr;     ///< top margin
+    QLabel *Edit2Label = nullptr;
+    QLineEdit *Edit2 = nullptr;     ///< left margin
+    QLabel *Edit4Label = nullptr;
+    QLineEdit *Edit4 = nullptr;     ///< bottom margin
+
+    QPushButton *Button1 = nullptr; ///< OK
+    QPushButton *Button2 = nullptr; ///< Cancel
+
+    /// Applies the language, takes the snapshot of the switches and loads the fields.
+    void FormCreate();
+    /// Takes the snapshot of the switches and loads the fields from the committed copies.
+    void FormShow();
+
+    /// OK: commits every non-empty field to its copy in the main window, then hides the dialog.
+    void Button1Click();
+    /// Cancel: puts the switches back as they were when the dialog was shown, then hides it. The
+    /// fields keep what was typed until the next showing.
+    void Button2Click();
+
+    /// Label clicks: each toggles the check box beside its label.
+    void Label1Click();
+    void Label2Click();
+    void Label3Click();
+    void Label5Click();
+    void Label8Click();
+    void Label9Click();
+    void Label10Click();
+    /// Portrait caption: switches the orientation, whichever is selected.
+    void Label11Click();
+    /// Landscape caption: switches the orientation, whichever is selected.
+    void Label12Click();
+
+    /// Digit filter of `Edit1` … `Edit4`: digits and backspace pass; anything else is refused with
+    /// an information box. Returns true when the character was refused (and is to be discarded).
+    bool Edit1KeyPress(QChar key);
+    /// Digit filter of `Edit5`, the same rules as `Edit1KeyPress`.
+    bool Edit5KeyPress(QChar key);
+    /// Commits the font size at once whenever the text of `Edit5` is a whole number.
+    void Edit5Change(const QString &text);
+
+    /// Sets every text of the dialog for the current interface language.
+    void LocalSpr();
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void createControls();
+    void takeSnapshot();
+    void loadFields();
+    void centreOnScreen();
+
+    // The switches as they were when the dialog was last shown, for Cancel.
+    struct Snapshot
+    {
+        bool cb1, cb2, cb3, cb4, or_hoch, or_quer, cb_verz, cb_filename, cb_stdname;
+    } m_snapshot{};
 };

@@ -2,11 +2,37 @@
 
 #include <QWidget>
 
+class QProgressBar;
+class QPushButton;
+
 /// Window `status`: the progress and abort window of image runs. Created hidden at start and kept for the whole run;
-/// closing it only hides it.
+/// closing it only hides it. The abort request is the tag of the button `Break`: 0 none, 1 requested.
 class Tstatus : public QWidget
 {
     Q_OBJECT
 public:
     explicit Tstatus(QWidget *parent = nullptr);
+
+    // Controls, by their names.
+    QProgressBar *stat = nullptr;
+    QPushButton *Break = nullptr;
+
+    /// Requests the abort of the running output (tag := 1). Neither hides the window nor ends the run.
+    void BreakClick();
+
+    /// Prepares the window for an output run: clears the abort request and captions the button in
+    /// the language active now. Called at the start of every run, whatever its target.
+    void beginRun();
+
+    /// The abort request: 0 none, 1 the user asked to stop.
+    int abortRequest() const;
+
+    /// Sets the bar's maximum (the number of lines of the run); the minimum is 0.
+    void setMaximum(int maximum);
+
+    /// Sets the bar's position (the list position of the line just set).
+    void setPosition(int position);
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
 };
