@@ -4,10 +4,15 @@
 #include "app/Links.h"
 #include "app/Tstart.h"
 #include "app/Windows.h"
+#include "fonts/FontEntry.h"
 #include "fonts/FontListLoader.h"
 #include "fonts/SampleTexts.h"
 #include "fonts/Tfpreview.h"
+#include "output/IntText.h"
+#include "output/PrintSheet.h"
+#include "output/SheetText.h"
 #include "output/Teinst.h"
+#include "output/Tstatus.h"
 #include "platform/FontResources.h"
 #include "platform/Printers.h"
 #include "platform/SystemFonts.h"
@@ -29,6 +34,7 @@
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QScreen>
 
 using namespace app;
@@ -38,6 +44,40 @@ namespace {
 const QColor kTextColour(15, 63, 111);
 const QColor kLinkColour(0, 51, 102);
 constexpr QSize kDesignClient(504, 572);
+
+// The font list as the lines of a sheet, read line by line so that a setting changed while an
+// image run goes on takes effect from the next line.
+class ListSheet : public output::SheetSource
+{
+public:
+    explicit ListSheet(const Tprog &window)
+        : m_window(window)
+    {
+    }
+    qsizetype count() const override { return m_window.ListBox1->count(); }
+    output::SheetLine line(qsizetype index) const override
+    {
+        output::SheetLine line;
+        line.label = m_window.GetText1(index);
+        line.rest = m_window.GetText2(index);
+        line.fontName = FontNameOfEntry(m_window.ListBox1->item(int(index))->text());
+        line.formB = einst->cb_stdname->isChecked();
+        return line;
+    }
+
+private:
+    const Tprog &m_window;
+};
+
+output::LabelSwitches labelSwitches()
+{
+    output::LabelSwitches switches;
+    switches.numbering = einst->cb1->isChecked();
+    switches.fontName = einst->cb2->isChecked();
+    switches.directory = einst->cb_verz->isChecked();
+    switches.fileName = einst->cb_filename->isChecked();
+    return switches;
+}
 
 // The run's font resources as the loader's sink.
 class ResourceSink : public fonts::FontSink
@@ -200,6 +240,7 @@ void Tprog::createControls()
     connect(cb_system, &QCheckBox::clicked, this, [this] { cb_systemClick(cb_system); });
     connect(cb_folder, &QCheckBox::clicked, this, [this] { cb_folderClick(cb_folder); });
     connect(BitBtn2, &QPushButton::clicked, this, &Tprog::BitBtn2Click);
+    connect(Button1, &QPushButton::clicked, this, &Tprog::Button1Click);
 }
 
 void Tprog::createMenus()
@@ -251,6 +292,7 @@ void Tprog::createMenus()
     connect(ListBox1, &QWidget::customContextMenuRequested, this,
             [this](const QPoint &pos) { PopupMenu1->popup(ListBox1->viewport()->mapToGlobal(pos)); });
 
+    connect(mdruck, &QAction::triggered, this, &Tprog::Button1Click);
     connect(m_spgross, &QAction::triggered, this, &Tprog::m_spgrossClick);
     connect(m11, &QAction::triggered, this, &Tprog::m11Click);
     connect(mde, &QAction::triggered, this, &Tprog::mdeClick);
@@ -368,12 +410,14 @@ void Tprog::mdeClick()
 {
     start->spr->setText(QStringLiteral("de"));
     Sprache();
+    einst->LocalSpr();
 }
 
 void Tprog::menClick()
 {
     start->spr->setText(QStringLiteral("en"));
     Sprache();
+    einst->LocalSpr();
 }
 
 void Tprog::m12Click()
@@ -392,6 +436,50 @@ void Tprog::m_spgrossClick()
 {
     fpreview->show();
     fpreview->raise();
+}
+
+QString Tprog::GetText1(qsizetype index) const
+{
+    return output::labelPart(index, ListBox1->item(int(index))->text(), labelSwitches(), Label16->text());
+}
+
+QString Tprog::GetText2(qsizetype index) const
+{
+    return output::samplePart(ListBox1->item(int(index))->text(), labelSwitches(), Label16->text(),
+                              cd1->currentText());
+}
+
+void Tprog::Button1Click()
+{
+    // The numbers are converted first, in this order; a text that is not a whole number ends
+    // the run here, before any target is touched.
+    output::SheetNumbers numbers;
+    numbers.spacing = output::StrToInt(einst->Edit1->text());
+    numbers.left = output::StrToInt(einst->Edit2->text());
+    numbers.top = output::StrToInt(einst->Edit3->text());
+    numbers.bottom = output::StrToInt(einst->Edit4->text());
+    numbers.size = output::StrToInt(einst->Edit5->currentText());
+    status->beginRun();
+
+    const QString target = cbdrucker->currentText();
+    output::RunStyle style;
+    style.portrait = einst->or_hoch->isChecked();
+    style.italic = einst->cb3->isChecked();
+    style.bold = einst->cb4->isChecked();
+    style.german = isGerman();
+    const ListSheet sheet(*this);
+
+    if (target.startsWith(QLatin1String("PDF-")))
+        return;
+    if (target.startsWith(QLatin1String("DOC-")))
+        return;
+    if (target.startsWith(QLatin1String("BMP-")) || target.startsWith(QLatin1String("GIF-"))
+        || target.startsWith(QLatin1String("JPG-")))
+        return;
+    if (target == QLatin1String("Drucker Dialog mit Optionen") || target == QLatin1String("Printer Dialog with Options"))
+        output::printWithDialog(numbers, style, sheet);
+    else
+        output::printDirect(target, numbers, style, sheet);
 }
 
 void Tprog::Sprache()
@@ -459,6 +547,7 @@ void Tprog::Sprache()
         men->setChecked(false);
         pop1->setText(QStringLiteral("Markierte Elemente löschen"));
         pop2->setText(QStringLiteral("Unmarkierte Elemente löschen"));
+        sdFileName = QStringLiteral("Schrift Bild");
     }
     if (code == QLatin1String("en")) {
         setWindowTitle(QStringLiteral("Glyphworks - Velmont Media"));
@@ -506,6 +595,7 @@ void Tprog::Sprache()
         men->setChecked(true);
         pop1->setText(QStringLiteral("Delete selected Elements"));
         pop2->setText(QStringLiteral("Delete not-selected Elements"));
+        sdFileName = QStringLiteral("Font Image");
     }
 }
 

@@ -81,6 +81,9 @@ public:
     QStringList installed_fonts;
     /// Paths of the font files added for this run, one element per addition.
     QStringList file_font_paths;
+    /// The file name the save dialog `sd` proposes: the last path chosen in it, reset by the
+    /// language switch to "Schrift Bild" or "Font Image".
+    QString sdFileName;
 
     /// Sets every text of the window for the current interface language.
     void Sprache();
@@ -112,6 +115,17 @@ public:
     void m11Click();
     /// Shows the large preview window; `cb_schriftprobe` keeps its state.
     void m_spgrossClick();
+
+    /// The output command (button `Button1`, menu item `mdruck`): converts the five numbers of
+    /// the settings, clears the abort request and sends the sheet to the target chosen in
+    /// `cbdrucker`. A number that does not convert ends the run before anything is touched.
+    void Button1Click();
+
+    /// The label part of the sheet line for the list entry at `index`.
+    QString GetText1(qsizetype index) const;
+
+    /// The sample part of the sheet line for the list entry at `index`.
+    QString GetText2(qsizetype index) const;
 
 protected:
     void showEvent(QShowEvent *event) override;

@@ -4,6 +4,8 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QQueue>
 #include <QWidget>
 
@@ -43,6 +45,23 @@ QString kindName(MessageKind kind)
         return QStringLiteral("confirmation");
     }
     return {};
+}
+
+// Qt's form of a Windows-style filter: "Bitmap (*.bmp)|*.bmp" becomes "Bitmap (*.bmp)"; a
+// description without its patterns in brackets gets them appended; pairs are joined by ";;".
+QString qtNameFilter(const QString &filter)
+{
+    const QStringList parts = filter.split(QLatin1Char('|'));
+    QStringList entries;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        const QString &description = parts.at(i);
+        QString patterns = parts.at(i + 1);
+        patterns.replace(QLatin1Char(';'), QLatin1Char(' '));
+        entries << (description.contains(QLatin1Char('('))
+                        ? description
+                        : QStringLiteral("%1 (%2)").arg(description, patterns));
+    }
+    return entries.join(QStringLiteral(";;"));
 }
 
 } // namespace
@@ -95,6 +114,57 @@ QString chooseFolder(const QString &title, const QString &startFolder)
                                                    QFileDialog::ShowDirsOnly);
     }
     state().shown.append({QStringLiteral("folder"), title, startFolder, chosen});
+    return chosen;
+}
+
+PrintChoice printDialog(QPrinter &printer, int minPage, int maxPage)
+{
+    const QString shownWith = QStringLiteral("%1-%2 from %3").arg(minPage).arg(maxPage).arg(printer.fromPage());
+    PrintChoice choice;
+    QVariant queued;
+    if (takeQueued(queued)) {
+        choice = queued.value<PrintChoice>();
+    } else if (!state().nonInteractive) {
+        QPrintDialog dialog(&printer, dialogParent());
+        dialog.setOptions(QAbstractPrintDialog::PrintPageRange);
+        dialog.setMinMax(minPage, maxPage);
+        choice.accepted = dialog.exec() == QDialog::Accepted;
+        choice.pageNumbers = printer.printRange() == QPrinter::PageRange;
+        choice.from = printer.fromPage();
+        choice.to = printer.toPage();
+        choice.copies = printer.copyCount();
+        choice.printer = printer.printerName();
+    }
+    if (choice.accepted && !queued.isNull()) {
+        // An answer given in advance is left in the printer as the dialog would leave it.
+        printer.setPrintRange(choice.pageNumbers ? QPrinter::PageRange : QPrinter::AllPages);
+        printer.setFromTo(choice.from, choice.to);
+        printer.setCopyCount(choice.copies);
+    }
+    state().shown.append({QStringLiteral("print"), QString(), shownWith, QVariant::fromValue(choice)});
+    return choice;
+}
+
+QString saveFile(const QString &filter, const QString &defaultExtension, const QString &proposedName)
+{
+    QString chosen;
+    QVariant queued;
+    if (takeQueued(queued)) {
+        chosen = queued.toString();
+    } else if (!state().nonInteractive) {
+        // The proposed name, with any folder in it, is where the dialog starts.
+        QFileDialog dialog(dialogParent(), QString(), proposedName, qtNameFilter(filter));
+        dialog.setAcceptMode(QFileDialog::AcceptSave);
+        dialog.setFileMode(QFileDialog::AnyFile);
+        dialog.setOption(QFileDialog::DontConfirmOverwrite);
+        QString suffix = defaultExtension;
+        if (suffix.startsWith(QLatin1Char('.')))
+            suffix.remove(0, 1);
+        dialog.setDefaultSuffix(suffix);
+        if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty())
+            chosen = dialog.selectedFiles().constFirst();
+    }
+    state().shown.append({QStringLiteral("save"), QString(), filter, chosen, proposedName});
     return chosen;
 }
 

@@ -6,6 +6,7 @@
 #include <QString>
 #include <QVariant>
 
+class QPrinter;
 class QWidget;
 
 namespace dialogs {
@@ -21,8 +22,9 @@ struct Shown
 {
     QString dialog;   ///< "information", "error", "confirmation", "folder", …
     QString title;    ///< window title
-    QString text;     ///< message text, or the starting folder of a picker
+    QString text;     ///< message text, the starting folder of a picker, the filter of a save dialog
     QVariant answer;  ///< what it returned
+    QString proposal{}; ///< the file name a save dialog proposed
 };
 
 /// Shows a modal message box of `kind` with `text`; the title is the application's name unless
@@ -33,13 +35,36 @@ Answer message(MessageKind kind, const QString &text, const QString &title = QSt
 /// the empty text when the user cancelled.
 QString chooseFolder(const QString &title, const QString &startFolder);
 
+/// What the user chose in the print dialog.
+struct PrintChoice
+{
+    bool accepted = false;
+    bool pageNumbers = false; ///< a page range (from, to) rather than all pages
+    int from = 1;
+    int to = 1;
+    int copies = 1;
+    QString printer;          ///< the chosen printer; empty: unchanged
+};
+
+/// Shows the print dialog for `printer`, admitting page numbers from `minPage` to `maxPage` and
+/// offering no other option than the page range (no selection, no print to file). The dialog
+/// starts from the printer's own settings and, when accepted, leaves the choice in it too.
+PrintChoice printDialog(QPrinter &printer, int minPage, int maxPage);
+
+/// Shows the file-save dialog with `filter` in the Windows form, description and pattern joined
+/// by "|" ("JPEG (*.jpg)|*.jpg"), proposing `proposedName` (which also gives the starting folder).
+/// No custom title and no overwrite question. Returns the chosen path, or the empty text when the
+/// user cancelled. The dialog itself completes a name typed without extension with
+/// `defaultExtension` (".jpg"); an answer queued by a test comes back as it was queued.
+QString saveFile(const QString &filter, const QString &defaultExtension, const QString &proposedName);
+
 /// The window the dialogs are shown over: the active window, if any.
 QWidget *dialogParent();
 
 // ---- Test hooks ---------------------------------------------------------------------------
 
 /// Queues the answer for the next dialog: an Answer for a message box, a QString for a picker
-/// (empty = cancel). Answers are used in order.
+/// (empty = cancel), a PrintChoice for the print dialog. Answers are used in order.
 void setNextAnswer(const QVariant &answer);
 
 /// With `on`, no dialog is ever shown: a queued answer is used, otherwise the dialog's default
@@ -53,3 +78,5 @@ const QList<Shown> &shown();
 void clearShown();
 
 } // namespace dialogs
+
+Q_DECLARE_METATYPE(dialogs::PrintChoice)

@@ -53,6 +53,17 @@ bool writeFile(const QString &path, const QByteArray &bytes)
     return f.write(bytes) == bytes.size();
 }
 
+QString toolOutput(const QString &program, const QStringList &arguments)
+{
+    QProcess process;
+    process.start(program, arguments);
+    if (!process.waitForFinished(120000) || process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0) {
+        qWarning("%s failed: %s", qPrintable(program), process.readAllStandardError().constData());
+        return {};
+    }
+    return QString::fromUtf8(process.readAllStandardOutput());
+}
+
 QString sourceDir()
 {
     return QStringLiteral(GW_SOURCE_DIR);

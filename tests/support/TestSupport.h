@@ -20,6 +20,10 @@ bool copyFile(const QString &source, const QString &targetPath);
 /// Writes `bytes` to `path`, creating the folders on the way. Returns false on failure.
 bool writeFile(const QString &path, const QByteArray &bytes);
 
+/// Runs `program` with `arguments` and returns its standard output as UTF-8 text; fails the
+/// calling test's expectations by returning an empty text when it cannot run or exits non-zero.
+QString toolOutput(const QString &program, const QStringList &arguments);
+
 /// The root folder of the source tree (for test data and scripts).
 QString sourceDir();
 

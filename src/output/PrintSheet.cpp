@@ -1,0 +1,89 @@
+#include "output/PrintSheet.h"
+
+#include "output/PageFlow.h"
+#include "platform/Dialogs.h"
+#include "platform/Printer.h"
+
+namespace output {
+namespace {
+
+// Cancels the job when a failure leaves the run before the job was ended, so the next run can
+// open a new one.
+class JobGuard
+{
+public:
+    explicit JobGuard(platform::Printer &printer)
+        : m_printer(printer)
+    {
+    }
+    ~JobGuard() { m_printer.abortDoc(); }
+
+private:
+    platform::Printer &m_printer;
+};
+
+void printLines(platform::Printer &printer, const SheetNumbers &numbers, const RunStyle &style,
+                const SheetSource &sheet, PageRange range, bool stopWhenAborted)
+{
+    JobGuard guard(printer);
+    printer.beginDoc();
+    QPainter &canvas = printer.canvas();
+    canvas.setBackgroundMode(Qt::TransparentMode);
+    const LineSetter setter(canvas.device(), numbers.size, style.italic, style.bold);
+    PageFlow flow(numbers.spacing, numbers.top, numbers.bottom, printer.pageHeight(), range);
+    for (qsizetype i = 0; i < sheet.count(); ++i) {
+        if (stopWhenAborted && (!printer.printing() || printer.aborted()))
+            continue;
+        const SheetLine line = sheet.line(i);
+        const LineMetrics metrics = setter.measure(line);
+        const LinePlacement place = flow.next(metrics.height);
+        if (place.drawn)
+            setter.draw(canvas, line, metrics, numbers.left, place.y);
+        if (place.newPageAfter)
+            printer.newPage();
+    }
+    printer.endDoc();
+}
+
+} // namespace
+
+QString jobTitle(bool german)
+{
+    return german ? QStringLiteral("Schriftliste vom Velmont Media Glyphwerk")
+                  : QStringLiteral("Font List From Velmont Media Glyphworks");
+}
+
+void printDirect(const QString &target, const SheetNumbers &numbers, const RunStyle &style,
+                 const SheetSource &sheet)
+{
+    auto &printer = platform::Printer::instance();
+    if (target != QLatin1String("Standarddrucker") && target != QLatin1String("Standard Printer"))
+        printer.setPrinterIndex(printer.printerIndex(target));
+    printer.setTitle(jobTitle(style.german));
+    printer.setPortrait(style.portrait);
+    printLines(printer, numbers, style, sheet, PageRange(), false);
+}
+
+void printWithDialog(const SheetNumbers &numbers, const RunStyle &style, const SheetSource &sheet)
+{
+    auto &printer = platform::Printer::instance();
+    printer.printerName(); // no printer at all: the failure is reported before any dialog
+    printer.setTitle(jobTitle(style.german));
+    printer.setPortrait(style.portrait);
+    QPrinter &qprinter = printer.qprinter();
+    // The from page is kept from run to run; the highest page is set anew each time.
+    qprinter.setFromTo(qBound(1, qprinter.fromPage(), kMaxDialogPage), kMaxDialogPage);
+    const dialogs::PrintChoice choice = dialogs::printDialog(qprinter, 1, kMaxDialogPage);
+    if (!choice.accepted)
+        return;
+    if (!choice.printer.isEmpty())
+        printer.setPrinterIndex(printer.printerIndex(choice.printer));
+    printer.setCopies(choice.copies);
+    PageRange range;
+    range.pageNumbers = choice.pageNumbers;
+    range.from = choice.from;
+    range.to = choice.to;
+    printLines(printer, numbers, style, sheet, range, true);
+}
+
+} // namespace output

@@ -1,0 +1,29 @@
+#pragma once
+// The texts of one sheet line: the label part (running number, font name) and the sample part
+// (directory and file name of a font file, then the sample text), each label followed by the
+// separator.
+
+#include <QString>
+
+namespace output {
+
+/// Which labels a line shows.
+struct LabelSwitches
+{
+    bool numbering = true;
+    bool fontName = true;
+    bool directory = true;
+    bool fileName = true;
+};
+
+/// The label part of the line for the list entry `entry` at list position `index` (0-based):
+/// the number index + 1 and the font name, each followed by `separator`, as switched on.
+QString labelPart(qsizetype index, const QString &entry, const LabelSwitches &switches, const QString &separator);
+
+/// The sample part of the line for `entry`: for a font file entry its directory (up to and
+/// including the last "/") and/or its file name, followed by `separator` (nothing at all when both
+/// are off), then `sample`. Typeface entries get the sample alone.
+QString samplePart(const QString &entry, const LabelSwitches &switches, const QString &separator,
+                   const QString &sample);
+
+} // namespace output

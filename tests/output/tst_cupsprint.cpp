@@ -1,0 +1,91 @@
+// Prints through a real CUPS queue backed by cups-pdf. Only where GW_CUPS_PDF_DIR names the
+// queue's output folder (.ci/run sets up such a queue as the default printer); the test command
+// never changes the printer setup of a user's machine.
+#include "app/Tprog.h"
+#include "app/Windows.h"
+#include "support/AppTestMain.h"
+#include "support/TestSupport.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRegularExpression>
+
+namespace {
+
+QStringList pdfsIn(const QString &dir)
+{
+    return QDir(dir).entryList({QStringLiteral("*.pdf")}, QDir::Files, QDir::Name);
+}
+
+// Waits until the print system has no pending job and a new PDF stands in `dir`.
+QString waitForNewPdf(const QString &dir, const QStringList &before)
+{
+    for (int i = 0; i < 600; ++i) {
+        const bool idle = gwtest::toolOutput(QStringLiteral("lpstat"), {QStringLiteral("-o")}).trimmed().isEmpty();
+        QStringList now = pdfsIn(dir);
+        for (const QString &f : before)
+            now.removeAll(f);
+        if (idle && !now.isEmpty())
+            return QDir(dir).filePath(now.first());
+        QTest::qWait(100);
+    }
+    return {};
+}
+
+} // namespace
+
+class TestCupsPrint : public QObject
+{
+    Q_OBJECT
+private:
+    QString m_dir;
+
+private slots:
+    void initTestCase()
+    {
+        m_dir = qEnvironmentVariable("GW_CUPS_PDF_DIR");
+        if (m_dir.isEmpty())
+            QSKIP("no cups-pdf queue set up: .ci/run makes one the default printer and sets GW_CUPS_PDF_DIR; "
+                  "the test command leaves a user's printers alone");
+    }
+
+    void init()
+    {
+        dialogs::clearShown();
+        app::createWindows();
+        prog->show();
+    }
+    void cleanup() { app::destroyWindows(); }
+
+    void printsOnTheQueue_data()
+    {
+        QTest::addColumn<QString>("target");
+        QTest::newRow("standard printer") << "Standard Printer";
+        QTest::newRow("unknown name: default printer") << "No Such Printer";
+    }
+    void printsOnTheQueue()
+    {
+        QFETCH(QString, target);
+        QVERIFY(prog->cbdrucker->count() > 6);
+        prog->ListBox1->clear();
+        prog->ListBox1->addItems({QStringLiteral("DejaVu Sans"), QStringLiteral("DejaVu Serif")});
+        prog->cd1->setEditText(QStringLiteral("Sample line"));
+        if (prog->cbdrucker->findText(target) < 0)
+            prog->cbdrucker->addItem(target);
+        prog->cbdrucker->setCurrentIndex(prog->cbdrucker->findText(target));
+        const QStringList before = pdfsIn(m_dir);
+        QTest::mouseClick(prog->Button1, Qt::LeftButton);
+        QVERIFY2(dialogs::shown().isEmpty(), dialogs::shown().isEmpty() ? "" : qPrintable(dialogs::shown().first().text));
+        const QString pdf = waitForNewPdf(m_dir, before);
+        QVERIFY2(!pdf.isEmpty(), "no PDF from the queue");
+        const QString text = gwtest::toolOutput(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")});
+        QVERIFY2(text.contains(QRegularExpression(QStringLiteral("1\\s+--\\s+DejaVu Sans\\s+--\\s+Sample line"))),
+                 qPrintable(text));
+        QVERIFY(text.contains(QRegularExpression(QStringLiteral("2\\s+--\\s+DejaVu Serif\\s+--\\s+Sample line"))));
+    }
+};
+
+GW_TEST_MAIN_APP(TestCupsPrint)
+#include "tst_cupsprint.moc"

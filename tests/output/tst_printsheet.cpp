@@ -1,0 +1,276 @@
+#include "app/Tprog.h"
+#include "app/Windows.h"
+#include "output/Teinst.h"
+#include "platform/Printer.h"
+#include "support/AppTestMain.h"
+#include "support/TestSupport.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFileInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+
+using dialogs::PrintChoice;
+
+namespace {
+
+QString pdfValue(const QString &path, const QString &key)
+{
+    const QString info = gwtest::toolOutput(QStringLiteral("pdfinfo"), {path});
+    const QRegularExpression re(QStringLiteral("^%1:\\s*(.*)$").arg(key), QRegularExpression::MultilineOption);
+    return re.match(info).captured(1).trimmed();
+}
+
+int pdfPages(const QString &path)
+{
+    return pdfValue(path, QStringLiteral("Pages")).toInt();
+}
+
+QString pdfText(const QString &path, int page)
+{
+    return gwtest::toolOutput(QStringLiteral("pdftotext"),
+                              {QStringLiteral("-f"), QString::number(page), QStringLiteral("-l"), QString::number(page),
+                               QStringLiteral("-layout"), path, QStringLiteral("-")});
+}
+
+// The running numbers of the lines on one page.
+QList<int> lineNumbers(const QString &text)
+{
+    QList<int> numbers;
+    const QRegularExpression re(QStringLiteral("(\\d+)\\s+--"));
+    for (const QString &line : text.split(QLatin1Char('\n'))) {
+        const QRegularExpressionMatch m = re.match(line);
+        if (m.hasMatch())
+            numbers << m.captured(1).toInt();
+    }
+    return numbers;
+}
+
+PrintChoice range(int from, int to)
+{
+    PrintChoice choice;
+    choice.accepted = true;
+    choice.pageNumbers = true;
+    choice.from = from;
+    choice.to = to;
+    return choice;
+}
+
+} // namespace
+
+class TestPrintSheet : public QObject
+{
+    Q_OBJECT
+private:
+    QTemporaryDir m_dir;
+    QString m_pdf;
+
+    void fill(const QStringList &entries)
+    {
+        prog->ListBox1->clear();
+        prog->ListBox1->addItems(entries);
+    }
+
+    // A sheet of 60 lines of 48 points: several pages.
+    void fillLongSheet()
+    {
+        fill(QStringList(60, QStringLiteral("DejaVu Sans")));
+        einst->Edit5->setEditText(QStringLiteral("48"));
+        prog->cd1->setEditText(QStringLiteral("Sample"));
+    }
+
+    void printTo(const QString &target)
+    {
+        const int index = prog->cbdrucker->findText(target);
+        if (index >= 0) {
+            prog->cbdrucker->setCurrentIndex(index);
+        } else {
+            prog->cbdrucker->addItem(target);
+            prog->cbdrucker->setCurrentIndex(prog->cbdrucker->count() - 1);
+        }
+        // A real click, so that a failure goes through the application's error report.
+        prog->show();
+        QTest::mouseClick(prog->Button1, Qt::LeftButton);
+    }
+
+private slots:
+    void init()
+    {
+        dialogs::clearShown();
+        app::createWindows();
+        m_pdf = m_dir.filePath(QStringLiteral("sheet%1.pdf").arg(QTest::currentDataTag()).remove(QLatin1Char(' ')));
+        QFile::remove(m_pdf);
+        platform::Printer::instance().setPdfOutput(m_pdf);
+    }
+
+    void cleanup()
+    {
+        platform::Printer::instance().setPdfOutput(QString());
+        app::destroyWindows();
+    }
+
+    void emptyListGivesOneEmptyPage_data()
+    {
+        QTest::addColumn<bool>("german");
+        QTest::addColumn<QString>("title");
+        QTest::newRow("en") << false << "Font List From Velmont Media Glyphworks";
+        QTest::newRow("de") << true << "Schriftliste vom Velmont Media Glyphwerk";
+    }
+    void emptyListGivesOneEmptyPage()
+    {
+        QFETCH(bool, german);
+        QFETCH(QString, title);
+        if (german)
+            prog->mdeClick();
+        fill({});
+        printTo(prog->cbdrucker->itemText(0));
+        QCOMPARE(pdfPages(m_pdf), 1);
+        QCOMPARE(pdfValue(m_pdf, QStringLiteral("Title")), title);
+        QCOMPARE(pdfText(m_pdf, 1).trimmed(), QString());
+        QVERIFY(dialogs::shown().isEmpty());
+    }
+
+    void linesAndPages()
+    {
+        fillLongSheet();
+        printTo(QStringLiteral("Standard Printer"));
+        const int pages = pdfPages(m_pdf);
+        QVERIFY2(pages >= 5, qPrintable(QString::number(pages)));
+        QList<int> all;
+        for (int page = 1; page <= pages; ++page)
+            all += lineNumbers(pdfText(m_pdf, page));
+        QList<int> expected;
+        for (int i = 1; i <= 60; ++i)
+            expected << i;
+        QCOMPARE(all, expected);
+        QVERIFY(pdfValue(m_pdf, QStringLiteral("Page size")).contains(QLatin1String("595")));
+    }
+
+    void dialogPageRange()
+    {
+        fillLongSheet();
+        printTo(QStringLiteral("Standard Printer"));
+        const QList<int> sheetPage2 = lineNumbers(pdfText(m_pdf, 2));
+        const QList<int> sheetPage3 = lineNumbers(pdfText(m_pdf, 3));
+        QVERIFY(!sheetPage2.isEmpty());
+
+        const QString ranged = m_dir.filePath(QStringLiteral("range.pdf"));
+        platform::Printer::instance().setPdfOutput(ranged);
+        dialogs::setNextAnswer(QVariant::fromValue(range(2, 3)));
+        printTo(QStringLiteral("Printer Dialog with Options"));
+        QCOMPARE(pdfPages(ranged), 2);
+        QCOMPARE(lineNumbers(pdfText(ranged, 1)), sheetPage2);
+        QCOMPARE(lineNumbers(pdfText(ranged, 2)), sheetPage3);
+
+        // The from page is kept for the next showing; the highest page is always 25.
+        const QString beyond = m_dir.filePath(QStringLiteral("beyond.pdf"));
+        platform::Printer::instance().setPdfOutput(beyond);
+        dialogs::setNextAnswer(QVariant::fromValue(range(20, 25)));
+        printTo(QStringLiteral("Printer Dialog with Options"));
+        QCOMPARE(dialogs::shown().last().text, QStringLiteral("1-25 from 2"));
+        QCOMPARE(pdfPages(beyond), 1);
+        QCOMPARE(pdfText(beyond, 1).trimmed(), QString());
+    }
+
+    void cancelledDialogPrintsNothing()
+    {
+        fill({QStringLiteral("DejaVu Sans")});
+        dialogs::setNextAnswer(QVariant::fromValue(PrintChoice()));
+        printTo(QStringLiteral("Printer Dialog with Options"));
+        QVERIFY(!QFileInfo::exists(m_pdf));
+        QCOMPARE(dialogs::shown().size(), 1);
+        QCOMPARE(dialogs::shown().first().dialog, QStringLiteral("print"));
+    }
+
+    void landscape()
+    {
+        fill({QStringLiteral("DejaVu Sans")});
+        einst->or_quer->setChecked(true);
+        printTo(QStringLiteral("Standard Printer"));
+        const QStringList size = pdfValue(m_pdf, QStringLiteral("Page size")).split(QLatin1Char(' '));
+        QVERIFY(size.size() >= 3);
+        QVERIFY(size.at(0).toDouble() > size.at(2).toDouble());
+    }
+
+    void lineForms_data()
+    {
+        QTest::addColumn<bool>("standardName");
+        QTest::addColumn<QStringList>("fonts");
+        QTest::newRow("form A") << false << QStringList{"DejaVuSerif", "DejaVuSans-Bold"};
+        QTest::newRow("form B") << true << QStringList{"DejaVuSerif", "DejaVuSans-Bold", "LiberationSans"};
+    }
+    void lineForms()
+    {
+        QFETCH(bool, standardName);
+        QFETCH(QStringList, fonts);
+        // A family name and a full name: each line is drawn in its entry's own face.
+        fill({QStringLiteral("DejaVu Serif"), QStringLiteral("DejaVu Sans Bold")});
+        einst->cb_stdname->setChecked(standardName);
+        printTo(QStringLiteral("Standard Printer"));
+        const QString listing = gwtest::toolOutput(QStringLiteral("pdffonts"), {m_pdf});
+        QStringList used;
+        for (const QString &line : listing.split(QLatin1Char('\n')).mid(2)) {
+            const QString name = line.section(QLatin1Char(' '), 0, 0);
+            if (!name.isEmpty())
+                used << name.section(QLatin1Char('+'), -1);
+        }
+        used.removeDuplicates();
+        used.sort();
+        fonts.sort();
+        QCOMPARE(used, fonts);
+        const QString text = pdfText(m_pdf, 1);
+        QVERIFY(text.contains(QRegularExpression(QStringLiteral("1\\s+--\\s+DejaVu Serif\\s+--\\s+Anton"))));
+        QVERIFY(text.contains(QRegularExpression(QStringLiteral("2\\s+--\\s+DejaVu Sans Bold\\s+--\\s+Anton"))));
+    }
+
+    void invalidNumberEndsTheRunFirst_data()
+    {
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("empty left margin") << "Edit2" << "";
+        QTest::newRow("pasted letters") << "Edit1" << "12a";
+        QTest::newRow("too large") << "Edit4" << "2147483648";
+    }
+    void invalidNumberEndsTheRunFirst()
+    {
+        QFETCH(QString, field);
+        QFETCH(QString, text);
+        fill({QStringLiteral("DejaVu Sans")});
+        einst->findChild<QLineEdit *>(field)->setText(text);
+        printTo(QStringLiteral("Standard Printer"));
+        QCOMPARE(dialogs::shown().size(), 1);
+        QCOMPARE(dialogs::shown().first().dialog, QStringLiteral("error"));
+        QCOMPARE(dialogs::shown().first().text, QStringLiteral("'%1' is not a valid integer value").arg(text));
+        QVERIFY(!QFileInfo::exists(m_pdf));
+    }
+
+    void pdfTargetEndsSilently()
+    {
+        fill({QStringLiteral("DejaVu Sans")});
+        printTo(QStringLiteral("PDF-Writer"));
+        QVERIFY(!QFileInfo::exists(m_pdf));
+        QVERIFY(dialogs::shown().isEmpty());
+    }
+
+    void settingsReadFromTheDialog()
+    {
+        // Typed but not confirmed: the fields count for the run; the separator only once committed.
+        fill({QStringLiteral("DejaVu Sans")});
+        einst->ed6->setText(QStringLiteral(" ## "));
+        einst->cb2->setChecked(false);
+        prog->cd1->setEditText(QStringLiteral("Probe"));
+        QCOMPARE(prog->GetText1(0), QStringLiteral("1  --  "));
+        QCOMPARE(prog->GetText2(0), QStringLiteral("Probe"));
+        prog->Label16->setText(QStringLiteral(" ## "));
+        QCOMPARE(prog->GetText1(0), QStringLiteral("1 ## "));
+    }
+};
+
+GW_TEST_MAIN_APP(TestPrintSheet)
+#include "tst_printsheet.moc"
