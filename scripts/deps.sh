@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that a step needs, only those that are missing.
-# Usage: scripts/deps.sh build|run|test|bench ...
+# Usage: scripts/deps.sh build|run|test|bench|cups ...
 set -euo pipefail
 
-build=(cmake ninja-build g++ pkg-config qt6-base-dev libgl-dev libfontconfig-dev)
-run=(fontconfig fonts-dejavu-core libqt6gui6 libqt6widgets6 libqt6printsupport6)
-test=(fontconfig fonts-dejavu-core fonts-liberation2 fonts-noto-core python3 python3-fonttools)
-bench=(fontconfig fonts-dejavu-core fonts-liberation2 fonts-noto-core)
+build=(cmake ninja-build g++ pkg-config qt6-base-dev libgl-dev libfontconfig-dev libjpeg-dev libgif-dev)
+run=(fontconfig fonts-dejavu-core libqt6gui6 libqt6widgets6 libqt6printsupport6 libjpeg62-turbo libgif7)
+test=(fontconfig fonts-dejavu-core fonts-liberation2 fonts-noto-core python3 python3-fonttools imagemagick libjpeg-turbo-progs giflib-tools poppler-utils)
+bench=(fontconfig fonts-dejavu-core fonts-liberation2 fonts-noto-core imagemagick pango1.0-tools)
+cups=(cups printer-driver-cups-pdf poppler-utils)
 
 wanted=()
 for step in "$@"; do
@@ -15,6 +16,7 @@ for step in "$@"; do
     run)   wanted+=("${run[@]}") ;;
     test)  wanted+=("${test[@]}") ;;
     bench) wanted+=("${bench[@]}") ;;
+    cups)  wanted+=("${cups[@]}") ;;
     *) echo "deps.sh: unknown step '$step'" >&2; exit 2 ;;
   esac
 done

@@ -3,6 +3,7 @@
 // never changes the printer setup of a user's machine.
 #include "app/Tprog.h"
 #include "app/Windows.h"
+#include "platform/Printer.h"
 #include "support/AppTestMain.h"
 #include "support/TestSupport.h"
 
@@ -84,6 +85,23 @@ private slots:
         QVERIFY2(text.contains(QRegularExpression(QStringLiteral("1\\s+--\\s+DejaVu Sans\\s+--\\s+Sample line"))),
                  qPrintable(text));
         QVERIFY(text.contains(QRegularExpression(QStringLiteral("2\\s+--\\s+DejaVu Serif\\s+--\\s+Sample line"))));
+    }
+
+    void dialogChoiceStaysSelected()
+    {
+        auto &printer = platform::Printer::instance();
+        const QString queue = printer.printers().constFirst();
+        prog->ListBox1->clear();
+        dialogs::PrintChoice choice;
+        choice.accepted = true;
+        choice.printer = queue.toUpper();
+        dialogs::setNextAnswer(QVariant::fromValue(choice));
+        const QStringList before = pdfsIn(m_dir);
+        prog->cbdrucker->setCurrentIndex(1);
+        QTest::mouseClick(prog->Button1, Qt::LeftButton);
+        QVERIFY(!waitForNewPdf(m_dir, before).isEmpty());
+        // Chosen in the dialog by a name in other letter case: that printer is the selection now.
+        QCOMPARE(printer.printerName(), queue);
     }
 };
 

@@ -1,0 +1,133 @@
+#include "output/ImageSave.h"
+
+#include "app/Tprog.h"
+#include "app/Windows.h"
+#include "output/ImageFiles.h"
+#include "platform/Dialogs.h"
+#include "platform/Errors.h"
+
+#include <QByteArray>
+#include <QFileInfo>
+#include <QImage>
+
+namespace output {
+namespace {
+
+struct FormatInfo
+{
+    ImageFormat format;
+    QString filter;
+    QString extension;
+};
+
+FormatInfo formatInfo(ImageFormat format)
+{
+    switch (format) {
+    case ImageFormat::Bmp:
+        return {format, QStringLiteral("Bitmap (*.bmp)|*.bmp"), QStringLiteral(".bmp")};
+    case ImageFormat::Jpeg:
+        return {format, QStringLiteral("JPEG (*.jpg)|*.jpg"), QStringLiteral(".jpg")};
+    case ImageFormat::Gif:
+        return {format, QStringLiteral("GIF (*.gif)|*.gif"), QStringLiteral(".gif")};
+    }
+    return {};
+}
+
+// The failure as the user reads it: what could not be done, in the interface language, and the
+// system's reason.
+[[noreturn]] void fail(const QString &path, const platform::Error &cause)
+{
+    const bool german = app::isGerman();
+    const QString what = path.isEmpty()
+        ? (german ? QStringLiteral("Das Bild konnte nicht umgewandelt werden.")
+                  : QStringLiteral("The image could not be converted."))
+        : (german ? QStringLiteral("Das Bild konnte nicht als \u201E%1\u201C gespeichert werden.").arg(path)
+                  : QStringLiteral("The image could not be saved as \"%1\".").arg(path));
+    throw platform::Error(what + QLatin1Char('\n') + cause.message());
+}
+
+void saveToName(const QImage &image, ImageFormat format, const QString &path)
+{
+    try {
+        saveImage(image, format, path);
+    } catch (const platform::Error &e) {
+        fail(path, e);
+    }
+}
+
+void saveWithDialog(const QImage &image, ImageFormat format)
+{
+    const FormatInfo info = formatInfo(format);
+    // JPEG and GIF are converted before the dialog opens; the bitmap is written as it is.
+    QByteArray encoded;
+    if (format != ImageFormat::Bmp) {
+        try {
+            encoded = encodeImage(image, format);
+        } catch (const platform::Error &e) {
+            fail(QString(), e);
+        }
+    }
+    const QString path = askImageFileName(info.filter, info.extension);
+    if (path.isEmpty())
+        return;
+    if (format == ImageFormat::Bmp) {
+        saveToName(image, format, path);
+        return;
+    }
+    try {
+        saveBytes(encoded, path);
+    } catch (const platform::Error &e) {
+        fail(path, e);
+    }
+}
+
+} // namespace
+
+QString withDefaultExtension(const QString &name, const QString &defaultExtension)
+{
+    if (name.isEmpty() || QFileInfo(name).fileName().contains(QLatin1Char('.')))
+        return name;
+    return name + defaultExtension;
+}
+
+QString askImageFileName(const QString &filter, const QString &defaultExtension)
+{
+    Q_ASSERT(prog);
+    const QString chosen = dialogs::saveFile(filter, defaultExtension, prog->sdFileName);
+    if (chosen.isEmpty())
+        return {};
+    prog->sdFileName = withDefaultExtension(chosen, defaultExtension);
+    return prog->sdFileName;
+}
+
+} // namespace output
+
+void SaveBmpWithDialog(const QImage &image)
+{
+    output::saveWithDialog(image, output::ImageFormat::Bmp);
+}
+
+void SaveJpgWithDialog(const QImage &image)
+{
+    output::saveWithDialog(image, output::ImageFormat::Jpeg);
+}
+
+void SaveGifWithDialog(const QImage &image)
+{
+    output::saveWithDialog(image, output::ImageFormat::Gif);
+}
+
+void SaveBmpToName(const QImage &image, const QString &path)
+{
+    output::saveToName(image, output::ImageFormat::Bmp, path);
+}
+
+void SaveJpgToName(const QImage &image, const QString &path)
+{
+    output::saveToName(image, output::ImageFormat::Jpeg, path);
+}
+
+void SaveGifToName(const QImage &image, const QString &path)
+{
+    output::saveToName(image, output::ImageFormat::Gif, path);
+}

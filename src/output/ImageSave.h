@@ -1,0 +1,39 @@
+#pragma once
+// The save routines of the image targets: the finished sheet image written as BMP, JPEG or GIF,
+// either to a file the user picks in the main window's save dialog `sd` or under a name the
+// caller built. None shows a message of its own: a failure to write leaves an existing file of the
+// chosen name untouched and is thrown as platform::Error with the system's reason, for the
+// caller (or the application's error report) to show.
+
+#include <QString>
+
+class QImage;
+
+/// Asks for a file with the BMP filter and writes `image` there as an uncompressed bitmap.
+/// Cancelling, or confirming an empty name, writes nothing.
+void SaveBmpWithDialog(const QImage &image);
+/// Converts `image` to JPEG (quality 85), then asks for a file and writes it there.
+void SaveJpgWithDialog(const QImage &image);
+/// Converts `image` to a 216-colour GIF, then asks for a file and writes it there.
+void SaveGifWithDialog(const QImage &image);
+
+/// Writes `image` as a bitmap file `path`, replacing an existing file once the new one is complete.
+void SaveBmpToName(const QImage &image, const QString &path);
+/// Writes `image` as a JPEG file `path` (quality 85), replacing an existing file when complete.
+void SaveJpgToName(const QImage &image, const QString &path);
+/// Writes `image` as a GIF file `path`, replacing an existing file when complete.
+void SaveGifToName(const QImage &image, const QString &path);
+
+namespace output {
+
+/// `name` with `defaultExtension` (".bmp") appended when its file name part has no dot at all;
+/// a name with any extension is kept as it is.
+QString withDefaultExtension(const QString &name, const QString &defaultExtension);
+
+/// Opens the main window's save dialog with `filter` ("Bitmap (*.bmp)|*.bmp") and
+/// `defaultExtension`, proposing the name it keeps (Tprog::sdFileName). A confirmed non-empty
+/// name, completed with the default extension, is returned and becomes the next proposal; on
+/// cancel or an empty name the result is empty and the proposal stays.
+QString askImageFileName(const QString &filter, const QString &defaultExtension);
+
+} // namespace output

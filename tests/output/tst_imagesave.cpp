@@ -1,0 +1,207 @@
+// The save routines of the image targets with the main window's save dialog.
+
+#include "app/Tprog.h"
+#include "app/Windows.h"
+#include "output/ImageSave.h"
+#include "platform/Errors.h"
+#include "support/AppTestMain.h"
+#include "support/TestSupport.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QImage>
+#include <QTemporaryDir>
+#include <QTimer>
+
+namespace {
+
+// The routines by format, in the order bmp, jpg, gif.
+using SaveWithDialog = void (*)(const QImage &);
+using SaveToName = void (*)(const QImage &, const QString &);
+const SaveWithDialog withDialogRoutines[] = {&SaveBmpWithDialog, &SaveJpgWithDialog, &SaveGifWithDialog};
+const SaveToName toNameRoutines[] = {&SaveBmpToName, &SaveJpgToName, &SaveGifToName};
+
+QByteArray fileStart(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.read(4) : QByteArray();
+}
+
+QImage sheet()
+{
+    QImage image(120, 80, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    return image;
+}
+
+} // namespace
+
+class TestImageSave : public QObject
+{
+    Q_OBJECT
+private:
+    QString m_startDir = QDir::currentPath();
+    QTemporaryDir m_workDir;
+
+private slots:
+    void initTestCase()
+    {
+        // No language marker here: the run starts in English.
+        QDir::setCurrent(m_workDir.path());
+        app::createWindows();
+    }
+    void cleanupTestCase()
+    {
+        app::destroyWindows();
+        QDir::setCurrent(m_startDir);
+    }
+    void init()
+    {
+        dialogs::clearShown();
+    }
+
+    void proposalFollowsLanguage()
+    {
+        QCOMPARE(prog->sdFileName, QStringLiteral("Font Image"));
+        QTemporaryDir dir;
+        dialogs::setNextAnswer(dir.filePath(QStringLiteral("first.bmp")));
+        SaveBmpWithDialog(sheet());
+        QCOMPARE(dialogs::shown().constFirst().proposal, QStringLiteral("Font Image"));
+        QCOMPARE(prog->sdFileName, dir.filePath(QStringLiteral("first.bmp")));
+        prog->mdeClick();
+        QCOMPARE(prog->sdFileName, QStringLiteral("Schrift Bild"));
+        prog->menClick();
+        QCOMPARE(prog->sdFileName, QStringLiteral("Font Image"));
+    }
+
+    void dialogThenCancel_data()
+    {
+        QTest::addColumn<int>("format");
+        QTest::addColumn<QString>("filter");
+        QTest::addColumn<QString>("extension");
+        QTest::addColumn<QByteArray>("magic");
+        QTest::newRow("bmp") << 0 << "Bitmap (*.bmp)|*.bmp" << ".bmp" << QByteArray("BM");
+        QTest::newRow("jpg") << 1 << "JPEG (*.jpg)|*.jpg" << ".jpg" << QByteArray("\xFF\xD8\xFF");
+        QTest::newRow("gif") << 2 << "GIF (*.gif)|*.gif" << ".gif" << QByteArray("GIF8");
+    }
+    // "Sheet" typed without extension is written as Sheet plus the format's extension; the next
+    // dialog proposes that path, and cancelling it writes and says nothing.
+    void dialogThenCancel()
+    {
+        QFETCH(int, format);
+        QFETCH(QString, filter);
+        QFETCH(QString, extension);
+        QFETCH(QByteArray, magic);
+        const SaveWithDialog save = withDialogRoutines[format];
+        QTemporaryDir dir;
+        const QString chosen = dir.filePath(QStringLiteral("Sheet") + extension);
+
+        dialogs::setNextAnswer(dir.filePath(QStringLiteral("Sheet")));
+        save(sheet());
+        QVERIFY(fileStart(chosen).startsWith(magic));
+        QCOMPARE(dialogs::shown().size(), 1);
+        QCOMPARE(dialogs::shown().at(0).dialog, QStringLiteral("save"));
+        QCOMPARE(dialogs::shown().at(0).title, QString());
+        QCOMPARE(dialogs::shown().at(0).text, filter);
+
+        dialogs::setNextAnswer(QString());
+        save(sheet());
+        QCOMPARE(dialogs::shown().size(), 2);
+        QCOMPARE(dialogs::shown().at(1).proposal, chosen);
+        QCOMPARE(prog->sdFileName, chosen);
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QFileInfo(chosen).fileName()});
+
+        // The split run's routine writes under the name it is given, without a dialog.
+        const QString part = dir.filePath(QStringLiteral("Sheet0") + extension);
+        toNameRoutines[format](sheet(), part);
+        QVERIFY(fileStart(part).startsWith(magic));
+        QCOMPARE(dialogs::shown().size(), 2);
+    }
+
+    void toNameFailureReachesCaller_data()
+    {
+        QTest::addColumn<int>("format");
+        QTest::addColumn<bool>("german");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("bmp") << 0 << false << "The image could not be saved as";
+        QTest::newRow("jpg") << 1 << true << "konnte nicht als";
+        QTest::newRow("gif") << 2 << false << "The image could not be saved as";
+    }
+    void toNameFailureReachesCaller()
+    {
+        QFETCH(int, format);
+        QFETCH(bool, german);
+        QFETCH(QString, text);
+        if (german)
+            prog->mdeClick();
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("missing/part0.img"));
+        QString message;
+        try {
+            toNameRoutines[format](sheet(), path);
+        } catch (const platform::Error &e) {
+            message = e.message();
+        }
+        prog->menClick();
+        QVERIFY2(message.contains(text) && message.contains(path), qPrintable(message));
+        QVERIFY2(message.contains(QLatin1String("No such file or directory")), qPrintable(message));
+        QVERIFY(dialogs::shown().isEmpty());
+    }
+
+    // The real dialog, driven from a timer: the Windows-style filter as one Qt filter, no title
+    // of ours, no overwrite question, starting at the proposed name.
+    void realDialog()
+    {
+        QTemporaryDir dir;
+        QVERIFY(gwtest::writeFile(dir.filePath(QStringLiteral("Sheet.gif")), "old"));
+        prog->sdFileName = dir.filePath(QStringLiteral("Font Image"));
+        QStringList filters;
+        QString proposed;
+        bool asksOverwrite = true;
+        QTimer::singleShot(0, this, [&] {
+            auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
+            if (!dialog)
+                return;
+            filters = dialog->nameFilters();
+            proposed = dialog->selectedFiles().value(0);
+            asksOverwrite = !dialog->testOption(QFileDialog::DontConfirmOverwrite);
+            dialog->selectFile(QStringLiteral("Sheet"));
+            QMetaObject::invokeMethod(dialog, "accept");
+        });
+        // Whatever happens above, no dialog stays open.
+        QTimer::singleShot(10000, this, [] {
+            if (QWidget *open = QApplication::activeModalWidget())
+                open->close();
+        });
+        dialogs::setNonInteractive(false);
+        const QString chosen = output::askImageFileName(QStringLiteral("GIF (*.gif)|*.gif"), QStringLiteral(".gif"));
+        dialogs::setNonInteractive(true);
+        QCOMPARE(filters, QStringList{QStringLiteral("GIF (*.gif)")});
+        // The dialog reports the proposal with its default extension, as it would save it.
+        QCOMPARE(proposed, dir.filePath(QStringLiteral("Font Image.gif")));
+        QVERIFY(!asksOverwrite);
+        QCOMPARE(chosen, dir.filePath(QStringLiteral("Sheet.gif")));
+        QCOMPARE(prog->sdFileName, chosen);
+    }
+
+    void defaultExtension_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("completed");
+        QTest::newRow("bare") << "Sheet" << "Sheet.bmp";
+        QTest::newRow("dot in folder") << "/tmp/v1.2/Sheet" << "/tmp/v1.2/Sheet.bmp";
+        QTest::newRow("own extension") << "Sheet.png" << "Sheet.png";
+        QTest::newRow("format's extension") << "/tmp/Sheet.bmp" << "/tmp/Sheet.bmp";
+        QTest::newRow("empty") << "" << "";
+    }
+    void defaultExtension()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, completed);
+        QCOMPARE(output::withDefaultExtension(name, QStringLiteral(".bmp")), completed);
+    }
+};
+
+GW_TEST_MAIN_APP(TestImageSave)
+#include "tst_imagesave.moc"
