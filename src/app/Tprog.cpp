@@ -8,6 +8,7 @@
 #include "fonts/FontListLoader.h"
 #include "fonts/SampleTexts.h"
 #include "fonts/Tfpreview.h"
+#include "output/ImageSheet.h"
 #include "output/IntText.h"
 #include "output/PrintSheet.h"
 #include "output/SheetText.h"
@@ -474,8 +475,10 @@ void Tprog::Button1Click()
     if (target.startsWith(QLatin1String("DOC-")))
         return;
     if (target.startsWith(QLatin1String("BMP-")) || target.startsWith(QLatin1String("GIF-"))
-        || target.startsWith(QLatin1String("JPG-")))
+        || target.startsWith(QLatin1String("JPG-"))) {
+        output::imageSheet(target, numbers, style, sheet);
         return;
+    }
     if (target == QLatin1String("Drucker Dialog mit Optionen") || target == QLatin1String("Printer Dialog with Options"))
         output::printWithDialog(numbers, style, sheet);
     else

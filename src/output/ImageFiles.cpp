@@ -227,14 +227,60 @@ void mapGifRow(const QImage &source, int y, GifPixelType *out)
 
 } // namespace
 
+namespace {
+
+// Collects the small writes of an image writer (Qt's bitmap writer writes one row at a time) and
+// hands them on in large blocks, so a large sheet costs few system calls. A failed write of the
+// target fails the write that caused it, with the target's reason left in the target.
+class BlockWriter : public QIODevice
+{
+public:
+    explicit BlockWriter(QIODevice &target)
+        : m_target(target)
+    {
+        m_block.reserve(kBlockSize);
+        open(QIODevice::WriteOnly);
+    }
+    ~BlockWriter() override { close(); }
+
+    /// Hands on what is still collected; false when the target refused it.
+    bool finish() { return handOn(); }
+
+protected:
+    qint64 readData(char *, qint64) override { return -1; }
+    qint64 writeData(const char *data, qint64 size) override
+    {
+        m_block.append(data, size);
+        if (m_block.size() >= kBlockSize && !handOn())
+            return -1;
+        return size;
+    }
+
+private:
+    static constexpr qsizetype kBlockSize = 1 << 20;
+
+    bool handOn()
+    {
+        const bool written = writeAll(m_target, m_block.constData(), m_block.size());
+        m_block.resize(0); // keeps the block's storage for the next one
+        return written;
+    }
+
+    QIODevice &m_target;
+    QByteArray m_block;
+};
+
+} // namespace
+
 void writeBmp(const QImage &image, QIODevice &device)
 {
     if (image.isNull())
         throw Error(emptyImageReason());
     // Qt's writer stores indexed images with their palette and everything else at 24 bits per
     // pixel, uncompressed.
-    QImageWriter writer(&device, "bmp");
-    if (!writer.write(image))
+    BlockWriter blocks(device);
+    QImageWriter writer(&blocks, "bmp");
+    if (!writer.write(image) || !blocks.finish())
         throw Error(writer.errorString());
 }
 

@@ -43,6 +43,8 @@ QString kindName(MessageKind kind)
         return QStringLiteral("error");
     case MessageKind::Confirmation:
         return QStringLiteral("confirmation");
+    case MessageKind::ErrorQuestion:
+        return QStringLiteral("error question");
     }
     return {};
 }
@@ -74,14 +76,15 @@ QWidget *dialogParent()
 Answer message(MessageKind kind, const QString &text, const QString &title)
 {
     const QString caption = title.isEmpty() ? QApplication::applicationDisplayName() : title;
-    Answer answer = kind == MessageKind::Confirmation ? Answer::Cancel : Answer::Ok;
+    Answer answer = kind == MessageKind::Confirmation || kind == MessageKind::ErrorQuestion ? Answer::Cancel : Answer::Ok;
     QVariant queued;
     if (takeQueued(queued)) {
         answer = queued.value<Answer>();
     } else if (!state().nonInteractive) {
         QMessageBox box(dialogParent());
         box.setWindowTitle(caption);
-        box.setText(text);
+        // Messages break their lines the Windows way; the box wants plain line feeds.
+        box.setText(QString(text).replace(QLatin1String("\r\n"), QLatin1String("\n")));
         switch (kind) {
         case MessageKind::Information:
             box.setIcon(QMessageBox::Information);
@@ -93,6 +96,11 @@ Answer message(MessageKind kind, const QString &text, const QString &title)
             break;
         case MessageKind::Confirmation:
             box.setIcon(QMessageBox::Question);
+            box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
+            box.setDefaultButton(QMessageBox::Ok);
+            break;
+        case MessageKind::ErrorQuestion:
+            box.setIcon(QMessageBox::Critical);
             box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
             box.setDefaultButton(QMessageBox::Ok);
             break;

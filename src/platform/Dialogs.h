@@ -11,8 +11,8 @@ class QWidget;
 
 namespace dialogs {
 
-/// The kinds of message box the program shows.
-enum class MessageKind { Information, Error, Confirmation };
+/// The kinds of message box the program shows. ErrorQuestion is an error box with OK and Cancel.
+enum class MessageKind { Information, Error, Confirmation, ErrorQuestion };
 
 /// The button a message box was left with.
 enum class Answer { Ok, Cancel };
@@ -28,7 +28,8 @@ struct Shown
 };
 
 /// Shows a modal message box of `kind` with `text`; the title is the application's name unless
-/// `title` is given. Information and error boxes have OK, confirmations OK and Cancel.
+/// `title` is given. Information and error boxes have OK, confirmations and error questions OK
+/// and Cancel.
 Answer message(MessageKind kind, const QString &text, const QString &title = QString());
 
 /// Shows the folder choice dialog starting in `startFolder` with `title`; the chosen folder, or
@@ -68,7 +69,7 @@ QWidget *dialogParent();
 void setNextAnswer(const QVariant &answer);
 
 /// With `on`, no dialog is ever shown: a queued answer is used, otherwise the dialog's default
-/// (OK for information and error boxes, Cancel for confirmations and pickers).
+/// (OK for information and error boxes, Cancel for confirmations, error questions and pickers).
 void setNonInteractive(bool on);
 
 /// The dialogs shown (or answered) since the last clearShown(), oldest first.

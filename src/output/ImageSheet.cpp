@@ -1,0 +1,270 @@
+#include "output/ImageSheet.h"
+
+#include "app/Tprog.h"
+#include "app/Windows.h"
+#include "output/ImageSave.h"
+#include "output/Tstatus.h"
+#include "platform/Dialogs.h"
+#include "platform/Errors.h"
+
+#include <QCoreApplication>
+#include <QGuiApplication>
+#include <QPainter>
+#include <QPalette>
+#include <QScreen>
+
+#include <cmath>
+#include <limits>
+#include <exception>
+
+namespace output {
+namespace {
+
+ImageLimits &limitsInForce()
+{
+    static ImageLimits limits;
+    return limits;
+}
+
+enum class Format { Bmp, Jpg, Gif };
+
+struct FormatInfo
+{
+    QString filter;
+    QString extension;
+};
+
+FormatInfo formatInfo(Format format)
+{
+    switch (format) {
+    case Format::Bmp:
+        return {QStringLiteral("BMP (*.bmp)|*.bmp"), QStringLiteral(".bmp")};
+    case Format::Jpg:
+        return {QStringLiteral("JPG (*.jpg)|*.jpg"), QStringLiteral(".jpg")};
+    case Format::Gif:
+        return {QStringLiteral("GIF (*.gif)|*.gif"), QStringLiteral(".gif")};
+    }
+    return {};
+}
+
+// Dots per metre of the screen: point sizes on images are converted at the screen's resolution.
+int screenDotsPerMeter()
+{
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    const qreal dpi = screen ? screen->logicalDotsPerInchY() : 96.0;
+    return int(std::lround(dpi / 0.0254));
+}
+
+// While an image run goes on, the progress window is shown and the main window disabled. Leaving
+// the run by any way hides the one and enables the other again, before any message is shown.
+class RunWindows
+{
+public:
+    explicit RunWindows(qsizetype lines)
+    {
+        status->show();
+        prog->setEnabled(false);
+        status->setMaximum(int(lines));
+        status->setPosition(0);
+    }
+    ~RunWindows() { end(); }
+    void end()
+    {
+        if (m_ended)
+            return;
+        m_ended = true;
+        status->hide();
+        prog->setEnabled(true);
+        prog->activateWindow();
+        prog->setFocus();
+    }
+
+private:
+    bool m_ended = false;
+};
+
+// Sets the line of one entry on the image at position y and returns the position of the next.
+int setImageLine(GrowingImage &image, const LineSetter &setter, const SheetLine &line, int y, int spacing)
+{
+    const LineMetrics metrics = setter.measure(line);
+    if (qint64(image.width()) < qint64(metrics.width) + 40)
+        image.setWidth(int(std::min<qint64>(qint64(metrics.width) + 40, std::numeric_limits<int>::max())));
+    const int h = metrics.height;
+    const qint64 next = qint64(y) + h + spacing;
+    const qint64 height = next + h + 20;
+    if (height > std::numeric_limits<int>::max() || next < std::numeric_limits<int>::min())
+        throw platform::Error(QStringLiteral("The image cannot be that high."));
+    image.setHeight(int(height));
+
+    QImage view = image.view();
+    QPainter painter(&view);
+    // Form A writes in black; form B keeps the font's default colour, the window text colour.
+    painter.setPen(line.formB ? QGuiApplication::palette().color(QPalette::WindowText) : QColor(Qt::black));
+    setter.draw(painter, line, metrics, 20, y + spacing);
+    return int(next);
+}
+
+void saveWithDialog(Format format, const QImage &image)
+{
+    switch (format) {
+    case Format::Bmp:
+        SaveBmpWithDialog(image);
+        break;
+    case Format::Jpg:
+        SaveJpgWithDialog(image);
+        break;
+    case Format::Gif:
+        SaveGifWithDialog(image);
+        break;
+    }
+}
+
+void saveToName(Format format, const QImage &image, const QString &path)
+{
+    switch (format) {
+    case Format::Bmp:
+        SaveBmpToName(image, path);
+        break;
+    case Format::Jpg:
+        SaveJpgToName(image, path);
+        break;
+    case Format::Gif:
+        SaveGifToName(image, path);
+        break;
+    }
+}
+
+// The one image run. Returns the failure index f when it failed, -1 when it ended normally.
+int singleRun(Format format, const SheetNumbers &numbers, const RunStyle &style, const SheetSource &sheet)
+{
+    const int dpm = screenDotsPerMeter();
+    int done = 0;
+    try {
+        RunWindows windows(sheet.count());
+        GrowingImage image(limitsInForce(), dpm);
+        image.setWidth(20);
+        image.setHeight(20);
+        QImage measureDevice(1, 1, QImage::Format_RGB32);
+        measureDevice.setDotsPerMeterX(dpm);
+        measureDevice.setDotsPerMeterY(dpm);
+        const LineSetter setter(&measureDevice, numbers.size, style.italic, style.bold);
+        int y = 20;
+        for (qsizetype i = 0; i < sheet.count(); ++i) {
+            if (status->abortRequest())
+                break;
+            y = setImageLine(image, setter, sheet.line(i), y, numbers.spacing);
+            status->setPosition(int(i));
+            QCoreApplication::processEvents();
+            ++done;
+        }
+        image.setHeight(image.height() + 20);
+        windows.end();
+        saveWithDialog(format, image.view());
+    } catch (const std::exception &) {
+        // Any failure, from making the image to saving it: the image is gone and the windows
+        // are back before the user is told.
+        return done;
+    }
+    return -1;
+}
+
+void splitRun(Format format, int f, const SheetNumbers &numbers, const RunStyle &style, const SheetSource &sheet)
+{
+    const FormatInfo info = formatInfo(format);
+    // Cancelling the name ends the split run: parts are never written anywhere unasked.
+    const QString chosen = askImageFileName(info.filter, info.extension);
+    if (chosen.isEmpty())
+        return;
+    const QString base = withoutExtension(chosen);
+    const int n = linesPerPart(f);
+    const int dpm = screenDotsPerMeter();
+    try {
+        RunWindows windows(sheet.count());
+        GrowingImage image(limitsInForce(), dpm);
+        image.setWidth(20);
+        image.setHeight(20);
+        QImage measureDevice(1, 1, QImage::Format_RGB32);
+        measureDevice.setDotsPerMeterX(dpm);
+        measureDevice.setDotsPerMeterY(dpm);
+        const LineSetter setter(&measureDevice, numbers.size, style.italic, style.bold);
+        int k = 0;
+        int c = 0;
+        int y = 20;
+        for (qsizetype i = 0; i < sheet.count(); ++i) {
+            if (status->abortRequest())
+                break;
+            const int next = setImageLine(image, setter, sheet.line(i), y, numbers.spacing);
+            ++c;
+            status->setPosition(int(i));
+            QCoreApplication::processEvents();
+            if (c == n || i == sheet.count() - 1) {
+                image.setHeight(image.height() + 20);
+                saveToName(format, image.view(), partFileName(base, k, info.extension));
+                c = 0;
+                image.clear();
+                image.setWidth(20);
+                image.setHeight(20);
+                ++k;
+                y = 20;
+            } else {
+                y = next;
+            }
+        }
+    } catch (const std::exception &) {
+        dialogs::message(dialogs::MessageKind::ErrorQuestion,
+                         style.german
+                             ? QStringLiteral("Die Speicherverhältnisse haben sich geändert, so dass eine Neuberechnung "
+                                              "nötig\r\nwurde. Bitte versuchen Sie es noch einmal.")
+                             : QStringLiteral("The memory has changed, so that it is necessary to calculate the "
+                                              "ressources \r\nonce again. Please try it again."));
+    }
+}
+
+} // namespace
+
+void setImageLimits(const ImageLimits &limits)
+{
+    limitsInForce() = limits;
+}
+
+ImageLimits imageLimits()
+{
+    return limitsInForce();
+}
+
+void imageSheet(const QString &target, const SheetNumbers &numbers, const RunStyle &style, const SheetSource &sheet)
+{
+    Format format = Format::Bmp;
+    if (target.startsWith(QLatin1String("BMP-")))
+        format = Format::Bmp;
+    else if (target.startsWith(QLatin1String("JPG-")))
+        format = Format::Jpg;
+    else if (target.startsWith(QLatin1String("GIF-")))
+        format = Format::Gif;
+    else
+        return;
+
+    const int f = singleRun(format, numbers, style, sheet);
+    if (f < 0)
+        return;
+    if (f >= 6) {
+        const QString question = style.german
+            ? QStringLiteral("Leider ist nicht genügend Speicher vorhanden, um alle Schriften\r\nauf einem Bild "
+                             "auszugeben. Es ist aber möglich, mehrere\r\nEinzelbilder anzulegen.\r\n\r\nMöchten Sie "
+                             "die Schriften auf mehreren einzelnen Bildern\r\nausgeben lassen?")
+            : QStringLiteral("Unfortunately, you have not enough free memory to print all of\r\nyour selected fonts on "
+                             "one image. But it is possible, to\r\ncreate more than one single images..\r\n\r\nDo you "
+                             "want to print your fonts on some different images?");
+        if (dialogs::message(dialogs::MessageKind::ErrorQuestion, question) == dialogs::Answer::Ok)
+            splitRun(format, f, numbers, style, sheet);
+        return;
+    }
+    dialogs::message(dialogs::MessageKind::ErrorQuestion,
+                     style.german ? QStringLiteral("Leider ist nicht genügend Speicher vorhanden, um alle Schriften\r\n"
+                                                   "auf einem Bild auszugeben. Bitte wählen Sie weniger Schriften.")
+                                  : QStringLiteral("Unfortunately, you have not enough free memory to print all of "
+                                                   "your selected\r\nfonts on one image. Please select a smaller "
+                                                   "amount of fonts."));
+}
+
+} // namespace output

@@ -1,0 +1,21 @@
+#pragma once
+// The image targets of the output command: the sheet drawn on one image that grows line by line,
+// with the progress window and its abort button, handed to the save routine of its format; when
+// the image cannot be made, the sheet can be spread over numbered part images.
+
+#include "output/GrowingImage.h"
+#include "output/PrintSheet.h"
+
+#include <QString>
+
+namespace output {
+
+/// The limits of the working image; tests lower them to reach the failure paths with small lists.
+void setImageLimits(const ImageLimits &limits);
+/// The limits in force.
+ImageLimits imageLimits();
+
+/// Runs the image target chosen by `target` ("BMP-…", "JPG-…" or "GIF-…").
+void imageSheet(const QString &target, const SheetNumbers &numbers, const RunStyle &style, const SheetSource &sheet);
+
+} // namespace output

@@ -1,0 +1,323 @@
+#include "app/Tprog.h"
+#include "app/Windows.h"
+#include "output/ImageSheet.h"
+#include "output/LineSetter.h"
+#include "output/Teinst.h"
+#include "output/Tstatus.h"
+#include "support/AppTestMain.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QScreen>
+#include <QTemporaryDir>
+
+using dialogs::Answer;
+
+namespace {
+
+// One band of rows with ink: a line of the sheet.
+struct Band
+{
+    int top = 0;
+    int bottom = 0;
+    int left = 0;
+    int right = 0;
+};
+
+QList<Band> inkBands(const QImage &image)
+{
+    QList<Band> bands;
+    bool inBand = false;
+    for (int y = 0; y < image.height(); ++y) {
+        int left = -1;
+        int right = -1;
+        for (int x = 0; x < image.width(); ++x) {
+            if (qGray(image.pixel(x, y)) < 160) {
+                if (left < 0)
+                    left = x;
+                right = x;
+            }
+        }
+        if (left >= 0) {
+            if (!inBand)
+                bands.append({y, y, left, right});
+            Band &b = bands.last();
+            b.bottom = y;
+            b.left = qMin(b.left, left);
+            b.right = qMax(b.right, right);
+        }
+        inBand = left >= 0;
+    }
+    return bands;
+}
+
+} // namespace
+
+class TestImageSheet : public QObject
+{
+    Q_OBJECT
+private:
+    QTemporaryDir m_dir;
+    int m_h = 0; // line height of "DejaVu Sans" at 8 points on the screen
+    int m_s = 5;
+
+    void fill(int entries)
+    {
+        prog->ListBox1->clear();
+        prog->ListBox1->addItems(QStringList(entries, QStringLiteral("DejaVu Sans")));
+        prog->cd1->setEditText(QStringLiteral("Sample"));
+    }
+
+    void exportTo(const QString &target)
+    {
+        prog->cbdrucker->addItem(target);
+        prog->cbdrucker->setCurrentIndex(prog->cbdrucker->count() - 1);
+        QTest::mouseClick(prog->Button1, Qt::LeftButton);
+    }
+
+    // The height of the image once line i (0-based) is set.
+    int heightAfter(int i) const { return 20 + (i + 1) * (m_h + m_s) + m_h + 20; }
+
+    QString path(const QString &name) const { return m_dir.filePath(name); }
+
+    QStringList shownDialogs() const
+    {
+        QStringList kinds;
+        for (const auto &d : dialogs::shown())
+            kinds << d.dialog;
+        return kinds;
+    }
+
+    void verifyWindowsBack()
+    {
+        QVERIFY(prog->isEnabled());
+        QVERIFY(!status->isVisible());
+    }
+
+private slots:
+    void init()
+    {
+        dialogs::clearShown();
+        app::createWindows();
+        prog->show();
+        einst->cb_stdname->setChecked(false);
+        const int dpm = int(std::lround(QGuiApplication::primaryScreen()->logicalDotsPerInchY() / 0.0254));
+        QImage device(1, 1, QImage::Format_RGB32);
+        device.setDotsPerMeterX(dpm);
+        device.setDotsPerMeterY(dpm);
+        m_h = output::LineSetter(&device, 8, false, false).measure({QString(), QString(), QStringLiteral("DejaVu Sans")}).height;
+        QVERIFY(m_h > 5);
+    }
+
+    void cleanup()
+    {
+        output::setImageLimits(output::ImageLimits());
+        app::destroyWindows();
+    }
+
+    void emptyList()
+    {
+        fill(0);
+        dialogs::setNextAnswer(path(QStringLiteral("empty.bmp")));
+        exportTo(QStringLiteral("BMP-Image"));
+        QCOMPARE(QImage(path(QStringLiteral("empty.bmp"))).size(), QSize(20, 40));
+        verifyWindowsBack();
+    }
+
+    void oneLine_data()
+    {
+        QTest::addColumn<bool>("formB");
+        QTest::newRow("form A") << false;
+        QTest::newRow("form B") << true;
+    }
+    void oneLine()
+    {
+        QFETCH(bool, formB);
+        fill(1);
+        einst->cb_stdname->setChecked(formB);
+        const int dpm = int(std::lround(QGuiApplication::primaryScreen()->logicalDotsPerInchY() / 0.0254));
+        QImage device(1, 1, QImage::Format_RGB32);
+        device.setDotsPerMeterX(dpm);
+        device.setDotsPerMeterY(dpm);
+        const output::LineMetrics m = output::LineSetter(&device, 8, false, false)
+                                          .measure({prog->GetText1(0), prog->GetText2(0), QStringLiteral("DejaVu Sans"), formB});
+        const QString file = path(QStringLiteral("one%1.bmp").arg(formB));
+        dialogs::setNextAnswer(file);
+        exportTo(QStringLiteral("BMP-Image"));
+        const QImage image(file);
+        QCOMPARE(image.size(), QSize(m.width + 40, 2 * m.height + m_s + 60));
+        const QList<Band> bands = inkBands(image);
+        QCOMPARE(bands.size(), 1);
+        // The text cell's top-left corner stands at (20, 20 + s).
+        QVERIFY(bands.first().top >= 20 + m_s && bands.first().top < 20 + m_s + m.height / 2);
+        QVERIFY(bands.first().left >= 20 && bands.first().left <= 22);
+        QVERIFY(bands.first().bottom < 20 + m_s + m.height);
+        if (formB)
+            QVERIFY(m.labelWidth > 0);
+        verifyWindowsBack();
+    }
+
+    void abortAfterThreeLines()
+    {
+        fill(10);
+        connect(status->stat, &QProgressBar::valueChanged, this, [](int value) {
+            if (value == 2)
+                QTest::mouseClick(status->Break, Qt::LeftButton);
+        });
+        dialogs::setNextAnswer(path(QStringLiteral("aborted.bmp")));
+        exportTo(QStringLiteral("BMP-Image"));
+        QCOMPARE(inkBands(QImage(path(QStringLiteral("aborted.bmp")))).size(), 3);
+        verifyWindowsBack();
+    }
+
+    void settingChangedDuringTheRun()
+    {
+        fill(4);
+        connect(status->stat, &QProgressBar::valueChanged, this, [](int value) {
+            if (value == 1)
+                einst->cb1->setChecked(false);
+        });
+        dialogs::setNextAnswer(path(QStringLiteral("changed.bmp")));
+        exportTo(QStringLiteral("BMP-Image"));
+        const QList<Band> bands = inkBands(QImage(path(QStringLiteral("changed.bmp"))));
+        QCOMPARE(bands.size(), 4);
+        // Lines 1 and 2 carry the number; from the third line on it is gone, so they are shorter.
+        QCOMPARE(bands.at(0).right, bands.at(1).right);
+        QVERIFY(bands.at(2).right < bands.at(1).right);
+        QCOMPARE(bands.at(2).right, bands.at(3).right);
+    }
+
+    void tooFewLinesForParts()
+    {
+        fill(10);
+        output::ImageLimits limits;
+        limits.maxHeight = heightAfter(3); // the fifth entry (f = 4) does not fit
+        output::setImageLimits(limits);
+        exportTo(QStringLiteral("BMP-Image"));
+        QCOMPARE(shownDialogs(), QStringList{QStringLiteral("error question")});
+        QVERIFY(dialogs::shown().first().text.endsWith(QLatin1String("Please select a smaller amount of fonts.")));
+        verifyWindowsBack();
+    }
+
+    void splitIntoParts_data()
+    {
+        QTest::addColumn<QString>("target");
+        QTest::addColumn<int>("entries");
+        QTest::addColumn<int>("failAt");
+        QTest::addColumn<QString>("chosen");
+        QTest::addColumn<QStringList>("parts");
+        QTest::addColumn<QList<int>>("lines");
+        QTest::newRow("seventh fails: 4 lines a part") << "BMP-Image" << 10 << 6 << "sheet.bmp"
+                                                       << QStringList{"sheet0.bmp", "sheet1.bmp", "sheet2.bmp"}
+                                                       << QList<int>{4, 4, 2};
+        QTest::newRow("GIF names") << "GIF-Image" << 10 << 6 << "sheet.gif"
+                                   << QStringList{"sheet0.gif", "sheet1.gif", "sheet2.gif"} << QList<int>{4, 4, 2};
+        QTest::newRow("name without extension") << "BMP-Image" << 6 << 6 << "part"
+                                                << QStringList{"part0.bmp", "part1.bmp"} << QList<int>{4, 2};
+        QTest::newRow("beyond the hundredth: 100 lines a part") << "BMP-Image" << 150 << 120 << "big.bmp"
+                                                                << QStringList{"big0.bmp", "big1.bmp"}
+                                                                << QList<int>{100, 50};
+    }
+    void splitIntoParts()
+    {
+        QFETCH(QString, target);
+        QFETCH(int, entries);
+        QFETCH(int, failAt);
+        QFETCH(QString, chosen);
+        QFETCH(QStringList, parts);
+        QFETCH(QList<int>, lines);
+        fill(entries);
+        output::ImageLimits limits;
+        limits.maxHeight = failAt < entries ? heightAfter(failAt - 1) : heightAfter(failAt - 1) + 19;
+        output::setImageLimits(limits);
+        if (failAt >= entries) {
+            // The whole list fits; saving it fails instead, with f = every entry drawn.
+            limits.maxHeight = heightAfter(entries - 1) + 19;
+            output::setImageLimits(limits);
+        }
+        dialogs::setNextAnswer(QVariant::fromValue(Answer::Ok));
+        dialogs::setNextAnswer(path(chosen));
+        exportTo(target);
+        QCOMPARE(shownDialogs(), (QStringList{QStringLiteral("error question"), QStringLiteral("save")}));
+        QCOMPARE(dialogs::shown().last().text.left(3), target.left(3));
+        for (int k = 0; k < parts.size(); ++k) {
+            const QImage part(path(parts.at(k)));
+            QVERIFY2(!part.isNull(), qPrintable(parts.at(k)));
+            QCOMPARE(inkBands(part).size(), lines.at(k));
+        }
+        QVERIFY(!QFileInfo::exists(path(QStringLiteral("%1%2%3").arg(output::withoutExtension(chosen)).arg(parts.size()).arg(parts.first().right(4)))));
+        verifyWindowsBack();
+    }
+
+    void splitDeclinedOrNamelessWritesNothing_data()
+    {
+        QTest::addColumn<bool>("split");
+        QTest::newRow("question cancelled") << false;
+        QTest::newRow("name dialog cancelled") << true;
+    }
+    void splitDeclinedOrNamelessWritesNothing()
+    {
+        QFETCH(bool, split);
+        fill(10);
+        output::ImageLimits limits;
+        limits.maxHeight = heightAfter(5);
+        output::setImageLimits(limits);
+        dialogs::setNextAnswer(QVariant::fromValue(split ? Answer::Ok : Answer::Cancel));
+        dialogs::setNextAnswer(QString());
+        const QStringList before = QDir(m_dir.path()).entryList(QDir::Files);
+        const QStringList cwdBefore = QDir::current().entryList(QDir::Files);
+        exportTo(QStringLiteral("BMP-Image"));
+        QCOMPARE(QDir(m_dir.path()).entryList(QDir::Files), before);
+        QCOMPARE(QDir::current().entryList(QDir::Files), cwdBefore);
+        QCOMPARE(shownDialogs().size(), split ? 2 : 1);
+        verifyWindowsBack();
+    }
+
+    void splitFailureKeepsWrittenParts()
+    {
+        fill(10);
+        output::ImageLimits limits;
+        limits.maxHeight = heightAfter(5);
+        output::setImageLimits(limits);
+        dialogs::setNextAnswer(QVariant::fromValue(Answer::Ok));
+        dialogs::setNextAnswer(path(QStringLiteral("missing/sheet.bmp")));
+        exportTo(QStringLiteral("BMP-Image"));
+        QCOMPARE(shownDialogs(), (QStringList{QStringLiteral("error question"), QStringLiteral("save"),
+                                              QStringLiteral("error question")}));
+        QVERIFY(dialogs::shown().last().text.startsWith(QLatin1String("The memory has changed")));
+        verifyWindowsBack();
+    }
+
+    void germanMessages()
+    {
+        prog->mdeClick();
+        fill(10);
+        output::ImageLimits limits;
+        limits.maxHeight = heightAfter(6);
+        output::setImageLimits(limits);
+        exportTo(QStringLiteral("JPG-Bild"));
+        QCOMPARE(shownDialogs(), QStringList{QStringLiteral("error question")});
+        QVERIFY(dialogs::shown().first().text.startsWith(
+            QStringLiteral("Leider ist nicht genügend Speicher vorhanden, um alle Schriften\r\nauf einem Bild auszugeben. Es ist aber")));
+    }
+
+    void jpegSheet()
+    {
+        fill(5);
+        dialogs::setNextAnswer(path(QStringLiteral("sheet.jpg")));
+        exportTo(QStringLiteral("JPG-Image"));
+        const QImage image(path(QStringLiteral("sheet.jpg")));
+        QCOMPARE(image.height(), heightAfter(4) + 20);
+        QCOMPARE(inkBands(image).size(), 5);
+        verifyWindowsBack();
+    }
+};
+
+GW_TEST_MAIN_APP(TestImageSheet)
+#include "tst_imagesheet.moc"
