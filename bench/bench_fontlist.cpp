@@ -9,6 +9,7 @@
 #include "app/Tstart.h"
 #include "app/Windows.h"
 #include "platform/Dialogs.h"
+#include "support/TestSupport.h"
 
 #include <QCheckBox>
 #include <QLineEdit>
@@ -18,23 +19,6 @@
 
 #include <cstdio>
 #include <cstdlib>
-
-namespace {
-
-// Counts the paints of the list.
-class PaintCounter : public QObject
-{
-public:
-    int paints = 0;
-    bool eventFilter(QObject *, QEvent *e) override
-    {
-        if (e->type() == QEvent::Paint)
-            ++paints;
-        return false;
-    }
-};
-
-} // namespace
 
 int main(int argc, char **argv)
 {
@@ -74,7 +58,7 @@ int main(int argc, char **argv)
         return 1;
     }
 
-    PaintCounter counter;
+    gwtest::PaintCounter counter;
     prog->ListBox1->viewport()->installEventFilter(&counter);
     prog->cb_system->setChecked(false);
     prog->ed_folder->setText(dir.path());

@@ -83,6 +83,32 @@ private:
     bool m_ended = false;
 };
 
+// A 1 × 1 image that measures text at `dotsPerMeter`.
+QImage measuringDevice(int dotsPerMeter)
+{
+    QImage device(1, 1, QImage::Format_RGB32);
+    device.setDotsPerMeterX(dotsPerMeter);
+    device.setDotsPerMeterY(dotsPerMeter);
+    return device;
+}
+
+// The working image of a run, created at 20 × 20, with the run's drawing font.
+struct WorkingImage
+{
+    WorkingImage(const SheetNumbers &numbers, const RunStyle &style)
+        : image(limitsInForce(), screenDotsPerMeter())
+        , device(measuringDevice(screenDotsPerMeter()))
+        , setter(&device, numbers.size, style.italic, style.bold)
+    {
+        image.setWidth(20);
+        image.setHeight(20);
+    }
+
+    GrowingImage image;
+    QImage device;
+    LineSetter setter;
+};
+
 // Sets the line of one entry on the image at position y and returns the position of the next.
 int setImageLine(GrowingImage &image, const LineSetter &setter, const SheetLine &line, int y, int spacing)
 {
@@ -137,22 +163,16 @@ void saveToName(Format format, const QImage &image, const QString &path)
 // The one image run. Returns the failure index f when it failed, -1 when it ended normally.
 int singleRun(Format format, const SheetNumbers &numbers, const RunStyle &style, const SheetSource &sheet)
 {
-    const int dpm = screenDotsPerMeter();
     int done = 0;
     try {
         RunWindows windows(sheet.count());
-        GrowingImage image(limitsInForce(), dpm);
-        image.setWidth(20);
-        image.setHeight(20);
-        QImage measureDevice(1, 1, QImage::Format_RGB32);
-        measureDevice.setDotsPerMeterX(dpm);
-        measureDevice.setDotsPerMeterY(dpm);
-        const LineSetter setter(&measureDevice, numbers.size, style.italic, style.bold);
+        WorkingImage work(numbers, style);
+        GrowingImage &image = work.image;
         int y = 20;
         for (qsizetype i = 0; i < sheet.count(); ++i) {
             if (status->abortRequest())
                 break;
-            y = setImageLine(image, setter, sheet.line(i), y, numbers.spacing);
+            y = setImageLine(image, work.setter, sheet.line(i), y, numbers.spacing);
             status->setPosition(int(i));
             QCoreApplication::processEvents();
             ++done;
@@ -177,23 +197,17 @@ void splitRun(Format format, int f, const SheetNumbers &numbers, const RunStyle 
         return;
     const QString base = withoutExtension(chosen);
     const int n = linesPerPart(f);
-    const int dpm = screenDotsPerMeter();
     try {
         RunWindows windows(sheet.count());
-        GrowingImage image(limitsInForce(), dpm);
-        image.setWidth(20);
-        image.setHeight(20);
-        QImage measureDevice(1, 1, QImage::Format_RGB32);
-        measureDevice.setDotsPerMeterX(dpm);
-        measureDevice.setDotsPerMeterY(dpm);
-        const LineSetter setter(&measureDevice, numbers.size, style.italic, style.bold);
+        WorkingImage work(numbers, style);
+        GrowingImage &image = work.image;
         int k = 0;
         int c = 0;
         int y = 20;
         for (qsizetype i = 0; i < sheet.count(); ++i) {
             if (status->abortRequest())
                 break;
-            const int next = setImageLine(image, setter, sheet.line(i), y, numbers.spacing);
+            const int next = setImageLine(image, work.setter, sheet.line(i), y, numbers.spacing);
             ++c;
             status->setPosition(int(i));
             QCoreApplication::processEvents();

@@ -30,19 +30,6 @@ QStringList listEntries(const QListWidget *list)
     return entries;
 }
 
-// Counts the paints of one widget.
-class PaintCounter : public QObject
-{
-public:
-    int paints = 0;
-    bool eventFilter(QObject *, QEvent *e) override
-    {
-        if (e->type() == QEvent::Paint)
-            ++paints;
-        return false;
-    }
-};
-
 } // namespace
 
 class TestMainWindow : public QObject
@@ -281,7 +268,7 @@ private slots:
         prog->show();
         QVERIFY(QTest::qWaitForWindowExposed(prog));
         QCoreApplication::processEvents();
-        PaintCounter counter;
+        gwtest::PaintCounter counter;
         prog->ListBox1->viewport()->installEventFilter(&counter);
         prog->ed_folder->setText(m_root);
         prog->cb_folder->click();

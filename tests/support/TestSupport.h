@@ -1,10 +1,25 @@
 #pragma once
 // Helpers shared by the tests: real font files from Debian's font packages, and temporary trees.
 
+#include <QEvent>
+#include <QObject>
 #include <QString>
 #include <QStringList>
 
 namespace gwtest {
+
+/// Counts the paint events of the widgets it is installed on as an event filter.
+class PaintCounter : public QObject
+{
+public:
+    int paints = 0;
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint)
+            ++paints;
+        return false;
+    }
+};
 
 /// The font files (.ttf, .otf, .ttc) that the installed Debian package `package` ships, sorted.
 /// Empty when the package is not installed.
