@@ -2,6 +2,7 @@
 
 #include "app/Tprog.h"
 #include "app/Windows.h"
+#include "output/ImageFiles.h"
 #include "output/ImageSave.h"
 #include "output/Tstatus.h"
 #include "platform/Dialogs.h"
@@ -26,22 +27,20 @@ ImageLimits &limitsInForce()
     return limits;
 }
 
-enum class Format { Bmp, Jpg, Gif };
-
 struct FormatInfo
 {
     QString filter;
     QString extension;
 };
 
-FormatInfo formatInfo(Format format)
+FormatInfo formatInfo(ImageFormat format)
 {
     switch (format) {
-    case Format::Bmp:
+    case ImageFormat::Bmp:
         return {QStringLiteral("BMP (*.bmp)|*.bmp"), QStringLiteral(".bmp")};
-    case Format::Jpg:
+    case ImageFormat::Jpeg:
         return {QStringLiteral("JPG (*.jpg)|*.jpg"), QStringLiteral(".jpg")};
-    case Format::Gif:
+    case ImageFormat::Gif:
         return {QStringLiteral("GIF (*.gif)|*.gif"), QStringLiteral(".gif")};
     }
     return {};
@@ -130,38 +129,38 @@ int setImageLine(GrowingImage &image, const LineSetter &setter, const SheetLine 
     return int(next);
 }
 
-void saveWithDialog(Format format, const QImage &image)
+void saveWithDialog(ImageFormat format, const QImage &image)
 {
     switch (format) {
-    case Format::Bmp:
+    case ImageFormat::Bmp:
         SaveBmpWithDialog(image);
         break;
-    case Format::Jpg:
+    case ImageFormat::Jpeg:
         SaveJpgWithDialog(image);
         break;
-    case Format::Gif:
+    case ImageFormat::Gif:
         SaveGifWithDialog(image);
         break;
     }
 }
 
-void saveToName(Format format, const QImage &image, const QString &path)
+void saveToName(ImageFormat format, const QImage &image, const QString &path)
 {
     switch (format) {
-    case Format::Bmp:
+    case ImageFormat::Bmp:
         SaveBmpToName(image, path);
         break;
-    case Format::Jpg:
+    case ImageFormat::Jpeg:
         SaveJpgToName(image, path);
         break;
-    case Format::Gif:
+    case ImageFormat::Gif:
         SaveGifToName(image, path);
         break;
     }
 }
 
 // The one image run. Returns the failure index f when it failed, -1 when it ended normally.
-int singleRun(Format format, const SheetNumbers &numbers, const RunStyle &style, const SheetSource &sheet)
+int singleRun(ImageFormat format, const SheetNumbers &numbers, const RunStyle &style, const SheetSource &sheet)
 {
     int done = 0;
     try {
@@ -188,7 +187,7 @@ int singleRun(Format format, const SheetNumbers &numbers, const RunStyle &style,
     return -1;
 }
 
-void splitRun(Format format, int f, const SheetNumbers &numbers, const RunStyle &style, const SheetSource &sheet)
+void splitRun(ImageFormat format, int f, const SheetNumbers &numbers, const RunStyle &style, const SheetSource &sheet)
 {
     const FormatInfo info = formatInfo(format);
     // Cancelling the name ends the split run: parts are never written anywhere unasked.
@@ -248,13 +247,13 @@ ImageLimits imageLimits()
 
 void imageSheet(const QString &target, const SheetNumbers &numbers, const RunStyle &style, const SheetSource &sheet)
 {
-    Format format = Format::Bmp;
+    ImageFormat format = ImageFormat::Bmp;
     if (target.startsWith(QLatin1String("BMP-")))
-        format = Format::Bmp;
+        format = ImageFormat::Bmp;
     else if (target.startsWith(QLatin1String("JPG-")))
-        format = Format::Jpg;
+        format = ImageFormat::Jpeg;
     else if (target.startsWith(QLatin1String("GIF-")))
-        format = Format::Gif;
+        format = ImageFormat::Gif;
     else
         return;
 
