@@ -5,6 +5,7 @@
 #include "app/Windows.h"
 #include "platform/Dialogs.h"
 #include "platform/Errors.h"
+#include "platform/Signals.h"
 
 #include <QGuiApplication>
 #include <cstdio>
@@ -18,6 +19,9 @@ Application::Application(int &argc, char **argv)
     // The run ends when the start window is closed, visible or not, never because the last
     // visible window went away (the start window hides itself after the greeting).
     setQuitOnLastWindowClosed(false);
+    // A save beyond the file-size limit is a failed write for the user to hear of, not the end
+    // of the run.
+    platform::ignoreFileSizeSignal();
 }
 
 bool Application::notify(QObject *receiver, QEvent *event)

@@ -373,6 +373,17 @@ QByteArray encodeImage(const QImage &image, ImageFormat format)
 
 namespace {
 
+// Writes out what `file` holds in its buffer; false when that or an earlier write failed. A write
+// cut short by a full disk leaves no reason (the system gives one only to a write that writes
+// nothing), so after a failure the rest of the buffer is tried once more to have it.
+bool flushed(QSaveFile &file)
+{
+    if (file.error() == QFileDevice::NoError && file.flush() && file.error() == QFileDevice::NoError)
+        return true;
+    file.flush();
+    return false;
+}
+
 // Writes through `write` into a QSaveFile for `path` and commits it. Qt hands the name to the
 // system in its own encoding, so any name the file system takes can be written. Without a commit
 // (any failure) the temporary file is removed and an existing file keeps its contents.
@@ -385,17 +396,19 @@ void saveFile(const QString &path, Write &&write)
     try {
         write(file);
     } catch (const Error &) {
+        // Failures of the encoder itself stand as they are; a failed write of the file is
+        // reported below with the system's reason ("No space left on device").
         if (file.error() == QFileDevice::NoError)
             throw;
-        // A write failed, and the encoder knows only that. QSaveFile's commit refuses after a
-        // write error and removes the temporary file. The system's reason ("No space left on
-        // device") is left either by the failed write itself or, when that write went through
-        // Qt's buffer, by commit's attempt to write the buffer out.
-        const QString unknown = QFile().errorString();
-        const QString atWrite = file.errorString();
-        file.commit();
-        const QString atCommit = file.errorString();
-        throw Error(atCommit != unknown ? atCommit : atWrite);
+    }
+    // The tail of the data may still sit in the file's buffer: a short write near a full disk
+    // leaves the rest of a large block to go there. Commit would write it out but not report a
+    // failure of that, and rename a cut-short file into place, so the buffer is written here.
+    if (!flushed(file)) {
+        const QString reason = file.errorString();
+        // Makes commit refuse; the destructor removes the temporary file.
+        file.cancelWriting();
+        throw Error(reason);
     }
     if (!file.commit())
         throw Error(file.errorString());

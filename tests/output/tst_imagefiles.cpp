@@ -2,6 +2,7 @@
 
 #include "output/ImageFiles.h"
 #include "platform/Errors.h"
+#include "platform/Signals.h"
 #include "support/TestMain.h"
 #include "support/TestSupport.h"
 
@@ -10,10 +11,12 @@
 #include <QImage>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 
-#include <csignal>
+#include <sys/mount.h>
 #include <sys/resource.h>
+#include <sys/statvfs.h>
 
 using output::ImageFormat;
 
@@ -80,6 +83,12 @@ class TestImageFiles : public QObject
 {
     Q_OBJECT
 private slots:
+    void initTestCase()
+    {
+        // As the program does: writes beyond a file-size limit fail instead of ending the run.
+        platform::ignoreFileSizeSignal();
+    }
+
     void channelLevels_data()
     {
         QTest::addColumn<int>("value");
@@ -253,7 +262,6 @@ private slots:
         rlimit saved{};
         getrlimit(RLIMIT_FSIZE, &saved);
         if (limit) {
-            std::signal(SIGXFSZ, SIG_IGN);
             rlimit small = saved;
             small.rlim_cur = 4096;
             QCOMPARE(setrlimit(RLIMIT_FSIZE, &small), 0);
@@ -272,6 +280,90 @@ private slots:
         QVERIFY(QFileInfo(dir.filePath(QStringLiteral("folder"))).isDir());
         QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
                  QStringList({QStringLiteral("folder"), QStringLiteral("huge.jpg"), QStringLiteral("old.img")}));
+    }
+
+    // The disk filling up within the last 32 KB of an image file, at every byte: a failure each
+    // time, the old file intact, no temporary file left. A file-size limit makes every distance
+    // exact; a small tmpfs (where one can be mounted) shows the same with a real full disk.
+    void fullDiskNearTheEnd_data()
+    {
+        QTest::addColumn<int>("format");
+        QTest::addColumn<bool>("tmpfs");
+        for (const auto &[name, format] : {std::pair{"bmp", ImageFormat::Bmp}, std::pair{"jpeg", ImageFormat::Jpeg},
+                                          std::pair{"gif", ImageFormat::Gif}}) {
+            QTest::addRow("%s file-size limit", name) << int(format) << false;
+            QTest::addRow("%s full tmpfs", name) << int(format) << true;
+        }
+    }
+    void fullDiskNearTheEnd()
+    {
+        QFETCH(int, format);
+        QFETCH(bool, tmpfs);
+        // Noise keeps the compressed formats large: each file is a little over 32 KB.
+        QImage image;
+        qint64 size = 0;
+        for (int height = 20; size <= 32768 + (tmpfs ? 4096 : 0); height += 20) {
+            image = QImage(110, height, QImage::Format_RGB32);
+            quint32 seed = 12345;
+            for (int y = 0; y < image.height(); ++y)
+                for (int x = 0; x < image.width(); ++x)
+                    image.setPixel(x, y, seed = seed * 1664525u + 1013904223u);
+            size = output::encodeImage(image, ImageFormat(format)).size();
+        }
+
+        QTemporaryDir dir;
+        const QString folder = dir.filePath(QStringLiteral("disk"));
+        QVERIFY(QDir().mkpath(folder));
+        const QString target = folder + QStringLiteral("/sheet.img");
+        const QByteArray old = "the image that was there";
+        QVERIFY(gwtest::writeFile(target, old));
+        const auto check = [&](qint64 distance) {
+            QString message;
+            try {
+                output::saveImage(image, ImageFormat(format), target);
+            } catch (const platform::Error &e) {
+                message = e.message();
+            }
+            const QString context = QStringLiteral("%1 bytes short: \"%2\"").arg(distance).arg(message);
+            QVERIFY2(message.contains(tmpfs ? QLatin1String("No space left") : QLatin1String("File too large")),
+                     qPrintable(context));
+            QVERIFY2(readFile(target) == old, qPrintable(context));
+            QStringList left = QDir(folder).entryList(QDir::Files | QDir::Hidden);
+            left.removeAll(QStringLiteral(".filler"));
+            QVERIFY2(left == QStringList(QStringLiteral("sheet.img")), qPrintable(context));
+        };
+
+        if (!tmpfs) {
+            rlimit saved{};
+            getrlimit(RLIMIT_FSIZE, &saved);
+            for (qint64 distance = 1; distance <= 32768; ++distance) {
+                rlimit small = saved;
+                small.rlim_cur = rlim_t(size - distance);
+                QCOMPARE(setrlimit(RLIMIT_FSIZE, &small), 0);
+                check(distance);
+                setrlimit(RLIMIT_FSIZE, &saved);
+                if (QTest::currentTestFailed())
+                    return;
+            }
+            return;
+        }
+
+        // tmpfs counts whole pages: a filler leaves room for all but the last 1 to 8 pages.
+        const QByteArray options = "size=" + QByteArray::number(size + 16 * 4096);
+        if (::mount("tmpfs", QFile::encodeName(folder).constData(), "tmpfs", 0, options.constData()) != 0)
+            QSKIP("no tmpfs can be mounted here");
+        const auto unmount = qScopeGuard([&] { ::umount(QFile::encodeName(folder).constData()); });
+        QVERIFY(gwtest::writeFile(target, old));
+        const QString filler = folder + QStringLiteral("/.filler");
+        struct statvfs fs;
+        for (qint64 pages = 1; pages <= 8 && !QTest::currentTestFailed(); ++pages) {
+            QFile::remove(filler);
+            QVERIFY(statvfs(QFile::encodeName(folder).constData(), &fs) == 0);
+            const qint64 free = qint64(fs.f_bavail) * qint64(fs.f_frsize);
+            const qint64 room = (size + 4095) / 4096 * 4096 - pages * 4096;
+            QVERIFY(gwtest::writeFile(filler, QByteArray(free - room, 'f')));
+            check(pages * 4096);
+        }
     }
 
     void existingFileIsReplaced()

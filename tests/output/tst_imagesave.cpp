@@ -14,6 +14,8 @@
 #include <QTemporaryDir>
 #include <QTimer>
 
+#include <sys/resource.h>
+
 namespace {
 
 // The routines by format, in the order bmp, jpg, gif.
@@ -124,28 +126,41 @@ private slots:
         QTest::addColumn<int>("format");
         QTest::addColumn<bool>("german");
         QTest::addColumn<QString>("text");
-        QTest::newRow("bmp") << 0 << false << "The image could not be saved as";
-        QTest::newRow("jpg") << 1 << true << "konnte nicht als";
-        QTest::newRow("gif") << 2 << false << "The image could not be saved as";
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("bmp") << 0 << false << "The image could not be saved as" << "No such file or directory";
+        QTest::newRow("jpg") << 1 << true << "konnte nicht als" << "No such file or directory";
+        QTest::newRow("gif") << 2 << false << "The image could not be saved as" << "No such file or directory";
+        // The run goes on past the file-size limit (no SIGXFSZ) and tells why.
+        QTest::newRow("bmp beyond file-size limit") << 0 << false << "The image could not be saved as"
+                                                    << "File too large";
     }
     void toNameFailureReachesCaller()
     {
         QFETCH(int, format);
         QFETCH(bool, german);
         QFETCH(QString, text);
+        QFETCH(QString, reason);
         if (german)
             prog->mdeClick();
         QTemporaryDir dir;
-        const QString path = dir.filePath(QStringLiteral("missing/part0.img"));
+        const bool limit = reason == QLatin1String("File too large");
+        const QString path = dir.filePath(limit ? QStringLiteral("part0.img") : QStringLiteral("missing/part0.img"));
+        rlimit saved{};
+        getrlimit(RLIMIT_FSIZE, &saved);
+        rlimit small = saved;
+        small.rlim_cur = 1000;
+        if (limit)
+            QCOMPARE(setrlimit(RLIMIT_FSIZE, &small), 0);
         QString message;
         try {
             toNameRoutines[format](sheet(), path);
         } catch (const platform::Error &e) {
             message = e.message();
         }
+        setrlimit(RLIMIT_FSIZE, &saved);
         prog->menClick();
         QVERIFY2(message.contains(text) && message.contains(path), qPrintable(message));
-        QVERIFY2(message.contains(QLatin1String("No such file or directory")), qPrintable(message));
+        QVERIFY2(message.contains(reason), qPrintable(message));
         QVERIFY(dialogs::shown().isEmpty());
     }
 
