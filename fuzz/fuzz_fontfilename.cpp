@@ -1,0 +1,77 @@
+// Fuzz entry point of the font-file name reader: every input becomes the contents of one
+// in-memory file that ReadFontFileName() opens by path, as it opens the fonts of a folder.
+// ReadFontFileName() needs no QCoreApplication (its code page is a table of its own and file
+// names go through QFile::encodeName()), so this needs no LLVMFuzzerInitialize().
+
+#include "fuzz/FuzzEntry.h"
+
+#include "fonts/FontFileName.h"
+
+#include <QString>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+
+#include <sys/mman.h>
+#include <unistd.h>
+
+namespace {
+
+constexpr qsizetype kMaxNameLength = 256; // the reader cuts longer names to this many bytes
+
+[[noreturn]] void fail(const char *what)
+{
+    std::perror(what);
+    std::abort();
+}
+
+/// The in-memory file that holds the current input. One file for the whole run: a fresh one per
+/// input would cost a system call or two more each time, and closing it never leaks.
+int memoryFile()
+{
+    static const int fd = [] {
+        const int created = ::memfd_create("gw-fuzz-font", MFD_CLOEXEC);
+        if (created < 0)
+            fail("memfd_create");
+        return created;
+    }();
+    return fd;
+}
+
+/// Replaces the in-memory file's contents with `size` bytes at `data`.
+void setContents(int fd, const uint8_t *data, size_t size)
+{
+    // Truncating first drops the bytes of a longer previous input.
+    if (::ftruncate(fd, 0) != 0)
+        fail("ftruncate");
+    size_t done = 0;
+    while (done < size) {
+        const ssize_t written = ::pwrite(fd, data + done, size - done, off_t(done));
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0)
+            fail("pwrite");
+        done += size_t(written);
+    }
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+    const int fd = memoryFile();
+    setContents(fd, data, size);
+    // The reader opens the file anew through /proc, with its own offset and its own fstat().
+    static const QString path = QStringLiteral("/proc/self/fd/%1").arg(fd);
+    const QString name = ReadFontFileName(path);
+
+    // One character per byte of the file, at most 256 of them: a longer name has been read from
+    // outside the name buffer or beyond the end of the file.
+    if (name.size() > kMaxNameLength || name.size() > qsizetype(size)) {
+        std::fprintf(stderr, "name of %lld characters from %zu bytes\n", static_cast<long long>(name.size()),
+                     size);
+        std::abort();
+    }
+    return 0;
+}
