@@ -1,0 +1,47 @@
+#!/usr/bin/env bash
+# Fuzzes the font-file name reader with libFuzzer (clang, AddressSanitizer and
+# UndefinedBehaviorSanitizer): installs clang and libFuzzer, builds the fuzz preset, writes the
+# seed corpus and runs the fuzzer in one process, printing libFuzzer's output.
+#
+# Usage: scripts/fuzz.sh [SECONDS | runs=N] [libFuzzer options...]
+#   scripts/fuzz.sh                  one minute
+#   scripts/fuzz.sh 3600             one hour
+#   scripts/fuzz.sh runs=12000000    twelve million inputs
+#
+# build/fuzz/corpus    the inputs the fuzzer found worth keeping; kept from run to run
+# build/fuzz/seeds     the seed corpus, written anew by every run
+# build/fuzz/artifacts crash-*, timeout-*, leak-* and oom-* files of the inputs that failed
+set -euo pipefail
+here=$(cd "$(dirname "$0")/.." && pwd)
+
+limit=-max_total_time=60
+case "${1:-}" in
+  runs=*) limit="-runs=${1#runs=}"; shift ;;
+  '' | -*) ;;
+  *[!0-9]*) echo "fuzz.sh: expected SECONDS or runs=N, not '$1'" >&2; exit 2 ;;
+  *) limit="-max_total_time=$1"; shift ;;
+esac
+
+"$here/scripts/deps.sh" build fuzz
+cd "$here"
+cmake --preset fuzz >/dev/null
+cmake --build --preset fuzz
+
+out=build/fuzz
+rm -rf "$out/seeds"
+# Inputs longer than -max_len are cut, so larger fonts go in in their small form only.
+"$out/fuzz/gw_fuzz_seeds" "$out/seeds" --max-size 65536
+mkdir -p "$out/corpus" "$out/artifacts"
+
+export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
+status=0
+"$out/fuzz/fuzz_fontfilename" -max_len=65536 -timeout=10 -print_final_stats=1 \
+  -dict=fuzz/fontfilename.dict -artifact_prefix="$out/artifacts/" "$limit" "$@" \
+  "$out/corpus" "$out/seeds" || status=$?
+
+echo "corpus: $(find "$out/corpus" -type f | wc -l) files in $out/corpus"
+if [ -n "$(ls -A "$out/artifacts")" ]; then
+  echo "failing inputs in $out/artifacts:"
+  ls -l "$out/artifacts"
+fi
+exit "$status"
