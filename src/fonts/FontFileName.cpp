@@ -1,6 +1,7 @@
 #include "fonts/FontFileName.h"
 
 #include "platform/CodePage.h"
+#include "util/FilePaths.h"
 
 #include <QFile>
 
@@ -16,6 +17,8 @@ namespace {
 
 constexpr quint64 kFirstTableRecord = 12; // after the font header (or a collection's header)
 constexpr qint64 kTableRecordSize = 16;   // tag, checksum, offset, length
+// A table directory counts its records in 16 bits, so its last record ends here at the latest.
+constexpr quint64 kTableRecordsEnd = kFirstTableRecord + 65535 * kTableRecordSize;
 constexpr qint64 kNameHeaderSize = 6;     // format, count, string offset
 constexpr qint64 kNameRecordSize = 12;    // platform, encoding, language, name ID, length, offset
 constexpr qint64 kNameBufferSize = 256;   // longer names are cut to this many bytes
@@ -43,11 +46,9 @@ public:
     /// a FIFO or device) leaves the reader closed.
     explicit FontFileReader(const QString &path)
     {
-        const QByteArray native = QFile::encodeName(path);
-        if (native.isEmpty() || native.contains('\0'))
-            return;
         // O_NONBLOCK: opening a FIFO must not wait for a writer; reads of regular files ignore it.
-        m_fd = ::open(native.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+        // Paths beyond the system's limit open too (deeply nested font folders).
+        m_fd = util::openPath(QFile::encodeName(path), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
         if (m_fd < 0)
             return;
         struct stat st;
@@ -123,12 +124,15 @@ private:
 };
 
 /// The file offset of the table whose record is tagged "name", found by walking 16-byte table
-/// records from byte 12 to the end of the file; false when no such record is complete. The
-/// directory's table count is not used, and a collection is walked the same way from byte 12.
+/// records from byte 12 to the end of the file or of the largest directory, whichever comes
+/// first; false when no such record is complete. The directory's table count is not used, and a
+/// collection is walked the same way from byte 12.
 bool findNameTable(FontFileReader &file, quint64 &tableOffset)
 {
     unsigned char record[kTableRecordSize];
-    for (quint64 at = kFirstTableRecord;; at += kTableRecordSize) {
+    // The end of the largest directory bounds the walk: a huge file of anything (a sparse file
+    // named like a font reads as zeros for terabytes) costs at most a megabyte of reading.
+    for (quint64 at = kFirstTableRecord; at + kTableRecordSize <= kTableRecordsEnd; at += kTableRecordSize) {
         if (file.read(at, record, kTableRecordSize) < kTableRecordSize)
             return false;
         if (std::memcmp(record, "name", 4) == 0) {
@@ -136,6 +140,7 @@ bool findNameTable(FontFileReader &file, quint64 &tableOffset)
             return true;
         }
     }
+    return false;
 }
 
 } // namespace

@@ -5,6 +5,8 @@
 /// The full name (name ID 4) of the font in the TrueType/OpenType (or collection) file at `path`,
 /// read from its 'name' table: the first platform-1 record in file order, else the first
 /// platform-3 record (low-order byte of each character), at most 256 bytes, through the
-/// Windows-1252 code page. Only the records the name table counts are read. Empty when the file
-/// cannot be read, has no 'name' table or no such record. Never reads more than the file holds.
+/// Windows-1252 code page. Only the records the name table counts are read, and the table
+/// directory is searched no further than the largest directory reaches (byte 12 + 65,535 × 16).
+/// Empty when the file cannot be read, has no 'name' table or no such record. Never reads more
+/// than the file holds. `path` may be longer than the system's path limit.
 QString ReadFontFileName(const QString &path);

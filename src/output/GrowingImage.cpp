@@ -122,6 +122,12 @@ void GrowingImage::setWidth(int width)
 {
     checkLimits(width, m_height);
     reserve(width, m_height);
+    if (width < m_width) {
+        // The dropped columns stay in storage; they are white again when the image widens.
+        for (int row = 0; row < m_height; ++row)
+            std::memset(m_data + row * m_stride + qsizetype(width) * kBytesPerPixel, 0xFF,
+                        size_t(m_width - width) * kBytesPerPixel);
+    }
     m_width = width;
 }
 

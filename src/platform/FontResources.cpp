@@ -1,8 +1,13 @@
 #include "platform/FontResources.h"
 
+#include "util/FilePaths.h"
+
+#include <QFile>
 #include <QFontDatabase>
 #include <QGuiApplication>
 #include <QMetaObject>
+
+#include <climits>
 
 namespace platform {
 
@@ -20,7 +25,14 @@ int FontResources::addFontFile(const QString &path)
     // database, with fontconfig's application font set, where the name lookup of FontResolver
     // finds it. Qt announces the change with fontDatabaseChanged(), which also empties the
     // resolver's cache of names.
-    const int id = QFontDatabase::addApplicationFont(path);
+    // A path beyond the system's limit (a deeply nested font folder) cannot be opened by name,
+    // so such a file is handed over by its contents.
+    int id = -1;
+    if (QFile::encodeName(path).size() < PATH_MAX) {
+        id = QFontDatabase::addApplicationFont(path);
+    } else if (QByteArray contents; util::readFile(path, contents)) {
+        id = QFontDatabase::addApplicationFontFromData(contents);
+    }
     // A refused file is recorded too: the caller removes every path it added, and each removal
     // must find an addition to pair with.
     m_ids[path].append(id);

@@ -5,6 +5,9 @@
 
 #include <QTemporaryDir>
 
+#include <climits>
+#include <sys/resource.h>
+
 namespace {
 
 // Records what the loader asked of the font system.
@@ -133,6 +136,37 @@ private slots:
         fonts::sortEntries(entries);
         QCOMPARE(entries, QStringList({QStringLiteral(" | /x.ttf"), QStringLiteral("Alpha"), QStringLiteral("alpha"),
                                        QStringLiteral("beta"), QStringLiteral("BETA"), QStringLiteral("Gamma")}));
+    }
+
+    // A tree far deeper than the system's path limit, walked with few descriptors: every font in
+    // it is listed with its own name.
+    void treeBeyondPathLimit()
+    {
+        const QString root = m_dir.path() + QStringLiteral("/deep");
+        const QString deepest = gwtest::deepFolder(root, 2000) + QStringLiteral("/serif.ttf");
+        const QString middle = gwtest::deepFolder(root, 400) + QStringLiteral("/mono.ttf");
+        QVERIFY(QFile::encodeName(deepest).size() > 2 * PATH_MAX);
+        QFile serif(m_serif), mono(m_mono);
+        QVERIFY(serif.open(QIODevice::ReadOnly) && mono.open(QIODevice::ReadOnly));
+        QVERIFY(gwtest::writeDeepFile(deepest, serif.readAll()));
+        QVERIFY(gwtest::writeDeepFile(middle, mono.readAll()));
+        QVERIFY(gwtest::copyFile(m_bold, root + QStringLiteral("/bold.ttf")));
+
+        rlimit saved{};
+        getrlimit(RLIMIT_NOFILE, &saved);
+        rlimit few = saved;
+        few.rlim_cur = 64;
+        QCOMPARE(setrlimit(RLIMIT_NOFILE, &few), 0);
+        QStringList paths;
+        RecordingSink sink;
+        const QStringList entries = fonts::loadFontEntries({false, true, root}, {}, {}, paths, sink);
+        setrlimit(RLIMIT_NOFILE, &saved);
+        QVERIFY(gwtest::removeTree(root));
+
+        QCOMPARE(entries, QStringList({FontFileEntry(QStringLiteral("DejaVu Serif"), deepest),
+                                       FontFileEntry(QStringLiteral("DejaVu Sans Mono"), middle),
+                                       FontFileEntry(QStringLiteral("DejaVu Sans Bold"),
+                                                            root + QStringLiteral("/bold.ttf"))}));
     }
 
     void installedFonts()

@@ -72,6 +72,33 @@ private slots:
         QVERIFY2(reallocations < 40, qPrintable(QString::number(reallocations)));
     }
 
+    // Narrowing, then widening or heightening again, shows white where the old pixels were.
+    void shrunkAreaIsWhiteAgain_data()
+    {
+        QTest::addColumn<bool>("narrow");
+        QTest::newRow("narrowed and widened") << true;
+        QTest::newRow("lowered and heightened") << false;
+    }
+    void shrunkAreaIsWhiteAgain()
+    {
+        QFETCH(bool, narrow);
+        GrowingImage image;
+        image.setWidth(300);
+        image.setHeight(40);
+        image.view().fill(Qt::black);
+        if (narrow) {
+            image.setWidth(100);
+            image.setWidth(300);
+        } else {
+            image.setHeight(10);
+            image.setHeight(40);
+        }
+        QImage expected(300, 40, QImage::Format_RGB32);
+        expected.fill(Qt::white);
+        QPainter(&expected).fillRect(narrow ? QRect(0, 0, 100, 40) : QRect(0, 0, 300, 10), Qt::black);
+        QCOMPARE(image.view().convertToFormat(QImage::Format_RGB32), expected);
+    }
+
     void limits_data()
     {
         QTest::addColumn<int>("width");

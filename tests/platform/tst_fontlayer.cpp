@@ -147,6 +147,12 @@ private slots:
         QVERIFY(!liberation(QStringLiteral("LiberationSans-Regular.ttf")).isEmpty());
     }
 
+    void cleanupTestCase()
+    {
+        // Too deep for the temporary folder's own removal.
+        QVERIFY(gwtest::removeTree(m_dir.filePath(QStringLiteral("deep"))));
+    }
+
     void cleanup()
     {
         // A failed test may leave additions behind; none may leak into the next test.
@@ -309,6 +315,7 @@ private slots:
         QTest::addColumn<int>("faces");
         QTest::newRow("font file") << "font" << 1;
         QTest::newRow("collection of two") << "collection" << 2;
+        QTest::newRow("font beyond the path limit") << "deep" << 1;
         QTest::newRow("not a font") << "text" << 0;
         QTest::newRow("missing file") << "missing" << 0;
     }
@@ -318,8 +325,13 @@ private slots:
         QFETCH(QString, kind);
         QFETCH(int, faces);
 
-        const QString path = m_dir.filePath(QStringLiteral("pairing-%1.bin").arg(kind));
-        if (kind == QLatin1String("font")) {
+        QString path = m_dir.filePath(QStringLiteral("pairing-%1.bin").arg(kind));
+        if (kind == QLatin1String("deep")) {
+            path = gwtest::deepFolder(m_dir.filePath(QStringLiteral("deep")), 1500) + QStringLiteral("/font.ttf");
+            QFile font(dejavu(QStringLiteral("DejaVuSans-Bold.ttf")));
+            QVERIFY(font.open(QIODevice::ReadOnly));
+            QVERIFY(gwtest::writeDeepFile(path, font.readAll()));
+        } else if (kind == QLatin1String("font")) {
             QVERIFY(gwtest::copyFile(dejavu(QStringLiteral("DejaVuSans-Bold.ttf")), path));
         } else if (kind == QLatin1String("collection")) {
             QVERIFY(runPython(kCollectScript, {path, dejavu(QStringLiteral("DejaVuSans.ttf")),

@@ -6,6 +6,10 @@
 #include <QProcess>
 #include <QtTest>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace gwtest {
 
 QStringList packageFontFiles(const QString &package)
@@ -51,6 +55,42 @@ bool writeFile(const QString &path, const QByteArray &bytes)
     if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate))
         return false;
     return f.write(bytes) == bytes.size();
+}
+
+QString deepFolder(const QString &root, int levels)
+{
+    QString path = root;
+    for (int level = 1; level <= levels; ++level)
+        path += QStringLiteral("/d%1").arg(level);
+    return path;
+}
+
+bool writeDeepFile(const QString &path, const QByteArray &bytes)
+{
+    const QByteArray native = QFile::encodeName(path);
+    const QList<QByteArray> parts = native.split('/');
+    int dir = ::open(native.startsWith('/') ? "/" : ".", O_PATH | O_DIRECTORY | O_CLOEXEC);
+    for (qsizetype i = 0; dir >= 0 && i + 1 < parts.size(); ++i) {
+        if (parts[i].isEmpty())
+            continue;
+        ::mkdirat(dir, parts[i].constData(), 0755);
+        const int next = ::openat(dir, parts[i].constData(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+        ::close(dir);
+        dir = next;
+    }
+    if (dir < 0)
+        return false;
+    const int fd = ::openat(dir, parts.last().constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    ::close(dir);
+    if (fd < 0)
+        return false;
+    const bool written = ::write(fd, bytes.constData(), size_t(bytes.size())) == bytes.size();
+    return ::close(fd) == 0 && written;
+}
+
+bool removeTree(const QString &path)
+{
+    return QProcess::execute(QStringLiteral("rm"), {QStringLiteral("-rf"), QStringLiteral("--"), path}) == 0;
 }
 
 QString toolOutput(const QString &program, const QStringList &arguments)

@@ -35,6 +35,16 @@ bool copyFile(const QString &source, const QString &targetPath);
 /// Writes `bytes` to `path`, creating the folders on the way. Returns false on failure.
 bool writeFile(const QString &path, const QByteArray &bytes);
 
+/// The path of a folder `levels` deep below `root`: root/d1/d2/.../d<levels>.
+QString deepFolder(const QString &root, int levels);
+
+/// Writes `bytes` as the file `path` of any length (beyond the system's path limit too),
+/// creating the folders on the way one at a time. Returns false on failure.
+bool writeDeepFile(const QString &path, const QByteArray &bytes);
+
+/// Removes the folder tree `path`, however deep (rm -rf). Returns false on failure.
+bool removeTree(const QString &path);
+
 /// Runs `program` with `arguments` and returns its standard output as UTF-8 text; fails the
 /// calling test's expectations by returning an empty text when it cannot run or exits non-zero.
 QString toolOutput(const QString &program, const QStringList &arguments);
