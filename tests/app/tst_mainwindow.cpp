@@ -53,7 +53,7 @@ private slots:
     void init()
     {
         dialogs::clearShown();
-        app::createWindows();
+        gwtest::createWindowsWithoutGreeting();
     }
 
     void cleanup()

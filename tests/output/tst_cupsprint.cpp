@@ -55,7 +55,7 @@ private slots:
     void init()
     {
         dialogs::clearShown();
-        app::createWindows();
+        gwtest::createWindowsWithoutGreeting();
         prog->show();
     }
     void cleanup() { app::destroyWindows(); }

@@ -36,7 +36,7 @@ private slots:
     void init()
     {
         dialogs::clearShown();
-        app::createWindows();
+        gwtest::createWindowsWithoutGreeting();
     }
 
     void cleanup()

@@ -51,7 +51,7 @@ private slots:
     {
         // No language marker here: the run starts in English.
         QDir::setCurrent(m_workDir.path());
-        app::createWindows();
+        gwtest::createWindowsWithoutGreeting();
     }
     void cleanupTestCase()
     {

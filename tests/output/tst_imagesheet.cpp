@@ -104,7 +104,7 @@ private slots:
     void init()
     {
         dialogs::clearShown();
-        app::createWindows();
+        gwtest::createWindowsWithoutGreeting();
         prog->show();
         einst->cb_stdname->setChecked(false);
         const int dpm = int(std::lround(QGuiApplication::primaryScreen()->logicalDotsPerInchY() / 0.0254));

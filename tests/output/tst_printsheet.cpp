@@ -103,7 +103,7 @@ private slots:
     void init()
     {
         dialogs::clearShown();
-        app::createWindows();
+        gwtest::createWindowsWithoutGreeting();
         m_pdf = m_dir.filePath(QStringLiteral("sheet%1.pdf").arg(QTest::currentDataTag()).remove(QLatin1Char(' ')));
         QFile::remove(m_pdf);
         platform::Printer::instance().setPdfOutput(m_pdf);

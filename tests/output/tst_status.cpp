@@ -13,7 +13,7 @@ class TestStatusWindow : public QObject
 private slots:
     void init()
     {
-        app::createWindows();
+        gwtest::createWindowsWithoutGreeting();
     }
 
     void cleanup()

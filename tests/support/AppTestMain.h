@@ -4,8 +4,21 @@
 // waiting for a person.
 
 #include "app/Application.h"
+#include "app/Tstart.h"
+#include "app/Windows.h"
 #include "platform/Dialogs.h"
 #include "support/TestMain.h"
+
+namespace gwtest {
+/// Creates the program's windows with the start window's greeting timer stopped: its real ticks
+/// (the main window appearing, the start window going) would otherwise come in the middle of
+/// whatever a test does, earlier or later with the machine's load.
+inline void createWindowsWithoutGreeting()
+{
+    app::createWindows();
+    start->Timer1->stop();
+}
+} // namespace gwtest
 
 #define GW_TEST_MAIN_APP(TestObject)                            \
     int main(int argc, char **argv)                             \
