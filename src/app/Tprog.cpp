@@ -5,7 +5,9 @@
 #include "app/Tstart.h"
 #include "app/Windows.h"
 #include "fonts/FontEntry.h"
+#include "fonts/FontListDelegate.h"
 #include "fonts/FontListLoader.h"
+#include "fonts/ListRows.h"
 #include "fonts/SampleTexts.h"
 #include "fonts/Tfpreview.h"
 #include "output/ImageSheet.h"
@@ -157,7 +159,11 @@ void Tprog::createControls()
     ListBox1 = named(new QListWidget(client), "ListBox1");
     ListBox1->setSelectionMode(QAbstractItemView::ExtendedSelection);
     ListBox1->setContextMenuPolicy(Qt::CustomContextMenu);
-    ListBox1->setUniformItemSizes(true);
+    ListBox1Rows = new fonts::FontListDelegate(ListBox1);
+    // Mouse movements without a button carry the font too.
+    ListBox1->viewport()->setMouseTracking(true);
+    ListBox1->installEventFilter(this);
+    ListBox1->viewport()->installEventFilter(this);
     layout->place(ListBox1, {8, 8, 235, 484}, all);
 
     Panel1 = raisedPanel(client, "Panel1");
@@ -240,6 +246,7 @@ void Tprog::createControls()
 
     connect(cb_system, &QCheckBox::clicked, this, [this] { cb_systemClick(cb_system); });
     connect(cb_folder, &QCheckBox::clicked, this, [this] { cb_folderClick(cb_folder); });
+    connect(cb_schriftprobeliste, &QCheckBox::clicked, this, &Tprog::cb_schriftprobelisteClick);
     connect(BitBtn2, &QPushButton::clicked, this, &Tprog::BitBtn2Click);
     connect(Button1, &QPushButton::clicked, this, &Tprog::Button1Click);
 }
@@ -282,6 +289,7 @@ void Tprog::createMenus()
     mspbSeparator = m2->addSeparator();
     mspbSeparator->setVisible(false);
     mspb = menuItem(m2, this, "mspb", QStringLiteral("Schriftprobe in Box anzeigen"));
+    mspb->setCheckable(true);
     mspb->setVisible(false);
 
     info_de = named(menu->addMenu(QStringLiteral("Hilfe und Info")), "info_de");
@@ -302,6 +310,11 @@ void Tprog::createMenus()
     connect(SchriftenNeuLaden, &QAction::triggered, this, &Tprog::SchriftenNeuLadenClick);
     connect(m_system, &QAction::triggered, this, [this] { cb_systemClick(m_system); });
     connect(m_folder, &QAction::triggered, this, [this] { cb_folderClick(m_folder); });
+    connect(m22, &QAction::triggered, this, &Tprog::m22Click);
+    connect(m23, &QAction::triggered, this, &Tprog::m23Click);
+    connect(pop1, &QAction::triggered, this, &Tprog::m22Click);
+    connect(pop2, &QAction::triggered, this, &Tprog::m23Click);
+    connect(mspb, &QAction::triggered, this, &Tprog::mspbClick);
 }
 
 void Tprog::FormCreate()
@@ -361,6 +374,7 @@ void Tprog::SchriftenNeuLadenClick()
         request, request.system ? platform::printerTypefaces() : QStringList(), installed_fonts, file_font_paths, sink);
     fonts::sortEntries(entries);
     ListBox1->addItems(entries);
+    ListBox1Rows->measureShownRows();
     ListBox1->setUpdatesEnabled(true);
     setCountText();
 }
@@ -437,6 +451,70 @@ void Tprog::m_spgrossClick()
 {
     fpreview->show();
     fpreview->raise();
+}
+
+int Tprog::ListBox1MeasureItem(int index)
+{
+    return ListBox1Rows->measureItem(index);
+}
+
+void Tprog::ListBox1DrawItem(QPainter &canvas, int index, const QRect &rect, bool marked)
+{
+    ListBox1Rows->drawItem(canvas, index, rect, marked);
+}
+
+void Tprog::ListBox1KeyUp()
+{
+    carryFocusedFont();
+}
+
+void Tprog::ListBox1MouseUp()
+{
+    carryFocusedFont();
+}
+
+void Tprog::ListBox1MouseMove()
+{
+    carryFocusedFont();
+}
+
+void Tprog::carryFocusedFont()
+{
+    const int row = fonts::FontListDelegate::focusedRow(ListBox1);
+    if (row < 0)
+        return;
+    const QString entry = ListBox1->item(row)->text();
+    for (QPlainTextEdit *box : {Memo1, fpreview->Memo2}) {
+        const QFont carried = fonts::carriedFont(box->font(), entry);
+        // Mouse movements come many a second; an unchanged font is not set again.
+        if (box->font() != carried)
+            box->setFont(carried);
+    }
+}
+
+void Tprog::cb_schriftprobelisteClick()
+{
+    mspb->setChecked(cb_schriftprobeliste->isChecked());
+    ListBox1Rows->setSampleMode(cb_schriftprobeliste->isChecked());
+}
+
+void Tprog::mspbClick()
+{
+    if (cb_schriftprobeliste->isChecked() != mspb->isChecked()) {
+        cb_schriftprobeliste->setChecked(mspb->isChecked());
+        cb_schriftprobelisteClick();
+    }
+    ListBox1->viewport()->update();
+}
+
+void Tprog::m22Click()
+{
+    ListBox1Rows->deleteEntries(true);
+}
+
+void Tprog::m23Click()
+{
+    ListBox1Rows->deleteEntries(false);
 }
 
 QString Tprog::GetText1(qsizetype index) const
@@ -618,6 +696,15 @@ void Tprog::closeEvent(QCloseEvent *event)
 
 bool Tprog::eventFilter(QObject *watched, QEvent *event)
 {
+    if (watched == ListBox1 && event->type() == QEvent::KeyRelease) {
+        if (!static_cast<QKeyEvent *>(event)->isAutoRepeat())
+            ListBox1KeyUp();
+    } else if (watched == ListBox1->viewport()) {
+        if (event->type() == QEvent::MouseButtonRelease)
+            ListBox1MouseUp();
+        else if (event->type() == QEvent::MouseMove)
+            ListBox1MouseMove();
+    }
     if (event->type() == QEvent::KeyPress) {
         auto *key = static_cast<QKeyEvent *>(event);
         if (watched == ed_folder) {

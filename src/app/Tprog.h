@@ -13,6 +13,12 @@ class QListWidget;
 class QMenu;
 class QPlainTextEdit;
 class QPushButton;
+class QPainter;
+class QRect;
+
+namespace fonts {
+class FontListDelegate;
+}
 
 /// Window `prog`: the main window with the font list, its sources, the sample boxes, the output
 /// target and the output button.
@@ -121,6 +127,34 @@ public:
     /// `cbdrucker`. A number that does not convert ends the run before anything is touched.
     void Button1Click();
 
+    /// The height of the font list's row `index`: in sample mode the height of "Wg" in the
+    /// entry's own font at 15 points and two pixels, otherwise that of the list's font.
+    int ListBox1MeasureItem(int index);
+
+    /// Draws the font list's row `index` into `rect`: its background (that of a marked row
+    /// when `marked`) and the entry text, in the entry's own font in sample mode.
+    void ListBox1DrawItem(QPainter &canvas, int index, const QRect &rect, bool marked);
+
+    /// A key released in the font list: the focused entry's font goes to the sample boxes.
+    void ListBox1KeyUp();
+    /// A mouse button released over the font list: as ListBox1KeyUp.
+    void ListBox1MouseUp();
+    /// The mouse moved over the font list: as ListBox1KeyUp, so the boxes show the focused
+    /// entry's font, not the one under the pointer.
+    void ListBox1MouseMove();
+
+    /// Switches sample mode of the font list to the state of `cb_schriftprobeliste`.
+    void cb_schriftprobelisteClick();
+
+    /// The hidden menu twin of `cb_schriftprobeliste`: its check mark, inverted by choosing
+    /// it, goes to the check box, which switches sample mode.
+    void mspbClick();
+
+    /// Deletes every marked entry of the font list (menu `m22`, Del; pop-up `pop1`).
+    void m22Click();
+    /// Deletes every unmarked entry of the font list (menu `m23`, Ctrl+Del; pop-up `pop2`).
+    void m23Click();
+
     /// The label part of the sheet line for the list entry at `index`.
     QString GetText1(qsizetype index) const;
 
@@ -140,4 +174,8 @@ private:
     void createMenus();
     void setCountText();
     void fillPrinters();
+    void carryFocusedFont();
+
+    /// Measures and draws the rows of `ListBox1`.
+    fonts::FontListDelegate *ListBox1Rows = nullptr;
 };

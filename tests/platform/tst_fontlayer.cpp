@@ -10,7 +10,6 @@
 #include <QFontDatabase>
 #include <QImage>
 #include <QPainter>
-#include <QProcess>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 
@@ -18,28 +17,12 @@
 
 #include <cmath>
 
+using gwtest::makeRenamedFont;
+using gwtest::runPython;
 using platform::FontResources;
 using platform::resolveFont;
 
 namespace {
-
-// Renames the faces of a font file: family, subfamily (style), full name and, unless empty, the
-// vendor id from which fontconfig derives the foundry.
-const char *const kRenameScript = R"(
-import sys
-from fontTools.ttLib import TTFont
-src, dst, family, style, full, vendor = sys.argv[1:7]
-font = TTFont(src)
-table = font['name']
-for nid in (1, 2, 3, 4, 6, 16, 17, 21, 22):
-    table.removeNames(nameID=nid)
-for pid, eid, lid in ((1, 0, 0), (3, 1, 0x409)):
-    for nid, text in ((1, family), (2, style), (3, full + ' probe'), (4, full), (6, full.replace(' ', '-'))):
-        table.setName(text, nid, pid, eid, lid)
-if vendor:
-    font['OS/2'].achVendID = vendor
-font.save(dst)
-)";
 
 // Bundles font files into one collection file.
 const char *const kCollectScript = R"(
@@ -50,25 +33,6 @@ collection = TTCollection()
 collection.fonts = [TTFont(path) for path in sys.argv[2:]]
 collection.save(sys.argv[1])
 )";
-
-bool runPython(const char *script, const QStringList &args)
-{
-    QProcess python;
-    const QStringList command = QStringList{QStringLiteral("-c"), QString::fromUtf8(script)} + args;
-    python.start(QStringLiteral("/usr/bin/python3"), command);
-    if (!python.waitForFinished(60000) || python.exitStatus() != QProcess::NormalExit || python.exitCode() != 0) {
-        qWarning("python3 failed: %s", python.readAllStandardError().constData());
-        return false;
-    }
-    return true;
-}
-
-/// Writes a renamed copy of `source` to `target`.
-bool makeRenamedFont(const QString &source, const QString &target, const QString &family, const QString &style,
-                     const QString &fullName, const QString &vendor = {})
-{
-    return runPython(kRenameScript, {source, target, family, style, fullName, vendor});
-}
 
 /// Renders a line of text in `font`, black on white.
 QImage render(const QFont &font)

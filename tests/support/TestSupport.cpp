@@ -104,6 +104,45 @@ QString toolOutput(const QString &program, const QStringList &arguments)
     return QString::fromUtf8(process.readAllStandardOutput());
 }
 
+namespace {
+
+const char *const kRenameScript = R"(
+import sys
+from fontTools.ttLib import TTFont
+src, dst, family, style, full, vendor = sys.argv[1:7]
+font = TTFont(src)
+table = font['name']
+for nid in (1, 2, 3, 4, 6, 16, 17, 21, 22):
+    table.removeNames(nameID=nid)
+for pid, eid, lid in ((1, 0, 0), (3, 1, 0x409)):
+    for nid, text in ((1, family), (2, style), (3, full + ' probe'), (4, full), (6, full.replace(' ', '-'))):
+        table.setName(text, nid, pid, eid, lid)
+if vendor:
+    font['OS/2'].achVendID = vendor
+font.save(dst)
+)";
+
+} // namespace
+
+bool runPython(const char *script, const QStringList &arguments)
+{
+    QProcess python;
+    python.start(QStringLiteral("/usr/bin/python3"),
+                 QStringList{QStringLiteral("-c"), QString::fromUtf8(script)} + arguments);
+    if (!python.waitForFinished(60000) || python.exitStatus() != QProcess::NormalExit || python.exitCode() != 0) {
+        qWarning("python3 failed: %s", python.readAllStandardError().constData());
+        return false;
+    }
+    return true;
+}
+
+bool makeRenamedFont(const QString &source, const QString &target, const QString &family, const QString &style,
+                     const QString &fullName, const QString &vendor)
+{
+    QDir().mkpath(QFileInfo(target).absolutePath());
+    return runPython(kRenameScript, {source, target, family, style, fullName, vendor});
+}
+
 QString sourceDir()
 {
     return QStringLiteral(GW_SOURCE_DIR);

@@ -49,6 +49,16 @@ bool removeTree(const QString &path);
 /// calling test's expectations by returning an empty text when it cannot run or exits non-zero.
 QString toolOutput(const QString &program, const QStringList &arguments);
 
+/// Runs the Python 3 program text `script` with `arguments`; false, with its error output as a
+/// warning, when it fails.
+bool runPython(const char *script, const QStringList &arguments);
+
+/// Writes a copy of the font file `source` to `target` with its faces renamed: family, style
+/// (subfamily), full name and, unless empty, the vendor id from which fontconfig derives the
+/// foundry. Returns false on failure.
+bool makeRenamedFont(const QString &source, const QString &target, const QString &family, const QString &style,
+                     const QString &fullName, const QString &vendor = {});
+
 /// The root folder of the source tree (for test data and scripts).
 QString sourceDir();
 

@@ -1,0 +1,274 @@
+#include "fonts/FontListDelegate.h"
+
+#include "fonts/FontEntry.h"
+#include "fonts/ListRows.h"
+
+#include <QEvent>
+#include <QGuiApplication>
+#include <QListWidget>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QScrollBar>
+
+namespace fonts {
+namespace {
+
+constexpr char kTag[] = "Tag";
+
+// Each pass of measuring the shown rows measures at least one row that was not measured
+// before, so the passes end; the bound only guards against a layout that never settles.
+constexpr int kMaxMeasurePasses = 32;
+
+} // namespace
+
+FontListDelegate::FontListDelegate(QListWidget *list)
+    : QStyledItemDelegate(list)
+    , m_list(list)
+{
+    if (!m_list->property(kTag).isValid())
+        m_list->setProperty(kTag, 0);
+    m_list->setItemDelegate(this);
+    m_list->setUniformItemSizes(!isSampleMode(m_list));
+    m_list->viewport()->installEventFilter(this);
+
+    connect(m_list->verticalScrollBar(), &QScrollBar::valueChanged, this, &FontListDelegate::measureShownRows);
+    // The list has scrolled the new focused row into view by the heights it assumed; once the
+    // rows it brought into view are measured, it scrolls again by their heights.
+    connect(m_list->selectionModel(), &QItemSelectionModel::currentChanged, this, [this](const QModelIndex &current) {
+        if (!isSampleMode(m_list) || !current.isValid() || !m_list->hasAutoScroll())
+            return;
+        measureShownRows();
+        m_list->scrollTo(current);
+    });
+    QAbstractItemModel *model = m_list->model();
+    for (auto signal : {&QAbstractItemModel::rowsInserted, &QAbstractItemModel::rowsRemoved})
+        connect(model, signal, this, &FontListDelegate::measureShownRowsLater);
+    connect(model, &QAbstractItemModel::modelReset, this, &FontListDelegate::measureShownRowsLater);
+    connect(model, &QAbstractItemModel::layoutChanged, this, &FontListDelegate::measureShownRowsLater);
+    // A name may stand for another face once fonts are added or removed.
+    connect(qGuiApp, &QGuiApplication::fontDatabaseChanged, this, [this] {
+        forgetHeights();
+        measureShownRowsLater();
+    });
+}
+
+bool FontListDelegate::isSampleMode(const QListWidget *list)
+{
+    return list->property(kTag).toInt() == 1;
+}
+
+int FontListDelegate::focusedRow(const QListWidget *list)
+{
+    if (list->count() == 0)
+        return -1;
+    return list->currentRow() >= 0 ? list->currentRow() : 0;
+}
+
+void FontListDelegate::setSampleMode(bool on)
+{
+    m_list->setUpdatesEnabled(false);
+    m_list->setProperty(kTag, on ? 1 : 0);
+    m_list->clearSelection();
+    // Outside sample mode every row has the list font's height, and the list need not ask
+    // each row for it.
+    m_list->setUniformItemSizes(!on);
+    m_list->doItemsLayout();
+    measureShownRows();
+    if (QListWidgetItem *focused = m_list->currentItem())
+        m_list->scrollToItem(focused);
+    m_list->setUpdatesEnabled(true);
+}
+
+int FontListDelegate::measureItem(int row)
+{
+    if (!isSampleMode(m_list))
+        return textHeight(m_list->font());
+    return measuredHeight(entryAt(row));
+}
+
+void FontListDelegate::drawItem(QPainter &painter, int row, const QRect &rect, bool marked) const
+{
+    RowStyle style;
+    style.listFont = m_list->font();
+    const QPalette palette = m_list->palette();
+    style.text = palette.color(QPalette::Text);
+    style.background = palette.color(QPalette::Base);
+    style.markedText = palette.color(QPalette::HighlightedText);
+    style.sampleMode = isSampleMode(m_list);
+    drawRow(painter, rect, entryAt(row), marked, style);
+}
+
+void FontListDelegate::deleteEntries(bool marked)
+{
+    const int count = m_list->count();
+    const QItemSelectionModel *selection = m_list->selectionModel();
+    QList<bool> goes(count);
+    bool any = false;
+    for (int row = 0; row < count; ++row) {
+        goes[row] = selection->isRowSelected(row) == marked;
+        any = any || goes[row];
+    }
+    if (!any)
+        return;
+    m_list->setUpdatesEnabled(false);
+    // From the last entry to the first, a run of neighbouring entries at a time.
+    for (int last = count - 1; last >= 0;) {
+        if (!goes[last]) {
+            --last;
+            continue;
+        }
+        int first = last;
+        while (first > 0 && goes[first - 1])
+            --first;
+        m_list->model()->removeRows(first, last - first + 1);
+        last = first - 1;
+    }
+    measureShownRows();
+    m_list->setUpdatesEnabled(true);
+}
+
+bool FontListDelegate::measureShownRows()
+{
+    m_measureQueued = false;
+    // Laying the list out again moves the scroll bar, which calls back in here.
+    if (m_measuring || !isSampleMode(m_list) || m_list->count() == 0)
+        return false;
+    m_measuring = true;
+    bool laidOut = false;
+    for (int pass = 0; pass < kMaxMeasurePasses && (hasStaleRows() || m_layoutStale); ++pass) {
+        m_layoutStale = false;
+        m_estimated.clear();
+        m_list->doItemsLayout();
+        laidOut = true;
+    }
+    m_measuring = false;
+    return laidOut;
+}
+
+bool FontListDelegate::hasStaleRows() const
+{
+    const int count = m_list->count();
+    const int viewHeight = m_list->viewport()->height();
+    bool stale = false;
+    const auto check = [&](int row) {
+        const QString entry = entryAt(row);
+        const int height = measuredHeight(entry);
+        stale = stale || (height != estimate() && m_estimated.contains(FontNameOfEntry(entry)));
+        return height;
+    };
+    // The rows in view. Asking for the top row also carries out a layout the list has pending.
+    const QModelIndex top = m_list->indexAt(QPoint(0, 0));
+    for (int row = top.isValid() ? top.row() : 0;
+         row < count && m_list->visualRect(m_list->model()->index(row, 0)).top() < viewHeight; ++row)
+        check(row);
+    // The last rows, as many as fill the view: they decide how far the list scrolls.
+    for (int row = count - 1, filled = 0; row >= 0 && filled < viewHeight; --row)
+        filled += check(row);
+    // The focused row, which the list scrolls into view.
+    if (m_list->currentRow() >= 0)
+        check(m_list->currentRow());
+    return stale;
+}
+
+QSize FontListDelegate::sizeHint(const QStyleOptionViewItem &, const QModelIndex &index) const
+{
+    // Width 0: a row spans the list whatever its text, and no row widens the list.
+    if (!isSampleMode(m_list))
+        return QSize(0, textHeight(m_list->font()));
+    return QSize(0, assumedHeight(index.data(Qt::DisplayRole).toString()));
+}
+
+void FontListDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const
+{
+    const bool marked = option.state.testFlag(QStyle::State_Selected);
+    drawItem(*painter, index.row(), option.rect, marked);
+    if (option.state.testFlag(QStyle::State_HasFocus)) {
+        QStyleOptionFocusRect focus;
+        focus.QStyleOption::operator=(option);
+        focus.backgroundColor = marked ? markedRowColour() : option.palette.color(QPalette::Base);
+        const QWidget *widget = option.widget ? option.widget : m_list;
+        widget->style()->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, painter, widget);
+    }
+    // Shown rows are measured before they are painted; a row that came into view some other
+    // way is measured now and the list laid out again right after this paint.
+    if (isSampleMode(m_list)) {
+        const QString entry = index.data(Qt::DisplayRole).toString();
+        if (!m_heights.contains(FontNameOfEntry(entry)) && measuredHeight(entry) != estimate())
+            const_cast<FontListDelegate *>(this)->measureShownRowsLater();
+    }
+}
+
+bool FontListDelegate::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_list->viewport()) {
+        switch (event->type()) {
+        case QEvent::Resize:
+            // A taller list shows more rows; they get their heights before the paint.
+            measureShownRows();
+            break;
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonDblClick:
+            // The right button opens the pop-up menu on the marks as they are; it never marks.
+            if (static_cast<QMouseEvent *>(event)->button() == Qt::RightButton)
+                return true;
+            break;
+        default:
+            break;
+        }
+    }
+    return QStyledItemDelegate::eventFilter(watched, event);
+}
+
+QString FontListDelegate::entryAt(int row) const
+{
+    const QListWidgetItem *item = m_list->item(row);
+    return item ? item->text() : QString();
+}
+
+int FontListDelegate::assumedHeight(const QString &entry) const
+{
+    const QString name = FontNameOfEntry(entry);
+    const auto known = m_heights.constFind(name);
+    if (known != m_heights.constEnd())
+        return *known;
+    m_estimated.insert(name);
+    return estimate();
+}
+
+int FontListDelegate::measuredHeight(const QString &entry) const
+{
+    const QString name = FontNameOfEntry(entry);
+    const auto known = m_heights.constFind(name);
+    if (known != m_heights.constEnd())
+        return *known;
+    const int height = sampleRowHeight(entry, m_list->font());
+    m_heights.insert(name, height);
+    return height;
+}
+
+int FontListDelegate::estimate() const
+{
+    // A row not yet measured is laid out as high as the list's own face would make it.
+    if (m_estimate == 0)
+        m_estimate = sampleRowHeight(QString(), m_list->font());
+    return m_estimate;
+}
+
+void FontListDelegate::forgetHeights()
+{
+    m_heights.clear();
+    m_estimated.clear();
+    m_estimate = 0;
+    // The rows laid out so far keep the heights of the fonts before the change.
+    m_layoutStale = true;
+}
+
+void FontListDelegate::measureShownRowsLater()
+{
+    if (m_measureQueued || !isSampleMode(m_list))
+        return;
+    m_measureQueued = true;
+    QMetaObject::invokeMethod(this, [this] { measureShownRows(); }, Qt::QueuedConnection);
+}
+
+} // namespace fonts

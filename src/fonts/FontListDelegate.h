@@ -1,0 +1,88 @@
+#pragma once
+// The font list's own drawing: every row measured and drawn by the program, either in the
+// list's font or, in sample mode, in the entry's own font; and the list operations that go
+// with it (switching the mode, deleting the marked or the unmarked entries).
+
+#include <QHash>
+#include <QSet>
+#include <QStyledItemDelegate>
+
+class QListWidget;
+
+namespace fonts {
+
+/// Measures and draws the rows of a font list. Installed on a QListWidget whose entries are
+/// font list entries; the sample-mode flag lives in the list's "Tag" property (1 on, 0 off).
+///
+/// In sample mode a row is only measured in its own font once it is shown: rows out of view
+/// keep an estimate until they scroll in, so that switching the mode or loading thousands of
+/// fonts does not open every font. Each row the list shows has its measured height.
+class FontListDelegate : public QStyledItemDelegate
+{
+    Q_OBJECT
+public:
+    /// Becomes the item delegate of `list` and watches its scrolling, resizing and entries.
+    /// Sets the flag to 0 unless the list carries one already.
+    explicit FontListDelegate(QListWidget *list);
+
+    /// Whether `list` shows its entries in their own fonts: its "Tag" property is 1.
+    static bool isSampleMode(const QListWidget *list);
+
+    /// The row the list's focus mark is on: the current row, or the first row of a list that
+    /// has no current row yet; -1 for an empty list.
+    static int focusedRow(const QListWidget *list);
+
+    /// Switches sample mode: sets the flag, drops the marks, keeps the focused row in view and
+    /// measures every row again, all with the list's updates suspended so it is repainted once.
+    void setSampleMode(bool on);
+
+    /// The height of row `row` in the current mode, measured now if it was not yet.
+    int measureItem(int row);
+
+    /// Draws row `row` into `rect` on `painter`, as a marked row when `marked`.
+    void drawItem(QPainter &painter, int row, const QRect &rect, bool marked) const;
+
+    /// Deletes, from the last entry to the first, every marked entry (`marked` true) or every
+    /// unmarked entry (false). The list is repainted once; nothing else changes.
+    void deleteEntries(bool marked);
+
+    /// Measures the rows the list shows, the last rows (which decide how far it scrolls) and the
+    /// focused row where they have no measured height yet, and lays the list out again until
+    /// each of them has its measured height. Runs by itself on scrolling, resizing and changed
+    /// entries; the program calls it too before it lets a list with suspended updates repaint.
+    /// Returns whether the list was laid out again.
+    bool measureShownRows();
+
+    QSize sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const override;
+    void paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const override;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    /// Measures the rows that must have their heights; true when one of them is laid out at
+    /// another height.
+    bool hasStaleRows() const;
+    QString entryAt(int row) const;
+    /// The height the list lays row `entry` out with: the measured one, else the estimate (and
+    /// the name is remembered as laid out with it).
+    int assumedHeight(const QString &entry) const;
+    /// The measured sample-mode height of `entry`, measuring and remembering it when needed.
+    int measuredHeight(const QString &entry) const;
+    int estimate() const;
+    void forgetHeights();
+    void measureShownRowsLater();
+
+    QListWidget *m_list;
+    /// Sample-mode heights by font name; forgotten whenever the fonts of the system change.
+    mutable QHash<QString, int> m_heights;
+    mutable int m_estimate = 0;
+    /// Names the list was given the estimate for since it was last laid out by this delegate.
+    mutable QSet<QString> m_estimated;
+    /// The list's layout holds heights that are no longer known, after a change of the fonts.
+    bool m_layoutStale = false;
+    bool m_measuring = false;
+    bool m_measureQueued = false;
+};
+
+} // namespace fonts

@@ -1,0 +1,55 @@
+#pragma once
+// The rows of the font list: how high a row is, how it is drawn, and the font the list hands
+// to the sample boxes. Plain drawing on any surface, so it works without a list and a window.
+
+#include <QColor>
+#include <QFont>
+#include <QString>
+
+class QPainter;
+class QRect;
+
+namespace fonts {
+
+/// Size in points at which sample mode shows every entry in its own font.
+inline constexpr qreal kSamplePointSize = 15;
+
+/// Background of a marked row, the same value as the list's text colour.
+QColor markedRowColour();
+
+/// The font `entry` is shown in in sample mode: the face its font name stands for (a face from
+/// an added file before an installed one of the same name), at 15 points. An empty name takes
+/// the face of `listFont`, the list's own font; an unknown name the face the font system
+/// substitutes for it.
+QFont sampleFont(const QString &entry, const QFont &listFont);
+
+/// The height of the text "Wg" in `font`, its ascent and descent: the row height of the list
+/// outside sample mode.
+int textHeight(const QFont &font);
+
+/// The row height of `entry` in sample mode: "Wg" in its sample font, and two pixels.
+int sampleRowHeight(const QString &entry, const QFont &listFont);
+
+/// What the rows of one list are drawn with.
+struct RowStyle
+{
+    QFont listFont;     ///< the list's own font, for rows outside sample mode
+    QColor text;        ///< text colour of an unmarked row
+    QColor background;  ///< background of an unmarked row
+    QColor markedText;  ///< text colour of a marked row: the platform's highlight text colour
+    bool sampleMode = false;
+};
+
+/// Draws the row of `entry` into `rect`: fills it with the background of a marked or unmarked
+/// row, then writes the whole entry text (a file entry with " | " and its path) in the list's
+/// font at the row's top-left corner, or in sample mode in its sample font one pixel lower.
+/// The text is not clipped to the row.
+void drawRow(QPainter &painter, const QRect &rect, const QString &entry, bool marked, const RowStyle &style);
+
+/// The font of a sample box once the font of `entry` has been carried to it: the face the
+/// entry's font name stands for, in the box's size, with the box's own weight, slant,
+/// underline and strike-out. The weight and slant of the result stay the box's own, so
+/// carrying never accumulates the styles of the faces shown before.
+QFont carriedFont(const QFont &boxFont, const QString &entry);
+
+} // namespace fonts
