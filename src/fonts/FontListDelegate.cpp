@@ -31,7 +31,14 @@ FontListDelegate::FontListDelegate(QListWidget *list)
     m_list->setUniformItemSizes(!isSampleMode(m_list));
     m_list->viewport()->installEventFilter(this);
 
-    connect(m_list->verticalScrollBar(), &QScrollBar::valueChanged, this, &FontListDelegate::measureShownRows);
+    // A list scrolled to its end stays there when the rows that came into view are higher or
+    // lower than assumed: the last rows decide how far it scrolls.
+    QScrollBar *bar = m_list->verticalScrollBar();
+    connect(bar, &QScrollBar::valueChanged, this, [this, bar](int value) {
+        const bool atEnd = value > 0 && value == bar->maximum();
+        if (measureShownRows() && atEnd)
+            bar->setValue(bar->maximum());
+    });
     // The list has scrolled the new focused row into view by the heights it assumed; once the
     // rows it brought into view are measured, it scrolls again by their heights.
     connect(m_list->selectionModel(), &QItemSelectionModel::currentChanged, this, [this](const QModelIndex &current) {
@@ -156,14 +163,9 @@ bool FontListDelegate::hasStaleRows() const
         stale = stale || (height != estimate() && m_estimated.contains(FontNameOfEntry(entry)));
         return height;
     };
-    // The rows in view. Asking for the top row also carries out a layout the list has pending.
-    const QModelIndex top = m_list->indexAt(QPoint(0, 0));
-    for (int row = top.isValid() ? top.row() : 0;
-         row < count && m_list->visualRect(m_list->model()->index(row, 0)).top() < viewHeight; ++row)
+    // The rows in view.
+    for (int row = firstShownRow(); row < count && rowRect(row).top() < viewHeight; ++row)
         check(row);
-    // The last rows, as many as fill the view: they decide how far the list scrolls.
-    for (int row = count - 1, filled = 0; row >= 0 && filled < viewHeight; --row)
-        filled += check(row);
     // The focused row, which the list scrolls into view.
     if (m_list->currentRow() >= 0)
         check(m_list->currentRow());
@@ -219,6 +221,27 @@ bool FontListDelegate::eventFilter(QObject *watched, QEvent *event)
     return QStyledItemDelegate::eventFilter(watched, event);
 }
 
+int FontListDelegate::firstShownRow() const
+{
+    // Rows lie one below the other: the first one that ends inside the view, by halving.
+    int low = 0;
+    int high = m_list->count();
+    while (low < high) {
+        const int middle = low + (high - low) / 2;
+        if (rowRect(middle).bottom() < 0)
+            low = middle + 1;
+        else
+            high = middle;
+    }
+    return low;
+}
+
+QRect FontListDelegate::rowRect(int row) const
+{
+    // Asking for a row's place also carries out a layout the list has pending.
+    return m_list->visualRect(m_list->model()->index(row, 0));
+}
+
 QString FontListDelegate::entryAt(int row) const
 {
     const QListWidgetItem *item = m_list->item(row);
@@ -256,9 +279,9 @@ int FontListDelegate::estimate() const
 
 void FontListDelegate::forgetHeights()
 {
+    // The estimate stays: it is a guess either way, and working it out opens a font.
     m_heights.clear();
     m_estimated.clear();
-    m_estimate = 0;
     // The rows laid out so far keep the heights of the fonts before the change.
     m_layoutStale = true;
 }

@@ -46,9 +46,8 @@ public:
     /// unmarked entry (false). The list is repainted once; nothing else changes.
     void deleteEntries(bool marked);
 
-    /// Measures the rows the list shows, the last rows (which decide how far it scrolls) and the
-    /// focused row where they have no measured height yet, and lays the list out again until
-    /// each of them has its measured height. Runs by itself on scrolling, resizing and changed
+    /// Measures the rows the list shows and the focused row where they have no measured height
+    /// yet, and lays the list out again until each of them has its measured height. Runs by itself on scrolling, resizing and changed
     /// entries; the program calls it too before it lets a list with suspended updates repaint.
     /// Returns whether the list was laid out again.
     bool measureShownRows();
@@ -63,6 +62,9 @@ private:
     /// Measures the rows that must have their heights; true when one of them is laid out at
     /// another height.
     bool hasStaleRows() const;
+    /// The first row that reaches into the view.
+    int firstShownRow() const;
+    QRect rowRect(int row) const;
     QString entryAt(int row) const;
     /// The height the list lays row `entry` out with: the measured one, else the estimate (and
     /// the name is remembered as laid out with it).
