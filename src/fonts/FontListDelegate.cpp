@@ -95,6 +95,11 @@ int FontListDelegate::measureItem(int row)
 
 void FontListDelegate::drawItem(QPainter &painter, int row, const QRect &rect, bool marked) const
 {
+    drawRow(painter, rect, entryAt(row), marked, rowStyle());
+}
+
+RowStyle FontListDelegate::rowStyle() const
+{
     RowStyle style;
     style.listFont = m_list->font();
     const QPalette palette = m_list->palette();
@@ -102,7 +107,7 @@ void FontListDelegate::drawItem(QPainter &painter, int row, const QRect &rect, b
     style.background = palette.color(QPalette::Base);
     style.markedText = palette.color(QPalette::HighlightedText);
     style.sampleMode = isSampleMode(m_list);
-    drawRow(painter, rect, entryAt(row), marked, style);
+    return style;
 }
 
 void FontListDelegate::deleteEntries(bool marked)
@@ -184,13 +189,9 @@ void FontListDelegate::paint(QPainter *painter, const QStyleOptionViewItem &opti
 {
     const bool marked = option.state.testFlag(QStyle::State_Selected);
     drawItem(*painter, index.row(), option.rect, marked);
-    if (option.state.testFlag(QStyle::State_HasFocus)) {
-        QStyleOptionFocusRect focus;
-        focus.QStyleOption::operator=(option);
-        focus.backgroundColor = marked ? markedRowColour() : option.palette.color(QPalette::Base);
-        const QWidget *widget = option.widget ? option.widget : m_list;
-        widget->style()->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, painter, widget);
-    }
+    // The list's own focus mark, whichever way the list got the focus.
+    if (option.state.testFlag(QStyle::State_HasFocus))
+        drawFocusMark(*painter, option.rect, marked, rowStyle());
     // Shown rows are measured before they are painted; a row that came into view some other
     // way is measured now and the list laid out again right after this paint.
     if (isSampleMode(m_list)) {

@@ -3,6 +3,8 @@
 // list's font or, in sample mode, in the entry's own font; and the list operations that go
 // with it (switching the mode, deleting the marked or the unmarked entries).
 
+#include "fonts/ListRows.h"
+
 #include <QHash>
 #include <QSet>
 #include <QStyledItemDelegate>
@@ -66,6 +68,7 @@ private:
     int firstShownRow() const;
     QRect rowRect(int row) const;
     QString entryAt(int row) const;
+    RowStyle rowStyle() const;
     /// The height the list lays row `entry` out with: the measured one, else the estimate (and
     /// the name is remembered as laid out with it).
     int assumedHeight(const QString &entry) const;

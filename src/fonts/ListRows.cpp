@@ -42,6 +42,15 @@ void drawRow(QPainter &painter, const QRect &rect, const QString &entry, bool ma
     painter.restore();
 }
 
+void drawFocusMark(QPainter &painter, const QRect &rect, bool marked, const RowStyle &style)
+{
+    painter.save();
+    painter.setPen(QPen(marked ? style.markedText : style.text, 0, Qt::DotLine));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRect(rect.adjusted(0, 0, -1, -1));
+    painter.restore();
+}
+
 QFont carriedFont(const QFont &boxFont, const QString &entry)
 {
     // The resolved font picks the face by family and style name; weight and slant then only

@@ -46,6 +46,9 @@ struct RowStyle
 /// The text is not clipped to the row.
 void drawRow(QPainter &painter, const QRect &rect, const QString &entry, bool marked, const RowStyle &style);
 
+/// Draws the focus mark of a row: a dotted frame just inside `rect`, in the row's text colour.
+void drawFocusMark(QPainter &painter, const QRect &rect, bool marked, const RowStyle &style);
+
 /// The font of a sample box once the font of `entry` has been carried to it: the face the
 /// entry's font name stands for, in the box's size, with the box's own weight, slant,
 /// underline and strike-out. The weight and slant of the result stay the box's own, so
