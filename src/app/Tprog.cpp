@@ -359,7 +359,7 @@ void Tprog::SchriftenNeuLadenClick()
     ResourceSink sink;
     QStringList entries = fonts::loadFontEntries(
         request, request.system ? platform::printerTypefaces() : QStringList(), installed_fonts, file_font_paths, sink);
-    fonts::sortEntries(entries);
+    fonts::sortEntries(entries, fonts::entryCollator(isGerman()));
     ListBox1->addItems(entries);
     ListBox1->setUpdatesEnabled(true);
     setCountText();
