@@ -415,6 +415,35 @@ private slots:
         QVERIFY(resources().removeFontFile(path));
         QVERIFY(!platform::printerTypefaces().contains(QStringLiteral("Glyphworks Listed")));
     }
+
+    // A family that several foundries offer is listed once under its own name, which draws a
+    // face of that family; a file added with that family still draws its own face by its name.
+    void familyOfSeveralFoundriesListedOnce()
+    {
+        const QString path = m_dir.filePath(QStringLiteral("foundry.ttf"));
+        QVERIFY(makeRenamedFont(liberation(QStringLiteral("LiberationSans-Regular.ttf")), path,
+                                QStringLiteral("DejaVu Sans"), QStringLiteral("Book"),
+                                QStringLiteral("DejaVu Sans Book"), QStringLiteral("GWks")));
+        QCOMPARE(add(path), 1);
+        // Qt lists the family per foundry: DejaVu's own (its vendor "PfEd") and the added one.
+        const QString installedFoundry = QStringLiteral("DejaVu Sans [PfEd]");
+        const QString addedFoundry = QStringLiteral("DejaVu Sans [GWks]");
+        QVERIFY(QFontDatabase::families().contains(installedFoundry));
+        QVERIFY(QFontDatabase::families().contains(addedFoundry));
+
+        const QStringList typefaces = platform::printerTypefaces();
+        QCOMPARE(typefaces.count(QStringLiteral("DejaVu Sans")), 1);
+        for (const QString &name : typefaces)
+            QVERIFY2(!name.endsWith(QLatin1Char(']')), qPrintable(name));
+        QCOMPARE(platform::screenTypefaces(), typefaces);
+
+        const QImage drawn = render(resolveFont(QStringLiteral("DejaVu Sans"), 24));
+        const QImage installed = render(plainFont(installedFoundry));
+        const QImage added = render(plainFont(addedFoundry));
+        QVERIFY(installed != added);
+        QVERIFY(drawn == installed || drawn == added);
+        QCOMPARE(render(resolveFont(QStringLiteral("DejaVu Sans Book"), 24)), added);
+    }
 };
 
 GW_TEST_MAIN_GUI(TestFontLayer)
