@@ -18,6 +18,7 @@
 #include "platform/Printers.h"
 #include "platform/SystemFonts.h"
 #include "util/BrowseForFolder.h"
+#include "util/FilePaths.h"
 #include "util/WideFunc.h"
 
 #include <QAction>
@@ -37,6 +38,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
+#include <QStyledItemDelegate>
 
 using namespace app;
 
@@ -45,6 +47,18 @@ namespace {
 const QColor kTextColour(15, 63, 111);
 const QColor kLinkColour(0, 51, 102);
 constexpr QSize kDesignClient(504, 572);
+
+// Shows the font list's entries as people read them: a byte of a file name outside UTF-8 as a
+// character (util::readablePath()). The entry itself keeps the byte, so its path still opens.
+class EntryDelegate : public QStyledItemDelegate
+{
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    QString displayText(const QVariant &value, const QLocale &locale) const override
+    {
+        return util::readablePath(QStyledItemDelegate::displayText(value, locale));
+    }
+};
 
 // The font list as the lines of a sheet, read line by line so that a setting changed while an
 // image run goes on takes effect from the next line.
@@ -158,6 +172,7 @@ void Tprog::createControls()
     ListBox1->setSelectionMode(QAbstractItemView::ExtendedSelection);
     ListBox1->setContextMenuPolicy(Qt::CustomContextMenu);
     ListBox1->setUniformItemSizes(true);
+    ListBox1->setItemDelegate(new EntryDelegate(ListBox1));
     layout->place(ListBox1, {8, 8, 235, 484}, all);
 
     Panel1 = raisedPanel(client, "Panel1");

@@ -2,11 +2,13 @@
 #include "app/Tstart.h"
 #include "app/Windows.h"
 #include "fonts/FontEntry.h"
+#include "fonts/FontListLoader.h"
 #include "fonts/Tfpreview.h"
 #include "platform/FontResources.h"
 #include "platform/Printers.h"
 #include "support/AppTestMain.h"
 #include "support/TestSupport.h"
+#include "util/FilePaths.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -18,6 +20,7 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QStyledItemDelegate>
 #include <QTemporaryDir>
 
 namespace {
@@ -146,8 +149,9 @@ private slots:
     {
         const QStringList entries = listEntries(prog->ListBox1);
         QVERIFY(entries.contains(QStringLiteral("DejaVu Sans")));
+        const QCollator collator = fonts::entryCollator(false);
         for (int i = 1; i < entries.size(); ++i)
-            QVERIFY(QString::compare(entries.at(i - 1), entries.at(i), Qt::CaseInsensitive) <= 0);
+            QVERIFY(collator.compare(entries.at(i - 1), entries.at(i)) <= 0);
         QCOMPARE(prog->Label1->text(), QString::number(entries.size()) + QStringLiteral(" Fonts Detected!"));
         QVERIFY(!prog->installed_fonts.isEmpty());
     }
@@ -189,6 +193,29 @@ private slots:
         QCOMPARE(prog->file_font_paths,
                  QStringList({m_root + QStringLiteral("/sub/a.ttf"), m_root + QStringLiteral("/own.ttf")}));
         QCOMPARE(prog->Label1->text(), QStringLiteral("2 Fonts Detected!"));
+    }
+
+    // A font file whose name on disk is not valid UTF-8 is listed with its name and a path that
+    // keeps the name's bytes, and the list shows the stray byte as its Latin-1 character.
+    void fileNamedOutsideUtf8()
+    {
+        const QString folder = m_fonts.path() + QStringLiteral("/latin1");
+        QVERIFY(QDir().mkpath(folder));
+        QFile font(gwtest::packageFontFile(QStringLiteral("fonts-dejavu-core"), QStringLiteral("DejaVuSerif-Bold.ttf")));
+        QVERIFY(font.open(QIODevice::ReadOnly));
+        QVERIFY(gwtest::writeNativeFile(QFile::encodeName(folder) + "/caf\xE9.ttf", font.readAll()));
+
+        prog->cb_system->click();
+        prog->ed_folder->setText(folder);
+        prog->cb_folder->click();
+        QCOMPARE(prog->ListBox1->count(), 1);
+        const QString entry = prog->ListBox1->item(0)->text();
+        QCOMPARE(FontNameOfEntry(entry), QStringLiteral("DejaVu Serif Bold"));
+        QCOMPARE(util::encodePath(prog->file_font_paths.value(0)), QFile::encodeName(folder) + "/caf\xE9.ttf");
+        const auto *delegate = qobject_cast<const QStyledItemDelegate *>(prog->ListBox1->itemDelegate());
+        QVERIFY(delegate);
+        QCOMPARE(delegate->displayText(entry, QLocale()),
+                 QStringLiteral("DejaVu Serif Bold | %1/caf").arg(folder) + QChar(0xE9) + QStringLiteral(".ttf"));
     }
 
     void folderBoxKeys()

@@ -1,12 +1,15 @@
 // Tests of the font layers: files added for the run, the typeface lists and the resolution of
 // list entry names to the faces they stand for, checked by the pixels the fonts draw.
 
+#include "fonts/FontFileName.h"
 #include "platform/FontResolver.h"
 #include "platform/FontResources.h"
 #include "platform/SystemFonts.h"
 #include "support/TestMain.h"
 #include "support/TestSupport.h"
+#include "util/WideFunc.h"
 
+#include <QDir>
 #include <QFontDatabase>
 #include <QImage>
 #include <QPainter>
@@ -395,6 +398,29 @@ private slots:
         QTRY_COMPARE(spy.count(), 2);
         QCoreApplication::processEvents();
         QCOMPARE(spy.count(), 2);
+    }
+
+    // A font file whose name on disk is not valid UTF-8, with the path the folder walk lists for
+    // it: its name is read, it is added for the run and its name draws its face.
+    void fileNamedOutsideUtf8()
+    {
+        const QString source = m_dir.filePath(QStringLiteral("latin1-source.ttf"));
+        QVERIFY(makeRenamedFont(liberation(QStringLiteral("LiberationSerif-Bold.ttf")), source,
+                                QStringLiteral("Glyphworks Latin"), QStringLiteral("Bold"),
+                                QStringLiteral("Glyphworks Latin Bold")));
+        QFile font(source);
+        QVERIFY(font.open(QIODevice::ReadOnly));
+        const QString folder = m_dir.filePath(QStringLiteral("latin1"));
+        QVERIFY(QDir().mkpath(folder));
+        QVERIFY(gwtest::writeNativeFile(QFile::encodeName(folder) + "/caf\xE9.ttf", font.readAll()));
+
+        QStringList found;
+        FindFiles(found, folder, {QStringLiteral(".ttf")}, false);
+        QCOMPARE(found.size(), 1);
+        QCOMPARE(ReadFontFileName(found[0]), QStringLiteral("Glyphworks Latin Bold"));
+        QCOMPARE(add(found[0]), 1);
+        QCOMPARE(render(resolveFont(QStringLiteral("Glyphworks Latin Bold"), 24)),
+                 render(plainFont(QStringLiteral("Glyphworks Latin"), QFont::Bold)));
     }
 
     void typefaceLists()
