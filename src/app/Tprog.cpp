@@ -265,7 +265,11 @@ void Tprog::createMenus()
     m_bug = menuItem(m1, this, "m_bug", QStringLiteral("Fehler oder Verbesserung melden.."));
     m1->addSeparator();
     m12 = menuItem(m1, this, "m12", QStringLiteral("Beenden"));
+    // Esc is shown on the item, but ends the run only when it reaches the window itself
+    // (keyPressEvent): as a window-wide shortcut it would also fire while a drop-down list or a
+    // menu is open, whose own Esc only closes it.
     m12->setShortcut(QKeySequence(Qt::Key_Escape));
+    m12->setShortcutContext(Qt::WidgetShortcut);
 
     m2 = named(menu->addMenu(QStringLiteral("Schriftliste")), "m2");
     SchriftenNeuLaden = menuItem(m2, this, "SchriftenNeuLaden", QStringLiteral("Schriften neu laden"));
@@ -607,6 +611,17 @@ void Tprog::showEvent(QShowEvent *event)
     QMainWindow::showEvent(event);
     if (!event->spontaneous())
         FormShow();
+}
+
+void Tprog::keyPressEvent(QKeyEvent *event)
+{
+    // Reached only by keys that no control and no open pop-up took for itself.
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        event->accept();
+        m12->trigger();
+        return;
+    }
+    QMainWindow::keyPressEvent(event);
 }
 
 void Tprog::closeEvent(QCloseEvent *event)
