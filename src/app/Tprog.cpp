@@ -1,6 +1,7 @@
 #include "app/Tprog.h"
 
 #include "app/Anchors.h"
+#include "app/Language.h"
 #include "app/Links.h"
 #include "app/Tstart.h"
 #include "app/Windows.h"
@@ -45,6 +46,9 @@ namespace {
 const QColor kTextColour(15, 63, 111);
 const QColor kLinkColour(0, 51, 102);
 constexpr QSize kDesignClient(504, 572);
+// The smallest client area at which no control covers another: the output caption stays below
+// the preview panel, and the donation link, as wide as designed, left of the output button.
+constexpr QSize kMinimumClient(504, 494);
 
 // The font list as the lines of a sheet, read line by line so that a setting changed while an
 // image run goes on takes effect from the next line.
@@ -130,7 +134,7 @@ Tprog::Tprog(QWidget *parent)
 
     createControls();
     createMenus();
-    setMinimumSize(419, 419);
+    setMinimumSize(kMinimumClient.width(), kMinimumClient.height() + menuBar()->sizeHint().height());
     resize(kDesignClient.width(), kDesignClient.height() + menuBar()->sizeHint().height());
     if (const QScreen *screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
@@ -237,6 +241,14 @@ void Tprog::createControls()
         *labels[i] = named(new QLabel(values[i], client), names[i]);
         (*labels[i])->hide();
     }
+
+    // Tab follows the reading order: the list, then the right column from top to bottom, then
+    // the sample text and the output button. The sample box passes Tab on instead of taking it.
+    Memo1->setTabChangesFocus(true);
+    QWidget *const order[] = {ListBox1, cb_system, cb_folder, ed_folder, BitBtn2, Memo1, cb_schriftprobe,
+                                    cb_schriftprobeliste, cbdrucker, cd1, Button1};
+    for (size_t i = 1; i < std::size(order); ++i)
+        setTabOrder(order[i - 1], order[i]);
 
     connect(cb_system, &QCheckBox::clicked, this, [this] { cb_systemClick(cb_system); });
     connect(cb_folder, &QCheckBox::clicked, this, [this] { cb_folderClick(cb_folder); });
@@ -414,6 +426,7 @@ void Tprog::BitBtn2Click()
 void Tprog::mdeClick()
 {
     start->spr->setText(QStringLiteral("de"));
+    setPlatformLanguage(start->spr->text());
     Sprache();
     einst->LocalSpr();
 }
@@ -421,6 +434,7 @@ void Tprog::mdeClick()
 void Tprog::menClick()
 {
     start->spr->setText(QStringLiteral("en"));
+    setPlatformLanguage(start->spr->text());
     Sprache();
     einst->LocalSpr();
 }

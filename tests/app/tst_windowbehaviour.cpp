@@ -8,6 +8,7 @@
 #include <QComboBox>
 #include <QListWidget>
 #include <QMenu>
+#include <QPlainTextEdit>
 #include <QSignalSpy>
 #include <QWindow>
 
@@ -56,6 +57,68 @@ private slots:
         QVERIFY(QTest::qWaitForWindowActive(prog));
         QTest::keyClick(prog->windowHandle(), Qt::Key_Escape);
         QCOMPARE(ended.count(), 1);
+    }
+
+    // Every window shows exactly its own caption, also after the language was switched: Qt adds
+    // the application's name to a caption unless the caption ends with it.
+    void captionsAreTheWindowsOwn()
+    {
+        for (int round = 0; round < 2; ++round) {
+            round == 0 ? prog->menClick() : prog->mdeClick();
+            const QString appended = QGuiApplication::applicationDisplayName();
+            for (QWidget *w : QApplication::topLevelWidgets()) {
+                if (w->isWindow() && !w->windowTitle().isEmpty())
+                    QVERIFY2(w->windowTitle().endsWith(appended), qPrintable(w->windowTitle() + QLatin1Char('|') + appended));
+            }
+        }
+    }
+
+    // The platform's own texts (dialog buttons) follow the interface language.
+    void platformTextsFollowTheLanguage()
+    {
+        const auto cancel = [] { return QCoreApplication::translate("QPlatformTheme", "Cancel"); };
+        prog->mdeClick();
+        QCOMPARE(cancel(), QStringLiteral("Abbrechen"));
+        prog->menClick();
+        QCOMPARE(cancel(), QStringLiteral("Cancel"));
+    }
+
+    // Tab goes through every control in reading order and comes round again.
+    void tabFollowsReadingOrder()
+    {
+        const QStringList expected = {"ListBox1", "cb_system", "cb_folder", "ed_folder", "BitBtn2", "Memo1",
+                                      "cb_schriftprobe", "cb_schriftprobeliste", "cbdrucker", "cd1", "Button1",
+                                      "ListBox1"};
+        prog->ListBox1->setFocus();
+        QStringList visited = {QApplication::focusWidget()->objectName()};
+        for (int i = 1; i < expected.size(); ++i) {
+            QTest::keyClick(prog->windowHandle(), Qt::Key_Tab);
+            QWidget *focus = QApplication::focusWidget();
+            // An editable drop-down box has its focus in the line inside it.
+            while (focus && focus->objectName().isEmpty())
+                focus = focus->parentWidget();
+            visited << (focus ? focus->objectName() : QString());
+        }
+        QCOMPARE(visited, expected);
+        QVERIFY(!prog->Memo1->toPlainText().contains(QLatin1Char('\t')));
+    }
+
+    // At the minimum size no control covers another.
+    void nothingOverlapsAtTheMinimumSize()
+    {
+        prog->resize(prog->minimumSize());
+        QCoreApplication::processEvents();
+        QWidget *client = prog->centralWidget();
+        QList<QWidget *> shown;
+        for (QWidget *w : client->findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly))
+            if (w->isVisibleTo(prog))
+                shown << w;
+        for (int i = 0; i < shown.size(); ++i) {
+            QVERIFY2(client->rect().contains(shown[i]->geometry()), qPrintable(shown[i]->objectName()));
+            for (int j = i + 1; j < shown.size(); ++j)
+                QVERIFY2(!shown[i]->geometry().intersects(shown[j]->geometry()),
+                         qPrintable(shown[i]->objectName() + QLatin1Char('/') + shown[j]->objectName()));
+        }
     }
 };
 
