@@ -199,7 +199,8 @@ private slots:
     {
         const QString folder = m_fonts.path() + QStringLiteral("/latin1");
         QVERIFY(QDir().mkpath(folder));
-        QFile font(gwtest::packageFontFile(QStringLiteral("fonts-dejavu-core"), QStringLiteral("DejaVuSerif-Bold.ttf")));
+        QFile font(
+            gwtest::packageFontFile(QStringLiteral("fonts-dejavu-core"), QStringLiteral("DejaVuSerif-Bold.ttf")));
         QVERIFY(font.open(QIODevice::ReadOnly));
         QVERIFY(gwtest::writeNativeFile(QFile::encodeName(folder) + "/caf\xE9.ttf", font.readAll()));
 

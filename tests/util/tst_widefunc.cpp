@@ -254,11 +254,14 @@ private slots:
     {
         QTest::addColumn<QByteArray>("name");
         QTest::addColumn<QString>("readable");
-        QTest::newRow("valid UTF-8") << QByteArray("Gr\xC3\xBC\xC3\x9F" "e.ttf") << QString::fromUtf16(u"Gr\u00FC\u00DFe.ttf");
+        QTest::newRow("valid UTF-8") << QByteArray("Gr\xC3\xBC\xC3\x9F" "e.ttf")
+            << QString::fromUtf16(u"Gr\u00FC\u00DFe.ttf");
         QTest::newRow("Latin-1") << QByteArray("caf\xE9.ttf") << QString::fromUtf16(u"caf\u00E9.ttf");
-        QTest::newRow("beside valid UTF-8") << QByteArray("\xE9\xC3\xA9.ttf") << QString::fromUtf16(u"\u00E9\u00E9.ttf");
+        QTest::newRow("beside valid UTF-8") << QByteArray("\xE9\xC3\xA9.ttf")
+            << QString::fromUtf16(u"\u00E9\u00E9.ttf");
         QTest::newRow("sequence cut short") << QByteArray("\xE2\x82.ttf") << QString::fromUtf16(u"\u00E2\uFFFD.ttf");
-        QTest::newRow("encoded surrogate") << QByteArray("\xED\xA0\x80.ttf") << QString::fromUtf16(u"\u00ED\u00A0\uFFFD.ttf");
+        QTest::newRow("encoded surrogate") << QByteArray("\xED\xA0\x80.ttf")
+            << QString::fromUtf16(u"\u00ED\u00A0\uFFFD.ttf");
         QTest::newRow("after a character beyond the basic plane")
             << QByteArray("\xF0\x9F\x93\xA9\xE9.ttf") << QString::fromUtf16(u"\U0001F4E9\u00E9.ttf");
         QTest::newRow("control range and the last byte")
