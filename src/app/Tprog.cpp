@@ -1,6 +1,7 @@
 #include "app/Tprog.h"
 
 #include "app/Anchors.h"
+#include "app/Language.h"
 #include "app/Links.h"
 #include "app/Tstart.h"
 #include "app/Windows.h"
@@ -47,6 +48,9 @@ namespace {
 const QColor kTextColour(15, 63, 111);
 const QColor kLinkColour(0, 51, 102);
 constexpr QSize kDesignClient(504, 572);
+// The smallest client area at which no control covers another: the output caption stays below
+// the preview panel, and the donation link, as wide as designed, left of the output button.
+constexpr QSize kMinimumClient(504, 494);
 
 // The font list as the lines of a sheet, read line by line so that a setting changed while an
 // image run goes on takes effect from the next line.
@@ -132,7 +136,7 @@ Tprog::Tprog(QWidget *parent)
 
     createControls();
     createMenus();
-    setMinimumSize(419, 419);
+    setMinimumSize(kMinimumClient.width(), kMinimumClient.height() + menuBar()->sizeHint().height());
     resize(kDesignClient.width(), kDesignClient.height() + menuBar()->sizeHint().height());
     if (const QScreen *screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
@@ -244,6 +248,14 @@ void Tprog::createControls()
         (*labels[i])->hide();
     }
 
+    // Tab follows the reading order: the list, then the right column from top to bottom, then
+    // the sample text and the output button. The sample box passes Tab on instead of taking it.
+    Memo1->setTabChangesFocus(true);
+    QWidget *const order[] = {ListBox1, cb_system, cb_folder, ed_folder, BitBtn2, Memo1, cb_schriftprobe,
+                                    cb_schriftprobeliste, cbdrucker, cd1, Button1};
+    for (size_t i = 1; i < std::size(order); ++i)
+        setTabOrder(order[i - 1], order[i]);
+
     connect(cb_system, &QCheckBox::clicked, this, [this] { cb_systemClick(cb_system); });
     connect(cb_folder, &QCheckBox::clicked, this, [this] { cb_folderClick(cb_folder); });
     connect(cb_schriftprobeliste, &QCheckBox::clicked, this, &Tprog::cb_schriftprobelisteClick);
@@ -272,7 +284,11 @@ void Tprog::createMenus()
     m_bug = menuItem(m1, this, "m_bug", QStringLiteral("Fehler oder Verbesserung melden.."));
     m1->addSeparator();
     m12 = menuItem(m1, this, "m12", QStringLiteral("Beenden"));
+    // Esc is shown on the item, but ends the run only when it reaches the window itself
+    // (keyPressEvent): as a window-wide shortcut it would also fire while a drop-down list or a
+    // menu is open, whose own Esc only closes it.
     m12->setShortcut(QKeySequence(Qt::Key_Escape));
+    m12->setShortcutContext(Qt::WidgetShortcut);
 
     m2 = named(menu->addMenu(QStringLiteral("Schriftliste")), "m2");
     SchriftenNeuLaden = menuItem(m2, this, "SchriftenNeuLaden", QStringLiteral("Schriften neu laden"));
@@ -372,7 +388,7 @@ void Tprog::SchriftenNeuLadenClick()
     ResourceSink sink;
     QStringList entries = fonts::loadFontEntries(
         request, request.system ? platform::printerTypefaces() : QStringList(), installed_fonts, file_font_paths, sink);
-    fonts::sortEntries(entries);
+    fonts::sortEntries(entries, fonts::entryCollator(isGerman()));
     ListBox1->addItems(entries);
     ListBox1Rows->measureShownRows();
     ListBox1->setUpdatesEnabled(true);
@@ -424,6 +440,7 @@ void Tprog::BitBtn2Click()
 void Tprog::mdeClick()
 {
     start->spr->setText(QStringLiteral("de"));
+    setPlatformLanguage(start->spr->text());
     Sprache();
     einst->LocalSpr();
 }
@@ -431,6 +448,7 @@ void Tprog::mdeClick()
 void Tprog::menClick()
 {
     start->spr->setText(QStringLiteral("en"));
+    setPlatformLanguage(start->spr->text());
     Sprache();
     einst->LocalSpr();
 }
@@ -685,6 +703,17 @@ void Tprog::showEvent(QShowEvent *event)
     QMainWindow::showEvent(event);
     if (!event->spontaneous())
         FormShow();
+}
+
+void Tprog::keyPressEvent(QKeyEvent *event)
+{
+    // Reached only by keys that no control and no open pop-up took for itself.
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        event->accept();
+        m12->trigger();
+        return;
+    }
+    QMainWindow::keyPressEvent(event);
 }
 
 void Tprog::closeEvent(QCloseEvent *event)

@@ -1,9 +1,11 @@
 #include "app/Tstart.h"
 
+#include "app/Language.h"
 #include "app/Links.h"
 #include "app/Logo.h"
 #include "app/Tprog.h"
 #include "app/Windows.h"
+#include "platform/Dialogs.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -119,17 +121,18 @@ void Tstart::startsprache()
 {
     if (spr->text() == QLatin1String("de")) {
         Label1->setText(QString::fromLatin1(app::kHomeDe));
-        QApplication::setApplicationDisplayName(QStringLiteral("Glyphwerk - Velmont Media"));
+        dialogs::setApplicationTitle(QStringLiteral("Glyphwerk - Velmont Media"));
         Image2->hide();
         Image1->show();
     }
     if (spr->text() == QLatin1String("en")) {
         Label1->setText(QString::fromLatin1(app::kHomeEn));
-        QApplication::setApplicationDisplayName(QStringLiteral("Glyphworks - Velmont Media"));
+        dialogs::setApplicationTitle(QStringLiteral("Glyphworks - Velmont Media"));
         Image2->show();
         Image1->hide();
     }
     centreLabel1();
+    app::setPlatformLanguage(spr->text());
 }
 
 void Tstart::Timer1Timer()

@@ -2,6 +2,7 @@
 
 #include "app/Tprog.h"
 #include "app/Tstart.h"
+#include "platform/Dialogs.h"
 #include "fonts/Tfpreview.h"
 #include "help/Tbugreport_de.h"
 #include "help/Tbugreport_en.h"
@@ -28,7 +29,7 @@ namespace app {
 void createWindows()
 {
     QApplication::setApplicationName(QStringLiteral("Glyphwerk"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Glyphwerk"));
+    dialogs::setApplicationTitle(QStringLiteral("Glyphwerk"));
     // The order matters: the start window decides the language that the main window's creation
     // applies, and the main window loads the font list before the other windows exist.
     start = new Tstart;

@@ -2,6 +2,7 @@
 
 #include "fonts/FontEntry.h"
 #include "fonts/ListRows.h"
+#include "util/FilePaths.h"
 
 #include <QEvent>
 #include <QGuiApplication>
@@ -175,6 +176,11 @@ bool FontListDelegate::hasStaleRows() const
     if (m_list->currentRow() >= 0)
         check(m_list->currentRow());
     return stale;
+}
+
+QString FontListDelegate::displayText(const QVariant &value, const QLocale &locale) const
+{
+    return util::readablePath(QStyledItemDelegate::displayText(value, locale));
 }
 
 QSize FontListDelegate::sizeHint(const QStyleOptionViewItem &, const QModelIndex &index) const

@@ -54,6 +54,9 @@ public:
     /// Returns whether the list was laid out again.
     bool measureShownRows();
 
+    /// An entry as people read it: a byte of a file name outside UTF-8 as a character
+    /// (util::readablePath()). The entry itself keeps the byte, so its path still opens.
+    QString displayText(const QVariant &value, const QLocale &locale) const override;
     QSize sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const override;
     void paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const override;
 

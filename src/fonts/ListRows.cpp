@@ -2,6 +2,7 @@
 
 #include "fonts/FontEntry.h"
 #include "platform/FontResolver.h"
+#include "util/FilePaths.h"
 
 #include <QFontMetrics>
 #include <QPainter>
@@ -38,7 +39,7 @@ void drawRow(QPainter &painter, const QRect &rect, const QString &entry, bool ma
     painter.setPen(marked ? style.markedText : style.text);
     painter.setFont(style.sampleMode ? sampleFont(entry, style.listFont) : style.listFont);
     const int top = rect.top() + (style.sampleMode ? 1 : 0);
-    painter.drawText(QPoint(rect.left(), top + painter.fontMetrics().ascent()), entry);
+    painter.drawText(QPoint(rect.left(), top + painter.fontMetrics().ascent()), util::readablePath(entry));
     painter.restore();
 }
 

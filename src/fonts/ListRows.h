@@ -41,9 +41,9 @@ struct RowStyle
 };
 
 /// Draws the row of `entry` into `rect`: fills it with the background of a marked or unmarked
-/// row, then writes the whole entry text (a file entry with " | " and its path) in the list's
-/// font at the row's top-left corner, or in sample mode in its sample font one pixel lower.
-/// The text is not clipped to the row.
+/// row, then writes the whole entry text (a file entry with " | " and its path, as people read
+/// it: util::readablePath()) in the list's font at the row's top-left corner, or in sample mode
+/// in its sample font one pixel lower. The text is not clipped to the row.
 void drawRow(QPainter &painter, const QRect &rect, const QString &entry, bool marked, const RowStyle &style);
 
 /// Draws the focus mark of a row: a dotted frame just inside `rect`, in the row's text colour.

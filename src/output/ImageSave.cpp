@@ -34,16 +34,19 @@ FormatInfo formatInfo(ImageFormat format)
 }
 
 // The failure as the user reads it: what could not be done, in the interface language, and the
-// system's reason.
+// system's reason. Without a path the image could not be converted; with one, the file could not
+// be written.
 [[noreturn]] void fail(const QString &path, const platform::Error &cause)
 {
     const bool german = app::isGerman();
-    const QString what = path.isEmpty()
-        ? (german ? QStringLiteral("Das Bild konnte nicht umgewandelt werden.")
-                  : QStringLiteral("The image could not be converted."))
-        : (german ? QStringLiteral("Das Bild konnte nicht als \u201E%1\u201C gespeichert werden.").arg(path)
-                  : QStringLiteral("The image could not be saved as \"%1\".").arg(path));
-    throw platform::Error(what + QLatin1Char('\n') + cause.message());
+    if (path.isEmpty())
+        throw platform::Error((german ? QStringLiteral("Das Bild konnte nicht umgewandelt werden.")
+                                      : QStringLiteral("The image could not be converted."))
+                              + QLatin1Char('\n') + cause.message());
+    throw FileWriteError(
+        (german ? QStringLiteral("Das Bild konnte nicht als \u201E%1\u201C gespeichert werden.").arg(path)
+                : QStringLiteral("The image could not be saved as \"%1\".").arg(path))
+        + QLatin1Char('\n') + cause.message());
 }
 
 void saveToName(const QImage &image, ImageFormat format, const QString &path)
@@ -83,6 +86,22 @@ void saveWithDialog(const QImage &image, ImageFormat format)
 
 } // namespace
 
+QString proposalFor(const QString &lastName, const QString &extension)
+{
+    static const QStringList imageExtensions = {QStringLiteral(".bmp"), QStringLiteral(".jpg"),
+                                                QStringLiteral(".jpeg"), QStringLiteral(".gif")};
+    const QString fileName = QFileInfo(lastName).fileName();
+    for (const QString &other : imageExtensions) {
+        if (fileName.size() > other.size() && fileName.endsWith(other, Qt::CaseInsensitive)) {
+            // ".jpeg" names a JPEG file as well as ".jpg" does.
+            const bool sameFormat = other.compare(extension, Qt::CaseInsensitive) == 0
+                || (other == QLatin1String(".jpeg") && extension == QLatin1String(".jpg"));
+            return sameFormat ? lastName : lastName.left(lastName.size() - other.size()) + extension;
+        }
+    }
+    return lastName;
+}
+
 QString withDefaultExtension(const QString &name, const QString &defaultExtension)
 {
     if (name.isEmpty() || QFileInfo(name).fileName().contains(QLatin1Char('.')))
@@ -93,7 +112,7 @@ QString withDefaultExtension(const QString &name, const QString &defaultExtensio
 QString askImageFileName(const QString &filter, const QString &defaultExtension)
 {
     Q_ASSERT(prog);
-    const QString chosen = dialogs::saveFile(filter, defaultExtension, prog->sdFileName);
+    const QString chosen = dialogs::saveFile(filter, defaultExtension, proposalFor(prog->sdFileName, defaultExtension));
     if (chosen.isEmpty())
         return {};
     prog->sdFileName = withDefaultExtension(chosen, defaultExtension);

@@ -5,6 +5,8 @@
 // chosen name untouched and is thrown as platform::Error with the system's reason, for the
 // caller (or the application's error report) to show.
 
+#include "platform/Errors.h"
+
 #include <QString>
 
 class QImage;
@@ -25,6 +27,21 @@ void SaveJpgToName(const QImage &image, const QString &path);
 void SaveGifToName(const QImage &image, const QString &path);
 
 namespace output {
+
+/// The failure to write an image file: its message names the file and gives the system's
+/// reason, in the interface language. Unlike a failure to build or convert the image, it is no
+/// matter of memory, so image runs let it end the run as it is.
+class FileWriteError : public platform::Error
+{
+public:
+    using platform::Error::Error;
+};
+
+/// The name the save dialog proposes for a file of the format whose extension is `extension`
+/// (".jpg"), given the last name chosen: a name ending in another image format's extension
+/// ("sheet.bmp") gets `extension` in its place ("sheet.jpg"), so that it names no file of another
+/// format; any other name stays.
+QString proposalFor(const QString &lastName, const QString &extension);
 
 /// `name` with `defaultExtension` (".bmp") appended when its file name part has no dot at all;
 /// a name with any extension is kept as it is.

@@ -179,9 +179,13 @@ int singleRun(ImageFormat format, const SheetNumbers &numbers, const RunStyle &s
         image.setHeight(image.height() + 20);
         windows.end();
         saveWithDialog(format, image.view());
+    } catch (const FileWriteError &) {
+        // The image was built but its file could not be written: more memory or a split would
+        // not help. The run ends with the failure, reported with the file and the reason.
+        throw;
     } catch (const std::exception &) {
-        // Any failure, from making the image to saving it: the image is gone and the windows
-        // are back before the user is told.
+        // Any failure in making or converting the image: the image is gone and the windows are
+        // back before the user is told.
         return done;
     }
     return -1;
@@ -223,6 +227,9 @@ void splitRun(ImageFormat format, int f, const SheetNumbers &numbers, const RunS
                 y = next;
             }
         }
+    } catch (const FileWriteError &) {
+        // The parts written so far stay; the run ends with the failure as it is.
+        throw;
     } catch (const std::exception &) {
         dialogs::message(dialogs::MessageKind::ErrorQuestion,
                          style.german

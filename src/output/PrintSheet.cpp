@@ -31,16 +31,22 @@ void printLines(platform::Printer &printer, const SheetNumbers &numbers, const R
     canvas.setBackgroundMode(Qt::TransparentMode);
     const LineSetter setter(canvas.device(), numbers.size, style.italic, style.bold);
     PageFlow flow(numbers.spacing, numbers.top, numbers.bottom, printer.pageHeight(), range);
+    // A page break is carried out when the next line comes: after the last line it would leave
+    // an empty page at the end of the job.
+    bool pageBreakDue = false;
     for (qsizetype i = 0; i < sheet.count(); ++i) {
         if (stopWhenAborted && (!printer.printing() || printer.aborted()))
             continue;
+        if (pageBreakDue) {
+            printer.newPage();
+            pageBreakDue = false;
+        }
         const SheetLine line = sheet.line(i);
         const LineMetrics metrics = setter.measure(line);
         const LinePlacement place = flow.next(metrics.height);
         if (place.drawn)
             setter.draw(canvas, line, metrics, numbers.left, place.y);
-        if (place.newPageAfter)
-            printer.newPage();
+        pageBreakDue = place.newPageAfter;
     }
     printer.endDoc();
 }

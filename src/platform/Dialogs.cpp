@@ -17,6 +17,7 @@ struct State
     QQueue<QVariant> answers;
     QList<Shown> shown;
     bool nonInteractive = false;
+    QString applicationTitle;
 };
 
 State &state()
@@ -68,6 +69,19 @@ QString qtNameFilter(const QString &filter)
 
 } // namespace
 
+void setApplicationTitle(const QString &title)
+{
+    state().applicationTitle = title;
+    // Qt appends its application display name to every window caption that does not end with it
+    // ("Status — Glyphworks - Velmont Media"); an empty one is a suffix of every caption.
+    QGuiApplication::setApplicationDisplayName(QStringLiteral(""));
+}
+
+QString applicationTitle()
+{
+    return state().applicationTitle.isEmpty() ? QCoreApplication::applicationName() : state().applicationTitle;
+}
+
 QWidget *dialogParent()
 {
     return QApplication::activeWindow();
@@ -75,7 +89,7 @@ QWidget *dialogParent()
 
 Answer message(MessageKind kind, const QString &text, const QString &title)
 {
-    const QString caption = title.isEmpty() ? QApplication::applicationDisplayName() : title;
+    const QString caption = title.isEmpty() ? applicationTitle() : title;
     Answer answer = kind == MessageKind::Confirmation || kind == MessageKind::ErrorQuestion ? Answer::Cancel : Answer::Ok;
     QVariant queued;
     if (takeQueued(queued)) {

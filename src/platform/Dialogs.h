@@ -27,7 +27,14 @@ struct Shown
     QString proposal{}; ///< the file name a save dialog proposed
 };
 
-/// Shows a modal message box of `kind` with `text`; the title is the application's name unless
+/// Sets the application's title, the caption of message boxes without a title of their own.
+/// Window captions stay each window's own: Qt adds no application name to them.
+void setApplicationTitle(const QString &title);
+
+/// The application's title; the application's name until a title is set.
+QString applicationTitle();
+
+/// Shows a modal message box of `kind` with `text`; the title is the application's title unless
 /// `title` is given. Information and error boxes have OK, confirmations and error questions OK
 /// and Cancel.
 Answer message(MessageKind kind, const QString &text, const QString &title = QString());

@@ -71,7 +71,7 @@ private slots:
         QCOMPARE(window.Image1->isVisibleTo(&window), german);
         QCOMPARE(window.Image2->isVisibleTo(&window), !german);
         QCOMPARE(window.Label1->text(), german ? QStringLiteral("velmont-media.de") : QStringLiteral("velmont-media.com"));
-        QCOMPARE(QApplication::applicationDisplayName(),
+        QCOMPARE(dialogs::applicationTitle(),
                  german ? QStringLiteral("Glyphwerk - Velmont Media") : QStringLiteral("Glyphworks - Velmont Media"));
         // The marker files are left as they were.
         for (const QString &f : files)

@@ -128,7 +128,8 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("reason");
         QTest::newRow("bmp") << 0 << false << "The image could not be saved as" << "No such file or directory";
-        QTest::newRow("jpg") << 1 << true << "konnte nicht als" << "No such file or directory";
+        // The system's reason comes in the interface language too.
+        QTest::newRow("jpg") << 1 << true << "konnte nicht als" << "nicht gefunden";
         QTest::newRow("gif") << 2 << false << "The image could not be saved as" << "No such file or directory";
         // The run goes on past the file-size limit (no SIGXFSZ) and tells why.
         QTest::newRow("bmp beyond file-size limit") << 0 << false << "The image could not be saved as"
@@ -198,6 +199,43 @@ private slots:
         QVERIFY(!asksOverwrite);
         QCOMPARE(chosen, dir.filePath(QStringLiteral("Sheet.gif")));
         QCOMPARE(prog->sdFileName, chosen);
+    }
+
+    // A proposal never names a file of another image format.
+    void proposalTakesTheFormatsExtension_data()
+    {
+        QTest::addColumn<QString>("last");
+        QTest::addColumn<QString>("extension");
+        QTest::addColumn<QString>("proposal");
+        QTest::newRow("bmp for jpeg") << "/tmp/sheet.bmp" << ".jpg" << "/tmp/sheet.jpg";
+        QTest::newRow("jpeg for gif") << "sheet.JPEG" << ".gif" << "sheet.gif";
+        QTest::newRow("same format") << "sheet.bmp" << ".bmp" << "sheet.bmp";
+        QTest::newRow("jpeg for jpeg") << "sheet.jpeg" << ".jpg" << "sheet.jpeg";
+        QTest::newRow("other extension") << "sheet.png" << ".gif" << "sheet.png";
+        QTest::newRow("no extension") << "Font Image" << ".jpg" << "Font Image";
+        QTest::newRow("dot in folder only") << "/tmp/a.bmp/sheet" << ".jpg" << "/tmp/a.bmp/sheet";
+    }
+    void proposalTakesTheFormatsExtension()
+    {
+        QFETCH(QString, last);
+        QFETCH(QString, extension);
+        QFETCH(QString, proposal);
+        QCOMPARE(output::proposalFor(last, extension), proposal);
+    }
+
+    // After a bitmap was saved, the JPEG target proposes the same name as a JPEG file and leaves
+    // the bitmap alone.
+    void nextFormatDoesNotReplaceTheLastFile()
+    {
+        QTemporaryDir dir;
+        const QString bmp = dir.filePath(QStringLiteral("sheet.bmp"));
+        dialogs::setNextAnswer(bmp);
+        SaveBmpWithDialog(sheet());
+        dialogs::clearShown();
+        dialogs::setNextAnswer(QString());
+        SaveJpgWithDialog(sheet());
+        QCOMPARE(dialogs::shown().constFirst().proposal, dir.filePath(QStringLiteral("sheet.jpg")));
+        QCOMPARE(fileStart(bmp).left(2), QByteArray("BM"));
     }
 
     void defaultExtension_data()

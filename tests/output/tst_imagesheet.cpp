@@ -279,18 +279,36 @@ private slots:
         verifyWindowsBack();
     }
 
-    void splitFailureKeepsWrittenParts()
+    // A file that cannot be written ends the run with the file and the reason, in one run as in
+    // a split one: no memory message, no split offer, no further files.
+    void writeFailureEndsTheRun_data()
     {
+        QTest::addColumn<bool>("split");
+        QTest::newRow("one image") << false;
+        QTest::newRow("split run") << true;
+    }
+    void writeFailureEndsTheRun()
+    {
+        QFETCH(bool, split);
         fill(10);
-        output::ImageLimits limits;
-        limits.maxHeight = heightAfter(5);
-        output::setImageLimits(limits);
-        dialogs::setNextAnswer(QVariant::fromValue(Answer::Ok));
-        dialogs::setNextAnswer(path(QStringLiteral("missing/sheet.bmp")));
+        if (split) {
+            output::ImageLimits limits;
+            limits.maxHeight = heightAfter(5);
+            output::setImageLimits(limits);
+            dialogs::setNextAnswer(QVariant::fromValue(Answer::Ok));
+        }
+        const QString target = path(QStringLiteral("missing/sheet.bmp"));
+        dialogs::setNextAnswer(target);
         exportTo(QStringLiteral("BMP-Image"));
-        QCOMPARE(shownDialogs(), (QStringList{QStringLiteral("error question"), QStringLiteral("save"),
-                                              QStringLiteral("error question")}));
-        QVERIFY(dialogs::shown().last().text.startsWith(QLatin1String("The memory has changed")));
+        const QStringList expected = split ? QStringList{QStringLiteral("error question"), QStringLiteral("save"),
+                                                         QStringLiteral("error")}
+                                           : QStringList{QStringLiteral("save"), QStringLiteral("error")};
+        QCOMPARE(shownDialogs(), expected);
+        const QString message = dialogs::shown().last().text;
+        QVERIFY2(message.contains(QLatin1String("could not be saved"))
+                     && message.contains(split ? path(QStringLiteral("missing/sheet0.bmp")) : target)
+                     && message.contains(QLatin1String("No such file or directory")),
+                 qPrintable(message));
         verifyWindowsBack();
     }
 

@@ -152,6 +152,28 @@ private slots:
         QVERIFY(pdfValue(m_pdf, QStringLiteral("Page size")).contains(QLatin1String("595")));
     }
 
+    // With a top margin beyond the page, every line takes a page of its own, and the last line
+    // leaves no empty page behind it.
+    void noEmptyPageAfterTheLastLine_data()
+    {
+        QTest::addColumn<QString>("target");
+        QTest::newRow("direct") << "Standard Printer";
+        QTest::newRow("print dialog") << "Printer Dialog with Options";
+    }
+    void noEmptyPageAfterTheLastLine()
+    {
+        QFETCH(QString, target);
+        fill(QStringList(3, QStringLiteral("DejaVu Sans")));
+        einst->Edit3->setText(QStringLiteral("20000"));
+        if (target.startsWith(QLatin1String("Printer Dialog"))) {
+            PrintChoice all;
+            all.accepted = true;
+            dialogs::setNextAnswer(QVariant::fromValue(all));
+        }
+        printTo(target);
+        QCOMPARE(pdfPages(m_pdf), 3);
+    }
+
     void dialogPageRange()
     {
         fillLongSheet();

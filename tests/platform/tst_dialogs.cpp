@@ -49,9 +49,9 @@ private slots:
         QCOMPARE(dialogs::shown().at(1).answer.toString(), QStringLiteral("/tmp"));
     }
 
-    void titleDefaultsToApplicationName()
+    void titleDefaultsToApplicationTitle()
     {
-        QApplication::setApplicationDisplayName(QStringLiteral("Glyphwerk"));
+        dialogs::setApplicationTitle(QStringLiteral("Glyphwerk"));
         dialogs::message(MessageKind::Error, QStringLiteral("x"));
         dialogs::message(MessageKind::Error, QStringLiteral("y"), QStringLiteral("Own"));
         QCOMPARE(dialogs::shown().at(0).title, QStringLiteral("Glyphwerk"));

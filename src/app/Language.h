@@ -1,0 +1,14 @@
+#pragma once
+// The language of the platform's own texts: the buttons and captions of Qt's dialogs and
+// message boxes (file, print and font dialogs, "OK", "Cancel") follow the interface language.
+
+#include <QString>
+
+namespace app {
+
+/// Makes Qt's own texts German for the language code "de" and English for any other code, from
+/// Qt's translation catalogues. Windows already open change their texts at once. Where no German
+/// catalogue is installed, Qt's texts stay English.
+void setPlatformLanguage(const QString &code);
+
+} // namespace app

@@ -1,0 +1,126 @@
+// How the windows behave on a desktop: keys, titles, keyboard order, sizes.
+
+#include "app/Tprog.h"
+#include "app/Tstart.h"
+#include "app/Windows.h"
+#include "support/AppTestMain.h"
+
+#include <QComboBox>
+#include <QListWidget>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QSignalSpy>
+#include <QWindow>
+
+class TestWindowBehaviour : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init()
+    {
+        gwtest::createWindowsWithoutGreeting();
+        prog->show();
+        prog->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(prog));
+    }
+    void cleanup()
+    {
+        if (QWidget *popup = QApplication::activePopupWidget())
+            popup->close();
+        app::destroyWindows();
+    }
+
+    // An open drop-down or menu takes its own Esc; only an Esc that reaches the main window
+    // ends the run. The keys go in as the window system delivers them.
+    void escClosesWhatIsOpen_data()
+    {
+        QTest::addColumn<QString>("open");
+        QTest::newRow("output box") << "cbdrucker";
+        QTest::newRow("sample box") << "cd1";
+        QTest::newRow("menu") << "m1";
+        QTest::newRow("pop-up menu") << "PopupMenu1";
+    }
+    void escClosesWhatIsOpen()
+    {
+        QFETCH(QString, open);
+        QSignalSpy ended(start, &Tstart::runEnded);
+        if (auto *box = prog->findChild<QComboBox *>(open))
+            box->showPopup();
+        else
+            prog->findChild<QMenu *>(open)->popup(prog->mapToGlobal(QPoint(20, 20)));
+        QWidget *popup = QApplication::activePopupWidget();
+        QVERIFY(popup);
+        QTest::keyClick(popup->windowHandle(), Qt::Key_Escape);
+        QTRY_VERIFY(!popup->isVisible());
+        QCOMPARE(ended.count(), 0);
+        prog->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(prog));
+        QTest::keyClick(prog->windowHandle(), Qt::Key_Escape);
+        QCOMPARE(ended.count(), 1);
+    }
+
+    // Every window shows exactly its own caption, also after the language was switched: Qt adds
+    // the application's name to a caption unless the caption ends with it.
+    void captionsAreTheWindowsOwn()
+    {
+        for (int round = 0; round < 2; ++round) {
+            round == 0 ? prog->menClick() : prog->mdeClick();
+            const QString appended = QGuiApplication::applicationDisplayName();
+            for (QWidget *w : QApplication::topLevelWidgets()) {
+                if (w->isWindow() && !w->windowTitle().isEmpty())
+                    QVERIFY2(w->windowTitle().endsWith(appended), qPrintable(w->windowTitle() + QLatin1Char('|') + appended));
+            }
+        }
+    }
+
+    // The platform's own texts (dialog buttons) follow the interface language.
+    void platformTextsFollowTheLanguage()
+    {
+        const auto cancel = [] { return QCoreApplication::translate("QPlatformTheme", "Cancel"); };
+        prog->mdeClick();
+        QCOMPARE(cancel(), QStringLiteral("Abbrechen"));
+        prog->menClick();
+        QCOMPARE(cancel(), QStringLiteral("Cancel"));
+    }
+
+    // Tab goes through every control in reading order and comes round again.
+    void tabFollowsReadingOrder()
+    {
+        const QStringList expected = {"ListBox1", "cb_system", "cb_folder", "ed_folder", "BitBtn2", "Memo1",
+                                      "cb_schriftprobe", "cb_schriftprobeliste", "cbdrucker", "cd1", "Button1",
+                                      "ListBox1"};
+        prog->ListBox1->setFocus();
+        QStringList visited = {QApplication::focusWidget()->objectName()};
+        for (int i = 1; i < expected.size(); ++i) {
+            QTest::keyClick(prog->windowHandle(), Qt::Key_Tab);
+            QWidget *focus = QApplication::focusWidget();
+            // An editable drop-down box has its focus in the line inside it.
+            while (focus && focus->objectName().isEmpty())
+                focus = focus->parentWidget();
+            visited << (focus ? focus->objectName() : QString());
+        }
+        QCOMPARE(visited, expected);
+        QVERIFY(!prog->Memo1->toPlainText().contains(QLatin1Char('\t')));
+    }
+
+    // At the minimum size no control covers another.
+    void nothingOverlapsAtTheMinimumSize()
+    {
+        prog->resize(prog->minimumSize());
+        QCoreApplication::processEvents();
+        QWidget *client = prog->centralWidget();
+        QList<QWidget *> shown;
+        for (QWidget *w : client->findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly))
+            if (w->isVisibleTo(prog))
+                shown << w;
+        for (int i = 0; i < shown.size(); ++i) {
+            QVERIFY2(client->rect().contains(shown[i]->geometry()), qPrintable(shown[i]->objectName()));
+            for (int j = i + 1; j < shown.size(); ++j)
+                QVERIFY2(!shown[i]->geometry().intersects(shown[j]->geometry()),
+                         qPrintable(shown[i]->objectName() + QLatin1Char('/') + shown[j]->objectName()));
+        }
+    }
+};
+
+GW_TEST_MAIN_APP(TestWindowBehaviour)
+#include "tst_windowbehaviour.moc"
