@@ -135,12 +135,7 @@ Tprog::Tprog(QWidget *parent)
 {
     setObjectName(QStringLiteral("prog"));
     // The window font and text colour apply to every control of the window.
-    // Tahoma where it is installed; otherwise the Arial-metric face is closest in width, so the
-    // texts fit the places made for them.
-    QFont windowFont;
-    windowFont.setFamilies({QStringLiteral("Tahoma"), QStringLiteral("Liberation Sans"), QStringLiteral("Arial")});
-    windowFont.setPixelSize(11);
-    setFont(windowFont);
+    setFont(app::windowFont());
     QPalette p = palette();
     for (auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
         p.setColor(role, kTextColour);
