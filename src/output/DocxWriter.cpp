@@ -19,7 +19,7 @@ constexpr char kR[] = "http://schemas.openxmlformats.org/officeDocument/2006/rel
 constexpr char kPackageRels[] = "http://schemas.openxmlformats.org/package/2006/relationships";
 constexpr char kContentTypes[] = "http://schemas.openxmlformats.org/package/2006/content-types";
 
-// A4 in twentieths of a point, and the margins of a new document (2.5 cm, bottom 2 cm).
+// A4 in twentieths of a point.
 constexpr int kA4Short = 11906;
 constexpr int kA4Long = 16838;
 
@@ -161,6 +161,7 @@ QByteArray documentXml(const Document &document)
     w.writeAttribute(QStringLiteral("w:h"), QString::number(document.landscape ? kA4Short : kA4Long));
     if (document.landscape)
         w.writeAttribute(QStringLiteral("w:orient"), QStringLiteral("landscape"));
+    // The margins of a new document: 2.5 cm, the bottom 2 cm.
     w.writeEmptyElement(QStringLiteral("w:pgMar"));
     for (const auto &[name, value] : {std::pair{"w:top", 1417}, {"w:right", 1417}, {"w:bottom", 1134},
                                       {"w:left", 1417}, {"w:header", 708}, {"w:footer", 708}, {"w:gutter", 0}})

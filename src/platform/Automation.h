@@ -30,6 +30,7 @@ enum class Failure {
 class AutomationError : public Error
 {
 public:
+    /// A failure of kind `failure` with the user-facing `message`.
     AutomationError(Failure failure, const QString &message)
         : Error(message)
         , m_failure(failure)
@@ -112,7 +113,9 @@ public:
 class Object
 {
 public:
+    /// No reference.
     Object() = default;
+    /// Holds `dispatch`.
     explicit Object(std::shared_ptr<Dispatch> dispatch)
         : m_dispatch(std::move(dispatch))
     {
@@ -152,7 +155,9 @@ Object createObject(const QString &programId);
 class ClassRegistration
 {
 public:
+    /// Registers `factory` under `programId`.
     ClassRegistration(const QString &programId, Factory factory);
+    /// Puts back the factory that was registered before.
     ~ClassRegistration();
     ClassRegistration(const ClassRegistration &) = delete;
     ClassRegistration &operator=(const ClassRegistration &) = delete;
