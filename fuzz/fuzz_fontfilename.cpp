@@ -1,7 +1,7 @@
 // Fuzz entry point of the font-file name reader: every input becomes the contents of one
 // in-memory file that ReadFontFileName() opens by path, as it opens the fonts of a folder.
 // ReadFontFileName() needs no QCoreApplication (its code page is a table of its own and file
-// names go through QFile::encodeName()), so this needs no LLVMFuzzerInitialize().
+// names go through util::encodePath()), so this needs no LLVMFuzzerInitialize().
 
 #include "fuzz/FuzzEntry.h"
 

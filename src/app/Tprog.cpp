@@ -20,6 +20,7 @@
 #include "platform/Printers.h"
 #include "platform/SystemFonts.h"
 #include "util/BrowseForFolder.h"
+#include "util/FilePaths.h"
 #include "util/WideFunc.h"
 
 #include <QAction>
@@ -39,6 +40,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
+#include <QStyledItemDelegate>
 
 using namespace app;
 
@@ -50,6 +52,18 @@ constexpr QSize kDesignClient(504, 572);
 // The smallest client area at which no control covers another: the output caption stays below
 // the preview panel, and the donation link, as wide as designed, left of the output button.
 constexpr QSize kMinimumClient(504, 494);
+
+// Shows the font list's entries as people read them: a byte of a file name outside UTF-8 as a
+// character (util::readablePath()). The entry itself keeps the byte, so its path still opens.
+class EntryDelegate : public QStyledItemDelegate
+{
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    QString displayText(const QVariant &value, const QLocale &locale) const override
+    {
+        return util::readablePath(QStyledItemDelegate::displayText(value, locale));
+    }
+};
 
 // The font list as the lines of a sheet, read line by line so that a setting changed while an
 // image run goes on takes effect from the next line.
@@ -163,6 +177,7 @@ void Tprog::createControls()
     ListBox1->setSelectionMode(QAbstractItemView::ExtendedSelection);
     ListBox1->setContextMenuPolicy(Qt::CustomContextMenu);
     ListBox1->setUniformItemSizes(true);
+    ListBox1->setItemDelegate(new EntryDelegate(ListBox1));
     layout->place(ListBox1, {8, 8, 235, 484}, all);
 
     Panel1 = raisedPanel(client, "Panel1");
@@ -376,7 +391,7 @@ void Tprog::SchriftenNeuLadenClick()
     ResourceSink sink;
     QStringList entries = fonts::loadFontEntries(
         request, request.system ? platform::printerTypefaces() : QStringList(), installed_fonts, file_font_paths, sink);
-    fonts::sortEntries(entries);
+    fonts::sortEntries(entries, fonts::entryCollator(isGerman()));
     ListBox1->addItems(entries);
     ListBox1->setUpdatesEnabled(true);
     setCountText();

@@ -3,7 +3,7 @@
 #include "platform/CodePage.h"
 #include "util/FilePaths.h"
 
-#include <QFile>
+#include <QtEndian>
 
 #include <algorithm>
 #include <cerrno>
@@ -24,6 +24,7 @@ constexpr qint64 kNameRecordSize = 12;    // platform, encoding, language, name 
 constexpr qint64 kNameBufferSize = 256;   // longer names are cut to this many bytes
 constexpr quint16 kFullNameId = 4;
 constexpr quint16 kMacintoshPlatform = 1;
+constexpr quint16 kMacRomanEncoding = 0;
 constexpr quint16 kWindowsPlatform = 3;
 
 quint16 bigEndian16(const unsigned char *p)
@@ -48,7 +49,7 @@ public:
     {
         // O_NONBLOCK: opening a FIFO must not wait for a writer; reads of regular files ignore it.
         // Paths beyond the system's limit open too (deeply nested font folders).
-        m_fd = util::openPath(QFile::encodeName(path), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+        m_fd = util::openPath(util::encodePath(path), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
         if (m_fd < 0)
             return;
         struct stat st;
@@ -143,6 +144,27 @@ bool findNameTable(FontFileReader &file, quint64 &tableOffset)
     return false;
 }
 
+/// The text of `size` bytes of UTF-16 big-endian. An odd last byte adds nothing; a high surrogate
+/// at the end, the first half of a pair cut off by the buffer's size, is dropped; any other
+/// surrogate without its partner becomes a replacement character. So a name never holds half a
+/// character.
+QString utf16BigEndianToText(const unsigned char *bytes, qint64 size)
+{
+    QString text(qsizetype(size / 2), Qt::Uninitialized);
+    qFromBigEndian<char16_t>(bytes, text.size(), text.data());
+    if (!text.isEmpty() && text.back().isHighSurrogate())
+        text.chop(1);
+    if (text.isValidUtf16())
+        return text;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate())
+            ++i;
+        else if (text[i].isSurrogate())
+            text[i] = QChar::ReplacementCharacter;
+    }
+    return text;
+}
+
 } // namespace
 
 QString ReadFontFileName(const QString &path)
@@ -161,9 +183,11 @@ QString ReadFontFileName(const QString &path)
     const quint16 count = bigEndian16(header + 2);
     const quint64 stringOffset = bigEndian16(header + 4);
 
-    // A Macintosh full name wins over a Windows one wherever it stands; among records of one
-    // platform the first in file order wins. Only the records the header counts are looked at:
-    // the bytes after them are strings or other tables, which can look like a matching record.
+    // A Macintosh full name in the Roman encoding wins over a Windows one wherever it stands;
+    // among records of one platform the first in file order wins. Macintosh names in other
+    // encodings (Japanese, Arabic, ...) give way to the Windows name, which is Unicode. Only the
+    // records the header counts are looked at: the bytes after them are strings or other
+    // tables, which can look like a matching record.
     bool found = false;
     quint16 platform = 0;
     quint16 length = 0;
@@ -176,12 +200,13 @@ QString ReadFontFileName(const QString &path)
         const quint16 recordPlatform = bigEndian16(record);
         if (bigEndian16(record + 6) != kFullNameId)
             continue;
-        if (recordPlatform == kMacintoshPlatform || (recordPlatform == kWindowsPlatform && !found)) {
+        const bool macRoman = recordPlatform == kMacintoshPlatform && bigEndian16(record + 2) == kMacRomanEncoding;
+        if (macRoman || (recordPlatform == kWindowsPlatform && !found)) {
             found = true;
             platform = recordPlatform;
             length = bigEndian16(record + 8);
             offset = bigEndian16(record + 10);
-            if (recordPlatform == kMacintoshPlatform)
+            if (macRoman)
                 break;
         }
     }
@@ -195,15 +220,9 @@ QString ReadFontFileName(const QString &path)
     const qint64 got = std::max<qint64>(
         0, file.read(table + stringOffset + offset, buffer, std::min<qint64>(length, kNameBufferSize)));
 
-    char name[kNameBufferSize];
-    qsizetype size = 0;
     if (platform == kMacintoshPlatform) {
-        size = qsizetype(::strnlen(reinterpret_cast<const char *>(buffer), size_t(got)));
-        std::memcpy(name, buffer, size_t(size));
-    } else {
-        // UTF-16 big-endian: keep the low-order byte of each character.
-        for (qint64 at = 1; at < got; at += 2)
-            name[size++] = char(buffer[at]);
+        const size_t size = ::strnlen(reinterpret_cast<const char *>(buffer), size_t(got));
+        return platform::macRomanToText(QByteArrayView(buffer, qsizetype(size)));
     }
-    return platform::ansiToText(QByteArrayView(name, size));
+    return utf16BigEndianToText(buffer, got);
 }

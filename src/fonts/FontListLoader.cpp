@@ -5,7 +5,10 @@
 #include "util/WideFunc.h"
 
 #include <QFileInfo>
+
 #include <algorithm>
+#include <numeric>
+#include <vector>
 
 namespace fonts {
 
@@ -42,11 +45,31 @@ void removeVerticalFontEntries(QStringList &entries)
     entries.removeIf([](const QString &e) { return e.startsWith(QLatin1Char('@')); });
 }
 
-void sortEntries(QStringList &entries)
+QCollator entryCollator(bool german)
 {
-    std::stable_sort(entries.begin(), entries.end(), [](const QString &a, const QString &b) {
-        return QString::compare(a, b, Qt::CaseInsensitive) < 0;
-    });
+    QCollator collator(german ? QLocale(QLocale::German, QLocale::Germany)
+                              : QLocale(QLocale::English, QLocale::UnitedStates));
+    collator.setCaseSensitivity(Qt::CaseInsensitive);
+    return collator;
+}
+
+void sortEntries(QStringList &entries, const QCollator &collator)
+{
+    // Each entry's sort key is made once; comparing keys is much cheaper than collating the
+    // texts again in every comparison of a list of thousands.
+    std::vector<QCollatorSortKey> keys;
+    keys.reserve(size_t(entries.size()));
+    for (const QString &entry : std::as_const(entries))
+        keys.push_back(collator.sortKey(entry));
+    std::vector<qsizetype> order(size_t(entries.size()));
+    std::iota(order.begin(), order.end(), 0);
+    std::stable_sort(order.begin(), order.end(),
+                     [&keys](qsizetype a, qsizetype b) { return keys[size_t(a)].compare(keys[size_t(b)]) < 0; });
+    QStringList sorted;
+    sorted.reserve(entries.size());
+    for (const qsizetype i : order)
+        sorted.append(entries.at(i));
+    entries = std::move(sorted);
 }
 
 QString fontCountText(qsizetype count, bool german)

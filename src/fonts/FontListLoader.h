@@ -2,6 +2,7 @@
 // Building the font list: the system's typefaces and the fonts of the files of a folder tree.
 // Kept apart from the window so it can be driven with plain inputs.
 
+#include <QCollator>
 #include <QString>
 #include <QStringList>
 
@@ -38,8 +39,13 @@ QStringList loadFontEntries(const LoadRequest &request, const QStringList &syste
 /// Removes, from the last entry to the first, every entry whose first character is "@".
 void removeVerticalFontEntries(QStringList &entries);
 
-/// Sorts entries alphabetically ignoring case; equal entries keep their order side by side.
-void sortEntries(QStringList &entries);
+/// The collation the list is sorted by: that of the interface language (German when `german`,
+/// else English), ignoring case.
+QCollator entryCollator(bool german);
+
+/// Sorts entries alphabetically by `collator`; entries it holds equal keep their order side by
+/// side.
+void sortEntries(QStringList &entries, const QCollator &collator);
 
 /// The font count text: the number followed by " Schriftarten wurden entdeckt!" (German) or
 /// " Fonts Detected!".

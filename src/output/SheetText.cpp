@@ -1,6 +1,7 @@
 #include "output/SheetText.h"
 
 #include "fonts/FontEntry.h"
+#include "util/FilePaths.h"
 
 namespace output {
 
@@ -23,7 +24,9 @@ QString samplePart(const QString &entry, const LabelSwitches &switches, const QS
         // that separator (a typeface name holding "|") is cut the way it always was: from its
         // third character on.
         const qsizetype bar = entry.indexOf(QString::fromUtf16(fonts::kEntrySeparator));
-        const QString path = entry.mid(bar < 0 ? 2 : bar + 3);
+        // Bytes of a file name outside UTF-8 are shown as characters, not as the code points
+        // that carry them.
+        const QString path = util::readablePath(entry.mid(bar < 0 ? 2 : bar + 3));
         if (switches.directory && switches.fileName) {
             text += path + separator;
         } else if (switches.directory || switches.fileName) {

@@ -22,7 +22,8 @@ QString labelPart(qsizetype index, const QString &entry, const LabelSwitches &sw
 
 /// The sample part of the line for `entry`: for a font file entry its directory (up to and
 /// including the last "/") and/or its file name, followed by `separator` (nothing at all when both
-/// are off), then `sample`. Typeface entries get the sample alone.
+/// are off), then `sample`. Typeface entries get the sample alone. The path is shown readably
+/// (util::readablePath()).
 QString samplePart(const QString &entry, const LabelSwitches &switches, const QString &separator,
                    const QString &sample);
 

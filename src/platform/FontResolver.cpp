@@ -1,5 +1,7 @@
 #include "platform/FontResolver.h"
 
+#include "platform/SystemFonts.h"
+
 #include <QFontDatabase>
 #include <QGuiApplication>
 #include <QHash>
@@ -182,9 +184,7 @@ private:
         m_families.reserve(families.size() * 2);
         for (const QString &family : families) {
             m_families.insert(family.toCaseFolded());
-            const qsizetype bracket = family.lastIndexOf(QLatin1String(" ["));
-            if (bracket > 0 && family.endsWith(QLatin1Char(']')))
-                m_families.insert(family.left(bracket).toCaseFolded());
+            m_families.insert(familyWithoutFoundry(family).toCaseFolded());
         }
         m_familiesLoaded = true;
     }

@@ -26,10 +26,12 @@ int FontResources::addFontFile(const QString &path)
     // database, with fontconfig's application font set, where the name lookup of FontResolver
     // finds it. Qt announces the change with fontDatabaseChanged(), which also empties the
     // resolver's cache of names.
-    // A path beyond the system's limit (a deeply nested font folder) cannot be opened by name,
-    // so such a file is handed over by its contents.
+    // Qt opens a file by name through its own encoding of the path, which reaches neither a path
+    // beyond the system's limit (a deeply nested font folder) nor a name on disk that is not
+    // valid UTF-8 (see util::encodePath()); such a file is handed over by its contents.
+    const QByteArray native = util::encodePath(path);
     int id = -1;
-    if (QFile::encodeName(path).size() < PATH_MAX) {
+    if (native.size() < PATH_MAX && QFile::encodeName(path) == native) {
         id = QFontDatabase::addApplicationFont(path);
     } else if (QByteArray contents; util::readFile(path, contents)) {
         id = QFontDatabase::addApplicationFontFromData(contents);

@@ -1,15 +1,25 @@
 #include "platform/SystemFonts.h"
 
 #include <QFontDatabase>
+#include <QSet>
 
 namespace platform {
 
-// Qt's database holds what fontconfig lists plus the files added for the run, one name per
-// family. A family offered by several foundries appears once per foundry as "Family [Foundry]",
-// and each of those names draws that foundry's faces.
+// Qt's database holds what fontconfig lists plus the files added for the run. A family offered by
+// several foundries appears there once per foundry as "Family [Foundry]"; the typeface lists name
+// it once, by its family name, which draws a face of that family as a printer's typeface does.
 static QStringList systemFamilies()
 {
-    return QFontDatabase::families();
+    QStringList families;
+    QSet<QString> listed;
+    for (const QString &name : QFontDatabase::families()) {
+        const QString family = familyWithoutFoundry(name);
+        if (!listed.contains(family)) {
+            listed.insert(family);
+            families.append(family);
+        }
+    }
+    return families;
 }
 
 QStringList printerTypefaces()
@@ -22,6 +32,12 @@ QStringList printerTypefaces()
 QStringList screenTypefaces()
 {
     return systemFamilies();
+}
+
+QString familyWithoutFoundry(const QString &name)
+{
+    const qsizetype bracket = name.lastIndexOf(QLatin1String(" ["));
+    return bracket > 0 && name.endsWith(QLatin1Char(']')) ? name.left(bracket) : name;
 }
 
 } // namespace platform

@@ -2,7 +2,6 @@
 
 #include "util/FilePaths.h"
 
-#include <QFile>
 #include <QtNumeric>
 
 #include <algorithm>
@@ -116,7 +115,7 @@ public:
     /// Walks the folder `dirPath` (ending in "/").
     void walk(const QString &dirPath)
     {
-        if (!enter(util::openPath(QFile::encodeName(dirPath), O_RDONLY | O_DIRECTORY | O_CLOEXEC), dirPath, {}))
+        if (!enter(util::openPath(util::encodePath(dirPath), O_RDONLY | O_DIRECTORY | O_CLOEXEC), dirPath, {}))
             return;
         while (!m_stack.empty()) {
             const size_t top = m_stack.size() - 1;
@@ -260,7 +259,8 @@ private:
             }
 
             DirEntry e;
-            e.name = QFile::decodeName(name);
+            // Kept losslessly: a name that is not valid UTF-8 must still open as the file it names.
+            e.name = util::decodePath(name);
             if (isDir)
                 e.rawName = QByteArray(name, qsizetype(std::strlen(name)));
             e.isDir = isDir;

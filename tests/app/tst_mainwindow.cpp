@@ -2,6 +2,7 @@
 #include "app/Tstart.h"
 #include "app/Windows.h"
 #include "fonts/FontEntry.h"
+#include "fonts/FontListLoader.h"
 #include "fonts/Tfpreview.h"
 #include "platform/FontResources.h"
 #include "platform/Printers.h"
@@ -18,6 +19,7 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QStyledItemDelegate>
 #include <QTemporaryDir>
 
 namespace {
@@ -145,8 +147,9 @@ private slots:
     {
         const QStringList entries = listEntries(prog->ListBox1);
         QVERIFY(entries.contains(QStringLiteral("DejaVu Sans")));
+        const QCollator collator = fonts::entryCollator(false);
         for (int i = 1; i < entries.size(); ++i)
-            QVERIFY(QString::compare(entries.at(i - 1), entries.at(i), Qt::CaseInsensitive) <= 0);
+            QVERIFY(collator.compare(entries.at(i - 1), entries.at(i)) <= 0);
         QCOMPARE(prog->Label1->text(), QString::number(entries.size()) + QStringLiteral(" Fonts Detected!"));
         QVERIFY(!prog->installed_fonts.isEmpty());
     }
@@ -188,6 +191,29 @@ private slots:
         QCOMPARE(prog->file_font_paths,
                  QStringList({m_root + QStringLiteral("/sub/a.ttf"), m_root + QStringLiteral("/own.ttf")}));
         QCOMPARE(prog->Label1->text(), QStringLiteral("2 Fonts Detected!"));
+    }
+
+    // A font file whose name on disk is not valid UTF-8 is listed with its font's name, and the
+    // list shows the stray byte of the file name as its Latin-1 character.
+    void fileNamedOutsideUtf8()
+    {
+        const QString folder = m_fonts.path() + QStringLiteral("/latin1");
+        QVERIFY(QDir().mkpath(folder));
+        QFile font(
+            gwtest::packageFontFile(QStringLiteral("fonts-dejavu-core"), QStringLiteral("DejaVuSerif-Bold.ttf")));
+        QVERIFY(font.open(QIODevice::ReadOnly));
+        QVERIFY(gwtest::writeNativeFile(QFile::encodeName(folder) + "/caf\xE9.ttf", font.readAll()));
+
+        prog->cb_system->click();
+        prog->ed_folder->setText(folder);
+        prog->cb_folder->click();
+        QCOMPARE(prog->ListBox1->count(), 1);
+        const QString entry = prog->ListBox1->item(0)->text();
+        QCOMPARE(FontNameOfEntry(entry), QStringLiteral("DejaVu Serif Bold"));
+        const auto *delegate = qobject_cast<const QStyledItemDelegate *>(prog->ListBox1->itemDelegate());
+        QVERIFY(delegate);
+        QCOMPARE(delegate->displayText(entry, QLocale()),
+                 QStringLiteral("DejaVu Serif Bold | %1/caf").arg(folder) + QChar(0xE9) + QStringLiteral(".ttf"));
     }
 
     void folderBoxKeys()

@@ -1,11 +1,11 @@
 #!/usr/bin/python3
 """Prints the full font name of each font file given, derived independently of the C++ reader.
 
-The name table is read with fontTools; the first record (in file order) with platform 1 and
-name ID 4 is used, else the first with platform 3 and name ID 4. Its raw bytes are cut to 256;
-a platform 1 name ends at the first zero byte, a platform 3 name keeps the low-order byte of each
-16-bit character. The bytes are decoded as Windows-1252, the five bytes that code page leaves
-undefined keeping their own value.
+The name table is read with fontTools; the first record (in file order) with platform 1,
+encoding 0 (Roman) and name ID 4 is used, else the first with platform 3 and name ID 4. Its raw
+bytes are cut to 256. A platform 1 name ends at the first zero byte and is decoded as Mac Roman;
+a platform 3 name is decoded as UTF-16 big-endian, where an odd last byte and a high surrogate
+left at the end by the cut are dropped and any other unpaired surrogate becomes U+FFFD.
 
 Output: one line per file, "path<TAB>hex of the UTF-8 name", in argument order, so that NUL
 characters and tabs in a name survive. A file fontTools cannot read gives an empty hex field.
@@ -16,12 +16,13 @@ import sys
 from fontTools.ttLib import TTFont
 
 BUFFER_SIZE = 256
-UNDEFINED_IN_CP1252 = {0x81, 0x8D, 0x8F, 0x90, 0x9D}
 
 
-def cp1252(data):
-    return "".join(chr(b) if b in UNDEFINED_IN_CP1252 else bytes([b]).decode("cp1252")
-                   for b in data)
+def utf16_be(data):
+    data = data[:len(data) // 2 * 2]
+    if len(data) >= 2 and 0xD8 <= data[-2] <= 0xDB:
+        data = data[:-2]
+    return data.decode("utf-16-be", "replace")
 
 
 def full_name(path):
@@ -30,18 +31,16 @@ def full_name(path):
         names = font["name"].names
     except KeyError:
         return ""
-    for platform in (1, 3):
+    for platform, wanted in ((1, lambda r: r.platEncID == 0), (3, lambda r: True)):
         for record in names:
-            if record.platformID == platform and record.nameID == 4:
+            if record.platformID == platform and record.nameID == 4 and wanted(record):
                 raw = record.string
                 if isinstance(raw, str):  # should not happen after decompile; be explicit
                     raise TypeError("name record was decoded: %r" % raw)
                 held = raw[:BUFFER_SIZE]
                 if platform == 1:
-                    data = held.split(b"\0", 1)[0]
-                else:
-                    data = held[1::2]
-                return cp1252(data)
+                    return held.split(b"\0", 1)[0].decode("mac_roman")
+                return utf16_be(held)
     return ""
 
 

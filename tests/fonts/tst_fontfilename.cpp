@@ -22,6 +22,7 @@ struct NameRecord
     QByteArray string;
     int length = -1;      // the length field; -1: the string's size
     int extraOffset = 0;  // added to the string's true offset
+    quint16 encoding = platform == 1 ? 0 : 1;
 };
 
 NameRecord mac(const QByteArray &bytes, quint16 nameId = 4)
@@ -37,6 +38,12 @@ NameRecord win(const QString &text, quint16 nameId = 4)
         bytes += char(c.unicode() & 0xFF);
     }
     return {3, nameId, bytes};
+}
+
+/// A Windows record holding raw UTF-16 code units, unpaired surrogates included.
+NameRecord winUnits(std::initializer_list<char16_t> units)
+{
+    return win(QString::fromUtf16(std::data(units), qsizetype(units.size())));
 }
 
 void put16(QByteArray &out, quint32 v)
@@ -85,7 +92,7 @@ struct FontBuilder
         put16(nameTable, 6 + 12 * all.size());
         for (const NameRecord &r : all) {
             put16(nameTable, r.platform);
-            put16(nameTable, r.platform == 1 ? 0 : 1);
+            put16(nameTable, r.encoding);
             put16(nameTable, r.platform == 1 ? 0 : 0x409);
             put16(nameTable, r.nameId);
             put16(nameTable, r.length >= 0 ? r.length : r.string.size());
@@ -141,17 +148,14 @@ private:
 private slots:
     void initTestCase() { QVERIFY(m_dir.isValid()); }
 
-    // Every byte against Python's Windows-1252 codec, an independent table.
-    void ansiToTextMatchesPythonCodec()
+    // Every byte against Python's Mac Roman codec, an independent table.
+    void macRomanMatchesPythonCodec()
     {
         QProcess python;
         python.start(QStringLiteral("/usr/bin/python3"),
-                     {QStringLiteral("-c"),
-                      QStringLiteral("import sys\n"
-                                     "u={0x81,0x8D,0x8F,0x90,0x9D}\n"
-                                     "s=''.join(chr(b) if b in u else bytes([b]).decode('cp1252')"
-                                     " for b in range(256))\n"
-                                     "sys.stdout.buffer.write(s.encode('utf-16-be'))\n")});
+                     {QStringLiteral("-c"), QStringLiteral("import sys\n"
+                                                           "s=bytes(range(256)).decode('mac_roman')\n"
+                                                           "sys.stdout.buffer.write(s.encode('utf-16-be'))\n")});
         QVERIFY(python.waitForFinished(30000));
         QCOMPARE(python.exitCode(), 0);
         const QByteArray utf16 = python.readAllStandardOutput();
@@ -159,7 +163,7 @@ private slots:
         QByteArray all(256, '\0');
         for (int b = 0; b < 256; ++b)
             all[b] = char(b);
-        const QString text = platform::ansiToText(all);
+        const QString text = platform::macRomanToText(all);
         QCOMPARE(text.size(), 256);
         for (int b = 0; b < 256; ++b) {
             const char16_t expected = char16_t(quint8(utf16[2 * b]) << 8 | quint8(utf16[2 * b + 1]));
@@ -237,15 +241,28 @@ private slots:
             << font({mac(QByteArray(300, 'x'))}).build() << QString(256, u'x');
         QTest::newRow("platform 3 cut to 128 characters")
             << font({win(QString(200, u'y'))}).build() << QString(128, u'y');
-        QTest::newRow("platform 3 low-order bytes") << font({win(QString::fromUtf16(u"\u0141\u00F3d\u017A\u20AC"))}).build()
-                                                    << QString::fromUtf16(u"A\u00F3dz\u00AC");
         {
             NameRecord r = win(QStringLiteral("AB"));
             r.length = 3; // odd: the half character at the end adds nothing
             QTest::newRow("platform 3 odd length") << font({r}).build() << QStringLiteral("A");
         }
-        QTest::newRow("windows-1252 bytes")
-            << font({mac("\x80 \x9F \xE4 \x81")}).build() << QString::fromUtf16(u"\u20AC \u0178 \u00E4 \u0081");
+        // Names beyond ASCII: Macintosh Roman bytes and UTF-16 with characters beyond Latin-1 and
+        // beyond the basic plane.
+        const QString umlaut = QString::fromUtf16(u"\u00DCmlaut Grotesk \u03A9mega");
+        QTest::newRow("platform 1 Mac Roman") << font({mac("\x86mlaut Grotesk \xBDmega")}).build() << umlaut;
+        const QString beyondBmp = umlaut + QString::fromUtf16(u" \U0001F600");
+        QTest::newRow("platform 3 UTF-16") << font({win(beyondBmp)}).build() << beyondBmp;
+        QTest::newRow("platform 3 pair cut at 256 bytes")
+            << font({win(QString(127, u'y') + QString::fromUtf16(u"\U0001F600"))}).build() << QString(127, u'y');
+        QTest::newRow("platform 3 unpaired surrogates")
+            << font({winUnits({u'a', 0xDC41, u'b', 0xD83D, u'c', 0xD83D})}).build()
+            << QString::fromUtf16(u"a\uFFFDb\uFFFDc");
+        {
+            NameRecord japanese = mac("\x83\x53\x83\x56\x83\x62\x83\x4E");
+            japanese.encoding = 1;
+            QTest::newRow("platform 1 in another encoding gives way")
+                << font({japanese, win(QStringLiteral("Gothic"))}).build() << QStringLiteral("Gothic");
+        }
         QTest::newRow("empty platform 1 string") << font({mac(QByteArray())}).build() << QString();
         {
             FontBuilder b = font({win(QStringLiteral("Counted"))});

@@ -129,13 +129,30 @@ private slots:
         QCOMPARE(paths.count(root + QStringLiteral("/own.ttf")), 2);
     }
 
-    void sortIgnoresCaseAndKeepsEqualEntriesTogether()
+    // Alphabetical by the interface language's collation, ignoring case; entries equal by it
+    // keep their order side by side.
+    void sortEntries_data()
     {
-        QStringList entries = {QStringLiteral("beta"), QStringLiteral("Alpha"), QStringLiteral("BETA"),
-                               QStringLiteral("alpha"), QStringLiteral("Gamma"), QStringLiteral(" | /x.ttf")};
-        fonts::sortEntries(entries);
-        QCOMPARE(entries, QStringList({QStringLiteral(" | /x.ttf"), QStringLiteral("Alpha"), QStringLiteral("alpha"),
-                                       QStringLiteral("beta"), QStringLiteral("BETA"), QStringLiteral("Gamma")}));
+        QTest::addColumn<bool>("german");
+        QTest::addColumn<QStringList>("entries");
+        QTest::addColumn<QStringList>("sorted");
+        QTest::newRow("case ignored")
+            << false << QStringList{"beta", "Alpha", "BETA", "alpha", "Gamma", " | /x.ttf"}
+            << QStringList{" | /x.ttf", "Alpha", "alpha", "beta", "BETA", "Gamma"};
+        QTest::newRow("umlauts among their letters")
+            << true << QStringList{"Zapf", "\u00D6dipus", "Bach", "\u00C4pfel", "apfel", "Apfel", "Oda", "\u00FCber"}
+            << QStringList{"apfel", "Apfel", "\u00C4pfel", "Bach", "Oda", "\u00D6dipus", "\u00FCber", "Zapf"};
+        QTest::newRow("accented letters among their letters")
+            << false << QStringList{"Zeta", "\u00C9migr\u00E9 | /f/e.ttf", "Fenix", "ecco", "\u00C5sa"}
+            << QStringList{"\u00C5sa", "ecco", "\u00C9migr\u00E9 | /f/e.ttf", "Fenix", "Zeta"};
+    }
+    void sortEntries()
+    {
+        QFETCH(bool, german);
+        QFETCH(QStringList, entries);
+        QFETCH(QStringList, sorted);
+        fonts::sortEntries(entries, fonts::entryCollator(german));
+        QCOMPARE(entries, sorted);
     }
 
     // A tree far deeper than the system's path limit, walked with few descriptors: every font in

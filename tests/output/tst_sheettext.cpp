@@ -42,6 +42,9 @@ private slots:
         QTest::newRow("file, both off: no separator") << kFile << 0 << "nf" << "1  --  DejaVu Sans  --  " << "S";
         QTest::newRow("file without name") << QStringLiteral(" | /f/x.ttf") << 0 << "fd" << "  --  " << "/f/  --  S";
         QTest::newRow("file in the root folder") << QStringLiteral("X | /x.ttf") << 0 << "d" << "" << "/  --  S";
+        QTest::newRow("file name outside UTF-8")
+            << QStringLiteral("A | /f/caf") + QChar(0xDCE9) + QStringLiteral(".ttf") << 0 << "da" << ""
+            << QString::fromUtf16(u"/f/caf\u00E9.ttf  --  S");
         QTest::newRow("bar without separator") << QStringLiteral("A|B/c") << 0 << "fa" << "A|B/c  --  " << "c  --  S";
     }
     void composition()

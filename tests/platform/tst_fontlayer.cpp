@@ -1,12 +1,15 @@
 // Tests of the font layers: files added for the run, the typeface lists and the resolution of
 // list entry names to the faces they stand for, checked by the pixels the fonts draw.
 
+#include "fonts/FontFileName.h"
 #include "platform/FontResolver.h"
 #include "platform/FontResources.h"
 #include "platform/SystemFonts.h"
 #include "support/TestMain.h"
 #include "support/TestSupport.h"
+#include "util/WideFunc.h"
 
+#include <QDir>
 #include <QFontDatabase>
 #include <QImage>
 #include <QPainter>
@@ -397,6 +400,29 @@ private slots:
         QCOMPARE(spy.count(), 2);
     }
 
+    // A font file whose name on disk is not valid UTF-8, with the path the folder walk lists for
+    // it: its name is read, it is added for the run and its name draws its face.
+    void fileNamedOutsideUtf8()
+    {
+        const QString source = m_dir.filePath(QStringLiteral("latin1-source.ttf"));
+        QVERIFY(makeRenamedFont(liberation(QStringLiteral("LiberationSerif-Bold.ttf")), source,
+                                QStringLiteral("Glyphworks Latin"), QStringLiteral("Bold"),
+                                QStringLiteral("Glyphworks Latin Bold")));
+        QFile font(source);
+        QVERIFY(font.open(QIODevice::ReadOnly));
+        const QString folder = m_dir.filePath(QStringLiteral("latin1"));
+        QVERIFY(QDir().mkpath(folder));
+        QVERIFY(gwtest::writeNativeFile(QFile::encodeName(folder) + "/caf\xE9.ttf", font.readAll()));
+
+        QStringList found;
+        FindFiles(found, folder, {QStringLiteral(".ttf")}, false);
+        QCOMPARE(found.size(), 1);
+        QCOMPARE(ReadFontFileName(found[0]), QStringLiteral("Glyphworks Latin Bold"));
+        QCOMPARE(add(found[0]), 1);
+        QCOMPARE(render(resolveFont(QStringLiteral("Glyphworks Latin Bold"), 24)),
+                 render(plainFont(QStringLiteral("Glyphworks Latin"), QFont::Bold)));
+    }
+
     void typefaceLists()
     {
         const QStringList printer = platform::printerTypefaces();
@@ -414,6 +440,35 @@ private slots:
         QCOMPARE(platform::screenTypefaces(), platform::printerTypefaces());
         QVERIFY(resources().removeFontFile(path));
         QVERIFY(!platform::printerTypefaces().contains(QStringLiteral("Glyphworks Listed")));
+    }
+
+    // A family that several foundries offer is listed once under its own name, which draws a
+    // face of that family; a file added with that family still draws its own face by its name.
+    void familyOfSeveralFoundriesListedOnce()
+    {
+        const QString path = m_dir.filePath(QStringLiteral("foundry.ttf"));
+        QVERIFY(makeRenamedFont(liberation(QStringLiteral("LiberationSans-Regular.ttf")), path,
+                                QStringLiteral("DejaVu Sans"), QStringLiteral("Book"),
+                                QStringLiteral("DejaVu Sans Book"), QStringLiteral("GWks")));
+        QCOMPARE(add(path), 1);
+        // Qt lists the family per foundry: DejaVu's own (its vendor "PfEd") and the added one.
+        const QString installedFoundry = QStringLiteral("DejaVu Sans [PfEd]");
+        const QString addedFoundry = QStringLiteral("DejaVu Sans [GWks]");
+        QVERIFY(QFontDatabase::families().contains(installedFoundry));
+        QVERIFY(QFontDatabase::families().contains(addedFoundry));
+
+        const QStringList typefaces = platform::printerTypefaces();
+        QCOMPARE(typefaces.count(QStringLiteral("DejaVu Sans")), 1);
+        for (const QString &name : typefaces)
+            QVERIFY2(!name.endsWith(QLatin1Char(']')), qPrintable(name));
+        QCOMPARE(platform::screenTypefaces(), typefaces);
+
+        const QImage drawn = render(resolveFont(QStringLiteral("DejaVu Sans"), 24));
+        const QImage installed = render(plainFont(installedFoundry));
+        const QImage added = render(plainFont(addedFoundry));
+        QVERIFY(installed != added);
+        QVERIFY(drawn == installed || drawn == added);
+        QCOMPARE(render(resolveFont(QStringLiteral("DejaVu Sans Book"), 24)), added);
     }
 };
 

@@ -57,6 +57,15 @@ bool writeFile(const QString &path, const QByteArray &bytes)
     return f.write(bytes) == bytes.size();
 }
 
+bool writeNativeFile(const QByteArray &nativePath, const QByteArray &bytes)
+{
+    const int fd = ::open(nativePath.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (fd < 0)
+        return false;
+    const bool written = ::write(fd, bytes.constData(), size_t(bytes.size())) == bytes.size();
+    return ::close(fd) == 0 && written;
+}
+
 QString deepFolder(const QString &root, int levels)
 {
     QString path = root;

@@ -35,6 +35,10 @@ bool copyFile(const QString &source, const QString &targetPath);
 /// Writes `bytes` to `path`, creating the folders on the way. Returns false on failure.
 bool writeFile(const QString &path, const QByteArray &bytes);
 
+/// Writes `bytes` as the file whose path on disk is the byte string `nativePath` (which need not
+/// be valid UTF-8); the folders on the way must exist. Returns false on failure.
+bool writeNativeFile(const QByteArray &nativePath, const QByteArray &bytes);
+
 /// The path of a folder `levels` deep below `root`: root/d1/d2/.../d<levels>.
 QString deepFolder(const QString &root, int levels);
 

@@ -1,5 +1,6 @@
 #include "support/TestMain.h"
 #include "support/TestSupport.h"
+#include "util/FilePaths.h"
 #include "util/WideFunc.h"
 
 #include <QDir>
@@ -245,6 +246,45 @@ private slots:
         QStringList found;
         FindFiles(found, dir.path(), extensions, recurse);
         QCOMPARE(relative(dir.path(), found), expected);
+    }
+
+    // A name on disk that is not valid UTF-8 (here in a folder named so too) is listed with a path
+    // that opens the file again and that reads with each stray byte as its Latin-1 character.
+    void findFilesNamesOutsideUtf8_data()
+    {
+        QTest::addColumn<QByteArray>("name");
+        QTest::addColumn<QString>("readable");
+        QTest::newRow("valid UTF-8") << QByteArray("Gr\xC3\xBC\xC3\x9F" "e.ttf")
+            << QString::fromUtf16(u"Gr\u00FC\u00DFe.ttf");
+        QTest::newRow("Latin-1") << QByteArray("caf\xE9.ttf") << QString::fromUtf16(u"caf\u00E9.ttf");
+        QTest::newRow("beside valid UTF-8") << QByteArray("\xE9\xC3\xA9.ttf")
+            << QString::fromUtf16(u"\u00E9\u00E9.ttf");
+        QTest::newRow("sequence cut short") << QByteArray("\xE2\x82.ttf") << QString::fromUtf16(u"\u00E2\uFFFD.ttf");
+        QTest::newRow("encoded surrogate") << QByteArray("\xED\xA0\x80.ttf")
+            << QString::fromUtf16(u"\u00ED\u00A0\uFFFD.ttf");
+        QTest::newRow("after a character beyond the basic plane")
+            << QByteArray("\xF0\x9F\x93\xA9\xE9.ttf") << QString::fromUtf16(u"\U0001F4E9\u00E9.ttf");
+        QTest::newRow("control range and the last byte")
+            << QByteArray("\x80\x9F\xFF.ttf") << QString::fromUtf16(u"\uFFFD\uFFFD\u00FF.ttf");
+    }
+    void findFilesNamesOutsideUtf8()
+    {
+        QFETCH(QByteArray, name);
+        QFETCH(QString, readable);
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        const QByteArray folder = QFile::encodeName(dir.path()) + "/\xC4ltere";
+        QCOMPARE(::mkdir(folder.constData(), 0755), 0);
+        QVERIFY(gwtest::writeNativeFile(folder + '/' + name, "font"));
+
+        QStringList found;
+        FindFiles(found, dir.path(), {QStringLiteral(".ttf")}, true);
+        QCOMPARE(found.size(), 1);
+        QCOMPARE(util::encodePath(found[0]), folder + '/' + name);
+        QCOMPARE(util::readablePath(found[0]), dir.path() + QString::fromUtf16(u"/\u00C4ltere/") + readable);
+        QByteArray contents;
+        QVERIFY(util::readFile(found[0], contents));
+        QCOMPARE(contents, QByteArray("font"));
     }
 
     void findFilesPathForm()
