@@ -1,7 +1,5 @@
 #include "platform/Automation.h"
 
-#include "platform/CodePage.h"
-
 #include <QHash>
 
 namespace platform::automation {
@@ -64,7 +62,7 @@ Variant Variant::object(std::shared_ptr<Dispatch> object)
 QString Variant::toText() const
 {
     if (m_type == Type::AnsiText)
-        return ansiToText(m_ansi);
+        return QString::fromLocal8Bit(m_ansi);
     return m_wide;
 }
 

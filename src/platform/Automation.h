@@ -45,7 +45,7 @@ private:
 };
 
 /// A value passed to or returned by a member: empty, a 32-bit integer, a boolean, an 8-bit
-/// text (in the system code page), a wide text, or an object. An argument may be marked as
+/// text (in the locale's encoding), a wide text, or an object. An argument may be marked as
 /// passed by reference; the member sees its value either way.
 class Variant
 {
@@ -58,7 +58,7 @@ public:
     static Variant int32(qint32 value, bool byReference = false);
     /// An automation boolean.
     static Variant boolean(bool value);
-    /// An 8-bit text in the system code page.
+    /// An 8-bit text in the locale's encoding.
     static Variant ansiText(const QByteArray &bytes);
     /// A wide (UTF-16) text.
     static Variant wideText(const QString &text);
@@ -75,8 +75,8 @@ public:
     bool toBool() const { return m_int != 0; }
     /// The bytes of an AnsiText value; empty for others.
     const QByteArray &ansiBytes() const { return m_ansi; }
-    /// The text of a WideText value, or of an AnsiText value widened from the code page; empty
-    /// for others.
+    /// The text of a WideText value, or of an AnsiText value decoded from the locale's
+    /// encoding; empty for others.
     QString toText() const;
     /// The object of an Object value; null for others.
     const std::shared_ptr<Dispatch> &toObject() const { return m_object; }
