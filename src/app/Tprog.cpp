@@ -15,6 +15,7 @@
 #include "output/SheetText.h"
 #include "output/Teinst.h"
 #include "output/Tstatus.h"
+#include "output/WordSheet.h"
 #include "platform/FontResources.h"
 #include "platform/Printers.h"
 #include "platform/SystemFonts.h"
@@ -500,8 +501,10 @@ void Tprog::Button1Click()
 
     if (target.startsWith(QLatin1String("PDF-")))
         return;
-    if (target.startsWith(QLatin1String("DOC-")))
+    if (target.startsWith(QLatin1String("DOC-"))) {
+        output::wordSheet(numbers, style, sheet);
         return;
+    }
     if (target.startsWith(QLatin1String("BMP-")) || target.startsWith(QLatin1String("GIF-"))
         || target.startsWith(QLatin1String("JPG-"))) {
         output::imageSheet(target, numbers, style, sheet);
