@@ -3,10 +3,12 @@
 #include "app/Tprog.h"
 #include "app/Tstart.h"
 #include "app/Windows.h"
+#include "output/WordApplication.h"
 #include "platform/Dialogs.h"
 #include "platform/Errors.h"
 #include "platform/Signals.h"
 
+#include <QDateTime>
 #include <QGuiApplication>
 #include <cstdio>
 #include <exception>
@@ -22,6 +24,7 @@ Application::Application(int &argc, char **argv)
     // A save beyond the file-size limit is a failed write for the user to hear of, not the end
     // of the run.
     platform::ignoreFileSizeSignal();
+    output::registerWordApplication();
 }
 
 bool Application::notify(QObject *receiver, QEvent *event)
@@ -52,6 +55,8 @@ int run(int &argc, char **argv)
         return 1;
     }
     Application application(argc, argv);
+    // Documents handed to the word processor in earlier runs have long been read.
+    output::removeOldDocuments(QDateTime::currentDateTime().addSecs(-3600));
     int code = 0;
     try {
         createWindows();

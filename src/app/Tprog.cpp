@@ -17,6 +17,7 @@
 #include "output/SheetText.h"
 #include "output/Teinst.h"
 #include "output/Tstatus.h"
+#include "output/WordSheet.h"
 #include "platform/FontResources.h"
 #include "platform/Printers.h"
 #include "platform/SystemFonts.h"
@@ -123,12 +124,7 @@ Tprog::Tprog(QWidget *parent)
 {
     setObjectName(QStringLiteral("prog"));
     // The window font and text colour apply to every control of the window.
-    // Tahoma where it is installed; otherwise the Arial-metric face is closest in width, so the
-    // texts fit the places made for them.
-    QFont windowFont;
-    windowFont.setFamilies({QStringLiteral("Tahoma"), QStringLiteral("Liberation Sans"), QStringLiteral("Arial")});
-    windowFont.setPixelSize(11);
-    setFont(windowFont);
+    setFont(app::windowFont());
     QPalette p = palette();
     for (auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
         p.setColor(role, kTextColour);
@@ -568,8 +564,10 @@ void Tprog::Button1Click()
 
     if (target.startsWith(QLatin1String("PDF-")))
         return;
-    if (target.startsWith(QLatin1String("DOC-")))
+    if (target.startsWith(QLatin1String("DOC-"))) {
+        output::wordSheet(numbers, style, sheet);
         return;
+    }
     if (target.startsWith(QLatin1String("BMP-")) || target.startsWith(QLatin1String("GIF-"))
         || target.startsWith(QLatin1String("JPG-"))) {
         output::imageSheet(target, numbers, style, sheet);

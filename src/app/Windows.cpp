@@ -65,6 +65,14 @@ void destroyWindows()
     destroy(start);
 }
 
+QFont windowFont()
+{
+    QFont font;
+    font.setFamilies({QStringLiteral("Tahoma"), QStringLiteral("Liberation Sans"), QStringLiteral("Arial")});
+    font.setPixelSize(11);
+    return font;
+}
+
 QString languageCode()
 {
     return start ? start->spr->text() : QStringLiteral("en");

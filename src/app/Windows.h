@@ -2,6 +2,7 @@
 // The program's nine windows. Each is created once at start, lives until the end of the run and is
 // reached by the rest of the program through its one global instance.
 
+#include <QFont>
 #include <QString>
 
 class Tstart;
@@ -34,6 +35,10 @@ void createWindows();
 /// Destroys the windows in reverse order of creation; the main window's destruction releases the
 /// fonts added during the run. Safe to call when they were never created.
 void destroyWindows();
+
+/// The font of the program's windows: Tahoma, 11 pixels high (8 points), where it is installed;
+/// otherwise the Arial-metric face, closest in width, so the texts fit the places made for them.
+QFont windowFont();
 
 /// The interface language code held by the start window: "de" or "en".
 QString languageCode();

@@ -81,10 +81,7 @@ Teinst::Teinst(QWidget *parent)
     : QWidget(parent, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint)
 {
     setObjectName(QStringLiteral("einst"));
-    QFont windowFont;
-    windowFont.setFamilies({QStringLiteral("Tahoma"), QStringLiteral("Liberation Sans"), QStringLiteral("Arial")});
-    windowFont.setPixelSize(11);
-    setFont(windowFont);
+    setFont(app::windowFont());
 
     createControls();
     FormCreate();

@@ -17,10 +17,7 @@ Tstatus::Tstatus(QWidget *parent)
 {
     setObjectName(QStringLiteral("status"));
     setWindowTitle(QStringLiteral("Status"));
-    QFont windowFont;
-    windowFont.setFamilies({QStringLiteral("Tahoma"), QStringLiteral("Liberation Sans"), QStringLiteral("Arial")});
-    windowFont.setPixelSize(11);
-    setFont(windowFont);
+    setFont(app::windowFont());
     setFixedSize(273, 71);
 
     stat = new QProgressBar(this);

@@ -2,7 +2,13 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QColorDialog>
+#include <QDialogButtonBox>
 #include <QFileDialog>
+#include <QFontDialog>
+#include <QHBoxLayout>
+#include <QPushButton>
+#include <QVBoxLayout>
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
@@ -137,6 +143,56 @@ QString chooseFolder(const QString &title, const QString &startFolder)
     }
     state().shown.append({QStringLiteral("folder"), title, startFolder, chosen});
     return chosen;
+}
+
+FontChoice chooseFont(const QFont &font, const QColor &colour)
+{
+    FontChoice choice;
+    QVariant queued;
+    if (takeQueued(queued)) {
+        choice = queued.value<FontChoice>();
+    } else if (!state().nonInteractive) {
+        // Qt's font dialog has no colour; it is embedded, without its buttons, in a dialog that
+        // adds a colour button and the OK and Cancel of the whole.
+        QDialog dialog(dialogParent());
+        dialog.setObjectName(QStringLiteral("fd"));
+        dialog.setWindowTitle(QCoreApplication::translate("QFontDialog", "Select Font"));
+        auto *fonts = new QFontDialog(font, &dialog);
+        fonts->setWindowFlags(Qt::Widget);
+        fonts->setOptions(QFontDialog::NoButtons | QFontDialog::DontUseNativeDialog);
+        QColor chosenColour = colour;
+        auto *colourButton = new QPushButton(QCoreApplication::translate("QColorDialog", "Select Color"), &dialog);
+        const auto showColour = [&] {
+            QPixmap swatch(16, 16);
+            swatch.fill(chosenColour);
+            colourButton->setIcon(QIcon(swatch));
+        };
+        showColour();
+        QObject::connect(colourButton, &QPushButton::clicked, &dialog, [&] {
+            const QColor picked = QColorDialog::getColor(chosenColour, &dialog);
+            if (picked.isValid()) {
+                chosenColour = picked;
+                showColour();
+            }
+        });
+        auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
+        QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+        QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+        auto *layout = new QVBoxLayout(&dialog);
+        layout->addWidget(fonts);
+        auto *row = new QHBoxLayout;
+        row->addWidget(colourButton);
+        row->addStretch();
+        row->addWidget(buttons);
+        layout->addLayout(row);
+        choice.accepted = dialog.exec() == QDialog::Accepted;
+        choice.font = fonts->currentFont();
+        choice.colour = chosenColour;
+    }
+    state().shown.append({QStringLiteral("font"), QString(),
+                          QStringLiteral("%1 %2").arg(font.family()).arg(font.pointSizeF()),
+                          QVariant::fromValue(choice)});
+    return choice;
 }
 
 PrintChoice printDialog(QPrinter &printer, int minPage, int maxPage)

@@ -2,6 +2,8 @@
 // Every message box and modal dialog of the program goes through here, so that tests can answer
 // them in advance and read what was shown, and no test ever waits on a modal dialog.
 
+#include <QColor>
+#include <QFont>
 #include <QList>
 #include <QString>
 #include <QVariant>
@@ -59,6 +61,18 @@ struct PrintChoice
 /// starts from the printer's own settings and, when accepted, leaves the choice in it too.
 PrintChoice printDialog(QPrinter &printer, int minPage, int maxPage);
 
+/// What the user chose in the font dialog.
+struct FontChoice
+{
+    bool accepted = false;
+    QFont font;     ///< family, size and style
+    QColor colour;  ///< the text colour
+};
+
+/// Shows the font dialog, starting with `font` in `colour`: the platform's font choice with a
+/// colour choice below it, as one dialog. A cancelled dialog gives accepted = false.
+FontChoice chooseFont(const QFont &font, const QColor &colour);
+
 /// Shows the file-save dialog with `filter` in the Windows form, description and pattern joined
 /// by "|" ("JPEG (*.jpg)|*.jpg"), proposing `proposedName` (which also gives the starting folder).
 /// No custom title and no overwrite question. Returns the chosen path, or the empty text when the
@@ -72,7 +86,7 @@ QWidget *dialogParent();
 // ---- Test hooks ---------------------------------------------------------------------------
 
 /// Queues the answer for the next dialog: an Answer for a message box, a QString for a picker
-/// (empty = cancel), a PrintChoice for the print dialog. Answers are used in order.
+/// (empty = cancel), a PrintChoice for the print dialog, a FontChoice for the font dialog. Answers are used in order.
 void setNextAnswer(const QVariant &answer);
 
 /// With `on`, no dialog is ever shown: a queued answer is used, otherwise the dialog's default
@@ -88,3 +102,4 @@ void clearShown();
 } // namespace dialogs
 
 Q_DECLARE_METATYPE(dialogs::PrintChoice)
+Q_DECLARE_METATYPE(dialogs::FontChoice)

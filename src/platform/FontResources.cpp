@@ -7,6 +7,7 @@
 #include <QGuiApplication>
 #include <QMetaObject>
 
+#include <algorithm>
 #include <climits>
 
 namespace platform {
@@ -64,6 +65,15 @@ bool FontResources::removeFontFile(const QString &path)
 int FontResources::additionCount(const QString &path) const
 {
     return int(m_ids.value(path).size());
+}
+
+QStringList FontResources::addedFiles() const
+{
+    QStringList paths;
+    for (auto it = m_ids.cbegin(); it != m_ids.cend(); ++it)
+        if (std::any_of(it->cbegin(), it->cend(), [](int id) { return id >= 0; }))
+            paths << it.key();
+    return paths;
 }
 
 void FontResources::postFontChange()

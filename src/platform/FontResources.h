@@ -7,6 +7,7 @@
 #include <QList>
 #include <QObject>
 #include <QString>
+#include <QStringList>
 
 namespace platform {
 
@@ -28,6 +29,9 @@ public:
 
     /// How many additions of `path` are in effect.
     int additionCount(const QString &path) const;
+
+    /// The paths with an addition in effect that provided a font, in no particular order.
+    QStringList addedFiles() const;
 
     /// Posts the font change notification: fontsChanged() is emitted later from the event loop,
     /// never from within this call.

@@ -1,0 +1,36 @@
+#pragma once
+// The word processor behind the program identifier "Word.Application": an automation object
+// that builds the document its calls describe (new documents, page orientation, the selection's
+// font, typed text and paragraphs) and, once made visible, writes each document as a .docx file
+// and has the desktop's word processor open it as a new, untitled document. Fonts added for the
+// run travel inside the document, so that it shows them where they are not installed.
+
+#include "platform/Automation.h"
+
+#include <QDateTime>
+#include <QString>
+
+#include <memory>
+
+namespace output {
+
+/// The program identifier the word processor is registered under.
+inline constexpr char kWordProgramId[] = "Word.Application";
+
+/// A new application object of the word processor. Throws platform::automation::AutomationError
+/// (Unavailable) when no word processor is installed to show its documents.
+std::shared_ptr<platform::automation::Dispatch> createWordApplication();
+
+/// Registers createWordApplication() under "Word.Application".
+void registerWordApplication();
+
+/// The private folder of the user's cache where documents wait for the word processor; created
+/// (readable by the user alone) when missing. The word processor may still be reading a document
+/// when the program ends, so the files outlive the run.
+QString documentFolder();
+
+/// Removes the documents of documentFolder() (and any unfinished ones) last modified before
+/// `before`. Returns how many were removed.
+int removeOldDocuments(const QDateTime &before);
+
+} // namespace output

@@ -1,0 +1,88 @@
+#include "output/WordSheet.h"
+
+#include "output/DocxWriter.h"
+#include "output/LineSetter.h"
+#include "output/WordApplication.h"
+#include "platform/Automation.h"
+#include "platform/Dialogs.h"
+
+namespace output {
+
+using platform::automation::Object;
+using platform::automation::Variant;
+
+QString wordConfirmationText(bool german)
+{
+    return german ? QStringLiteral("Ihre Einstellung erzeugt ein Microsoft Word® Dokument mit den\r\n"
+                                   "ausgewählten Schriftarten. Dazu muss Microsoft Word® auf Ihrem\r\n"
+                                   "Computer installiert sein. Word® wird dabei gestartet, sodass Sie\r\n"
+                                   "das Dokument nach der Fertigstellung in Word® abspeichern können.\r\n"
+                                   "\r\n"
+                                   "Möchten Sie fortfahren?")
+                  : QStringLiteral("You are creating a Microsoft Word® Dokument with the \r\n"
+                                   "selected fonts.Therefore, Microsoft Word® has to be \r\n"
+                                   "installed on your computer. Word® will be started, so that\r\n"
+                                   "you can save the document in Word® after creating.\r\n"
+                                   "\r\n"
+                                   "Do you want to continue?");
+}
+
+QString wordNotFoundText(bool german)
+{
+    return german ? QStringLiteral("Aktion abgebrochen. Microsoft Word® wurde nicht gefunden.")
+                  : QStringLiteral("Export canceled. Microsoft Word® was not found.");
+}
+
+void wordSheet(const SheetNumbers &numbers, const RunStyle &style, const SheetSource &sheet)
+{
+    // A size the document cannot take would stop the word processor after the document was
+    // begun; it is told before anything is started, in the user's language.
+    if (numbers.size < 1 || numbers.size > docx::kMaxFontSize) {
+        dialogs::message(dialogs::MessageKind::Error,
+                         style.german ? QStringLiteral("Ein Word-Dokument nimmt Schriftgrößen von 1 bis %1 Punkt an.")
+                                            .arg(docx::kMaxFontSize)
+                                      : QStringLiteral("A Word document takes font sizes from 1 to %1 points.")
+                                            .arg(docx::kMaxFontSize));
+        return;
+    }
+    if (dialogs::message(dialogs::MessageKind::Confirmation, wordConfirmationText(style.german))
+        != dialogs::Answer::Ok)
+        return;
+
+    Object word;
+    try {
+        word = platform::automation::createObject(QString::fromLatin1(kWordProgramId));
+    } catch (...) {
+        dialogs::message(dialogs::MessageKind::Error, wordNotFoundText(style.german));
+        return;
+    }
+
+    // From here on a failure ends the run through the application's error report; the
+    // reference is released on the way out either way.
+    word.call(QStringLiteral("documents.add"));
+    word.set(QStringLiteral("ActiveDocument.PageSetup.Orientation"), Variant::int32(style.portrait ? 0 : 1));
+    word.set(QStringLiteral("selection.font.size"), Variant::int32(numbers.size, true));
+    word.set(QStringLiteral("selection.font.bold"), Variant::boolean(style.bold));
+    word.set(QStringLiteral("selection.font.italic"), Variant::boolean(style.italic));
+    const QString fontName = QStringLiteral("selection.font.Name");
+    const QString typeText = QStringLiteral("selection.typetext");
+    for (qsizetype i = 0; i < sheet.count(); ++i) {
+        const SheetLine line = sheet.line(i);
+        // The label part and the sample part follow each other directly: the word processor
+        // sets them as one text, with no space between as on paper.
+        if (line.formB) {
+            word.set(fontName, Variant::ansiText(QByteArray(kStandardFontName)));
+            word.call(typeText, {Variant::wideText(line.label)});
+            word.set(fontName, Variant::wideText(line.fontName));
+            word.call(typeText, {Variant::wideText(line.rest)});
+        } else {
+            word.set(fontName, Variant::wideText(line.fontName));
+            word.call(typeText, {Variant::wideText(line.label + line.rest)});
+        }
+        word.call(QStringLiteral("selection.typeparagraph"));
+    }
+    word.set(QStringLiteral("visible"), Variant::boolean(true));
+    word.release();
+}
+
+} // namespace output

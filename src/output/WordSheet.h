@@ -1,0 +1,22 @@
+#pragma once
+// The word-processor target of the output command: after the user's confirmation, the sheet is
+// typed into a new document of the word processor registered as "Word.Application", one
+// paragraph per list entry, and the word processor is left showing it.
+
+#include "output/PrintSheet.h"
+
+namespace output {
+
+/// The confirmation shown before a document is made, in the interface language.
+QString wordConfirmationText(bool german);
+
+/// The message shown when no word processor is available, in the interface language.
+QString wordNotFoundText(bool german);
+
+/// Types every line of `sheet` into a new word-processor document in the run's size, style and
+/// orientation, each label part in "Arial" where the line asks for it, and shows the document.
+/// Cancel in the confirmation ends the run; a word processor that cannot be created is reported
+/// with wordNotFoundText(). A failure after that is thrown to the application's error report.
+void wordSheet(const SheetNumbers &numbers, const RunStyle &style, const SheetSource &sheet);
+
+} // namespace output

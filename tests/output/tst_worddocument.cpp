@@ -1,0 +1,253 @@
+// The word processor behind "Word.Application" with a stand-in for the desktop's opener: the
+// documents it writes, read back as archives and converted to PDF by LibreOffice (headless, in a
+// profile of its own), then checked with poppler's tools.
+
+#include "app/Tprog.h"
+#include "app/Windows.h"
+#include "fonts/FontEntry.h"
+#include "output/DocxWriter.h"
+#include "output/Teinst.h"
+#include "output/WordApplication.h"
+#include "output/WordSheet.h"
+#include "platform/DocumentOpener.h"
+#include "support/AppTestMain.h"
+#include "support/TestSupport.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QProcess>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+
+#include <zip.h>
+
+namespace {
+
+// Renames a font file's faces and sets its embedding permission bits.
+const char *const kMakeFontScript = R"(
+import sys
+from fontTools.ttLib import TTFont
+src, dst, family, fstype = sys.argv[1:5]
+font = TTFont(src)
+table = font['name']
+for nid in (1, 2, 3, 4, 6, 16, 17, 21, 22):
+    table.removeNames(nameID=nid)
+for pid, eid, lid in ((1, 0, 0), (3, 1, 0x409)):
+    for nid, text in ((1, family), (2, 'Regular'), (3, family + ' probe'), (4, family), (6, family.replace(' ', '-'))):
+        table.setName(text, nid, pid, eid, lid)
+font['OS/2'].fsType = int(fstype)
+font.save(dst)
+)";
+
+bool makeFont(const QString &target, const QString &family, int fsType)
+{
+    const QString source = gwtest::packageFontFile(QStringLiteral("fonts-dejavu-core"), QStringLiteral("DejaVuSansMono.ttf"));
+    QProcess python;
+    python.start(QStringLiteral("/usr/bin/python3"), {QStringLiteral("-c"), QString::fromUtf8(kMakeFontScript), source,
+                                                      target, family, QString::number(fsType)});
+    return python.waitForFinished(60000) && python.exitCode() == 0;
+}
+
+class RecordingOpener : public platform::DocumentOpener
+{
+public:
+    bool present = true;
+    QStringList opened;
+    bool available() override { return present; }
+    void openAsNew(const QString &path) override { opened << path; }
+};
+
+// One part of a .docx archive.
+QByteArray part(const QString &archive, const char *name)
+{
+    int error = 0;
+    zip_t *zip = zip_open(QFile::encodeName(archive).constData(), ZIP_RDONLY, &error);
+    if (!zip)
+        return {};
+    QByteArray bytes;
+    zip_stat_t stat;
+    if (zip_stat(zip, name, 0, &stat) == 0) {
+        zip_file_t *file = zip_fopen(zip, name, 0);
+        bytes.resize(qsizetype(stat.size));
+        if (!file || zip_fread(file, bytes.data(), stat.size) != zip_int64_t(stat.size))
+            bytes.clear();
+        if (file)
+            zip_fclose(file);
+    }
+    zip_discard(zip);
+    return bytes;
+}
+
+QStringList pdfFonts(const QString &pdf)
+{
+    QStringList names;
+    const QStringList lines = gwtest::toolOutput(QStringLiteral("pdffonts"), {pdf}).split(QLatin1Char('\n')).mid(2);
+    for (const QString &line : lines)
+        if (!line.isEmpty())
+            names << line.section(QLatin1Char(' '), 0, 0).section(QLatin1Char('+'), -1);
+    return names;
+}
+
+bool isLandscape(const QString &pdf)
+{
+    const QString info = gwtest::toolOutput(QStringLiteral("pdfinfo"), {pdf});
+    const QRegularExpressionMatch m = QRegularExpression(QStringLiteral("Page size:\\s*([\\d.]+) x ([\\d.]+)")).match(info);
+    return m.captured(1).toDouble() > m.captured(2).toDouble();
+}
+
+} // namespace
+
+class TestWordDocument : public QObject
+{
+    Q_OBJECT
+private:
+    QTemporaryDir m_dir;
+    RecordingOpener m_opener;
+
+    QString makeDocument(const QStringList &entries)
+    {
+        prog->ListBox1->clear();
+        prog->ListBox1->addItems(entries);
+        prog->cd1->setEditText(QStringLiteral("Probe"));
+        prog->cbdrucker->setCurrentIndex(prog->cbdrucker->findText(QStringLiteral("DOC-"), Qt::MatchStartsWith));
+        dialogs::setNextAnswer(QVariant::fromValue(dialogs::Answer::Ok));
+        prog->show();
+        QTest::mouseClick(prog->Button1, Qt::LeftButton);
+        return m_opener.opened.isEmpty() ? QString() : m_opener.opened.last();
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(m_dir.isValid());
+        qputenv("XDG_CACHE_HOME", QFile::encodeName(m_dir.filePath(QStringLiteral("cache"))));
+        platform::setDocumentOpener(&m_opener);
+    }
+
+    void cleanupTestCase() { platform::setDocumentOpener(nullptr); }
+
+    void init()
+    {
+        dialogs::clearShown();
+        m_opener.opened.clear();
+        m_opener.present = true;
+        gwtest::createWindowsWithoutGreeting();
+    }
+
+    void cleanup() { app::destroyWindows(); }
+
+    // Two documents cover the forms, the orientations, the styles and the folder fonts, so that
+    // LibreOffice starts once.
+    void documentsThroughLibreOffice()
+    {
+        const QString folder = m_dir.filePath(QStringLiteral("fonts"));
+        const QString zork = folder + QStringLiteral("/zork.ttf");
+        QVERIFY(QDir().mkpath(folder));
+        QVERIFY(makeFont(zork, QStringLiteral("Zork Probe Mono"), 0));
+        QVERIFY(makeFont(folder + QStringLiteral("/quux.ttf"), QStringLiteral("Quux Restricted"), 2));
+        prog->cb_system->setChecked(false);
+        prog->cb_folder->setChecked(true);
+        prog->ed_folder->setText(folder);
+        prog->SchriftenNeuLadenClick();
+        const QStringList fileEntries = {prog->ListBox1->item(0)->text(), prog->ListBox1->item(1)->text()};
+        QCOMPARE(prog->file_font_paths.size(), 2);
+        const QStringList entries = {QStringLiteral("DejaVu Serif"), fileEntries.at(0), QStringLiteral("DejaVu Sans"),
+                                     fileEntries.at(1)};
+
+        einst->cb_stdname->setChecked(true);
+        einst->or_quer->setChecked(true);
+        einst->cb3->setChecked(true);
+        einst->cb4->setChecked(true);
+        const QString first = makeDocument(entries);
+        einst->cb_stdname->setChecked(false);
+        einst->or_hoch->setChecked(true);
+        einst->cb3->setChecked(false);
+        einst->cb4->setChecked(false);
+        const QString second = makeDocument(entries);
+        QCOMPARE(m_opener.opened.size(), 2);
+        QVERIFY(first.startsWith(output::documentFolder() + QLatin1Char('/')));
+        QVERIFY(first.endsWith(QLatin1String(".docx")));
+        QCOMPARE(QFileInfo(output::documentFolder()).permissions() & (QFile::ReadOther | QFile::ReadGroup), 0);
+
+        // The folder font that may be embedded travels under its name, keyed; the restricted one
+        // does not.
+        const QString fontTable = QString::fromUtf8(part(first, "word/fontTable.xml"));
+        const QRegularExpressionMatch key = QRegularExpression(
+            QStringLiteral("w:name=\"Zork Probe Mono\"><w:embedRegular r:id=\"rId1\" w:fontKey=\"(\\{[0-9A-F-]{36}\\})\""))
+                                                .match(fontTable);
+        QVERIFY2(key.hasMatch(), qPrintable(fontTable));
+        QVERIFY(!fontTable.contains(QLatin1String("Quux")));
+        QFile original(zork);
+        QVERIFY(original.open(QIODevice::ReadOnly));
+        QCOMPARE(output::docx::obfuscate(part(first, "word/fonts/font1.odttf"), QUuid::fromString(key.captured(1))),
+                 original.readAll());
+
+        const QString pdfFolder = m_dir.filePath(QStringLiteral("pdf"));
+        QProcess office;
+        office.start(QStringLiteral("soffice"),
+                     {QStringLiteral("-env:UserInstallation=file://") + m_dir.filePath(QStringLiteral("profile")),
+                      QStringLiteral("--headless"), QStringLiteral("--convert-to"), QStringLiteral("pdf"),
+                      QStringLiteral("--outdir"), pdfFolder, first, second});
+        QVERIFY(office.waitForFinished(240000));
+        const QString firstPdf = pdfFolder + QLatin1Char('/') + QFileInfo(first).completeBaseName() + QStringLiteral(".pdf");
+        const QString secondPdf = pdfFolder + QLatin1Char('/') + QFileInfo(second).completeBaseName() + QStringLiteral(".pdf");
+
+        for (const QString &pdf : {firstPdf, secondPdf}) {
+            // Every entry one paragraph, one line, in list order.
+            QStringList lines = gwtest::toolOutput(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")})
+                                    .split(QLatin1Char('\n'));
+            lines.removeIf([](const QString &l) { return l.trimmed().isEmpty(); });
+            QCOMPARE(lines.size(), 4);
+            for (int i = 0; i < 4; ++i) {
+                const QString name = FontNameOfEntry(entries.at(i));
+                QVERIFY2(lines.at(i).simplified().startsWith(QStringLiteral("%1 -- %2 -- ").arg(i + 1).arg(name)),
+                         qPrintable(lines.at(i)));
+                QVERIFY(lines.at(i).trimmed().endsWith(QLatin1String("Probe")));
+            }
+        }
+        QVERIFY(isLandscape(firstPdf));
+        QVERIFY(!isLandscape(secondPdf));
+
+        const QStringList firstFonts = pdfFonts(firstPdf);
+        const QStringList secondFonts = pdfFonts(secondPdf);
+        QVERIFY2(firstFonts.contains(QLatin1String("LiberationSans-BoldItalic")), qPrintable(firstFonts.join(' ')));
+        QVERIFY2(firstFonts.contains(QLatin1String("DejaVuSerif-BoldItalic")), qPrintable(firstFonts.join(' ')));
+        QVERIFY2(secondFonts.contains(QLatin1String("DejaVuSerif")), qPrintable(secondFonts.join(' ')));
+        QVERIFY(!secondFonts.join(' ').contains(QLatin1String("Liberation")));
+        for (const QStringList &fonts : {firstFonts, secondFonts}) {
+            QVERIFY2(fonts.join(' ').contains(QLatin1String("Zork-Probe-Mono")), qPrintable(fonts.join(' ')));
+            QVERIFY(!fonts.join(' ').contains(QLatin1String("Quux")));
+        }
+    }
+
+    void noWordProcessorIsNotFound()
+    {
+        m_opener.present = false;
+        QVERIFY(makeDocument({QStringLiteral("DejaVu Sans")}).isEmpty());
+        QCOMPARE(dialogs::shown().size(), 2);
+        QCOMPARE(dialogs::shown().last().text, output::wordNotFoundText(false));
+    }
+
+    void oldDocumentsAreRemoved()
+    {
+        const QString old = output::documentFolder() + QStringLiteral("/Glyphworks-old.docx");
+        const QString fresh = output::documentFolder() + QStringLiteral("/Glyphworks-fresh.docx");
+        QVERIFY(gwtest::writeFile(old, "x"));
+        QVERIFY(gwtest::writeFile(fresh, "x"));
+        QFile file(old);
+        QVERIFY(file.open(QIODevice::ReadWrite));
+        QVERIFY(file.setFileTime(QDateTime::currentDateTime().addDays(-2), QFileDevice::FileModificationTime));
+        file.close();
+        output::removeOldDocuments(QDateTime::currentDateTime().addDays(-1));
+        QVERIFY(!QFileInfo::exists(old));
+        QVERIFY(QFileInfo::exists(fresh));
+    }
+};
+
+GW_TEST_MAIN_APP(TestWordDocument)
+#include "tst_worddocument.moc"

@@ -1,0 +1,291 @@
+// The word-processor target driven through the output button, with a recording component
+// registered as "Word.Application": what is sent, in which order, with which value types.
+
+#include "app/Tprog.h"
+#include "app/Windows.h"
+#include "output/Teinst.h"
+#include "output/WordSheet.h"
+#include "platform/Automation.h"
+#include "support/AppTestMain.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+
+using namespace platform::automation;
+
+namespace {
+
+QString describe(const Variant &v)
+{
+    switch (v.type()) {
+    case Variant::Type::Int32:
+        return QStringLiteral("Int32%1 %2").arg(v.byReference() ? QStringLiteral("&") : QString()).arg(v.toInt32());
+    case Variant::Type::Bool:
+        return QStringLiteral("Bool %1").arg(v.toBool() ? QStringLiteral("true") : QStringLiteral("false"));
+    case Variant::Type::AnsiText:
+        return QStringLiteral("AnsiText '%1'").arg(QString::fromLatin1(v.ansiBytes()));
+    case Variant::Type::WideText:
+        return QStringLiteral("WideText '%1'").arg(v.toText());
+    default:
+        return Variant::typeName(v.type());
+    }
+}
+
+// What the recording component saw, and how many of its objects are still referenced.
+struct Record
+{
+    QStringList calls;
+    int created = 0;
+    int alive = 0;
+    QString failOn;   ///< a call record that throws instead of being carried out
+    bool unavailable = false;
+};
+
+Record record;
+
+// Every member read gives a child object that knows its path; sets and calls are recorded with
+// the whole path.
+class Recorder : public Dispatch
+{
+public:
+    explicit Recorder(QString path)
+        : m_path(std::move(path))
+    {
+        ++record.alive;
+    }
+    ~Recorder() override { --record.alive; }
+
+    Variant get(const QString &name) override { return Variant::object(std::make_shared<Recorder>(path(name))); }
+    void set(const QString &name, const Variant &value) override
+    {
+        note(QStringLiteral("%1 := %2").arg(path(name), describe(value)));
+    }
+    Variant call(const QString &name, const QList<Variant> &arguments) override
+    {
+        QStringList args;
+        for (const Variant &a : arguments)
+            args << describe(a);
+        note(QStringLiteral("%1(%2)").arg(path(name), args.join(QStringLiteral(", "))));
+        return {};
+    }
+
+private:
+    QString path(const QString &name) const { return m_path.isEmpty() ? name : m_path + QLatin1Char('.') + name; }
+    void note(const QString &call)
+    {
+        if (call == record.failOn)
+            throw AutomationError(Failure::Failed, QStringLiteral("The word processor was closed."));
+        record.calls << call;
+    }
+    QString m_path;
+};
+
+std::shared_ptr<Dispatch> createRecorder()
+{
+    ++record.created;
+    if (record.unavailable)
+        throw AutomationError(Failure::Unavailable, QStringLiteral("No word processor is installed."));
+    return std::make_shared<Recorder>(QString());
+}
+
+// The calls every run sends before the lines.
+QStringList prelude(const QString &orientation, const QString &size, bool bold, bool italic)
+{
+    const auto b = [](bool on) { return on ? QStringLiteral("Bool true") : QStringLiteral("Bool false"); };
+    return {QStringLiteral("documents.add()"),
+            QStringLiteral("ActiveDocument.PageSetup.Orientation := Int32 ") + orientation,
+            QStringLiteral("selection.font.size := Int32& ") + size,
+            QStringLiteral("selection.font.bold := ") + b(bold),
+            QStringLiteral("selection.font.italic := ") + b(italic)};
+}
+
+const QString kFileEntry = QStringLiteral("Zork Probe | /fonts/sub/Zork.ttf");
+
+} // namespace
+
+class TestWordSheet : public QObject
+{
+    Q_OBJECT
+private:
+    std::unique_ptr<ClassRegistration> m_registration;
+
+    void run(const QStringList &entries)
+    {
+        prog->ListBox1->clear();
+        prog->ListBox1->addItems(entries);
+        prog->cd1->setEditText(QStringLiteral("Probe"));
+        const int doc = prog->cbdrucker->findText(QStringLiteral("DOC-"), Qt::MatchStartsWith);
+        QVERIFY(doc >= 0);
+        prog->cbdrucker->setCurrentIndex(doc);
+        // A real click, so that a failure goes through the application's error report.
+        prog->show();
+        QTest::mouseClick(prog->Button1, Qt::LeftButton);
+    }
+
+private slots:
+    void init()
+    {
+        record = Record();
+        m_registration = std::make_unique<ClassRegistration>(QStringLiteral("Word.Application"), createRecorder);
+        dialogs::clearShown();
+        gwtest::createWindowsWithoutGreeting();
+    }
+
+    void cleanup()
+    {
+        app::destroyWindows();
+        m_registration.reset();
+        QCOMPARE(record.alive, 0);
+    }
+
+    void callSequence_data()
+    {
+        QTest::addColumn<bool>("german");
+        QTest::addColumn<bool>("standardName");
+        QTest::addColumn<bool>("labels");
+        QTest::addColumn<QStringList>("expected");
+        const QString sep = QStringLiteral("  --  ");
+        const QString file = QStringLiteral("/fonts/sub/Zork.ttf") + sep + QStringLiteral("Probe");
+        QTest::newRow("form A, English")
+            << false << false << true
+            << prelude(QStringLiteral("0"), QStringLiteral("8"), false, false)
+                   + QStringList{QStringLiteral("selection.font.Name := WideText 'DejaVu Sans'"),
+                                 QStringLiteral("selection.typetext(WideText '1%1DejaVu Sans%1Probe')").arg(sep),
+                                 QStringLiteral("selection.typeparagraph()"),
+                                 QStringLiteral("selection.font.Name := WideText 'Zork Probe'"),
+                                 QStringLiteral("selection.typetext(WideText '2%1Zork Probe%1%2')").arg(sep, file),
+                                 QStringLiteral("selection.typeparagraph()"),
+                                 QStringLiteral("visible := Bool true")};
+        QTest::newRow("form B, German, landscape, bold, italic, 12 pt")
+            << true << true << true
+            << prelude(QStringLiteral("1"), QStringLiteral("12"), true, true)
+                   + QStringList{QStringLiteral("selection.font.Name := AnsiText 'Arial'"),
+                                 QStringLiteral("selection.typetext(WideText '1%1DejaVu Sans%1')").arg(sep),
+                                 QStringLiteral("selection.font.Name := WideText 'DejaVu Sans'"),
+                                 QStringLiteral("selection.typetext(WideText 'Probe')"),
+                                 QStringLiteral("selection.typeparagraph()"),
+                                 QStringLiteral("selection.font.Name := AnsiText 'Arial'"),
+                                 QStringLiteral("selection.typetext(WideText '2%1Zork Probe%1')").arg(sep),
+                                 QStringLiteral("selection.font.Name := WideText 'Zork Probe'"),
+                                 QStringLiteral("selection.typetext(WideText '%1')").arg(file),
+                                 QStringLiteral("selection.typeparagraph()"),
+                                 QStringLiteral("visible := Bool true")};
+        // Numbering and font name off: an empty label part, still typed in "Arial".
+        QTest::newRow("form B without labels")
+            << false << true << false
+            << prelude(QStringLiteral("0"), QStringLiteral("8"), false, false)
+                   + QStringList{QStringLiteral("selection.font.Name := AnsiText 'Arial'"),
+                                 QStringLiteral("selection.typetext(WideText '')"),
+                                 QStringLiteral("selection.font.Name := WideText 'DejaVu Sans'"),
+                                 QStringLiteral("selection.typetext(WideText 'Probe')"),
+                                 QStringLiteral("selection.typeparagraph()"),
+                                 QStringLiteral("selection.font.Name := AnsiText 'Arial'"),
+                                 QStringLiteral("selection.typetext(WideText '')"),
+                                 QStringLiteral("selection.font.Name := WideText 'Zork Probe'"),
+                                 QStringLiteral("selection.typetext(WideText '%1')").arg(file),
+                                 QStringLiteral("selection.typeparagraph()"),
+                                 QStringLiteral("visible := Bool true")};
+    }
+    void callSequence()
+    {
+        QFETCH(bool, german);
+        QFETCH(bool, standardName);
+        QFETCH(bool, labels);
+        QFETCH(QStringList, expected);
+        if (german)
+            prog->mdeClick();
+        einst->cb_stdname->setChecked(standardName);
+        einst->cb1->setChecked(labels);
+        einst->cb2->setChecked(labels);
+        if (german) {
+            einst->or_quer->setChecked(true);
+            einst->cb3->setChecked(true);
+            einst->cb4->setChecked(true);
+            einst->Edit5->setEditText(QStringLiteral("12"));
+        }
+        dialogs::setNextAnswer(QVariant::fromValue(dialogs::Answer::Ok));
+        run({QStringLiteral("DejaVu Sans"), kFileEntry});
+        QCOMPARE(record.calls, expected);
+        QCOMPARE(record.created, 1);
+        QCOMPARE(dialogs::shown().size(), 1);
+        QCOMPARE(dialogs::shown().first().dialog, QStringLiteral("confirmation"));
+        QCOMPARE(dialogs::shown().first().text, output::wordConfirmationText(german));
+    }
+
+    void emptyListStillSendsTheSettings()
+    {
+        einst->or_quer->setChecked(true);
+        dialogs::setNextAnswer(QVariant::fromValue(dialogs::Answer::Ok));
+        run({});
+        QCOMPARE(record.calls,
+                 prelude(QStringLiteral("1"), QStringLiteral("8"), false, false) + QStringList{"visible := Bool true"});
+    }
+
+    // Runs that end before anything is typed: what is shown, and whether a word processor was
+    // asked for at all.
+    void runsThatTypeNothing_data()
+    {
+        QTest::addColumn<bool>("german");
+        QTest::addColumn<bool>("confirm");
+        QTest::addColumn<bool>("unavailable");
+        QTest::addColumn<QString>("size");
+        QTest::addColumn<QStringList>("dialogs");
+        QTest::addColumn<QString>("lastText");
+        QTest::addColumn<int>("created");
+        QTest::newRow("cancel") << false << false << false << "8" << QStringList{"confirmation"}
+                                << output::wordConfirmationText(false) << 0;
+        QTest::newRow("not found, English") << false << true << true << "8" << QStringList{"confirmation", "error"}
+                                            << "Export canceled. Microsoft Word® was not found." << 1;
+        QTest::newRow("not found, German") << true << true << true << "8" << QStringList{"confirmation", "error"}
+                                           << "Aktion abgebrochen. Microsoft Word® wurde nicht gefunden." << 1;
+        QTest::newRow("size 0") << false << true << false << "0" << QStringList{"error"}
+                                << "A Word document takes font sizes from 1 to 1638 points." << 0;
+        QTest::newRow("size 1639, German") << true << true << false << "1639" << QStringList{"error"}
+                                           << "Ein Word-Dokument nimmt Schriftgrößen von 1 bis 1638 Punkt an." << 0;
+    }
+    void runsThatTypeNothing()
+    {
+        QFETCH(bool, german);
+        QFETCH(bool, confirm);
+        QFETCH(bool, unavailable);
+        QFETCH(QString, size);
+        QFETCH(QStringList, dialogs);
+        QFETCH(QString, lastText);
+        QFETCH(int, created);
+        if (german)
+            prog->mdeClick();
+        record.unavailable = unavailable;
+        einst->Edit5->setEditText(size);
+        dialogs::setNextAnswer(QVariant::fromValue(confirm ? dialogs::Answer::Ok : dialogs::Answer::Cancel));
+        run({QStringLiteral("DejaVu Sans")});
+        QStringList shown;
+        for (const dialogs::Shown &d : dialogs::shown())
+            shown << d.dialog;
+        QCOMPARE(shown, dialogs);
+        QCOMPARE(dialogs::shown().last().text, lastText);
+        QCOMPARE(record.created, created);
+        QVERIFY(record.calls.isEmpty());
+    }
+
+    // A call that fails midway ends the run in the error report; nothing more is sent, and the
+    // reference is released (checked in cleanup).
+    void failureMidwayGoesToTheErrorReport()
+    {
+        einst->cb_stdname->setChecked(false);
+        record.failOn = QStringLiteral("selection.font.Name := WideText 'Zork Probe'");
+        dialogs::setNextAnswer(QVariant::fromValue(dialogs::Answer::Ok));
+        run({QStringLiteral("DejaVu Sans"), kFileEntry, QStringLiteral("DejaVu Serif")});
+        QCOMPARE(record.calls.size(), 8);
+        QCOMPARE(record.calls.last(), QStringLiteral("selection.typeparagraph()"));
+        QCOMPARE(dialogs::shown().size(), 2);
+        QCOMPARE(dialogs::shown().last().dialog, QStringLiteral("error"));
+        QCOMPARE(dialogs::shown().last().text, QStringLiteral("The word processor was closed."));
+    }
+};
+
+GW_TEST_MAIN_APP(TestWordSheet)
+#include "tst_wordsheet.moc"
