@@ -35,7 +35,8 @@ public:
     static int focusedRow(const QListWidget *list);
 
     /// Switches sample mode: sets the flag, drops the marks, keeps the focused row in view and
-    /// measures every row again, all with the list's updates suspended so it is repainted once.
+    /// lays every row out again in the new mode (in sample mode each row measured in its own
+    /// font once it is shown), all with the list's updates suspended so it is repainted once.
     void setSampleMode(bool on);
 
     /// The height of row `row` in the current mode, measured now if it was not yet.
@@ -49,9 +50,9 @@ public:
     void deleteEntries(bool marked);
 
     /// Measures the rows the list shows and the focused row where they have no measured height
-    /// yet, and lays the list out again until each of them has its measured height. Runs by itself on scrolling, resizing and changed
-    /// entries; the program calls it too before it lets a list with suspended updates repaint.
-    /// Returns whether the list was laid out again.
+    /// yet, and lays the list out again until each of them has its measured height. Runs by
+    /// itself on scrolling, resizing and changed entries; the program calls it too before it
+    /// lets a list with suspended updates repaint. Returns whether the list was laid out again.
     bool measureShownRows();
 
     /// An entry as people read it: a byte of a file name outside UTF-8 as a character
