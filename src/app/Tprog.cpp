@@ -723,14 +723,23 @@ void Tprog::closeEvent(QCloseEvent *event)
 
 bool Tprog::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == ListBox1 && event->type() == QEvent::KeyRelease) {
-        if (!static_cast<QKeyEvent *>(event)->isAutoRepeat())
+    // The event type first: the list's viewport still has events while the list is destroyed,
+    // when the list can no longer be asked for it.
+    switch (event->type()) {
+    case QEvent::KeyRelease:
+        if (watched == ListBox1 && !static_cast<QKeyEvent *>(event)->isAutoRepeat())
             ListBox1KeyUp();
-    } else if (watched == ListBox1->viewport()) {
-        if (event->type() == QEvent::MouseButtonRelease)
+        break;
+    case QEvent::MouseButtonRelease:
+        if (watched == ListBox1->viewport())
             ListBox1MouseUp();
-        else if (event->type() == QEvent::MouseMove)
+        break;
+    case QEvent::MouseMove:
+        if (watched == ListBox1->viewport())
             ListBox1MouseMove();
+        break;
+    default:
+        break;
     }
     if (event->type() == QEvent::KeyPress) {
         auto *key = static_cast<QKeyEvent *>(event);

@@ -25,12 +25,13 @@ constexpr int kMaxMeasurePasses = 32;
 FontListDelegate::FontListDelegate(QListWidget *list)
     : QStyledItemDelegate(list)
     , m_list(list)
+    , m_viewport(list->viewport())
 {
     if (!m_list->property(kTag).isValid())
         m_list->setProperty(kTag, 0);
     m_list->setItemDelegate(this);
     m_list->setUniformItemSizes(!isSampleMode(m_list));
-    m_list->viewport()->installEventFilter(this);
+    m_viewport->installEventFilter(this);
 
     // A list scrolled to its end stays there when the rows that came into view are higher or
     // lower than assumed: the last rows decide how far it scrolls.
@@ -161,7 +162,7 @@ bool FontListDelegate::measureShownRows()
 bool FontListDelegate::hasStaleRows() const
 {
     const int count = m_list->count();
-    const int viewHeight = m_list->viewport()->height();
+    const int viewHeight = m_viewport->height();
     bool stale = false;
     const auto check = [&](int row) {
         const QString entry = entryAt(row);
@@ -209,7 +210,9 @@ void FontListDelegate::paint(QPainter *painter, const QStyleOptionViewItem &opti
 
 bool FontListDelegate::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == m_list->viewport()) {
+    // The viewport as it was when the list was made: it still has events while the list is
+    // destroyed, when the list can no longer be asked for it.
+    if (watched == m_viewport) {
         switch (event->type()) {
         case QEvent::Resize:
             // A taller list shows more rows; they get their heights before the paint.

@@ -83,6 +83,7 @@ private:
     void measureShownRowsLater();
 
     QListWidget *m_list;
+    QWidget *m_viewport;
     /// Sample-mode heights by font name; forgotten whenever the fonts of the system change.
     mutable QHash<QString, int> m_heights;
     mutable int m_estimate = 0;
