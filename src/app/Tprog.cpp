@@ -18,6 +18,7 @@
 #include "output/Teinst.h"
 #include "output/Tstatus.h"
 #include "output/WordSheet.h"
+#include "platform/Dialogs.h"
 #include "platform/FontResources.h"
 #include "platform/Printers.h"
 #include "platform/SystemFonts.h"
@@ -255,6 +256,8 @@ void Tprog::createControls()
     connect(cb_system, &QCheckBox::clicked, this, [this] { cb_systemClick(cb_system); });
     connect(cb_folder, &QCheckBox::clicked, this, [this] { cb_folderClick(cb_folder); });
     connect(cb_schriftprobeliste, &QCheckBox::clicked, this, &Tprog::cb_schriftprobelisteClick);
+    connect(cb_schriftprobe, &QCheckBox::toggled, this, &Tprog::cb_schriftprobeClick);
+    connect(cd1, &QComboBox::editTextChanged, this, &Tprog::cd1Change);
     connect(BitBtn2, &QPushButton::clicked, this, &Tprog::BitBtn2Click);
     connect(Button1, &QPushButton::clicked, this, &Tprog::Button1Click);
 }
@@ -315,6 +318,7 @@ void Tprog::createMenus()
 
     connect(mdruck, &QAction::triggered, this, &Tprog::Button1Click);
     connect(m_spgross, &QAction::triggered, this, &Tprog::m_spgrossClick);
+    connect(msp, &QAction::triggered, this, &Tprog::mspClick);
     connect(m11, &QAction::triggered, this, &Tprog::m11Click);
     connect(mde, &QAction::triggered, this, &Tprog::mdeClick);
     connect(men, &QAction::triggered, this, &Tprog::menClick);
@@ -331,6 +335,9 @@ void Tprog::createMenus()
 
 void Tprog::FormCreate()
 {
+    // The font dialog starts with the window font in the platform's window text colour.
+    fdFont = app::windowFont();
+    fdColour = QGuiApplication::palette().color(QPalette::WindowText);
     fillPrinters();
     installed_fonts = fonts::buildInstalledFonts(platform::printerTypefaces(), platform::screenTypefaces());
     cd1->addItems(fonts::designSamples());
@@ -439,6 +446,7 @@ void Tprog::mdeClick()
     setPlatformLanguage(start->spr->text());
     Sprache();
     einst->LocalSpr();
+    fpreview->LocalSpr();
 }
 
 void Tprog::menClick()
@@ -447,6 +455,7 @@ void Tprog::menClick()
     setPlatformLanguage(start->spr->text());
     Sprache();
     einst->LocalSpr();
+    fpreview->LocalSpr();
 }
 
 void Tprog::m12Click()
@@ -465,6 +474,40 @@ void Tprog::m_spgrossClick()
 {
     fpreview->show();
     fpreview->raise();
+}
+
+void Tprog::cb_schriftprobeClick()
+{
+    if (cb_schriftprobe->isChecked()) {
+        fpreview->show();
+        fpreview->raise();
+    } else {
+        fpreview->hide();
+    }
+}
+
+void Tprog::cd1Change()
+{
+    const QString text = cd1->currentText();
+    if (text != QLatin1String("Benutzerdefiniert..") && text != QLatin1String("Custom.."))
+        return;
+    // No example stays chosen: the box is the user's to type in.
+    cd1->setCurrentIndex(-1);
+    cd1->setEditText(QString());
+    cd1->setFocus();
+}
+
+void Tprog::mspClick()
+{
+    const dialogs::FontChoice choice = dialogs::chooseFont(fdFont, fdColour);
+    if (!choice.accepted)
+        return;
+    fdFont = choice.font;
+    fdColour = choice.colour;
+    Memo1->setFont(choice.font);
+    QPalette p = Memo1->palette();
+    p.setColor(QPalette::Text, choice.colour);
+    Memo1->setPalette(p);
 }
 
 int Tprog::ListBox1MeasureItem(int index)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QColor>
+#include <QFont>
 #include <QMainWindow>
 #include <QStringList>
 
@@ -122,6 +124,18 @@ public:
     /// Shows the large preview window; `cb_schriftprobe` keeps its state.
     void m_spgrossClick();
 
+    /// The tick of `cb_schriftprobe` changed, by a click or by the program: ticked shows the
+    /// preview window, unticked hides it.
+    void cb_schriftprobeClick();
+
+    /// The text of the sample box `cd1` changed: the custom entry ("Benutzerdefiniert.." or
+    /// "Custom..") empties the box and gives it the focus, for the user's own sample text.
+    void cd1Change();
+
+    /// The font dialog `fd` for `Memo1`: on OK the box takes the whole font chosen (name, size,
+    /// style, colour), which the dialog offers again next time; Cancel changes nothing.
+    void mspClick();
+
     /// The output command (button `Button1`, menu item `mdruck`): converts the five numbers of
     /// the settings, clears the abort request and sends the sheet to the target chosen in
     /// `cbdrucker`. A number that does not convert ends the run before anything is touched.
@@ -176,6 +190,10 @@ private:
     void setCountText();
     void fillPrinters();
     void carryFocusedFont();
+
+    /// The font and colour the font dialog `fd` starts with: the last ones confirmed in it.
+    QFont fdFont;
+    QColor fdColour;
 
     /// Measures and draws the rows of `ListBox1`.
     fonts::FontListDelegate *ListBox1Rows = nullptr;
