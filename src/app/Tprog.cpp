@@ -30,6 +30,7 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QFileInfo>
+#include <QFontInfo>
 #include <QFrame>
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -336,7 +337,8 @@ void Tprog::createMenus()
 void Tprog::FormCreate()
 {
     // The font dialog starts with the window font in the platform's window text colour.
-    fdFont = app::windowFont();
+    // The dialog lists single families: the window font's is the one it resolves to.
+    fdFont = QFont(QFontInfo(app::windowFont()).family(), 8);
     fdColour = QGuiApplication::palette().color(QPalette::WindowText);
     fillPrinters();
     installed_fonts = fonts::buildInstalledFonts(platform::printerTypefaces(), platform::screenTypefaces());
