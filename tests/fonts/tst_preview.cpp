@@ -100,6 +100,10 @@ private slots:
         }
         fpreview->FSize->setEditText(QStringLiteral("0"));
         QCOMPARE(size(), QFont().pointSize());
+        // A size far beyond any font's use is held at the largest one instead of drawing glyphs
+        // of gigabytes.
+        fpreview->FSize->setEditText(QStringLiteral("2000000000"));
+        QCOMPARE(size(), 1638);
         fpreview->FSize->setEditText(QStringLiteral("13"));
         QTest::mouseClick(fpreview->UpDown1->findChild<QToolButton *>(QStringLiteral("up")), Qt::LeftButton);
         QCOMPARE(size(), 14);
