@@ -48,4 +48,20 @@ QStringList buildFontTree(const QString &root, const QList<QPair<QString, QStrin
     return paths;
 }
 
+QStringList buildFontFiles(const QString &root, int fileCount)
+{
+    const auto sources = packageSources();
+    if (sources.isEmpty())
+        return {};
+    int perCopy = 0;
+    for (const auto &source : sources)
+        perCopy += source.second.size();
+    const QStringList paths = buildFontTree(root, sources, (fileCount + perCopy - 1) / perCopy, fileCount);
+    if (paths.size() != fileCount) {
+        std::fprintf(stderr, "cannot build the font tree\n");
+        return {};
+    }
+    return paths;
+}
+
 } // namespace bench

@@ -28,4 +28,8 @@ QList<QPair<QString, QStringList>> packageSources();
 QStringList buildFontTree(const QString &root, const QList<QPair<QString, QStringList>> &sources, int copies,
                           int limit = 0);
 
+/// Exactly `fileCount` copies of the test packages' font files below `root`, as many rounds of
+/// buildFontTree() as it takes. Returns the paths; empty and a message on stderr on failure.
+QStringList buildFontFiles(const QString &root, int fileCount);
+
 } // namespace bench
