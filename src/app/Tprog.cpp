@@ -411,9 +411,12 @@ void showReport()
 {
     help::ReportWindow *window = app::isGerman() ? static_cast<help::ReportWindow *>(bugreport_de)
                                                  : static_cast<help::ReportWindow *>(bugreport_en);
-    window->show();
-    window->raise();
-    window->activateWindow();
+    if (window->isVisible()) {
+        window->raise();
+        window->activateWindow();
+    } else {
+        window->show();
+    }
 }
 } // namespace
 

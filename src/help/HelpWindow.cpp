@@ -16,6 +16,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollArea>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QWindow>
 
@@ -62,9 +63,9 @@ QFrame *line(const QString &name, QWidget *parent)
     return frame;
 }
 
-// Tabs as flat buttons in a row (wrapping is not needed for two pages).
+// Tabs as flat buttons in a row (wrapping is not needed for two pages). The sheet is the tab
+// bar's alone: on the page control it would reach the pages and replace their font.
 const char kFlatTabs[] =
-    "QTabWidget::pane { border: none; }"
     "QTabBar::tab { border: 1px solid #a0a0a0; border-radius: 2px; padding: 3px 12px; margin: 0 4px 6px 0;"
     " background: #f0f0f0; }"
     "QTabBar::tab:selected { background: #d8dde6; border-color: #003366; }";
@@ -99,7 +100,7 @@ HelpWindow::HelpWindow(const HelpTexts &texts, QWidget *parent)
     outer->addWidget(line(QStringLiteral("Bevel1"), this));
 
     pc = named(new QTabWidget(this), QStringLiteral("pc"));
-    pc->setStyleSheet(QLatin1String(kFlatTabs));
+    pc->tabBar()->setStyleSheet(QLatin1String(kFlatTabs));
     pc->setDocumentMode(true);
 
     pc_hilfe = named(new QWidget, QStringLiteral("pc_hilfe"));
@@ -177,9 +178,13 @@ HelpWindow::HelpWindow(const HelpTexts &texts, QWidget *parent)
 void HelpWindow::showPage(QWidget *page)
 {
     pc->setCurrentWidget(page);
-    show();
-    raise();
-    activateWindow();
+    // A window shown anew comes to the front by itself; one already shown is brought there.
+    if (isVisible()) {
+        raise();
+        activateWindow();
+    } else {
+        show();
+    }
 }
 
 void HelpWindow::BrowseToCaption(const QLabel *label)
