@@ -137,10 +137,12 @@ public:
     void Wiesospenden1Click();
     /// Shows the English help window on its page about donations.
     void WhyDonate1Click();
-    /// The report items of the program menu and of the two help menus: each shows the report
-    /// window of the current interface language.
+    /// The report item of the program menu: shows the report window of the current interface
+    /// language.
     void m_bugClick();
+    /// The report item of the German help menu: as `m_bugClick`, by the current language.
     void m_bug_deClick();
+    /// The report item of the English help menu: as `m_bugClick`, by the current language.
     void m_bug_enClick();
 
     /// Ends the run (menu item `m12`, Esc).

@@ -216,7 +216,8 @@ void HelpWindow::Image2MouseDown()
 
 void HelpWindow::mousePressEvent(QMouseEvent *event)
 {
-    if (event->button() == Qt::LeftButton)
+    // Only the bare background moves the window: presses on the page texts pass up to here too.
+    if (event->button() == Qt::LeftButton && !childAt(event->position().toPoint()))
         Image2MouseDown();
     QWidget::mousePressEvent(event);
 }

@@ -24,6 +24,16 @@ void LinkLabel::styleAsLink()
     setCursor(Qt::PointingHandCursor);
 }
 
+void LinkLabel::mousePressEvent(QMouseEvent *event)
+{
+    // Taken here, so that the press does not reach the window underneath, which would start
+    // moving itself and leave the label without its release.
+    if (event->button() == Qt::LeftButton)
+        event->accept();
+    else
+        QLabel::mousePressEvent(event);
+}
+
 void LinkLabel::mouseReleaseEvent(QMouseEvent *event)
 {
     // A click is a release over the label, as with buttons: dragging off the label cancels it.

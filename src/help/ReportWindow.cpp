@@ -82,7 +82,7 @@ ReportTexts englishReportTexts()
             QStringLiteral("Report Bug or Improvement"),
             QSize(312, 346),
             QStringLiteral("Dear User,"),
-            QStringLiteral("have you found an error, or do you have an idea how the program could be better? "
+            QStringLiteral("Have you found an error, or do you have an idea how the program could be better? "
                            "Please tell us through the form on this web page:"),
             QLatin1String(app::kSupportEn),
             QStringLiteral("Giving your e-mail address in the form is voluntary. If you give it, you will "

@@ -12,6 +12,7 @@
 #include <QDir>
 #include <QLabel>
 #include <QMenu>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QTabWidget>
 
@@ -212,6 +213,17 @@ private slots:
         QTest::mouseClick(nextButton, Qt::LeftButton);
         QTest::mouseClick(nextButton, Qt::LeftButton);
         QCOMPARE(w->pc->currentWidget(), w->pc_hilfe);
+    }
+
+    // The press on a link stays with it: passed on, it would start moving the window, which
+    // then takes the release and the click is lost.
+    void linkPressStaysWithTheLink()
+    {
+        hilfe->showPage(hilfe->pc_hilfe);
+        QMouseEvent press(QEvent::MouseButtonPress, QPointF(2, 2), hilfe->laSupport->mapToGlobal(QPointF(2, 2)),
+                          Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(hilfe->laSupport, &press);
+        QVERIFY(press.isAccepted());
     }
 
     void screenshots()
