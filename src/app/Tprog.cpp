@@ -18,6 +18,13 @@
 #include "output/Teinst.h"
 #include "output/Tstatus.h"
 #include "output/WordSheet.h"
+#include "help/LinkLabel.h"
+#include "help/Tbugreport_de.h"
+#include "help/Tbugreport_en.h"
+#include "help/Thilfe.h"
+#include "help/Thilfe_en.h"
+#include "help/WebLinks.h"
+#include "platform/UrlOpener.h"
 #include "platform/Dialogs.h"
 #include "platform/FontResources.h"
 #include "platform/Printers.h"
@@ -229,8 +236,9 @@ void Tprog::createControls()
     Button1 = named(new QPushButton(QStringLiteral("Ausgeben"), client), "Button1");
     layout->place(Button1, {391, 540, 110, 25}, rightBottom);
 
-    laspenden = named(new QLabel(client), "laspenden");
-    laspenden->setCursor(Qt::PointingHandCursor);
+    auto *donationLabel = named(new help::LinkLabel(client), "laspenden");
+    connect(donationLabel, &help::LinkLabel::clicked, this, &Tprog::laspendenClick);
+    laspenden = donationLabel;
     QPalette lp = laspenden->palette();
     lp.setColor(QPalette::WindowText, kLinkColour);
     laspenden->setPalette(lp);
@@ -308,8 +316,34 @@ void Tprog::createMenus()
     mspb->setCheckable(true);
     mspb->setVisible(false);
 
+    // Each help menu keeps its own language; the language switch only shows one of them.
     info_de = named(menu->addMenu(QStringLiteral("Hilfe und Info")), "info_de");
+    Einfhrung1 = menuItem(info_de, this, "Einfhrung1", QStringLiteral("Einführung"));
+    m_bug_de = menuItem(info_de, this, "m_bug_de", QStringLiteral("Fehler oder Verbesserung melden.."));
+    Wiesospenden1 = menuItem(info_de, this, "Wiesospenden1", QStringLiteral("Wieso spenden?"));
+    info_de->addSeparator();
+    const QString linksDe[] = {QLatin1String(kProgramDe) + QStringLiteral(" - Homepage dieser Software"),
+                               QLatin1String(kIntroDe) + QStringLiteral(" - Einführung in dieser Software"),
+                               QLatin1String(kDocsDe) + QStringLiteral(" - Dokumentation aller Funktionen"),
+                               QLatin1String(kDonateDe) + QStringLiteral(" - Falls Ihnen diese Software gefällt"),
+                               QLatin1String(kHomeDe), QLatin1String(kHomeEn)};
+    for (const QString &text : linksDe)
+        links_de << menuItem(info_de, this, qPrintable(QStringLiteral("mweb_de%1").arg(links_de.size() + 1)), text);
+
     info_en = named(menu->addMenu(QStringLiteral("Help and Information")), "info_en");
+    Introduction1 = menuItem(info_en, this, "Introduction1", QStringLiteral("Introduction"));
+    m_bug_en = menuItem(info_en, this, "m_bug_en", QStringLiteral("Report Bug or Improvement.."));
+    WhyDonate1 = menuItem(info_en, this, "WhyDonate1", QStringLiteral("Why Donate?"));
+    info_en->addSeparator();
+    const QString linksEn[] = {QLatin1String(kProgramEn) + QStringLiteral(" - Website of this Software"),
+                               QLatin1String(kIntroEn) + QStringLiteral(" - Introduction to this Software"),
+                               QLatin1String(kDocsEn) + QStringLiteral(" - Documentation of all Functions"),
+                               QLatin1String(kDonateEn) + QStringLiteral(" - If you like this Application"),
+                               QLatin1String(kHomeEn), QLatin1String(kHomeDe)};
+    for (const QString &text : linksEn)
+        links_en << menuItem(info_en, this, qPrintable(QStringLiteral("mweb_en%1").arg(links_en.size() + 1)), text);
+    for (QAction *item : links_de + links_en)
+        connect(item, &QAction::triggered, this, [this, item] { BrowseToMenuCaption(item); });
 
     PopupMenu1 = named(new QMenu(this), "PopupMenu1");
     pop1 = menuItem(PopupMenu1, this, "pop1", QStringLiteral("Markierte Elemente löschen"));
@@ -332,6 +366,74 @@ void Tprog::createMenus()
     connect(pop1, &QAction::triggered, this, &Tprog::m22Click);
     connect(pop2, &QAction::triggered, this, &Tprog::m23Click);
     connect(mspb, &QAction::triggered, this, &Tprog::mspbClick);
+    connect(m_bug, &QAction::triggered, this, &Tprog::m_bugClick);
+    connect(m_bug_de, &QAction::triggered, this, &Tprog::m_bug_deClick);
+    connect(m_bug_en, &QAction::triggered, this, &Tprog::m_bug_enClick);
+    connect(Einfhrung1, &QAction::triggered, this, &Tprog::Einfhrung1Click);
+    connect(Introduction1, &QAction::triggered, this, &Tprog::Introduction1Click);
+    connect(Wiesospenden1, &QAction::triggered, this, &Tprog::Wiesospenden1Click);
+    connect(WhyDonate1, &QAction::triggered, this, &Tprog::WhyDonate1Click);
+}
+
+void Tprog::BrowseToMenuCaption(const QAction *item)
+{
+    platform::openUrl(help::linkAddress(help::LinkForm::Menu, item->text(), QLatin1String(help::kMenuReferrer)));
+}
+
+void Tprog::laspendenClick()
+{
+    platform::openUrl(
+        help::linkAddress(help::LinkForm::DonationLabel, laspenden->text(), QLatin1String(help::kDonationReferrer)));
+}
+
+void Tprog::Einfhrung1Click()
+{
+    hilfe->showPage(hilfe->pc_hilfe);
+}
+
+void Tprog::Introduction1Click()
+{
+    hilfe_en->showPage(hilfe_en->pc_hilfe);
+}
+
+void Tprog::Wiesospenden1Click()
+{
+    hilfe->showPage(hilfe->pc_spenden);
+}
+
+void Tprog::WhyDonate1Click()
+{
+    hilfe_en->showPage(hilfe_en->pc_spenden);
+}
+
+namespace {
+/// Shows the report window of the current interface language, or brings it to the front.
+void showReport()
+{
+    help::ReportWindow *window = app::isGerman() ? static_cast<help::ReportWindow *>(bugreport_de)
+                                                 : static_cast<help::ReportWindow *>(bugreport_en);
+    if (window->isVisible()) {
+        window->raise();
+        window->activateWindow();
+    } else {
+        window->show();
+    }
+}
+} // namespace
+
+void Tprog::m_bugClick()
+{
+    showReport();
+}
+
+void Tprog::m_bug_deClick()
+{
+    showReport();
+}
+
+void Tprog::m_bug_enClick()
+{
+    showReport();
 }
 
 void Tprog::FormCreate()

@@ -80,7 +80,15 @@ public:
     QAction *mspbSeparator = nullptr;
     QAction *mspb = nullptr;
     QMenu *info_de = nullptr;
+    QAction *Einfhrung1 = nullptr;
+    QAction *m_bug_de = nullptr;
+    QAction *Wiesospenden1 = nullptr;
+    QList<QAction *> links_de; ///< the link items of `info_de`, in menu order
     QMenu *info_en = nullptr;
+    QAction *Introduction1 = nullptr;
+    QAction *m_bug_en = nullptr;
+    QAction *WhyDonate1 = nullptr;
+    QList<QAction *> links_en; ///< the link items of `info_en`, in menu order
     QMenu *PopupMenu1 = nullptr;
     QAction *pop1 = nullptr;
     QAction *pop2 = nullptr;
@@ -116,6 +124,26 @@ public:
     void mdeClick();
     /// Switches the interface to English.
     void menClick();
+
+    /// Opens the web page of the help menus' link item `item` (its caption, menu form).
+    void BrowseToMenuCaption(const QAction *item);
+    /// Opens the donation page of the label `laspenden`.
+    void laspendenClick();
+    /// Shows the German help window on its help page.
+    void Einfhrung1Click();
+    /// Shows the English help window on its help page.
+    void Introduction1Click();
+    /// Shows the German help window on its page about donations.
+    void Wiesospenden1Click();
+    /// Shows the English help window on its page about donations.
+    void WhyDonate1Click();
+    /// The report item of the program menu: shows the report window of the current interface
+    /// language.
+    void m_bugClick();
+    /// The report item of the German help menu: as `m_bugClick`, by the current language.
+    void m_bug_deClick();
+    /// The report item of the English help menu: as `m_bugClick`, by the current language.
+    void m_bug_enClick();
 
     /// Ends the run (menu item `m12`, Esc).
     void m12Click();

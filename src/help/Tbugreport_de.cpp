@@ -1,7 +1,6 @@
 #include "help/Tbugreport_de.h"
 
 Tbugreport_de::Tbugreport_de(QWidget *parent)
-    : QWidget(parent)
+    : help::ReportWindow(help::germanReportTexts(), parent)
 {
-    setObjectName(QStringLiteral("bugreport_de"));
 }

@@ -1,7 +1,6 @@
 #include "help/Tbugreport_en.h"
 
 Tbugreport_en::Tbugreport_en(QWidget *parent)
-    : QWidget(parent)
+    : help::ReportWindow(help::englishReportTexts(), parent)
 {
-    setObjectName(QStringLiteral("bugreport_en"));
 }

@@ -1,7 +1,6 @@
 #include "help/Thilfe.h"
 
 Thilfe::Thilfe(QWidget *parent)
-    : QWidget(parent)
+    : help::HelpWindow(help::germanHelpTexts(), parent)
 {
-    setObjectName(QStringLiteral("hilfe"));
 }

@@ -1,7 +1,6 @@
 #include "help/Thilfe_en.h"
 
 Thilfe_en::Thilfe_en(QWidget *parent)
-    : QWidget(parent)
+    : help::HelpWindow(help::englishHelpTexts(), parent)
 {
-    setObjectName(QStringLiteral("hilfe_en"));
 }
