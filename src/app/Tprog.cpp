@@ -49,6 +49,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScopeGuard>
 #include <QScreen>
 
 using namespace app;
@@ -485,6 +486,9 @@ void Tprog::setCountText()
 
 void Tprog::SchriftenNeuLadenClick()
 {
+    // A folder of many fonts takes a while: the pointer shows it until the list is back.
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    const auto restoreCursor = qScopeGuard([] { QGuiApplication::restoreOverrideCursor(); });
     // All changes of one load happen with updates suspended, so the list is repainted once.
     ListBox1->setUpdatesEnabled(false);
     ListBox1->clear();

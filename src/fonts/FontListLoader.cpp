@@ -5,6 +5,7 @@
 #include "util/WideFunc.h"
 
 #include <QFileInfo>
+#include <QSet>
 
 #include <algorithm>
 #include <numeric>
@@ -25,9 +26,15 @@ QStringList loadFontEntries(const LoadRequest &request, const QStringList &syste
         QStringList paths;
         FindFiles(paths, request.folderText, extensions, true);
         entries.reserve(entries.size() + paths.size());
+        // The installed names upper-cased once per load: the same rule as IsInList (equal when
+        // upper-cased), without upper-casing every installed name again for every file.
+        QSet<QString> installed;
+        installed.reserve(installedFonts.size());
+        for (const QString &font : installedFonts)
+            installed.insert(font.toUpper());
         for (const QString &path : std::as_const(paths)) {
             const QString name = ReadFontFileName(path);
-            if (!IsInList(installedFonts, name)) {
+            if (!installed.contains(name.toUpper())) {
                 AppendToList(fileFontPaths, path);
                 sink.addFontFile(path);
             }

@@ -22,6 +22,12 @@ FontResources &FontResources::instance()
 
 int FontResources::addFontFile(const QString &path)
 {
+    // A file added before is counted, as the system counts its font resources: parsing it again
+    // would cost as much as the first time and put a second copy into the database.
+    Addition &addition = m_additions[path];
+    if (addition.count++ > 0)
+        return addition.faces;
+
     // Qt registers every face of the file with its own database and, through the fontconfig
     // database, with fontconfig's application font set, where the name lookup of FontResolver
     // finds it. Qt announces the change with fontDatabaseChanged(), which also empties the
@@ -30,30 +36,26 @@ int FontResources::addFontFile(const QString &path)
     // beyond the system's limit (a deeply nested font folder) nor a name on disk that is not
     // valid UTF-8 (see util::encodePath()); such a file is handed over by its contents.
     const QByteArray native = util::encodePath(path);
-    int id = -1;
     if (native.size() < PATH_MAX && QFile::encodeName(path) == native) {
-        id = QFontDatabase::addApplicationFont(path);
+        addition.id = QFontDatabase::addApplicationFont(path);
     } else if (QByteArray contents; util::readFile(path, contents)) {
-        id = QFontDatabase::addApplicationFontFromData(contents);
+        addition.id = QFontDatabase::addApplicationFontFromData(contents);
     }
-    // A refused file is recorded too: the caller removes every path it added, and each removal
-    // must find an addition to pair with.
-    m_ids[path].append(id);
-    if (id < 0)
-        return 0;
     // Qt reports one family entry per face the file provided.
-    return int(QFontDatabase::applicationFontFamilies(id).size());
+    if (addition.id >= 0)
+        addition.faces = int(QFontDatabase::applicationFontFamilies(addition.id).size());
+    return addition.faces;
 }
 
 bool FontResources::removeFontFile(const QString &path)
 {
-    const auto it = m_ids.find(path);
-    if (it == m_ids.end())
+    const auto it = m_additions.find(path);
+    if (it == m_additions.end())
         return false;
-    // The latest addition goes first; which one is irrelevant, as all of them name the same file.
-    const int id = it->takeLast();
-    if (it->isEmpty())
-        m_ids.erase(it);
+    if (--it->count > 0)
+        return true;
+    const int id = it->id;
+    m_additions.erase(it);
     // Qt drops the file from its database and clears fontconfig's application set; the files
     // still added return to fontconfig when the font database is next used (FontResolver makes
     // sure it is before asking fontconfig).
@@ -64,14 +66,14 @@ bool FontResources::removeFontFile(const QString &path)
 
 int FontResources::additionCount(const QString &path) const
 {
-    return int(m_ids.value(path).size());
+    return m_additions.value(path).count;
 }
 
 QStringList FontResources::addedFiles() const
 {
     QStringList paths;
-    for (auto it = m_ids.cbegin(); it != m_ids.cend(); ++it)
-        if (std::any_of(it->cbegin(), it->cend(), [](int id) { return id >= 0; }))
+    for (auto it = m_additions.cbegin(); it != m_additions.cend(); ++it)
+        if (it->id >= 0)
             paths << it.key();
     return paths;
 }

@@ -20,11 +20,13 @@ public:
     static FontResources &instance();
 
     /// Adds the font file at `path` for the rest of the run (or until removed). Each call is one
-    /// addition, also for a path added before. Returns the number of faces the file provided;
-    /// 0 when the file was refused (not a font, unreadable).
+    /// addition, also for a path added before; the font database reads the file at the first
+    /// addition only and holds it once, however often it is added. Returns the number of faces
+    /// the file provided; 0 when the file was refused (not a font, unreadable).
     int addFontFile(const QString &path);
 
-    /// Undoes one addition of `path`. Returns false when no addition of it is in effect.
+    /// Undoes one addition of `path`; the font database lets go of the file with the last one.
+    /// Returns false when no addition of it is in effect.
     bool removeFontFile(const QString &path);
 
     /// How many additions of `path` are in effect.
@@ -43,9 +45,17 @@ signals:
 
 private:
     FontResources() = default;
-    // Application font ids per path, one per addition; a refused addition records -1 so that
-    // additions and removals still pair up.
-    QHash<QString, QList<int>> m_ids;
+    /// One added file: the font database's id for it (-1 when refused), the faces it provided
+    /// and how many additions are in effect.
+    struct Addition
+    {
+        int id = -1;
+        int faces = 0;
+        int count = 0;
+    };
+    // A refused file is counted too: the caller removes every path it added, and each removal
+    // must find an addition to pair with.
+    QHash<QString, Addition> m_additions;
 };
 
 } // namespace platform

@@ -307,13 +307,22 @@ private slots:
             QVERIFY(gwtest::writeFile(path, QByteArrayLiteral("this is not a font\n")));
         }
 
+        // fontconfig's application set holds the faces of the files added for the run.
+        const auto applicationFaces = [] {
+            const FcFontSet *set = FcConfigGetFonts(nullptr, FcSetApplication);
+            return set ? set->nfont : 0;
+        };
         QCOMPARE(resources().additionCount(path), 0);
         QVERIFY(!resources().removeFontFile(path));
         QCOMPARE(add(path), faces);
+        const int held = applicationFaces();
+        // A second addition is counted: the file is neither parsed nor held again.
         QCOMPARE(add(path), faces);
+        QCOMPARE(applicationFaces(), held);
         QCOMPARE(resources().additionCount(path), 2);
         QVERIFY(resources().removeFontFile(path));
         QCOMPARE(resources().additionCount(path), 1);
+        QCOMPARE(applicationFaces(), held);
         QVERIFY(resources().removeFontFile(path));
         QCOMPARE(resources().additionCount(path), 0);
         QVERIFY(!resources().removeFontFile(path));
