@@ -1,13 +1,14 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that a step needs, only those that are missing.
-# Usage: scripts/deps.sh build|run|test|bench|cups|fuzz ...
+# Usage: scripts/deps.sh build|run|test|bench|cups|screenshots|fuzz ...
 set -euo pipefail
 
 build=(cmake ninja-build g++ pkg-config qt6-base-dev libgl-dev libfontconfig-dev libjpeg-dev libgif-dev libzip-dev)
 run=(fontconfig fonts-dejavu-core qt6-translations-l10n libqt6gui6 libqt6widgets6 libqt6printsupport6 libjpeg62-turbo libgif7 libzip4)
-test=(fontconfig fonts-dejavu-core fonts-dejavu-extra qt6-translations-l10n fonts-liberation2 fonts-noto-core python3 python3-fonttools imagemagick libjpeg-turbo-progs giflib-tools poppler-utils libreoffice-writer-nogui)
+test=(desktop-file-utils appstream dpkg-dev file fontconfig fonts-dejavu-core fonts-dejavu-extra qt6-translations-l10n fonts-liberation2 fonts-noto-core python3 python3-fonttools imagemagick libjpeg-turbo-progs giflib-tools poppler-utils libreoffice-writer-nogui)
 bench=(fontconfig fonts-dejavu-core fonts-liberation2 fonts-noto-core imagemagick pango1.0-tools)
 cups=(cups printer-driver-cups-pdf poppler-utils)
+screenshots=(xvfb openbox xdotool imagemagick poppler-utils)
 # clang's libFuzzer and sanitizer runtimes come with libclang-rt-14-dev, which clang's packages only
 # recommend; the fonts are the seed corpus's.
 fuzz=(clang libclang-rt-14-dev fontconfig fonts-dejavu-core fonts-dejavu-extra fonts-liberation2 fonts-noto-core)
@@ -20,6 +21,7 @@ for step in "$@"; do
     test)  wanted+=("${test[@]}") ;;
     bench) wanted+=("${bench[@]}") ;;
     cups)  wanted+=("${cups[@]}") ;;
+    screenshots) wanted+=("${screenshots[@]}") ;;
     fuzz)  wanted+=("${fuzz[@]}") ;;
     *) echo "deps.sh: unknown step '$step'" >&2; exit 2 ;;
   esac

@@ -1,6 +1,7 @@
 #include "app/Application.h"
 
 #include "app/Tprog.h"
+#include "app/Logo.h"
 #include "app/Tstart.h"
 #include "app/Windows.h"
 #include "output/WordApplication.h"
@@ -10,6 +11,7 @@
 
 #include <QDateTime>
 #include <QGuiApplication>
+#include <QListWidget>
 #include <cstdio>
 #include <exception>
 
@@ -21,6 +23,10 @@ Application::Application(int &argc, char **argv)
     // The run ends when the start window is closed, visible or not, never because the last
     // visible window went away (the start window hides itself after the greeting).
     setQuitOnLastWindowClosed(false);
+    // Every window without an icon of its own shows this one; Wayland compositors match the
+    // windows to the desktop entry by its file name.
+    setWindowIcon(applicationIcon());
+    setDesktopFileName(QLatin1String(desktopId));
     // A save beyond the file-size limit is a failed write for the user to hear of, not the end
     // of the run.
     platform::ignoreFileSizeSignal();
@@ -46,6 +52,18 @@ void reportError(const QString &message)
     dialogs::message(dialogs::MessageKind::Error, message);
 }
 
+namespace {
+/// Writes the main window's font list to standard output, one entry a line.
+void printFontList()
+{
+    QByteArray out;
+    for (int i = 0; i < prog->ListBox1->count(); ++i)
+        out += prog->ListBox1->item(i)->text().toUtf8() + '\n';
+    std::fwrite(out.constData(), 1, static_cast<size_t>(out.size()), stdout);
+    std::fflush(stdout);
+}
+} // namespace
+
 int run(int &argc, char **argv)
 {
     if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")
@@ -57,12 +75,18 @@ int run(int &argc, char **argv)
     Application application(argc, argv);
     // Documents handed to the word processor in earlier runs have long been read.
     output::removeOldDocuments(QDateTime::currentDateTime().addSecs(-3600));
+    // --list-fonts prints the list the main window loaded and ends: a check without a person.
+    const bool listFonts = QCoreApplication::arguments().contains(QStringLiteral("--list-fonts"));
     int code = 0;
     try {
         createWindows();
-        QObject::connect(start, &Tstart::runEnded, &application, [] { QCoreApplication::exit(0); });
-        start->show();
-        code = application.exec();
+        if (listFonts) {
+            printFontList();
+        } else {
+            QObject::connect(start, &Tstart::runEnded, &application, [] { QCoreApplication::exit(0); });
+            start->show();
+            code = application.exec();
+        }
     } catch (const platform::Error &e) {
         reportError(e.message());
         code = 1;

@@ -20,6 +20,7 @@ public:
 void reportError(const QString &message);
 
 /// Runs the program: windows, event loop, end of the run. Returns the process exit code.
+/// With the argument --list-fonts it prints the main window's font list instead and ends.
 int run(int &argc, char **argv);
 
 } // namespace app

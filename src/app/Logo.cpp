@@ -53,4 +53,14 @@ QPixmap drawLogo(const QString &name, QSize size)
     return pixmap;
 }
 
+QIcon applicationIcon()
+{
+    // The PNG sizes, not the SVG: the SVG needs Qt's SVG module, which the program does without.
+    QIcon icon;
+    for (const int size : {16, 22, 24, 32, 48, 64, 128, 256})
+        icon.addFile(QStringLiteral(":/icons/hicolor/%1x%1/apps/%2.png").arg(size).arg(QLatin1String(desktopId)),
+                     QSize(size, size));
+    return icon;
+}
+
 } // namespace app

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QIcon>
 #include <QPixmap>
 #include <QSize>
 #include <QString>
@@ -9,5 +10,12 @@ namespace app {
 /// Draws the program's logo with its name `name` into a pixmap of `size`: a row of letter
 /// tiles over the name, in the program's blues.
 QPixmap drawLogo(const QString &name, QSize size);
+
+/// The desktop entry's id (its file name without ".desktop"), also the icon's name.
+inline constexpr const char *desktopId = "com.velmont_media.Glyphworks";
+
+/// The application icon in all its sizes, from the program's resources, so it is the same
+/// installed or run from the build tree.
+QIcon applicationIcon();
 
 } // namespace app

@@ -28,7 +28,9 @@ namespace app {
 
 void createWindows()
 {
-    QApplication::setApplicationName(QStringLiteral("Glyphwerk"));
+    // The application name is the X window class; docks match windows to the desktop entry by it
+    // (its StartupWMClass), so it is one value for both languages.
+    QApplication::setApplicationName(QStringLiteral("glyphworks"));
     dialogs::setApplicationTitle(QStringLiteral("Glyphwerk"));
     // The order matters: the start window decides the language that the main window's creation
     // applies, and the main window loads the font list before the other windows exist.
