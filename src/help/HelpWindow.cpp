@@ -295,7 +295,7 @@ HelpTexts germanHelpTexts()
         "auf \"Ausgeben\". Ohne weitere Einstellungen wird jede Schrift der Liste mit laufender Nummer, ihrem "
         "Namen und einem vorgegebenen Beispielsatz auf dem Standarddrucker ausgegeben. Den Satz wählen Sie "
         "unten im Feld über dem Knopf oder schreiben Ihren eigenen hinein, das Ausgabeziel (Drucker, Bild "
-        "oder Word) im Feld darüber. Ränder, Zeilenabstand, Schriftgröße und Trennzeichen ändern Sie unter "
+        "oder Textdokument) im Feld darüber. Ränder, Zeilenabstand, Schriftgröße und Trennzeichen ändern Sie unter "
         "\"Programm\" > \"Erweiterte Einstellungen\".");
     t.onlineHelp = QStringLiteral(
         "Nur bestimmte Schriften ausgeben? Markieren Sie Einträge der Liste und löschen Sie sie mit Entf "
@@ -336,7 +336,7 @@ HelpTexts englishHelpTexts()
         "Your first font sheet takes one click: start the program and press \"Export\" at the bottom right. "
         "Without further settings every font of the list is printed with a running number, its name and a "
         "preset sentence on the default printer. Pick another sentence in the box above the button or type "
-        "your own, and choose the target (printer, image or Word) in the box above it. Margins, line "
+        "your own, and choose the target (printer, image or text document) in the box above it. Margins, line "
         "spacing, font size and separator can be changed under \"Tool\" > \"Advanced Settings\".");
     t.onlineHelp = QStringLiteral(
         "Only want some of the fonts? Select entries of the list and delete them with Del (or the "
