@@ -56,8 +56,6 @@ using namespace app;
 
 namespace {
 
-const QColor kTextColour(15, 63, 111);
-const QColor kLinkColour(0, 51, 102);
 constexpr QSize kDesignClient(504, 572);
 // The smallest client area at which no control covers another: the output caption stays below
 // the preview panel, and the donation link, as wide as designed, left of the output button.
@@ -134,11 +132,7 @@ Tprog::Tprog(QWidget *parent)
 {
     setObjectName(QStringLiteral("prog"));
     // The window font and text colour apply to every control of the window.
-    setFont(app::windowFont());
-    QPalette p = palette();
-    for (auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
-        p.setColor(role, kTextColour);
-    setPalette(p);
+    applyWindowLook(this);
 
     createControls();
     createMenus();
@@ -241,7 +235,7 @@ void Tprog::createControls()
     connect(donationLabel, &help::LinkLabel::clicked, this, &Tprog::laspendenClick);
     laspenden = donationLabel;
     QPalette lp = laspenden->palette();
-    lp.setColor(QPalette::WindowText, kLinkColour);
+    lp.setColor(QPalette::WindowText, linkColour());
     laspenden->setPalette(lp);
     layout->place(laspenden, {8, 551, 375, 14}, leftBottom);
 

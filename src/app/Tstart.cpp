@@ -18,7 +18,6 @@ namespace {
 constexpr int kWidth = 269;
 constexpr int kHeight = 170;
 const QColor kFrameBlue(0, 32, 96);
-const QColor kTextBlue(15, 63, 111);
 
 QWidget *frameLine(QWidget *parent, const char *name)
 {
@@ -67,7 +66,7 @@ Tstart::Tstart(QWidget *parent)
     f.setBold(true);
     Label1->setFont(f);
     QPalette lp = Label1->palette();
-    lp.setColor(QPalette::WindowText, kTextBlue);
+    lp.setColor(QPalette::WindowText, app::textColour());
     Label1->setPalette(lp);
     Label1->move(0, 149);
 

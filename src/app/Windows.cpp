@@ -75,6 +75,25 @@ QFont windowFont()
     return font;
 }
 
+QColor textColour()
+{
+    return QColor(15, 63, 111);
+}
+
+QColor linkColour()
+{
+    return QColor(0, 51, 102);
+}
+
+void applyWindowLook(QWidget *window)
+{
+    window->setFont(windowFont());
+    QPalette p = window->palette();
+    for (auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
+        p.setColor(role, textColour());
+    window->setPalette(p);
+}
+
 QString languageCode()
 {
     return start ? start->spr->text() : QStringLiteral("en");

@@ -18,7 +18,6 @@
 
 namespace {
 
-const QColor kTextColour(15, 63, 111);
 constexpr QSize kDesignClient(615, 346);
 // Sizes beyond what the platform's fonts are made for would have every glyph drawn as a bitmap
 // of many megabytes; the largest size the sizes of the font dialog reach is the limit.
@@ -37,7 +36,7 @@ QIcon styleIcon(const char *themeName, QChar letter, void (QFont::*style)(bool))
     font.setPixelSize(14);
     (font.*style)(true);
     painter.setFont(font);
-    painter.setPen(kTextColour);
+    painter.setPen(app::textColour());
     painter.drawText(picture.rect(), Qt::AlignCenter, QString(letter));
     return QIcon(picture);
 }
@@ -57,11 +56,7 @@ Tfpreview::Tfpreview(QWidget *parent)
     : QWidget(parent, Qt::Window | Qt::WindowStaysOnTopHint)
 {
     setObjectName(QStringLiteral("fpreview"));
-    setFont(app::windowFont());
-    QPalette p = palette();
-    for (auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
-        p.setColor(role, kTextColour);
-    setPalette(p);
+    app::applyWindowLook(this);
     resize(kDesignClient);
     auto *layout = new app::AnchorLayout(this, kDesignClient);
 

@@ -26,7 +26,6 @@ namespace {
 /// Width of the pages' content: that of the donation picture.
 constexpr int kContentWidth = 504;
 const QSize kPictureSize(504, 289);
-const QColor kDarkBlue(0, 51, 102);
 
 template <typename T>
 T *named(T *object, const QString &name)
@@ -241,7 +240,7 @@ QPixmap drawDonationPicture(const QString &title, const QStringList &purposes)
     painter.setRenderHint(QPainter::TextAntialiasing);
 
     // A blue band with the title, then one coloured tile and line per purpose.
-    painter.fillRect(QRect(0, 0, kPictureSize.width(), 46), kDarkBlue);
+    painter.fillRect(QRect(0, 0, kPictureSize.width(), 46), app::linkColour());
     QFont font = app::windowFont();
     font.setPixelSize(19);
     font.setBold(true);

@@ -1,5 +1,7 @@
 #include "help/LinkLabel.h"
 
+#include "app/Windows.h"
+
 #include <QMouseEvent>
 
 namespace help {
@@ -19,9 +21,8 @@ void LinkLabel::styleAsLink()
     setAutoFillBackground(false);
     setAttribute(Qt::WA_TranslucentBackground);
     QPalette p = palette();
-    p.setColor(QPalette::WindowText, QColor(0, 51, 102));
+    p.setColor(QPalette::WindowText, app::linkColour());
     setPalette(p);
-    setCursor(Qt::PointingHandCursor);
 }
 
 void LinkLabel::mousePressEvent(QMouseEvent *event)
