@@ -99,7 +99,10 @@ output::LabelSwitches labelSwitches()
 class ResourceSink : public fonts::FontSink
 {
 public:
-    void addFontFile(const QString &path) override { platform::FontResources::instance().addFontFile(path); }
+    void addFontFile(const QString &path, const QStringList &lookupNames) override
+    {
+        platform::FontResources::instance().addFontFileWaiting(path, lookupNames);
+    }
     void postFontChange() override { platform::FontResources::instance().postFontChange(); }
 };
 
@@ -436,6 +439,9 @@ void Tprog::FormCreate()
     // The font dialog starts with the window font in the platform's window text colour.
     // The dialog lists single families: the window font's is the one it resolves to.
     fdFont = QFont(QFontInfo(app::windowFont()).family(), 8);
+    // The windows draw with these families; a folder's files of them are registered at once.
+    platform::FontResources::instance().setProgramFamilies(
+        {fdFont.family(), QFontInfo(QGuiApplication::font()).family()});
     fdColour = QGuiApplication::palette().color(QPalette::WindowText);
     fillPrinters();
     installed_fonts = fonts::buildInstalledFonts(platform::printerTypefaces(), platform::screenTypefaces());
@@ -709,6 +715,9 @@ void Tprog::Button1Click()
 
     if (target.startsWith(QLatin1String("PDF-")))
         return;
+    // Every line is drawn in its own font; the files still waiting for their registration are
+    // registered in one go, which costs far less than one at a time between the lines.
+    platform::FontResources::instance().registerAllWaitingFiles();
     if (target.startsWith(QLatin1String("DOC-"))) {
         output::wordSheet(numbers, style, sheet);
         return;

@@ -22,7 +22,11 @@ constexpr quint64 kTableRecordsEnd = kFirstTableRecord + 65535 * kTableRecordSiz
 constexpr qint64 kNameHeaderSize = 6;     // format, count, string offset
 constexpr qint64 kNameRecordSize = 12;    // platform, encoding, language, name ID, length, offset
 constexpr qint64 kNameBufferSize = 256;   // longer names are cut to this many bytes
+constexpr quint16 kFamilyId = 1;
 constexpr quint16 kFullNameId = 4;
+constexpr quint16 kTypographicFamilyId = 16;
+constexpr quint16 kWwsFamilyId = 21;
+constexpr quint16 kUnicodePlatform = 0;
 constexpr quint16 kMacintoshPlatform = 1;
 constexpr quint16 kMacRomanEncoding = 0;
 constexpr quint16 kWindowsPlatform = 3;
@@ -127,8 +131,8 @@ private:
 /// The file offset of the table whose record is tagged "name", found by walking 16-byte table
 /// records from byte 12 to the end of the file or of the largest directory, whichever comes
 /// first; false when no such record is complete. The directory's table count is not used, and a
-/// collection is walked the same way from byte 12.
-bool findNameTable(FontFileReader &file, quint64 &tableOffset)
+/// collection is walked the same way from byte 12. `recordIndex` receives the record's position.
+bool findNameTable(FontFileReader &file, quint64 &tableOffset, quint64 &recordIndex)
 {
     unsigned char record[kTableRecordSize];
     // The end of the largest directory bounds the walk: a huge file of anything (a sparse file
@@ -138,6 +142,7 @@ bool findNameTable(FontFileReader &file, quint64 &tableOffset)
             return false;
         if (std::memcmp(record, "name", 4) == 0) {
             tableOffset = bigEndian32(record + 8);
+            recordIndex = (at - kFirstTableRecord) / kTableRecordSize;
             return true;
         }
     }
@@ -165,21 +170,72 @@ QString utf16BigEndianToText(const unsigned char *bytes, qint64 size)
     return text;
 }
 
-} // namespace
-
-QString ReadFontFileName(const QString &path)
+/// True for the version tag of a single TrueType or OpenType font (not a collection).
+bool isSingleFont(const unsigned char *tag)
 {
+    return bigEndian32(tag) == 0x00010000 || std::memcmp(tag, "OTTO", 4) == 0 || std::memcmp(tag, "true", 4) == 0;
+}
+
+/// The lookup names of the name table at `table` (see FontFileNames::lookupNames).
+QStringList readLookupNames(FontFileReader &file, quint64 table, quint32 count, quint64 stringOffset)
+{
+    QStringList names;
+    bool family = false;
+    bool fullName = false;
+    unsigned char record[kNameRecordSize];
+    QByteArray bytes;
+    for (quint32 i = 0; i < count; ++i) {
+        if (file.read(table + kNameHeaderSize + quint64(i) * kNameRecordSize, record, kNameRecordSize)
+            < kNameRecordSize)
+            return {};
+        const quint16 id = bigEndian16(record + 6);
+        if (id != kFamilyId && id != kFullNameId && id != kTypographicFamilyId && id != kWwsFamilyId)
+            continue;
+        const quint16 recordPlatform = bigEndian16(record);
+        const quint16 encoding = bigEndian16(record + 2);
+        const bool unicode = recordPlatform == kUnicodePlatform
+                             || (recordPlatform == kWindowsPlatform
+                                 && (encoding == 0 || encoding == 1 || encoding == 10));
+        const bool macRoman = recordPlatform == kMacintoshPlatform && encoding == kMacRomanEncoding;
+        // A name in an encoding read here as nothing would leave the font system a name the list
+        // does not know of.
+        if (!unicode && !macRoman)
+            return {};
+        const quint16 length = bigEndian16(record + 8);
+        bytes.resize(length);
+        auto *data = reinterpret_cast<unsigned char *>(bytes.data());
+        const qint64 got = std::max<qint64>(0, file.read(table + stringOffset + bigEndian16(record + 10), data, length));
+        QString name;
+        if (macRoman) {
+            const size_t size = ::strnlen(bytes.constData(), size_t(got));
+            name = platform::macRomanToText(QByteArrayView(data, qsizetype(size)));
+        } else {
+            name = utf16BigEndianToText(data, got);
+        }
+        if (name.isEmpty())
+            continue;
+        (id == kFullNameId ? fullName : family) = true;
+        if (!names.contains(name))
+            names.append(name);
+    }
+    return family && fullName ? names : QStringList();
+}
+
+FontFileNames readNames(const QString &path, bool withLookupNames)
+{
+    FontFileNames names;
     FontFileReader file(path);
     if (!file.isOpen())
-        return {};
+        return names;
 
     quint64 table = 0;
-    if (!findNameTable(file, table))
-        return {};
+    quint64 recordIndex = 0;
+    if (!findNameTable(file, table, recordIndex))
+        return names;
 
     unsigned char header[kNameHeaderSize];
     if (file.read(table, header, kNameHeaderSize) < kNameHeaderSize)
-        return {};
+        return names;
     const quint16 count = bigEndian16(header + 2);
     const quint64 stringOffset = bigEndian16(header + 4);
 
@@ -211,7 +267,7 @@ QString ReadFontFileName(const QString &path)
         }
     }
     if (!found)
-        return {};
+        return names;
 
     // Only the bytes the file really holds make the name: a string cut off by the end of the
     // file, or a record with an odd length, ends where its bytes end instead of gaining NUL
@@ -222,7 +278,30 @@ QString ReadFontFileName(const QString &path)
 
     if (platform == kMacintoshPlatform) {
         const size_t size = ::strnlen(reinterpret_cast<const char *>(buffer), size_t(got));
-        return platform::macRomanToText(QByteArrayView(buffer, qsizetype(size)));
+        names.name = platform::macRomanToText(QByteArrayView(buffer, qsizetype(size)));
+    } else {
+        names.name = utf16BigEndianToText(buffer, got);
     }
-    return utf16BigEndianToText(buffer, got);
+
+    if (withLookupNames) {
+        // The font system reads a single font's names through its table directory; a name record
+        // found only past the directory's count, or a collection's several fonts, could give it
+        // names other than the ones read here.
+        unsigned char directory[6];
+        if (file.read(0, directory, 6) == 6 && isSingleFont(directory) && recordIndex < bigEndian16(directory + 4))
+            names.lookupNames = readLookupNames(file, table, count, stringOffset);
+    }
+    return names;
+}
+
+} // namespace
+
+QString ReadFontFileName(const QString &path)
+{
+    return readNames(path, false).name;
+}
+
+FontFileNames ReadFontFileNames(const QString &path)
+{
+    return readNames(path, true);
 }

@@ -33,10 +33,11 @@ QStringList loadFontEntries(const LoadRequest &request, const QStringList &syste
         for (const QString &font : installedFonts)
             installed.insert(font.toUpper());
         for (const QString &path : std::as_const(paths)) {
-            const QString name = ReadFontFileName(path);
+            const FontFileNames names = ReadFontFileNames(path);
+            const QString &name = names.name;
             if (!installed.contains(name.toUpper())) {
                 AppendToList(fileFontPaths, path);
-                sink.addFontFile(path);
+                sink.addFontFile(path, names.lookupNames);
             }
             sink.postFontChange();
             entries.append(FontFileEntry(name, path));

@@ -335,7 +335,11 @@ QList<docx::FontFile> runFontFiles(const QSet<QString> &names)
     QList<docx::FontFile> files;
     if (!qGuiApp || names.isEmpty())
         return files;
-    QStringList added = platform::FontResources::instance().addedFiles();
+    // Files still waiting for their registration are registered first: only registered files
+    // are known to provide a font.
+    platform::FontResources &resources = platform::FontResources::instance();
+    resources.registerWaitingFiles(QStringList(names.cbegin(), names.cend()));
+    QStringList added = resources.addedFiles();
     // The same order every time, so that of two files with one name the same one travels.
     added.sort();
     QSet<QString> found;

@@ -1,5 +1,7 @@
 #include "platform/Dialogs.h"
 
+#include "platform/FontResources.h"
+
 #include <QApplication>
 #include <QDir>
 #include <QColorDialog>
@@ -152,6 +154,9 @@ FontChoice chooseFont(const QFont &font, const QColor &colour)
     if (takeQueued(queued)) {
         choice = queued.value<FontChoice>();
     } else if (!state().nonInteractive) {
+        // The dialog offers every font of the run, so files still waiting for their
+        // registration are registered first.
+        platform::FontResources::instance().registerAllWaitingFiles();
         // Qt's font dialog has no colour; it is embedded, without its buttons, in a dialog that
         // adds a colour button and the OK and Cancel of the whole.
         QDialog dialog(dialogParent());

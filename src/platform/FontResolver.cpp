@@ -1,5 +1,6 @@
 #include "platform/FontResolver.h"
 
+#include "platform/FontResources.h"
 #include "platform/SystemFonts.h"
 
 #include <QFontDatabase>
@@ -67,6 +68,8 @@ struct Resolution
     QFont::Style slant = QFont::StyleNormal;
     /// Width of the face as a QFont stretch; 0 (any) for normal width.
     int stretch = QFont::AnyStretch;
+    /// False when no face carries the name, so that Qt draws a fallback of its choosing.
+    bool known = true;
 };
 
 /// The faces among `found` that a lookup of `fullName` stands for: `exact` when a full name of
@@ -108,35 +111,90 @@ Candidates pickFaces(FcFontSet *found, const QString &fullName)
     return candidates;
 }
 
-/// Looks `fullName` up among the faces fontconfig knows. An exact match wins over a loose one;
-/// among matches of one kind, a file added for the run wins over an installed face.
-std::optional<FcFace> findFaceByFullName(const QString &fullName)
+/// The full names of the faces fontconfig knows, by lookup key, so that a name is looked up among
+/// the few faces that may match it instead of among all of them. Built from fontconfig's sets as
+/// they stand; valid until the font database changes.
+class FullNameIndex
 {
-    PatternPtr pattern(FcPatternCreate());
-    ObjectSetPtr objects(FcObjectSetBuild(FC_FAMILY, FC_STYLE, FC_FULLNAME, FC_FOUNDRY, FC_WIDTH, FC_FILE,
-                                          FC_INDEX, static_cast<char *>(nullptr)));
-    if (!pattern || !objects)
-        return std::nullopt;
-    const QByteArray utf8 = fullName.toUtf8();
-    if (!FcPatternAddString(pattern.get(), FC_FULLNAME, reinterpret_cast<const FcChar8 *>(utf8.constData())))
-        return std::nullopt;
-
-    // The application set holds the files Qt registered for the run, the system set the
-    // installed fonts.
-    Candidates found[2];
-    const FcSetName setNames[2] = {FcSetApplication, FcSetSystem};
-    for (int i = 0; i < 2; ++i) {
-        FcFontSet *set = FcConfigGetFonts(nullptr, setNames[i]); // owned by fontconfig
-        if (!set)
-            continue;
-        FontSetPtr listed(FcFontSetList(nullptr, &set, 1, pattern.get(), objects.get()));
-        found[i] = pickFaces(listed.get(), fullName);
+public:
+    /// Indexes the application set (the files registered for the run) and the system set.
+    void build()
+    {
+        m_faces.clear();
+        const FcSetName setNames[2] = {FcSetApplication, FcSetSystem};
+        for (int s = 0; s < 2; ++s) {
+            FcFontSet *set = FcConfigGetFonts(nullptr, setNames[s]); // owned by fontconfig
+            for (int i = 0; set && i < set->nfont; ++i) {
+                QString previousKey;
+                for (int k = 0;; ++k) {
+                    const QString name = fcString(set->fonts[i], FC_FULLNAME, k);
+                    if (name.isEmpty())
+                        break;
+                    // A face is listed once under each key, however many of its names share it.
+                    const QString key = fontLookupKey(name);
+                    if (key == previousKey)
+                        continue;
+                    QList<IndexedFace> &faces = m_faces[key];
+                    if (faces.isEmpty() || faces.constLast().pattern != set->fonts[i])
+                        faces.append({set->fonts[i], s});
+                    previousKey = key;
+                }
+            }
+        }
     }
-    for (const std::optional<FcFace> &face : {found[0].exact, found[1].exact, found[0].loose, found[1].loose})
-        if (face)
-            return face;
-    return std::nullopt;
-}
+
+    /// Looks `fullName` up as fontconfig's listing would over all faces, but only among the faces
+    /// indexed under its key. An exact match wins over a loose one; among matches of one kind, a
+    /// file added for the run wins over an installed face.
+    std::optional<FcFace> find(const QString &fullName) const
+    {
+        const auto entry = m_faces.constFind(fontLookupKey(fullName));
+        if (entry == m_faces.constEnd())
+            return std::nullopt;
+        PatternPtr pattern(FcPatternCreate());
+        ObjectSetPtr objects(FcObjectSetBuild(FC_FAMILY, FC_STYLE, FC_FULLNAME, FC_FOUNDRY, FC_WIDTH, FC_FILE,
+                                              FC_INDEX, static_cast<char *>(nullptr)));
+        if (!pattern || !objects)
+            return std::nullopt;
+        const QByteArray utf8 = fullName.toUtf8();
+        if (!FcPatternAddString(pattern.get(), FC_FULLNAME, reinterpret_cast<const FcChar8 *>(utf8.constData())))
+            return std::nullopt;
+
+        // The candidates are split by the set they come from, in the sets' own order, and
+        // listed by fontconfig itself, so its rules (and its order of results) decide as they
+        // would over the whole set.
+        FontSetPtr candidates[2] = {FontSetPtr(FcFontSetCreate()), FontSetPtr(FcFontSetCreate())};
+        for (const IndexedFace &face : *entry) {
+            FcPatternReference(face.pattern);
+            if (!candidates[face.set] || !FcFontSetAdd(candidates[face.set].get(), face.pattern))
+                FcPatternDestroy(face.pattern);
+        }
+        Candidates found[2];
+        for (int s = 0; s < 2; ++s) {
+            FcFontSet *set = candidates[s].get();
+            if (set && set->nfont > 0) {
+                FontSetPtr listed(FcFontSetList(nullptr, &set, 1, pattern.get(), objects.get()));
+                found[s] = pickFaces(listed.get(), fullName);
+            }
+        }
+        for (const std::optional<FcFace> &face : {found[0].exact, found[1].exact, found[0].loose, found[1].loose})
+            if (face)
+                return face;
+        return std::nullopt;
+    }
+
+    void clear() { m_faces.clear(); }
+
+private:
+    /// A face of fontconfig's set `set` (0: application, 1: system); fontconfig owns the pattern.
+    struct IndexedFace
+    {
+        FcPattern *pattern;
+        int set;
+    };
+    // In the sets' order: application faces first, each set's faces in its own order.
+    QHash<QString, QList<IndexedFace>> m_faces;
+};
 
 /// Resolves names and remembers the results until the font database changes.
 class Resolver
@@ -145,10 +203,33 @@ public:
     Resolution resolve(const QString &name)
     {
         watchFontDatabase();
+        // Files added for the run wait for their registration until a font of one of their
+        // names is asked for; the ones this name may stand for are registered before it is
+        // looked up, so it resolves as if every file had been registered when it was added.
+        FontResources &resources = FontResources::instance();
+        if (resources.registerWaitingFiles(name))
+            forget();
         const auto cached = m_cache.constFind(name);
         if (cached != m_cache.constEnd())
             return *cached;
-        const Resolution resolution = lookUp(name);
+        Resolution resolution = lookUp(name);
+        if (resources.hasWaitingFiles()) {
+            bool changed = false;
+            if (!resolution.known) {
+                // Qt draws an unknown name in a fallback that fontconfig ranks among all fonts,
+                // the waiting ones included.
+                resources.registerAllWaitingFiles();
+                changed = true;
+            } else if (!resolution.family.isEmpty()) {
+                // Further files of the face's family decide how Qt names the family (per
+                // foundry or not) and which of its faces a style picks.
+                changed = resources.registerWaitingFiles(familyWithoutFoundry(resolution.family));
+            }
+            if (changed) {
+                forget();
+                resolution = lookUp(name);
+            }
+        }
         m_cache.insert(name, resolution);
         return resolution;
     }
@@ -171,6 +252,8 @@ private:
         m_cache.clear();
         m_families.clear();
         m_familiesLoaded = false;
+        m_fullNames.clear();
+        m_fullNamesIndexed = false;
     }
 
     /// Loads the family names Qt draws, case-folded, each foundry-qualified name also by its
@@ -189,6 +272,16 @@ private:
         m_familiesLoaded = true;
     }
 
+    /// Looks a full name up, indexing fontconfig's faces first when they changed.
+    std::optional<FcFace> findFaceByFullName(const QString &fullName)
+    {
+        if (!m_fullNamesIndexed) {
+            m_fullNames.build();
+            m_fullNamesIndexed = true;
+        }
+        return m_fullNames.find(fullName);
+    }
+
     bool isFamily(const QString &name) const { return m_families.contains(name.toCaseFolded()); }
 
     Resolution lookUp(const QString &name)
@@ -201,8 +294,10 @@ private:
         if (isFamily(name))
             return resolution;
         const std::optional<FcFace> face = findFaceByFullName(name);
-        if (!face)
+        if (!face) {
+            resolution.known = false;
             return resolution;
+        }
 
         QString family = face->family;
         // Once a family comes from more than one foundry (an added file beside the installed
@@ -211,8 +306,10 @@ private:
         const QString qualified = family + QLatin1String(" [") + face->foundry + QLatin1Char(']');
         if (!face->foundry.isEmpty() && isFamily(qualified))
             family = qualified;
-        else if (!isFamily(family))
-            return resolution; // fontconfig knows the face but Qt does not draw it
+        else if (!isFamily(family)) {
+            resolution.known = false; // fontconfig knows the face but Qt does not draw it
+            return resolution;
+        }
 
         // Qt's own record of the face supplies the weight and slant that go with its style
         // name; matching by style name alone can pick another foundry's face.
@@ -229,6 +326,8 @@ private:
     QHash<QString, Resolution> m_cache;
     QSet<QString> m_families;
     bool m_familiesLoaded = false;
+    FullNameIndex m_fullNames;
+    bool m_fullNamesIndexed = false;
     QPointer<QGuiApplication> m_watched;
 };
 

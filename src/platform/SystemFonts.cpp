@@ -1,5 +1,7 @@
 #include "platform/SystemFonts.h"
 
+#include "platform/FontResources.h"
+
 #include <QFontDatabase>
 #include <QSet>
 
@@ -10,6 +12,9 @@ namespace platform {
 // it once, by its family name, which draws a face of that family as a printer's typeface does.
 static QStringList systemFamilies()
 {
+    // The families of the files added for the run are listed too, as a system lists the fonts
+    // added to it; those still waiting for their registration are registered to be listed.
+    FontResources::instance().registerAllWaitingFiles();
     QStringList families;
     QSet<QString> listed;
     for (const QString &name : QFontDatabase::families()) {

@@ -16,7 +16,7 @@ class RecordingSink : public fonts::FontSink
 public:
     QStringList added;
     int notices = 0;
-    void addFontFile(const QString &path) override { added << path; }
+    void addFontFile(const QString &path, const QStringList &) override { added << path; }
     void postFontChange() override { ++notices; }
 };
 
