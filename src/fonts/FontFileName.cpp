@@ -170,6 +170,19 @@ QString utf16BigEndianToText(const unsigned char *bytes, qint64 size)
     return text;
 }
 
+/// Whether the first `tables` records of the table directory hold one tagged `tag`.
+bool hasTable(FontFileReader &file, quint16 tables, const char *tag)
+{
+    unsigned char record[kTableRecordSize];
+    for (quint64 i = 0; i < tables; ++i) {
+        if (file.read(kFirstTableRecord + i * kTableRecordSize, record, kTableRecordSize) < kTableRecordSize)
+            return false;
+        if (std::memcmp(record, tag, 4) == 0)
+            return true;
+    }
+    return false;
+}
+
 /// True for the version tag of a single TrueType or OpenType font (not a collection).
 bool isSingleFont(const unsigned char *tag)
 {
@@ -286,9 +299,11 @@ FontFileNames readNames(const QString &path, bool withLookupNames)
     if (withLookupNames) {
         // The font system reads a single font's names through its table directory; a name record
         // found only past the directory's count, or a collection's several fonts, could give it
-        // names other than the ones read here.
+        // names other than the ones read here. A variable font's named instances are named from
+        // further records ('fvar'), which are not read here.
         unsigned char directory[6];
-        if (file.read(0, directory, 6) == 6 && isSingleFont(directory) && recordIndex < bigEndian16(directory + 4))
+        if (file.read(0, directory, 6) == 6 && isSingleFont(directory) && recordIndex < bigEndian16(directory + 4)
+            && !hasTable(file, bigEndian16(directory + 4), "fvar"))
             names.lookupNames = readLookupNames(file, table, count, stringOffset);
     }
     return names;

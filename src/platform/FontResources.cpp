@@ -146,6 +146,10 @@ bool FontResources::registerComponent(QStringList keys)
     // The order of registration decides between faces of one name, in Qt's database and in the
     // resolver's lookup alike; it must be the order of the additions.
     std::sort(component.begin(), component.end());
+    // Qt orders a family's foundries differently when files are added to a database it has not
+    // filled yet (after a removal); the files are added to a filled one, as during a load.
+    if (!component.isEmpty())
+        QFontDatabase::families();
     for (const auto &[order, path] : std::as_const(component)) {
         // Looked up afresh each time: a listener of Qt's change notice may add files meanwhile.
         const auto addition = m_additions.find(path);

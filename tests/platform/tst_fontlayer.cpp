@@ -103,6 +103,13 @@ private:
         return resources().addFontFile(path);
     }
 
+    /// Adds `path` as a waiting addition with the names its file holds.
+    void addWaiting(const QString &path)
+    {
+        m_added << path;
+        resources().addFontFileWaiting(path, ReadFontFileNames(path).lookupNames);
+    }
+
     QTemporaryDir m_dir;
     QStringList m_added;
 
@@ -326,6 +333,126 @@ private slots:
         QVERIFY(resources().removeFontFile(path));
         QCOMPARE(resources().additionCount(path), 0);
         QVERIFY(!resources().removeFontFile(path));
+    }
+
+    // Files waiting for their registration draw exactly what they draw when registered at once:
+    // a family shared with an installed one (another foundry), an installed full name, and one
+    // face in two files, where the later addition wins.
+    void waitingFilesDrawAsRegisteredOnes()
+    {
+        const QString folder = m_dir.filePath(QStringLiteral("waiting/"));
+        struct File
+        {
+            const char *source, *family, *style, *fullName, *vendor;
+        };
+        const File files[] = {
+            {"LiberationSans-Regular.ttf", "DejaVu Sans", "Book", "DejaVu Sans Book", "GWks"},
+            {"LiberationSans-Bold.ttf", "Glyphworks Shadow", "Bold", "DejaVu Sans Bold", ""},
+            {"LiberationSerif-Regular.ttf", "Glyphworks Same", "Regular", "Glyphworks Same Regular", ""},
+            {"LiberationMono-Regular.ttf", "Glyphworks Same", "Regular", "Glyphworks Same Regular", ""},
+            {"LiberationSerif-Italic.ttf", "Glyphworks Plain", "Italic", "Glyphworks Plain Italic", ""},
+        };
+        QStringList paths;
+        for (const File &file : files) {
+            paths << folder + QString::number(paths.size()) + QStringLiteral(".ttf");
+            QVERIFY(makeRenamedFont(liberation(QString::fromLatin1(file.source)), paths.last(),
+                                    QString::fromLatin1(file.family), QString::fromLatin1(file.style),
+                                    QString::fromLatin1(file.fullName), QString::fromLatin1(file.vendor)));
+        }
+        const QStringList names = {QStringLiteral("DejaVu Sans"),       QStringLiteral("DejaVu Sans Book"),
+                                   QStringLiteral("DejaVu Sans Bold"),  QStringLiteral("Glyphworks Same"),
+                                   QStringLiteral("glyphworks same"),   QStringLiteral("GlyphworksSame Regular"),
+                                   QStringLiteral("Glyphworks Plain Italic")};
+        const auto drawAll = [&names](bool reversed) {
+            QList<QImage> images(names.size());
+            for (qsizetype i = 0; i < names.size(); ++i) {
+                const qsizetype at = reversed ? names.size() - 1 - i : i;
+                images[at] = render(resolveFont(names.at(at), 24, at % 2 == 1));
+            }
+            return images;
+        };
+
+        // As in the program, whose windows use the font database before any folder is loaded.
+        QFontDatabase::families();
+        for (const QString &path : std::as_const(paths))
+            add(path);
+        const QList<QImage> registered = drawAll(false);
+        cleanup();
+
+        for (const QString &path : std::as_const(paths))
+            addWaiting(path);
+        QVERIFY(resources().hasWaitingFiles());
+        QVERIFY(resources().addedFiles().isEmpty());
+        // Only the file a drawn name may come from is registered.
+        render(resolveFont(QStringLiteral("Glyphworks Plain Italic"), 24));
+        QCOMPARE(resources().addedFiles(), QStringList{paths.last()});
+        const QList<QImage> waited = drawAll(true);
+        for (qsizetype i = 0; i < names.size(); ++i)
+            QVERIFY2(waited.at(i) == registered.at(i), qPrintable(names.at(i)));
+        QVERIFY(!resources().hasWaitingFiles());
+    }
+
+    // Waiting additions count and pair with removals like registered ones; a file that never
+    // got registered leaves nothing behind, and one added again is not held twice.
+    void waitingAdditionsPairWithRemovals()
+    {
+        const QString path = m_dir.filePath(QStringLiteral("pairing-waiting.ttf"));
+        QVERIFY(makeRenamedFont(liberation(QStringLiteral("LiberationMono-Bold.ttf")), path,
+                                QStringLiteral("Glyphworks Pairing"), QStringLiteral("Bold"),
+                                QStringLiteral("Glyphworks Pairing Bold")));
+        const auto applicationFaces = [] {
+            const FcFontSet *set = FcConfigGetFonts(nullptr, FcSetApplication);
+            return set ? set->nfont : 0;
+        };
+        const QImage unknown = render(resolveFont(QStringLiteral("Glyphworks Pairing Bold"), 24));
+        const int before = applicationFaces();
+        addWaiting(path);
+        addWaiting(path);
+        QCOMPARE(resources().additionCount(path), 2);
+        QVERIFY(resources().removeFontFile(path));
+        QVERIFY(resources().removeFontFile(path));
+        QVERIFY(!resources().removeFontFile(path));
+        QVERIFY(!resources().hasWaitingFiles());
+        QCOMPARE(render(resolveFont(QStringLiteral("Glyphworks Pairing Bold"), 24)), unknown);
+
+        for (int i = 0; i < 3; ++i)
+            addWaiting(path);
+        const QImage drawn = render(resolveFont(QStringLiteral("Glyphworks Pairing Bold"), 24));
+        QVERIFY(drawn != unknown);
+        QCOMPARE(applicationFaces(), before + 1);
+        addWaiting(path);
+        QCOMPARE(applicationFaces(), before + 1);
+        QCOMPARE(resources().additionCount(path), 4);
+    }
+
+    // Every family and full name fontconfig gives a face of an installed file is among the lookup
+    // names read from that file, so a waiting file is registered whenever a font it may provide
+    // is asked for.
+    void lookupNamesCoverFontconfigs()
+    {
+        const FcFontSet *set = FcConfigGetFonts(nullptr, FcSetSystem);
+        QVERIFY(set && set->nfont > 0);
+        int checked = 0;
+        for (int i = 0; i < set->nfont; ++i) {
+            FcChar8 *file = nullptr;
+            if (FcPatternGetString(set->fonts[i], FC_FILE, 0, &file) != FcResultMatch)
+                continue;
+            const QString path = QFile::decodeName(reinterpret_cast<const char *>(file));
+            QStringList keys;
+            for (const QString &name : ReadFontFileNames(path).lookupNames)
+                keys << platform::fontLookupKey(name);
+            if (keys.isEmpty())
+                continue;
+            ++checked;
+            for (const char *object : {FC_FAMILY, FC_FULLNAME}) {
+                FcChar8 *value = nullptr;
+                for (int k = 0; FcPatternGetString(set->fonts[i], object, k, &value) == FcResultMatch; ++k) {
+                    const QString name = QString::fromUtf8(reinterpret_cast<const char *>(value));
+                    QVERIFY2(keys.contains(platform::fontLookupKey(name)), qPrintable(path + QLatin1String(": ") + name));
+                }
+            }
+        }
+        QVERIFY(checked > 100);
     }
 
     void removedFileLeavesFontconfig()
