@@ -8,6 +8,8 @@
 
 #include <cstdio>
 
+#include <unistd.h>
+
 namespace bench {
 
 QList<QPair<QString, QStringList>> packageSources()
@@ -25,7 +27,7 @@ QList<QPair<QString, QStringList>> packageSources()
 }
 
 QStringList buildFontTree(const QString &root, const QList<QPair<QString, QStringList>> &sources, int copies,
-                          int limit)
+                          int limit, TreeFiles treeFiles)
 {
     QStringList paths;
     for (int copy = 1; copy <= copies; ++copy) {
@@ -39,7 +41,10 @@ QStringList buildFontTree(const QString &root, const QList<QPair<QString, QStrin
                 if (!QDir().mkpath(folder))
                     return {};
                 const QString target = folder + QLatin1Char('/') + name;
-                if (!QFile::copy(file, target))
+                const bool made = treeFiles == TreeFiles::HardLinks
+                                      ? ::link(QFile::encodeName(file).constData(), QFile::encodeName(target).constData()) == 0
+                                      : QFile::copy(file, target);
+                if (!made)
                     return {};
                 paths << target;
             }
@@ -48,7 +53,7 @@ QStringList buildFontTree(const QString &root, const QList<QPair<QString, QStrin
     return paths;
 }
 
-QStringList buildFontFiles(const QString &root, int fileCount)
+QStringList buildFontFiles(const QString &root, int fileCount, TreeFiles files)
 {
     const auto sources = packageSources();
     if (sources.isEmpty())
@@ -56,7 +61,7 @@ QStringList buildFontFiles(const QString &root, int fileCount)
     int perCopy = 0;
     for (const auto &source : sources)
         perCopy += source.second.size();
-    const QStringList paths = buildFontTree(root, sources, (fileCount + perCopy - 1) / perCopy, fileCount);
+    const QStringList paths = buildFontTree(root, sources, (fileCount + perCopy - 1) / perCopy, fileCount, files);
     if (paths.size() != fileCount) {
         std::fprintf(stderr, "cannot build the font tree\n");
         return {};
