@@ -7,10 +7,22 @@
 #include <QFileInfo>
 
 #include <cstdio>
+#include <fstream>
+#include <string>
 
 #include <unistd.h>
 
 namespace bench {
+
+long residentKb()
+{
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line))
+        if (line.rfind("VmRSS:", 0) == 0)
+            return std::stol(line.substr(6));
+    return 0;
+}
 
 QList<QPair<QString, QStringList>> packageSources()
 {

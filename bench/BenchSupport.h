@@ -18,6 +18,9 @@ inline double microsecondsSince(Clock::time_point start)
     return std::chrono::duration<double, std::micro>(Clock::now() - start).count();
 }
 
+/// Resident memory of the process in kilobytes.
+long residentKb();
+
 /// The font files of the three test packages (DejaVu, Liberation, Noto), per package; empty and
 /// a message on stderr when one is not installed.
 QList<QPair<QString, QStringList>> packageSources();

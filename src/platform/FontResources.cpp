@@ -150,6 +150,8 @@ bool FontResources::registerComponent(QStringList keys)
     // filled yet (after a removal); the files are added to a filled one, as during a load.
     if (!component.isEmpty())
         QFontDatabase::families();
+    m_registering = true;
+    const auto registered = qScopeGuard([this] { m_registering = false; });
     for (const auto &[order, path] : std::as_const(component)) {
         // Looked up afresh each time: a listener of Qt's change notice may add files meanwhile.
         const auto addition = m_additions.find(path);

@@ -52,6 +52,11 @@ public:
     /// True while any added file waits for its registration.
     bool hasWaitingFiles() const { return m_waitingCount > 0; }
 
+    /// True while waiting files are being registered. Qt announces each of them as a change of
+    /// its font database; none of them changes what a name drawn before stands for (that name's
+    /// files were registered before it was drawn), so a listener may keep what it measured.
+    bool isRegisteringWaitingFiles() const { return m_registering; }
+
     /// Registers the waiting files that a font asked for by `name` may come from: those holding
     /// `name` as a family or full name (letter case and blanks do not count), together with
     /// every waiting file that shares any name with one of them, and so on. So all files under
@@ -109,6 +114,7 @@ private:
     qsizetype m_waitingCount = 0;
     quint64 m_nextOrder = 0;
     QSet<QString> m_programKeys;
+    bool m_registering = false;
 };
 
 } // namespace platform
