@@ -99,9 +99,9 @@ output::LabelSwitches labelSwitches()
 class ResourceSink : public fonts::FontSink
 {
 public:
-    void addFontFile(const QString &path, const QStringList &lookupNames) override
+    QString addFontFile(const QString &path, const QStringList &lookupNames) override
     {
-        platform::FontResources::instance().addFontFileWaiting(path, lookupNames);
+        return platform::FontResources::instance().addFontFileWaiting(path, lookupNames);
     }
     void postFontChange() override { platform::FontResources::instance().postFontChange(); }
 };

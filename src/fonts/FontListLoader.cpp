@@ -35,10 +35,8 @@ QStringList loadFontEntries(const LoadRequest &request, const QStringList &syste
         for (const QString &path : std::as_const(paths)) {
             const FontFileNames names = ReadFontFileNames(path);
             const QString &name = names.name;
-            if (!installed.contains(name.toUpper())) {
-                AppendToList(fileFontPaths, path);
-                sink.addFontFile(path, names.lookupNames);
-            }
+            if (!installed.contains(name.toUpper()))
+                AppendToList(fileFontPaths, sink.addFontFile(path, names.lookupNames));
             sink.postFontChange();
             entries.append(FontFileEntry(name, path));
         }

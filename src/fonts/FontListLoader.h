@@ -16,8 +16,9 @@ public:
     virtual ~FontSink() = default;
     /// Makes the font file at `path` available for the run. `lookupNames` are the family and full
     /// names the file holds (see FontFileNames), so that its registration can wait until a font of
-    /// one of them is wanted; empty when they are not all known.
-    virtual void addFontFile(const QString &path, const QStringList &lookupNames) = 0;
+    /// one of them is wanted; empty when they are not all known. Returns `path` as the sink holds
+    /// it: a file added again on every reload is then kept in memory once.
+    virtual QString addFontFile(const QString &path, const QStringList &lookupNames) = 0;
     /// Announces that the set of fonts changed.
     virtual void postFontChange() = 0;
 };

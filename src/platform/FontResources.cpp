@@ -44,11 +44,15 @@ int FontResources::addFontFile(const QString &path)
     return addition.faces;
 }
 
-void FontResources::addFontFileWaiting(const QString &path, const QStringList &lookupNames)
+QString FontResources::addFontFileWaiting(const QString &path, const QStringList &lookupNames)
 {
-    Addition &addition = m_additions[path];
+    auto entry = m_additions.find(path);
+    if (entry == m_additions.end())
+        entry = m_additions.insert(path, Addition());
+    const QString held = entry.key();
+    Addition &addition = *entry;
     if (addition.count++ > 0)
-        return;
+        return held;
     QStringList keys;
     bool programFont = false;
     for (const QString &name : lookupNames) {
@@ -60,7 +64,7 @@ void FontResources::addFontFileWaiting(const QString &path, const QStringList &l
     }
     if (keys.isEmpty() || programFont) {
         registerFile(path, addition);
-        return;
+        return held;
     }
     addition.waiting = true;
     addition.order = m_nextOrder++;
@@ -70,6 +74,7 @@ void FontResources::addFontFileWaiting(const QString &path, const QStringList &l
     m_liveIndexEntries += keys.size();
     addition.keys = std::move(keys);
     ++m_waitingCount;
+    return held;
 }
 
 void FontResources::registerFile(const QString &path, Addition &addition)

@@ -35,8 +35,9 @@ public:
     /// Adds the font file at `path` like addFontFile(), but leaves it waiting unregistered until a
     /// font is asked for under one of `lookupNames` (every family and full name the file holds;
     /// see registerWaitingFiles()). Without lookup names, or when one of them is among the
-    /// program's own families, the file is registered at once.
-    void addFontFileWaiting(const QString &path, const QStringList &lookupNames);
+    /// program's own families, the file is registered at once. Returns `path` as held here, which
+    /// shares its text with every other copy returned for the same path.
+    QString addFontFileWaiting(const QString &path, const QStringList &lookupNames);
 
     /// Undoes one addition of `path`; the font database lets go of the file with the last one.
     /// Returns false when no addition of it is in effect.

@@ -16,7 +16,11 @@ class RecordingSink : public fonts::FontSink
 public:
     QStringList added;
     int notices = 0;
-    void addFontFile(const QString &path, const QStringList &) override { added << path; }
+    QString addFontFile(const QString &path, const QStringList &) override
+    {
+        added << path;
+        return path;
+    }
     void postFontChange() override { ++notices; }
 };
 
