@@ -33,6 +33,7 @@
 #include "util/WideFunc.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
@@ -439,9 +440,13 @@ void Tprog::FormCreate()
     // The font dialog starts with the window font in the platform's window text colour.
     // The dialog lists single families: the window font's is the one it resolves to.
     fdFont = QFont(QFontInfo(app::windowFont()).family(), 8);
-    // The windows draw with these families; a folder's files of them are registered at once.
-    platform::FontResources::instance().setProgramFamilies(
-        {fdFont.family(), QFontInfo(QGuiApplication::font()).family()});
+    // The families the windows ask for and get; a folder's files of them are registered at once,
+    // so the windows look the same however many of the folder's files are registered.
+    QStringList ownFamilies = {fdFont.family(), QFontInfo(QGuiApplication::font()).family()};
+    for (const QWidget *widget : QApplication::allWidgets())
+        ownFamilies << widget->font().families() << QFontInfo(widget->font()).family();
+    ownFamilies.removeDuplicates();
+    platform::FontResources::instance().setProgramFamilies(ownFamilies);
     fdColour = QGuiApplication::palette().color(QPalette::WindowText);
     fillPrinters();
     installed_fonts = fonts::buildInstalledFonts(platform::printerTypefaces(), platform::screenTypefaces());
