@@ -8,7 +8,25 @@
 
 #include <cstdio>
 
+#include <fcntl.h>
+#include <unistd.h>
+
 namespace bench {
+namespace {
+
+// Puts `file` at `target` as a hard link, or as a copy when the two are on different file
+// systems or the file system has no links; the same bytes either way. A package file that is a
+// symbolic link is followed, so the tree never holds a link whose relative target is wrong there.
+bool linkOrCopy(const QString &file, const QString &target)
+{
+    if (::linkat(AT_FDCWD, QFile::encodeName(file).constData(), AT_FDCWD, QFile::encodeName(target).constData(),
+                 AT_SYMLINK_FOLLOW)
+        == 0)
+        return true;
+    return QFile::copy(file, target);
+}
+
+} // namespace
 
 QList<QPair<QString, QStringList>> packageSources()
 {
@@ -25,12 +43,12 @@ QList<QPair<QString, QStringList>> packageSources()
 }
 
 QStringList buildFontTree(const QString &root, const QList<QPair<QString, QStringList>> &sources, int copies,
-                          int limit)
+                          int limit, TreeFiles files)
 {
     QStringList paths;
     for (int copy = 1; copy <= copies; ++copy) {
-        for (const auto &[package, files] : sources) {
-            for (const QString &file : files) {
+        for (const auto &[package, packageFiles] : sources) {
+            for (const QString &file : packageFiles) {
                 if (limit > 0 && paths.size() >= limit)
                     return paths;
                 const QString name = QFileInfo(file).fileName();
@@ -39,7 +57,8 @@ QStringList buildFontTree(const QString &root, const QList<QPair<QString, QStrin
                 if (!QDir().mkpath(folder))
                     return {};
                 const QString target = folder + QLatin1Char('/') + name;
-                if (!QFile::copy(file, target))
+                const bool made = files == TreeFiles::HardLinks ? linkOrCopy(file, target) : QFile::copy(file, target);
+                if (!made)
                     return {};
                 paths << target;
             }
@@ -48,7 +67,7 @@ QStringList buildFontTree(const QString &root, const QList<QPair<QString, QStrin
     return paths;
 }
 
-QStringList buildFontFiles(const QString &root, int fileCount)
+QStringList buildFontFiles(const QString &root, int fileCount, TreeFiles files)
 {
     const auto sources = packageSources();
     if (sources.isEmpty())
@@ -56,7 +75,7 @@ QStringList buildFontFiles(const QString &root, int fileCount)
     int perCopy = 0;
     for (const auto &source : sources)
         perCopy += source.second.size();
-    const QStringList paths = buildFontTree(root, sources, (fileCount + perCopy - 1) / perCopy, fileCount);
+    const QStringList paths = buildFontTree(root, sources, (fileCount + perCopy - 1) / perCopy, fileCount, files);
     if (paths.size() != fileCount) {
         std::fprintf(stderr, "cannot build the font tree\n");
         return {};
