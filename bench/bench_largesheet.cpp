@@ -74,6 +74,7 @@ void resetPeak()
         clear.write("5");
 }
 
+// Kilobytes as the megabytes the figures are printed in.
 double megabytes(long long kb)
 {
     return double(kb) / 1000;
@@ -86,6 +87,7 @@ struct Parts
     QSize largest;
 };
 
+// Reads the sizes of the parts from their headers, without loading their pixels.
 Parts partsWritten(const QString &base)
 {
     Parts parts;
@@ -108,6 +110,7 @@ void printFigures(const QHash<QString, double> &figures)
     std::printf("%s\n", qPrintable(out.join(QLatin1Char(' '))));
 }
 
+// One run of one case in this process: loads the folder, runs the target, prints the figures.
 int runCase(int argc, char **argv, int lines, const QString &target, const QString &folder, int size)
 {
     app::Application application(argc, argv);
