@@ -10,9 +10,25 @@
 #include <fstream>
 #include <string>
 
+#include <fcntl.h>
 #include <unistd.h>
 
 namespace bench {
+namespace {
+
+// Puts `file` at `target` as a hard link, or as a copy when the two are on different file
+// systems or the file system has no links; the same bytes either way. A package file that is a
+// symbolic link is followed, so the tree never holds a link whose relative target is wrong there.
+bool linkOrCopy(const QString &file, const QString &target)
+{
+    if (::linkat(AT_FDCWD, QFile::encodeName(file).constData(), AT_FDCWD, QFile::encodeName(target).constData(),
+                 AT_SYMLINK_FOLLOW)
+        == 0)
+        return true;
+    return QFile::copy(file, target);
+}
+
+} // namespace
 
 long residentKb()
 {
@@ -39,12 +55,12 @@ QList<QPair<QString, QStringList>> packageSources()
 }
 
 QStringList buildFontTree(const QString &root, const QList<QPair<QString, QStringList>> &sources, int copies,
-                          int limit, TreeFiles treeFiles)
+                          int limit, TreeFiles files)
 {
     QStringList paths;
     for (int copy = 1; copy <= copies; ++copy) {
-        for (const auto &[package, files] : sources) {
-            for (const QString &file : files) {
+        for (const auto &[package, packageFiles] : sources) {
+            for (const QString &file : packageFiles) {
                 if (limit > 0 && paths.size() >= limit)
                     return paths;
                 const QString name = QFileInfo(file).fileName();
@@ -53,9 +69,7 @@ QStringList buildFontTree(const QString &root, const QList<QPair<QString, QStrin
                 if (!QDir().mkpath(folder))
                     return {};
                 const QString target = folder + QLatin1Char('/') + name;
-                const bool made = treeFiles == TreeFiles::HardLinks
-                                      ? ::link(QFile::encodeName(file).constData(), QFile::encodeName(target).constData()) == 0
-                                      : QFile::copy(file, target);
+                const bool made = files == TreeFiles::HardLinks ? linkOrCopy(file, target) : QFile::copy(file, target);
                 if (!made)
                     return {};
                 paths << target;

@@ -1,5 +1,6 @@
 #pragma once
-// Shared by the bench programs: trees of real font files copied from Debian's font packages.
+// Shared by the bench programs: trees of real font files copied (or hard-linked) from Debian's
+// font packages.
 
 #include <QList>
 #include <QPair>
@@ -18,6 +19,10 @@ inline double microsecondsSince(Clock::time_point start)
     return std::chrono::duration<double, std::micro>(Clock::now() - start).count();
 }
 
+/// How a font tree gets its files: copies of the package files, or hard links to them, which
+/// make a tree of tens of thousands of files in seconds and without its gigabytes on disk.
+enum class TreeFiles { Copies, HardLinks };
+
 /// Resident memory of the process in kilobytes.
 long residentKb();
 
@@ -25,18 +30,16 @@ long residentKb();
 /// a message on stderr when one is not installed.
 QList<QPair<QString, QStringList>> packageSources();
 
-/// How buildFontTree() makes each file: a copy of its own, or a hard link to the package's file
-/// (as quick to read, and a tree of 100,000 files costs no disk space).
-enum class TreeFiles { Copies, HardLinks };
-
 /// Copies every file of `sources` below `root`, `copies` times, into folders two levels deep
 /// (copy, package, a folder per initial letter), stopping at `limit` files when it is positive.
-/// Returns the copied paths, empty on failure.
+/// With TreeFiles::HardLinks each file is a hard link to the package file instead, or a copy
+/// where the link cannot be made (another file system). Returns the paths, empty on failure.
 QStringList buildFontTree(const QString &root, const QList<QPair<QString, QStringList>> &sources, int copies,
                           int limit = 0, TreeFiles files = TreeFiles::Copies);
 
 /// Exactly `fileCount` copies of the test packages' font files below `root`, as many rounds of
-/// buildFontTree() as it takes. Returns the paths; empty and a message on stderr on failure.
+/// buildFontTree() as it takes, made as `files` says. Returns the paths; empty and a message on
+/// stderr on failure.
 QStringList buildFontFiles(const QString &root, int fileCount, TreeFiles files = TreeFiles::Copies);
 
 } // namespace bench
