@@ -7,8 +7,6 @@
 #include <QFileInfo>
 
 #include <cstdio>
-#include <fstream>
-#include <string>
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -30,14 +28,15 @@ bool linkOrCopy(const QString &file, const QString &target)
 
 } // namespace
 
-long residentKb()
+long long statusKb(const char *field)
 {
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    while (std::getline(status, line))
-        if (line.rfind("VmRSS:", 0) == 0)
-            return std::stol(line.substr(6));
-    return 0;
+    QFile file(QStringLiteral("/proc/self/status"));
+    if (!file.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray &line : file.readAll().split('\n'))
+        if (line.startsWith(field))
+            return line.mid(qstrlen(field)).trimmed().split(' ').first().toLongLong();
+    return -1;
 }
 
 QList<QPair<QString, QStringList>> packageSources()

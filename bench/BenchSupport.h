@@ -23,8 +23,9 @@ inline double microsecondsSince(Clock::time_point start)
 /// make a tree of tens of thousands of files in seconds and without its gigabytes on disk.
 enum class TreeFiles { Copies, HardLinks };
 
-/// Resident memory of the process in kilobytes.
-long residentKb();
+/// The field `field` (such as "VmRSS:", the resident memory, or "VmHWM:", its peak) of
+/// /proc/self/status in kilobytes; -1 when it cannot be read.
+long long statusKb(const char *field);
 
 /// The font files of the three test packages (DejaVu, Liberation, Noto), per package; empty and
 /// a message on stderr when one is not installed.

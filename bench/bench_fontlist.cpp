@@ -78,10 +78,10 @@ int main(int argc, char **argv)
     const double loadMs = timedLoad(&loadPaints);
     const int entries = prog->ListBox1->count();
     double reloadMs[5];
-    long rss[5];
+    long long rss[5];
     for (int i = 0; i < 5; ++i) {
         reloadMs[i] = timedLoad();
-        rss[i] = bench::residentKb();
+        rss[i] = bench::statusKb("VmRSS:");
     }
 
     // fontconfig's own scan of the same files, reading the full names as the list does.

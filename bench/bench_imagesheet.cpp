@@ -26,18 +26,6 @@
 
 namespace {
 
-// A field of /proc/self/status in kB.
-long long statusKb(const char *field)
-{
-    QFile file(QStringLiteral("/proc/self/status"));
-    if (!file.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray &line : file.readAll().split('\n'))
-        if (line.startsWith(field))
-            return line.mid(qstrlen(field)).trimmed().split(' ').first().toLongLong();
-    return -1;
-}
-
 QStringList sheetEntries(int lines)
 {
     const QStringList families = platform::printerTypefaces();
@@ -65,11 +53,11 @@ int runCase(int argc, char **argv, int lines, const QString &format)
     if (clear.open(QIODevice::WriteOnly))
         clear.write("5");
     clear.close();
-    const long long before = statusKb("VmRSS:");
+    const long long before = bench::statusKb("VmRSS:");
     const auto start = bench::Clock::now();
     prog->Button1Click();
     const double ms = bench::microsecondsSince(start) / 1000;
-    const long long peak = statusKb("VmHWM:");
+    const long long peak = bench::statusKb("VmHWM:");
 
     const QSize size = QImageReader(file).size();
     if (!size.isValid()) {

@@ -54,18 +54,6 @@ constexpr int kRuns = 3;
 // for the large one), so both are split alike, into parts of 100 lines.
 constexpr int kSplitSize = 14;
 
-// A field of /proc/self/status in kB.
-long long statusKb(const char *field)
-{
-    QFile file(QStringLiteral("/proc/self/status"));
-    if (!file.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray &line : file.readAll().split('\n'))
-        if (line.startsWith(field))
-            return line.mid(qstrlen(field)).trimmed().split(' ').first().toLongLong();
-    return -1;
-}
-
 // Resets the peak resident memory (VmHWM) to the present level.
 void resetPeak()
 {
@@ -173,19 +161,19 @@ int runCase(int argc, char **argv, int lines, const QString &target, const QStri
             return;
         watch.stop();
         splitStartMs = bench::microsecondsSince(start) / 1000;
-        attemptPeakKb = statusKb("VmHWM:");
-        splitBaseKb = statusKb("VmRSS:");
+        attemptPeakKb = bench::statusKb("VmHWM:");
+        splitBaseKb = bench::statusKb("VmRSS:");
         resetPeak();
     });
     if (split)
         watch.start();
 
     resetPeak();
-    const long long beforeKb = statusKb("VmRSS:");
+    const long long beforeKb = bench::statusKb("VmRSS:");
     start = bench::Clock::now();
     prog->Button1Click();
     figures[QStringLiteral("run")] = bench::microsecondsSince(start) / 1000;
-    const long long peakKb = statusKb("VmHWM:");
+    const long long peakKb = bench::statusKb("VmHWM:");
 
     if (!split) {
         figures[QStringLiteral("extra")] = megabytes(peakKb - beforeKb);

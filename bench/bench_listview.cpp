@@ -145,11 +145,11 @@ int main(int argc, char **argv)
     const Timed plainLoad = timed([] { prog->SchriftenNeuLadenClick(); });
     const int entries = list->count();
     const Timed plainReload = timed([] { prog->SchriftenNeuLadenClick(); });
-    const long plainKb = bench::residentKb();
+    const long long plainKb = bench::statusKb("VmRSS:");
 
     // Sample mode on, and the screen it shows.
     const Timed switchOn = timed([] { prog->cb_schriftprobeliste->click(); });
-    const long sampleKb = bench::residentKb();
+    const long long sampleKb = bench::statusKb("VmRSS:");
     constexpr int kRepaints = 20;
     const Timed repaint = timed([list] {
         for (int i = 0; i < kRepaints; ++i)
@@ -182,7 +182,7 @@ int main(int argc, char **argv)
 
     // Every row shown once: what sample mode costs with all fonts opened (in lists of up to
     // 5,000 entries; see above for why longer ones take long to show whole).
-    long allShownKb = 0;
+    long long allShownKb = 0;
     if (list->count() <= 5000) {
         bar->setValue(0);
         QCoreApplication::processEvents();
@@ -190,7 +190,7 @@ int main(int argc, char **argv)
             bar->triggerAction(QAbstractSlider::SliderPageStepAdd);
             QCoreApplication::processEvents();
         }
-        allShownKb = bench::residentKb();
+        allShownKb = bench::statusKb("VmRSS:");
     }
 
     std::printf("list of %d entries: %d installed families, %d font files of faces of their own\n", entries,
