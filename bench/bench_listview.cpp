@@ -3,7 +3,10 @@
 // DejaVu, Liberation and Noto fonts whose names carry the copy number, so that no two copies
 // share a face). Measures switching sample mode on and off, a reload in sample mode and the
 // painting of one screen of rows, each with the list's repaints, and the memory sample mode takes.
-// Usage: bench_listview [entries]   (runs on Qt's offscreen platform unless QT_QPA_PLATFORM is set)
+// Usage: bench_listview [entries [folder-only]]   (runs on Qt's offscreen platform unless
+// QT_QPA_PLATFORM is set). With "folder-only" the list holds the folder's files alone: their fonts
+// are then registered only as their rows come into view; with the system's fonts listed too, a
+// reload registers them all (their families are listed as the system's).
 
 #include "BenchSupport.h"
 #include "app/Application.h"
@@ -93,6 +96,7 @@ int main(int argc, char **argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     const int entryCount = argc > 1 ? std::max(1, std::atoi(argv[1])) : 2000;
+    const bool folderOnly = argc > 2 && qstrcmp(argv[2], "folder-only") == 0;
 
     app::Application application(argc, argv);
     dialogs::setNonInteractive(true);
@@ -104,7 +108,7 @@ int main(int argc, char **argv)
     QCoreApplication::processEvents();
     QListWidget *list = prog->ListBox1;
     const int systemFonts = list->count();
-    const int fileCount = std::max(1, entryCount - systemFonts);
+    const int fileCount = std::max(1, folderOnly ? entryCount : entryCount - systemFonts);
 
     // The font tree: every copy of a file renamed to a face of its own.
     const auto sources = bench::packageSources();
@@ -140,6 +144,8 @@ int main(int argc, char **argv)
         return Timed{bench::microsecondsSince(begin) / 1000, counter.paints};
     };
 
+    if (folderOnly)
+        prog->cb_system->setChecked(false);
     prog->ed_folder->setText(dir.path());
     prog->cb_folder->setChecked(true);
     const Timed plainLoad = timed([] { prog->SchriftenNeuLadenClick(); });
@@ -194,7 +200,7 @@ int main(int argc, char **argv)
     }
 
     std::printf("list of %d entries: %d installed families, %d font files of faces of their own\n", entries,
-                systemFonts, fileCount);
+                folderOnly ? 0 : systemFonts, fileCount);
     std::printf("plain load:                   %8.1f ms, %d repaint(s)\n", plainLoad.ms, plainLoad.paints);
     std::printf("plain reload:                 %8.1f ms, %d repaint(s)\n", plainReload.ms, plainReload.paints);
     std::printf("sample mode on:               %8.1f ms, %d repaint(s)   target < 500 ms, 1 repaint\n",
