@@ -95,6 +95,16 @@ public:
         return done;
     }
 
+    /// Reads the `length` bytes from `offset` on (at most a block's worth) ahead in one go, for
+    /// a table whose parts are read next in no particular order.
+    void readAhead(quint64 offset, quint64 length)
+    {
+        if (offset >= m_blockStart && offset + length <= m_blockStart + m_blockLength)
+            return;
+        m_nextBlockSize = qint64(std::clamp<quint64>(length, quint64(kFirstBlockSize), quint64(kMaxBlockSize)));
+        fill(offset);
+    }
+
 private:
     static constexpr qint64 kFirstBlockSize = 4096;
     static constexpr qint64 kMaxBlockSize = 65536;
@@ -143,6 +153,8 @@ bool findNameTable(FontFileReader &file, quint64 &tableOffset, quint64 &recordIn
         if (std::memcmp(record, "name", 4) == 0) {
             tableOffset = bigEndian32(record + 8);
             recordIndex = (at - kFirstTableRecord) / kTableRecordSize;
+            // The records and the strings they point to lie within the table's length.
+            file.readAhead(tableOffset, bigEndian32(record + 12));
             return true;
         }
     }
@@ -240,6 +252,11 @@ FontFileNames readNames(const QString &path, bool withLookupNames)
     FontFileReader file(path);
     if (!file.isOpen())
         return names;
+    // The font's version tag and table count, read first so that the first block read holds
+    // them together with the table directory.
+    unsigned char directory[6] = {};
+    if (withLookupNames && file.read(0, directory, 6) < 6)
+        withLookupNames = false;
 
     quint64 table = 0;
     quint64 recordIndex = 0;
@@ -301,8 +318,7 @@ FontFileNames readNames(const QString &path, bool withLookupNames)
         // found only past the directory's count, or a collection's several fonts, could give it
         // names other than the ones read here. A variable font's named instances are named from
         // further records ('fvar'), which are not read here.
-        unsigned char directory[6];
-        if (file.read(0, directory, 6) == 6 && isSingleFont(directory) && recordIndex < bigEndian16(directory + 4)
+        if (isSingleFont(directory) && recordIndex < bigEndian16(directory + 4)
             && !hasTable(file, bigEndian16(directory + 4), "fvar"))
             names.lookupNames = readLookupNames(file, table, count, stringOffset);
     }

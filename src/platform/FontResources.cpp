@@ -24,9 +24,14 @@ FontResources &FontResources::instance()
 
 QString fontLookupKey(const QString &name)
 {
-    QString key = name;
-    key.remove(QLatin1Char(' '));
-    return key.toCaseFolded();
+    // One new string, folded where it stands.
+    QString key(name.size(), Qt::Uninitialized);
+    qsizetype length = 0;
+    for (const QChar c : name)
+        if (c != QLatin1Char(' '))
+            key[length++] = c;
+    key.truncate(length);
+    return std::move(key).toCaseFolded();
 }
 
 int FontResources::addFontFile(const QString &path)
@@ -68,12 +73,12 @@ QString FontResources::addFontFileWaiting(const QString &path, const QStringList
     }
     addition.waiting = true;
     addition.order = m_nextOrder++;
-    for (const QString &key : std::as_const(keys))
-        m_waitingByKey[key].append(path);
-    m_indexEntries += keys.size();
+    // The index by name is brought up to date when a font is first asked for: a load adds
+    // thousands of files before anything is drawn.
     m_liveIndexEntries += keys.size();
     addition.keys = std::move(keys);
     ++m_waitingCount;
+    m_indexStale = true;
     return held;
 }
 
@@ -115,6 +120,8 @@ bool FontResources::registerWaitingFiles(const QStringList &names)
 
 bool FontResources::registerComponent(QStringList keys)
 {
+    if (m_indexStale)
+        rebuildWaitingIndex();
     // Walks from the keys to their waiting files and from each file to its other keys; `keys`
     // doubles as the queue of the walk. Every waiting file under a key reached is taken, so the
     // key's index entry is done with.
@@ -173,6 +180,8 @@ void FontResources::registerAllWaitingFiles()
     // A large folder's files take seconds to register.
     QGuiApplication::setOverrideCursor(Qt::WaitCursor);
     const auto restoreCursor = qScopeGuard([] { QGuiApplication::restoreOverrideCursor(); });
+    if (m_indexStale)
+        rebuildWaitingIndex();
     QStringList keys;
     for (auto it = m_waitingByKey.cbegin(); it != m_waitingByKey.cend(); ++it)
         keys.append(it.key());
@@ -191,6 +200,7 @@ void FontResources::rebuildWaitingIndex()
 {
     m_waitingByKey.clear();
     m_indexEntries = 0;
+    m_indexStale = false;
     for (auto it = m_additions.cbegin(); it != m_additions.cend(); ++it) {
         if (!it->waiting)
             continue;
@@ -218,8 +228,9 @@ bool FontResources::removeFontFile(const QString &path)
     if (m_waitingCount == 0) {
         m_waitingByKey.clear();
         m_indexEntries = m_liveIndexEntries = 0;
+        m_indexStale = false;
     } else if (m_indexEntries > 2 * m_liveIndexEntries + 1024) {
-        rebuildWaitingIndex();
+        m_indexStale = true;
     }
     // Qt drops the file from its database and clears fontconfig's application set; the files
     // still added return to fontconfig when the font database is next used (FontResolver makes

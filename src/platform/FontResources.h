@@ -101,15 +101,17 @@ private:
     void registerFile(const QString &path, Addition &addition);
     /// Registers the waiting files reached from `keys` (see registerWaitingFiles()).
     bool registerComponent(QStringList keys);
-    /// Rebuilds m_waitingByKey from the waiting additions, dropping paths no longer waiting.
+    /// Rebuilds m_waitingByKey from the waiting additions, in the order they were added.
     void rebuildWaitingIndex();
 
     // A refused file is counted too: the caller removes every path it added, and each removal
     // must find an addition to pair with.
     QHash<QString, Addition> m_additions;
     /// Waiting paths by lookup key. May still name paths that were registered or removed since;
-    /// those are skipped, and the index is rebuilt when they outnumber the live ones.
+    /// those are skipped, and the index is rebuilt when they outnumber the live ones. Stale when
+    /// files were added since it was built.
     QHash<QString, QStringList> m_waitingByKey;
+    bool m_indexStale = false;
     qsizetype m_indexEntries = 0;
     qsizetype m_liveIndexEntries = 0;
     qsizetype m_waitingCount = 0;
