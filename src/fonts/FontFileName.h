@@ -20,10 +20,10 @@ struct FontFileNames
     QString name;
     /// Every family name (name IDs 1, 16 and 21) and full name (name ID 4) the file's name table
     /// holds, in all its languages, whole and in table order: the names under which the font
-    /// system may find a face of the file. Empty when they cannot all be known: a collection,
-    /// a variable font (its named instances), a file that is not a TrueType/OpenType font, a name table beyond the table directory's
-    /// count, a name record in an encoding other than Unicode or Mac OS Roman, or no family or
-    /// no full name.
+    /// system may find a face of the file. Empty when they cannot all be known: a collection, a
+    /// variable font (its named instances), a file that is not a TrueType/OpenType font, a name
+    /// table beyond the table directory's count, a name record in an encoding other than Unicode
+    /// or Mac OS Roman, or no family or no full name.
     QStringList lookupNames;
 };
 

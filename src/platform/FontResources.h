@@ -101,7 +101,8 @@ private:
     void registerFile(const QString &path, Addition &addition);
     /// Registers the waiting files reached from `keys` (see registerWaitingFiles()).
     bool registerComponent(QStringList keys);
-    /// Rebuilds m_waitingByKey from the waiting additions, in the order they were added.
+    /// Rebuilds m_waitingByKey from the waiting additions (in no particular order: registration
+    /// sorts a component by the order of the additions).
     void rebuildWaitingIndex();
 
     // A refused file is counted too: the caller removes every path it added, and each removal
