@@ -1,5 +1,6 @@
 #include "BenchSupport.h"
 
+#include "platform/SystemFonts.h"
 #include "support/TestSupport.h"
 
 #include <QDir>
@@ -37,6 +38,15 @@ long long statusKb(const char *field)
         if (line.startsWith(field))
             return line.mid(qstrlen(field)).trimmed().split(' ').first().toLongLong();
     return -1;
+}
+
+QStringList familyEntries(int lines)
+{
+    const QStringList families = platform::printerTypefaces();
+    QStringList entries;
+    for (int i = 0; i < lines && !families.isEmpty(); ++i)
+        entries << families.at(i % families.size());
+    return entries;
 }
 
 QList<QPair<QString, QStringList>> packageSources()

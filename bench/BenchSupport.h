@@ -27,6 +27,10 @@ enum class TreeFiles { Copies, HardLinks };
 /// /proc/self/status in kilobytes; -1 when it cannot be read.
 long long statusKb(const char *field);
 
+/// `lines` list entries that name the installed font families in turn, from the first again
+/// after the last.
+QStringList familyEntries(int lines);
+
 /// The font files of the three test packages (DejaVu, Liberation, Noto), per package; empty and
 /// a message on stderr when one is not installed.
 QList<QPair<QString, QStringList>> packageSources();

@@ -12,7 +12,6 @@
 #include "fonts/FontEntry.h"
 #include "output/ImageSheet.h"
 #include "platform/Dialogs.h"
-#include "platform/SystemFonts.h"
 
 #include <QComboBox>
 #include <QFile>
@@ -26,22 +25,13 @@
 
 namespace {
 
-QStringList sheetEntries(int lines)
-{
-    const QStringList families = platform::printerTypefaces();
-    QStringList entries;
-    for (int i = 0; i < lines; ++i)
-        entries << families.at(i % families.size());
-    return entries;
-}
-
 int runCase(int argc, char **argv, int lines, const QString &format)
 {
     app::Application application(argc, argv);
     dialogs::setNonInteractive(true);
     app::createWindows();
     prog->ListBox1->clear();
-    prog->ListBox1->addItems(sheetEntries(lines));
+    prog->ListBox1->addItems(bench::familyEntries(lines));
     QTemporaryDir dir;
     const QString file = dir.filePath(QStringLiteral("sheet.") + format.toLower());
     dialogs::setNextAnswer(file);
@@ -75,7 +65,7 @@ double pangoPng(int argc, char **argv, int lines)
 {
     app::Application application(argc, argv);
     app::createWindows();
-    const QStringList entries = sheetEntries(lines);
+    const QStringList entries = bench::familyEntries(lines);
     prog->ListBox1->clear();
     prog->ListBox1->addItems(entries);
     QString markup;

@@ -34,9 +34,7 @@ int main(int argc, char **argv)
 
     app::createWindows();
     const QStringList families = platform::printerTypefaces();
-    QStringList entries;
-    for (int i = 0; i < lines; ++i)
-        entries << families.at(i % families.size());
+    const QStringList entries = bench::familyEntries(lines);
     prog->ListBox1->clear();
     prog->ListBox1->addItems(entries);
     const QString sample = prog->cd1->currentText();

@@ -52,6 +52,7 @@
 #include <QRadioButton>
 #include <QScopeGuard>
 #include <QScreen>
+#include <QSet>
 
 using namespace app;
 
@@ -443,8 +444,12 @@ void Tprog::FormCreate()
     // The families the windows ask for and get; a folder's files of them are registered at once,
     // so the windows look the same however many of the folder's files are registered.
     QStringList ownFamilies = {fdFont.family(), QFontInfo(QGuiApplication::font()).family()};
+    // Most widgets share a few fonts; each is asked for the family it gets once.
+    QSet<QFont> fonts;
     for (const QWidget *widget : QApplication::allWidgets())
-        ownFamilies << widget->font().families() << QFontInfo(widget->font()).family();
+        fonts.insert(widget->font());
+    for (const QFont &font : std::as_const(fonts))
+        ownFamilies << font.families() << QFontInfo(font).family();
     ownFamilies.removeDuplicates();
     platform::FontResources::instance().setProgramFamilies(ownFamilies);
     fdColour = QGuiApplication::palette().color(QPalette::WindowText);

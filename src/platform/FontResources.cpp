@@ -104,7 +104,13 @@ void FontResources::registerFile(const QString &path, Addition &addition)
 
 bool FontResources::registerWaitingFiles(const QString &name)
 {
-    return m_waitingCount > 0 && registerComponent({fontLookupKey(name)});
+    if (m_waitingCount == 0)
+        return false;
+    // Asked for every time a row is painted: a name with no waiting file costs one lookup.
+    if (m_indexStale)
+        rebuildWaitingIndex();
+    const QString key = fontLookupKey(name);
+    return m_waitingByKey.contains(key) && registerComponent({key});
 }
 
 bool FontResources::registerWaitingFiles(const QStringList &names)
