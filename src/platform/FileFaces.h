@@ -1,0 +1,103 @@
+#pragma once
+// The faces of the font files a folder load listed, each drawn from its own file's bytes.
+//
+// Where Windows makes a font file's font known to the whole system by name, this program never
+// registers a folder's files with the font system: each one registered makes every later lookup
+// of any font search it too, so a sheet of thousands of folder fonts grows quadratically, and a
+// file replaced by a FIFO, or one the font system refuses, stalls or misleads every lookup. A file
+// is read here (platform::readFontFile()) and turned into a face of its own, which draws on the
+// screen, on images and, embedded as a font, in print jobs.
+
+#include "platform/FontFile.h"
+
+#include <QHash>
+#include <QRawFont>
+#include <QString>
+
+#include <list>
+
+namespace platform {
+
+/// How a face is asked for: its size in pixels and the styles to add (synthesised where the
+/// file's face lacks them, as Qt does for fonts drawn by name).
+struct FaceStyle
+{
+    qreal pixelSize = 12;
+    bool bold = false;
+    bool italic = false;
+    friend bool operator==(const FaceStyle &, const FaceStyle &) = default;
+};
+
+/// The loaded faces of listed font files, kept in a bounded cache, least recently used first to
+/// go. One instance per process, used on the GUI thread only.
+class FileFaces
+{
+public:
+    /// The process-wide instance.
+    static FileFaces &instance();
+
+    /// Records that `path` was listed as the file `identity` and forgets what was loaded from it
+    /// before: a reload reads the file afresh.
+    void setListedFile(const QString &path, const FileIdentity &identity);
+
+    /// The identity `path` was listed with; unknown when it was not listed.
+    FileIdentity listedIdentity(const QString &path) const;
+
+    /// The face of the font file at `path` in `style`. Invalid when the file cannot be used;
+    /// `fault` (when given) then says why. A file that failed is not tried again until it is
+    /// listed again.
+    QRawFont face(const QString &path, const FaceStyle &style, FontFileFault *fault = nullptr);
+
+    /// The bytes of the font file at `path`, read as face() reads them (a file that is not the
+    /// listed one is refused).
+    FontFileBytes fileBytes(const QString &path);
+
+    /// Limits the cache: at most `faces` faces and loaded files holding at most `bytes` bytes.
+    void setLimits(int faces, qint64 bytes);
+
+    /// Drops every loaded face and file (the listed identities stay).
+    void clear();
+
+    /// How many faces and files are held, and their bytes: for benches and tests.
+    int faceCount() const { return int(m_faces.size()); }
+    int fileCount() const { return int(m_files.size()); }
+    qint64 heldBytes() const { return m_heldBytes; }
+
+private:
+    FileFaces() = default;
+
+    struct LoadedFile
+    {
+        QByteArray bytes;
+        FontFileFault fault = FontFileFault::None;
+        /// Unique for each time a file is loaded, so that two loads never share a face anywhere
+        /// (Qt's face cache, a print job's embedded fonts).
+        QByteArray label;
+    };
+    struct FaceKey
+    {
+        QString path;
+        FaceStyle style;
+        friend bool operator==(const FaceKey &, const FaceKey &) = default;
+    };
+    friend size_t qHash(const FaceKey &key, size_t seed) noexcept
+    {
+        return qHashMulti(seed, key.path, key.style.pixelSize, key.style.bold, key.style.italic);
+    }
+
+    LoadedFile &loadedFile(const QString &path);
+    void trim();
+
+    QHash<QString, FileIdentity> m_listed;
+    // Least recently used first.
+    std::list<QString> m_fileOrder;
+    QHash<QString, std::pair<LoadedFile, std::list<QString>::iterator>> m_files;
+    std::list<FaceKey> m_faceOrder;
+    QHash<FaceKey, std::pair<QRawFont, std::list<FaceKey>::iterator>> m_faces;
+    qint64 m_heldBytes = 0;
+    int m_maxFaces = 256;
+    qint64 m_maxBytes = 192 * 1024 * 1024;
+    quint64 m_loads = 0;
+};
+
+} // namespace platform

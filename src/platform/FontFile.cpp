@@ -1,0 +1,149 @@
+#include "platform/FontFile.h"
+
+#include "util/FilePaths.h"
+
+#include <QtEndian>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace platform {
+namespace {
+
+constexpr qsizetype kHeaderSize = 12;
+constexpr qsizetype kTableRecordSize = 16;
+
+quint32 read32(QByteArrayView bytes, qsizetype at)
+{
+    return qFromBigEndian<quint32>(bytes.data() + at);
+}
+
+quint16 read16(QByteArrayView bytes, qsizetype at)
+{
+    return qFromBigEndian<quint16>(bytes.data() + at);
+}
+
+bool isSfntTag(quint32 tag)
+{
+    return tag == 0x00010000 || tag == 0x4F54544F /* OTTO */ || tag == 0x74727565 /* true */
+        || tag == 0x74797031 /* typ1 */;
+}
+
+/// Whether the single font whose table directory starts at `at` lists only tables within `bytes`.
+bool fontTablesWithin(QByteArrayView bytes, quint64 at)
+{
+    const quint64 size = quint64(bytes.size());
+    if (at + kHeaderSize > size)
+        return false;
+    const quint16 count = read16(bytes, qsizetype(at + 4));
+    if (at + kHeaderSize + quint64(count) * kTableRecordSize > size)
+        return false;
+    for (quint16 i = 0; i < count; ++i) {
+        const qsizetype record = qsizetype(at + kHeaderSize + quint64(i) * kTableRecordSize);
+        const quint64 offset = read32(bytes, record + 8);
+        const quint64 length = read32(bytes, record + 12);
+        if (offset + length > size)
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+bool tablesWithinFile(QByteArrayView bytes)
+{
+    if (bytes.size() < 4)
+        return !bytes.isEmpty();
+    const quint32 tag = read32(bytes, 0);
+    if (isSfntTag(tag))
+        return fontTablesWithin(bytes, 0);
+    if (tag == 0x74746366 /* ttcf */) {
+        if (bytes.size() < kHeaderSize)
+            return false;
+        const quint64 fonts = read32(bytes, 8);
+        if (quint64(kHeaderSize) + fonts * 4 > quint64(bytes.size()))
+            return false;
+        for (quint64 i = 0; i < fonts; ++i)
+            if (!fontTablesWithin(bytes, read32(bytes, qsizetype(kHeaderSize + i * 4))))
+                return false;
+        return fonts > 0;
+    }
+    return true;
+}
+
+FileIdentity fileIdentity(int fd)
+{
+    struct stat st;
+    if (::fstat(fd, &st) != 0)
+        return {};
+    return {quint64(st.st_dev), quint64(st.st_ino)};
+}
+
+FontFileBytes readFontFile(const QString &path, const FileIdentity &listed, qint64 limit)
+{
+    FontFileBytes result;
+    // O_NONBLOCK: a FIFO opens at once instead of waiting for a writer, and is refused below.
+    // O_NOCTTY: a terminal device never becomes the program's controlling terminal.
+    const int fd = util::openPath(util::encodePath(path), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+    if (fd < 0) {
+        result.fault = (errno == ENOENT || errno == ENOTDIR) ? FontFileFault::Missing : FontFileFault::Unreadable;
+        return result;
+    }
+    struct stat st;
+    if (::fstat(fd, &st) != 0) {
+        ::close(fd);
+        result.fault = FontFileFault::Unreadable;
+        return result;
+    }
+    result.identity = {quint64(st.st_dev), quint64(st.st_ino)};
+    if (!S_ISREG(st.st_mode))
+        result.fault = FontFileFault::NotAFile;
+    else if (listed.isKnown() && !(result.identity == listed))
+        result.fault = FontFileFault::Replaced;
+    else if (st.st_size > limit)
+        result.fault = FontFileFault::TooLarge;
+    if (result.fault != FontFileFault::None) {
+        ::close(fd);
+        return result;
+    }
+
+    // Read to the end, whatever the size said: the file may have grown or shrunk meanwhile.
+    // One byte past the limit is asked for, to notice a file that grew beyond it.
+    QByteArray bytes(qsizetype(st.st_size), Qt::Uninitialized);
+    qsizetype done = 0;
+    for (;;) {
+        if (done == bytes.size()) {
+            if (bytes.size() > limit)
+                break;
+            bytes.resize(std::min<qsizetype>(qsizetype(limit) + 1, std::max<qsizetype>(4096, bytes.size() * 2)));
+        }
+        const ssize_t got = ::read(fd, bytes.data() + done, size_t(bytes.size() - done));
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0) {
+            result.fault = FontFileFault::Unreadable;
+            break;
+        }
+        if (got == 0)
+            break;
+        done += got;
+    }
+    ::close(fd);
+    if (result.fault != FontFileFault::None)
+        return result;
+    bytes.truncate(done);
+    if (done > limit)
+        result.fault = FontFileFault::TooLarge;
+    else if (!tablesWithinFile(bytes))
+        result.fault = FontFileFault::Damaged;
+    else
+        result.bytes = std::move(bytes);
+    return result;
+}
+
+} // namespace platform

@@ -1,0 +1,60 @@
+#pragma once
+// Reading a font file that the list holds, as the file that was listed and nothing else: a font
+// folder is anyone's, and between listing and drawing a file may have been truncated, deleted,
+// swapped for another, or replaced by a FIFO or a device that would block whoever opens it.
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QString>
+
+namespace platform {
+
+/// Which file a path led to when it was listed: device and inode.
+struct FileIdentity
+{
+    quint64 device = 0;
+    quint64 inode = 0;
+
+    /// False for the identity of no file (never listed, or listed before identities were kept).
+    bool isKnown() const { return device != 0 || inode != 0; }
+    friend bool operator==(const FileIdentity &, const FileIdentity &) = default;
+};
+
+/// Larger than any real font (the largest CJK families stay below 40 MB): a file beyond it is
+/// refused rather than read into memory.
+inline constexpr qint64 kMaxFontFileSize = 64 * 1024 * 1024;
+
+/// Why a font file cannot be used.
+enum class FontFileFault {
+    None,
+    Missing,    ///< the path leads nowhere (deleted, or a folder on the way gone)
+    NotAFile,   ///< a FIFO, device, socket or folder
+    Unreadable, ///< no permission, or a read failed
+    TooLarge,   ///< larger than kMaxFontFileSize
+    Replaced,   ///< another file than the one listed
+    Damaged,    ///< tables reach beyond the end of the file, or the font system refuses it
+};
+
+/// A font file's contents, or why there are none.
+struct FontFileBytes
+{
+    QByteArray bytes;
+    FileIdentity identity;
+    FontFileFault fault = FontFileFault::None;
+};
+
+/// Reads the font file at `path` within bounds: opened without blocking and without giving a
+/// FIFO or device a chance to block, checked to be a regular file of at most `limit` bytes on the
+/// open descriptor, and, when `listed` is known, to be that very file. The tables of a
+/// TrueType/OpenType file or collection must lie within the file (tablesWithinFile()). `path` may
+/// be longer than the system's path limit.
+FontFileBytes readFontFile(const QString &path, const FileIdentity &listed = {}, qint64 limit = kMaxFontFileSize);
+
+/// Whether every table a TrueType/OpenType font or collection in `bytes` lists lies within
+/// `bytes`. Other formats (Type 1, bitmap fonts) have no table directory and pass.
+bool tablesWithinFile(QByteArrayView bytes);
+
+/// The identity of the open file `fd`; unknown when it cannot be asked.
+FileIdentity fileIdentity(int fd);
+
+} // namespace platform
