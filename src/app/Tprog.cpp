@@ -26,6 +26,7 @@
 #include "help/WebLinks.h"
 #include "platform/UrlOpener.h"
 #include "platform/Dialogs.h"
+#include "platform/FileFaces.h"
 #include "platform/FontResources.h"
 #include "platform/Printers.h"
 #include "platform/SystemFonts.h"
@@ -78,7 +79,9 @@ public:
         output::SheetLine line;
         line.label = m_window.GetText1(index);
         line.rest = m_window.GetText2(index);
-        line.fontName = FontNameOfEntry(m_window.ListBox1->item(int(index))->text());
+        const QString entry = m_window.ListBox1->item(int(index))->text();
+        line.fontName = FontNameOfEntry(entry);
+        line.fontFile = FontFileOfEntry(entry);
         line.formB = einst->cb_stdname->isChecked();
         return line;
     }
@@ -101,9 +104,10 @@ output::LabelSwitches labelSwitches()
 class ResourceSink : public fonts::FontSink
 {
 public:
-    QString addFontFile(const QString &path, const QStringList &lookupNames) override
+    QString addFontFile(const QString &path) override { return platform::FontResources::instance().addFontFile(path); }
+    void listFontFile(const QString &path, const platform::FileIdentity &identity) override
     {
-        return platform::FontResources::instance().addFontFileWaiting(path, lookupNames);
+        platform::FileFaces::instance().setListedFile(path, identity);
     }
     void postFontChange() override { platform::FontResources::instance().postFontChange(); }
 };
@@ -441,17 +445,6 @@ void Tprog::FormCreate()
     // The font dialog starts with the window font in the platform's window text colour.
     // The dialog lists single families: the window font's is the one it resolves to.
     fdFont = QFont(QFontInfo(app::windowFont()).family(), 8);
-    // The families the windows ask for and get; a folder's files of them are registered at once,
-    // so the windows look the same however many of the folder's files are registered.
-    QStringList ownFamilies = {fdFont.family(), QFontInfo(QGuiApplication::font()).family()};
-    // Most widgets share a few fonts; each is asked for the family it gets once.
-    QSet<QFont> fonts;
-    for (const QWidget *widget : QApplication::allWidgets())
-        fonts.insert(widget->font());
-    for (const QFont &font : std::as_const(fonts))
-        ownFamilies << font.families() << QFontInfo(font).family();
-    ownFamilies.removeDuplicates();
-    platform::FontResources::instance().setProgramFamilies(ownFamilies);
     fdColour = QGuiApplication::palette().color(QPalette::WindowText);
     fillPrinters();
     installed_fonts = fonts::buildInstalledFonts(platform::printerTypefaces(), platform::screenTypefaces());
@@ -725,9 +718,6 @@ void Tprog::Button1Click()
 
     if (target.startsWith(QLatin1String("PDF-")))
         return;
-    // Every line is drawn in its own font; the files still waiting for their registration are
-    // registered in one go, which costs far less than one at a time between the lines.
-    platform::FontResources::instance().registerAllWaitingFiles();
     if (target.startsWith(QLatin1String("DOC-"))) {
         output::wordSheet(numbers, style, sheet);
         return;

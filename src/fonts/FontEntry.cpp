@@ -8,6 +8,13 @@ QString FontNameOfEntry(const QString &entry)
     return at < 0 ? entry : entry.left(at);
 }
 
+QString FontFileOfEntry(const QString &entry)
+{
+    const QStringView separator(fonts::kEntrySeparator);
+    const qsizetype at = entry.indexOf(separator);
+    return at < 0 ? QString() : entry.mid(at + separator.size());
+}
+
 QString FontFileEntry(const QString &name, const QString &path)
 {
     const QStringView separator(fonts::kEntrySeparator);

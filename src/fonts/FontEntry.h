@@ -17,5 +17,8 @@ inline constexpr char16_t kFontFileExtensions[] = u".ttf,.otf,.fon,.fnt,.ttc,.fo
 /// The font name of a list entry: the text before the first " | ", or the whole entry.
 QString FontNameOfEntry(const QString &entry);
 
+/// The font file path of a list entry: the text after the first " | ", or empty for a typeface.
+QString FontFileOfEntry(const QString &entry);
+
 /// The list entry of a font file: `name` + " | " + `path`.
 QString FontFileEntry(const QString &name, const QString &path);

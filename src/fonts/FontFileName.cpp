@@ -22,11 +22,7 @@ constexpr quint64 kTableRecordsEnd = kFirstTableRecord + 65535 * kTableRecordSiz
 constexpr qint64 kNameHeaderSize = 6;     // format, count, string offset
 constexpr qint64 kNameRecordSize = 12;    // platform, encoding, language, name ID, length, offset
 constexpr qint64 kNameBufferSize = 256;   // longer names are cut to this many bytes
-constexpr quint16 kFamilyId = 1;
 constexpr quint16 kFullNameId = 4;
-constexpr quint16 kTypographicFamilyId = 16;
-constexpr quint16 kWwsFamilyId = 21;
-constexpr quint16 kUnicodePlatform = 0;
 constexpr quint16 kMacintoshPlatform = 1;
 constexpr quint16 kMacRomanEncoding = 0;
 constexpr quint16 kWindowsPlatform = 3;
@@ -63,6 +59,7 @@ public:
             return;
         }
         m_size = quint64(st.st_size);
+        m_identity = {quint64(st.st_dev), quint64(st.st_ino)};
     }
 
     ~FontFileReader()
@@ -76,6 +73,9 @@ public:
 
     /// True when the file is open.
     bool isOpen() const { return m_fd >= 0; }
+
+    /// The file's device and inode; unknown when it is not open.
+    platform::FileIdentity identity() const { return m_identity; }
 
     /// Copies up to `count` bytes from byte `offset` of the file to `out` and returns how many it
     /// copied: fewer at the end of the file or when the file cannot be read further.
@@ -132,6 +132,7 @@ private:
 
     int m_fd = -1;
     quint64 m_size = 0;
+    platform::FileIdentity m_identity;
     quint64 m_blockStart = 0;
     quint64 m_blockLength = 0;
     qint64 m_nextBlockSize = kFirstBlockSize;
@@ -141,8 +142,8 @@ private:
 /// The file offset of the table whose record is tagged "name", found by walking 16-byte table
 /// records from byte 12 to the end of the file or of the largest directory, whichever comes
 /// first; false when no such record is complete. The directory's table count is not used, and a
-/// collection is walked the same way from byte 12. `recordIndex` receives the record's position.
-bool findNameTable(FontFileReader &file, quint64 &tableOffset, quint64 &recordIndex)
+/// collection is walked the same way from byte 12.
+bool findNameTable(FontFileReader &file, quint64 &tableOffset)
 {
     unsigned char record[kTableRecordSize];
     // The end of the largest directory bounds the walk: a huge file of anything (a sparse file
@@ -152,7 +153,6 @@ bool findNameTable(FontFileReader &file, quint64 &tableOffset, quint64 &recordIn
             return false;
         if (std::memcmp(record, "name", 4) == 0) {
             tableOffset = bigEndian32(record + 8);
-            recordIndex = (at - kFirstTableRecord) / kTableRecordSize;
             // The records and the strings they point to lie within the table's length.
             file.readAhead(tableOffset, bigEndian32(record + 12));
             return true;
@@ -182,85 +182,15 @@ QString utf16BigEndianToText(const unsigned char *bytes, qint64 size)
     return text;
 }
 
-/// Whether the first `tables` records of the table directory hold one tagged `tag`.
-bool hasTable(FontFileReader &file, quint16 tables, const char *tag)
-{
-    unsigned char record[kTableRecordSize];
-    for (quint64 i = 0; i < tables; ++i) {
-        if (file.read(kFirstTableRecord + i * kTableRecordSize, record, kTableRecordSize) < kTableRecordSize)
-            return false;
-        if (std::memcmp(record, tag, 4) == 0)
-            return true;
-    }
-    return false;
-}
-
-/// True for the version tag of a single TrueType or OpenType font (not a collection).
-bool isSingleFont(const unsigned char *tag)
-{
-    return bigEndian32(tag) == 0x00010000 || std::memcmp(tag, "OTTO", 4) == 0 || std::memcmp(tag, "true", 4) == 0;
-}
-
-/// The lookup names of the name table at `table` (see FontFileNames::lookupNames).
-QStringList readLookupNames(FontFileReader &file, quint64 table, quint32 count, quint64 stringOffset)
-{
-    QStringList names;
-    bool family = false;
-    bool fullName = false;
-    unsigned char record[kNameRecordSize];
-    QByteArray bytes;
-    for (quint32 i = 0; i < count; ++i) {
-        if (file.read(table + kNameHeaderSize + quint64(i) * kNameRecordSize, record, kNameRecordSize)
-            < kNameRecordSize)
-            return {};
-        const quint16 id = bigEndian16(record + 6);
-        if (id != kFamilyId && id != kFullNameId && id != kTypographicFamilyId && id != kWwsFamilyId)
-            continue;
-        const quint16 recordPlatform = bigEndian16(record);
-        const quint16 encoding = bigEndian16(record + 2);
-        const bool unicode = recordPlatform == kUnicodePlatform
-                             || (recordPlatform == kWindowsPlatform
-                                 && (encoding == 0 || encoding == 1 || encoding == 10));
-        const bool macRoman = recordPlatform == kMacintoshPlatform && encoding == kMacRomanEncoding;
-        // A name in an encoding read here as nothing would leave the font system a name the list
-        // does not know of.
-        if (!unicode && !macRoman)
-            return {};
-        const quint16 length = bigEndian16(record + 8);
-        bytes.resize(length);
-        auto *data = reinterpret_cast<unsigned char *>(bytes.data());
-        const qint64 got = std::max<qint64>(0, file.read(table + stringOffset + bigEndian16(record + 10), data, length));
-        QString name;
-        if (macRoman) {
-            const size_t size = ::strnlen(bytes.constData(), size_t(got));
-            name = platform::macRomanToText(QByteArrayView(data, qsizetype(size)));
-        } else {
-            name = utf16BigEndianToText(data, got);
-        }
-        if (name.isEmpty())
-            continue;
-        (id == kFullNameId ? fullName : family) = true;
-        if (!names.contains(name))
-            names.append(name);
-    }
-    return family && fullName ? names : QStringList();
-}
-
-FontFileNames readNames(const QString &path, bool withLookupNames)
+FontFileNames readNames(const QString &path)
 {
     FontFileNames names;
     FontFileReader file(path);
     if (!file.isOpen())
         return names;
-    // The font's version tag and table count, read first so that the first block read holds
-    // them together with the table directory.
-    unsigned char directory[6] = {};
-    if (withLookupNames && file.read(0, directory, 6) < 6)
-        withLookupNames = false;
-
+    names.identity = file.identity();
     quint64 table = 0;
-    quint64 recordIndex = 0;
-    if (!findNameTable(file, table, recordIndex))
+    if (!findNameTable(file, table))
         return names;
 
     unsigned char header[kNameHeaderSize];
@@ -313,15 +243,6 @@ FontFileNames readNames(const QString &path, bool withLookupNames)
         names.name = utf16BigEndianToText(buffer, got);
     }
 
-    if (withLookupNames) {
-        // The font system reads a single font's names through its table directory; a name record
-        // found only past the directory's count, or a collection's several fonts, could give it
-        // names other than the ones read here. A variable font's named instances are named from
-        // further records ('fvar'), which are not read here.
-        if (isSingleFont(directory) && recordIndex < bigEndian16(directory + 4)
-            && !hasTable(file, bigEndian16(directory + 4), "fvar"))
-            names.lookupNames = readLookupNames(file, table, count, stringOffset);
-    }
     return names;
 }
 
@@ -329,10 +250,10 @@ FontFileNames readNames(const QString &path, bool withLookupNames)
 
 QString ReadFontFileName(const QString &path)
 {
-    return readNames(path, false).name;
+    return readNames(path).name;
 }
 
 FontFileNames ReadFontFileNames(const QString &path)
 {
-    return readNames(path, true);
+    return readNames(path);
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/FontFile.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -18,15 +20,9 @@ struct FontFileNames
 {
     /// The entry name, as ReadFontFileName() gives it.
     QString name;
-    /// Every family name (name IDs 1, 16 and 21) and full name (name ID 4) the file's name table
-    /// holds, in all its languages, whole and in table order: the names under which the font
-    /// system may find a face of the file. Empty when they cannot all be known: a collection, a
-    /// variable font (its named instances), a file that is not a TrueType/OpenType font, a name
-    /// table beyond the table directory's count, a name record in an encoding other than Unicode
-    /// or Mac OS Roman, or no family or no full name.
-    QStringList lookupNames;
+    /// The file the path led to when its name was read; unknown when it could not be opened.
+    platform::FileIdentity identity;
 };
 
-/// The entry name of the font file at `path` and the names it can be looked up by (see
-/// FontFileNames), read in one pass.
+/// The entry name of the font file at `path` and the file it was read from, in one opening.
 FontFileNames ReadFontFileNames(const QString &path);

@@ -2,7 +2,6 @@
 
 #include "fonts/FontEntry.h"
 #include "fonts/ListRows.h"
-#include "platform/FontResources.h"
 #include "util/FilePaths.h"
 
 #include <QEvent>
@@ -55,11 +54,8 @@ FontListDelegate::FontListDelegate(QListWidget *list)
         connect(model, signal, this, &FontListDelegate::measureShownRowsLater);
     connect(model, &QAbstractItemModel::modelReset, this, &FontListDelegate::measureShownRowsLater);
     connect(model, &QAbstractItemModel::layoutChanged, this, &FontListDelegate::measureShownRowsLater);
-    // A name may stand for another face once fonts are added or removed; registering a folder's
-    // waiting files changes none that was measured.
+    // A name may stand for another face once the installed fonts change.
     connect(qGuiApp, &QGuiApplication::fontDatabaseChanged, this, [this] {
-        if (platform::FontResources::instance().isRegisteringWaitingFiles())
-            return;
         forgetHeights();
         measureShownRowsLater();
     });
@@ -167,16 +163,6 @@ bool FontListDelegate::hasStaleRows() const
 {
     const int count = m_list->count();
     const int viewHeight = m_viewport->height();
-    // The fonts of the rows in view are registered in one go: one row at a time, each
-    // registration would make Qt look up every font drawn since afresh.
-    if (platform::FontResources::instance().hasWaitingFiles()) {
-        QStringList names;
-        for (int row = firstShownRow(); row < count && rowRect(row).top() < viewHeight; ++row)
-            names << FontNameOfEntry(entryAt(row));
-        if (m_list->currentRow() >= 0)
-            names << FontNameOfEntry(entryAt(m_list->currentRow()));
-        platform::FontResources::instance().registerWaitingFiles(names);
-    }
     bool stale = false;
     const auto check = [&](int row) {
         const QString entry = entryAt(row);

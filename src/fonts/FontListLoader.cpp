@@ -35,8 +35,9 @@ QStringList loadFontEntries(const LoadRequest &request, const QStringList &syste
         for (const QString &path : std::as_const(paths)) {
             const FontFileNames names = ReadFontFileNames(path);
             const QString &name = names.name;
+            sink.listFontFile(path, names.identity);
             if (!installed.contains(name.toUpper()))
-                AppendToList(fileFontPaths, sink.addFontFile(path, names.lookupNames));
+                AppendToList(fileFontPaths, sink.addFontFile(path));
             sink.postFontChange();
             entries.append(FontFileEntry(name, path));
         }

@@ -2,6 +2,8 @@
 // Building the font list: the system's typefaces and the fonts of the files of a folder tree.
 // Kept apart from the window so it can be driven with plain inputs.
 
+#include "platform/FontFile.h"
+
 #include <QCollator>
 #include <QString>
 #include <QStringList>
@@ -14,11 +16,12 @@ class FontSink
 {
 public:
     virtual ~FontSink() = default;
-    /// Makes the font file at `path` available for the run. `lookupNames` are the family and full
-    /// names the file holds (see FontFileNames), so that its registration can wait until a font of
-    /// one of them is wanted; empty when they are not all known. Returns `path` as the sink holds
+    /// Makes the font file at `path` available for the run. Returns `path` as the sink holds
     /// it: a file added again on every reload is then kept in memory once.
-    virtual QString addFontFile(const QString &path, const QStringList &lookupNames) = 0;
+    virtual QString addFontFile(const QString &path) = 0;
+    /// Records that the font file at `path` was listed as the file `identity` (every file found,
+    /// added or not), so that it is drawn from that file and no other.
+    virtual void listFontFile(const QString &path, const platform::FileIdentity &identity) = 0;
     /// Announces that the set of fonts changed.
     virtual void postFontChange() = 0;
 };
@@ -35,7 +38,7 @@ struct LoadRequest
 /// System typefaces come from `systemTypefaces` (asked only when the system source is on);
 /// each font file found below the folder gives the entry name + " | " + path, and a file whose
 /// name `installedFonts` does not hold (ignoring case) is added through `sink` and appended to
-/// `fileFontPaths`. One font change notice goes out per file.
+/// `fileFontPaths`; every file found is listed with `sink`. One font change notice goes out per file.
 QStringList loadFontEntries(const LoadRequest &request, const QStringList &systemTypefaces,
                             const QStringList &installedFonts, QStringList &fileFontPaths, FontSink &sink);
 

@@ -20,6 +20,7 @@ struct SheetLine
     QString label;    ///< label part (running number, font name, separators)
     QString rest;     ///< sample part (file label, sample text)
     QString fontName; ///< the entry's font name
+    QString fontFile; ///< the entry's font file, drawn from its own bytes; empty for a typeface
     bool formB = false;
 };
 

@@ -335,11 +335,7 @@ QList<docx::FontFile> runFontFiles(const QSet<QString> &names)
     QList<docx::FontFile> files;
     if (!qGuiApp || names.isEmpty())
         return files;
-    // Files still waiting for their registration are registered first: only registered files
-    // are known to provide a font.
-    platform::FontResources &resources = platform::FontResources::instance();
-    resources.registerWaitingFiles(QStringList(names.cbegin(), names.cend()));
-    QStringList added = resources.addedFiles();
+    QStringList added = platform::FontResources::instance().addedFiles();
     // The same order every time, so that of two files with one name the same one travels.
     added.sort();
     QSet<QString> found;

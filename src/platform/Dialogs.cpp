@@ -1,6 +1,5 @@
 #include "platform/Dialogs.h"
 
-#include "platform/FontResources.h"
 
 #include <QApplication>
 #include <QDir>
@@ -154,9 +153,6 @@ FontChoice chooseFont(const QFont &font, const QColor &colour)
     if (takeQueued(queued)) {
         choice = queued.value<FontChoice>();
     } else if (!state().nonInteractive) {
-        // The dialog offers every font of the run, so files still waiting for their
-        // registration are registered first.
-        platform::FontResources::instance().registerAllWaitingFiles();
         // Qt's font dialog has no colour; it is embedded, without its buttons, in a dialog that
         // adds a colour button and the OK and Cancel of the whole.
         QDialog dialog(dialogParent());

@@ -1,6 +1,5 @@
 #include "platform/FontResolver.h"
 
-#include "platform/FontResources.h"
 #include "platform/SystemFonts.h"
 
 #include <QFontDatabase>
@@ -35,6 +34,19 @@ struct FontSetDeleter
 using PatternPtr = std::unique_ptr<FcPattern, PatternDeleter>;
 using ObjectSetPtr = std::unique_ptr<FcObjectSet, ObjectSetDeleter>;
 using FontSetPtr = std::unique_ptr<FcFontSet, FontSetDeleter>;
+
+/// The form of a font name that lookups compare, as fontconfig compares full names: letter case
+/// and blanks do not count.
+QString fontLookupKey(const QString &name)
+{
+    QString key(name.size(), Qt::Uninitialized);
+    qsizetype length = 0;
+    for (const QChar c : name)
+        if (c != QLatin1Char(' '))
+            key[length++] = c;
+    key.truncate(length);
+    return std::move(key).toCaseFolded();
+}
 
 /// The value `index` of the string property `object` of `pattern`; empty when it has none.
 QString fcString(FcPattern *pattern, const char *object, int index = 0)
@@ -117,7 +129,7 @@ Candidates pickFaces(FcFontSet *found, const QString &fullName)
 class FullNameIndex
 {
 public:
-    /// Indexes the application set (the files registered for the run) and the system set.
+    /// Indexes the application set (fonts registered by the program itself) and the system set.
     void build()
     {
         m_faces.clear();
@@ -145,7 +157,7 @@ public:
 
     /// Looks `fullName` up as fontconfig's listing would over all faces, but only among the faces
     /// indexed under its key. An exact match wins over a loose one; among matches of one kind, a
-    /// file added for the run wins over an installed face.
+    /// font registered by the program wins over an installed face.
     std::optional<FcFace> find(const QString &fullName) const
     {
         const auto entry = m_faces.constFind(fontLookupKey(fullName));
@@ -203,33 +215,10 @@ public:
     Resolution resolve(const QString &name)
     {
         watchFontDatabase();
-        // Files added for the run wait for their registration until a font of one of their
-        // names is asked for; the ones this name may stand for are registered before it is
-        // looked up, so it resolves as if every file had been registered when it was added.
-        FontResources &resources = FontResources::instance();
-        if (resources.registerWaitingFiles(name))
-            forget();
         const auto cached = m_cache.constFind(name);
         if (cached != m_cache.constEnd())
             return *cached;
-        Resolution resolution = lookUp(name);
-        if (resources.hasWaitingFiles()) {
-            bool changed = false;
-            if (!resolution.known) {
-                // Qt draws an unknown name in a fallback that fontconfig ranks among all fonts,
-                // the waiting ones included.
-                resources.registerAllWaitingFiles();
-                changed = true;
-            } else if (!resolution.family.isEmpty()) {
-                // Further files of the face's family decide how Qt names the family (per
-                // foundry or not) and which of its faces a style picks.
-                changed = resources.registerWaitingFiles(familyWithoutFoundry(resolution.family));
-            }
-            if (changed) {
-                forget();
-                resolution = lookUp(name);
-            }
-        }
+        const Resolution resolution = lookUp(name);
         m_cache.insert(name, resolution);
         return resolution;
     }

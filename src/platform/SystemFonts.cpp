@@ -1,20 +1,16 @@
 #include "platform/SystemFonts.h"
 
-#include "platform/FontResources.h"
-
 #include <QFontDatabase>
 #include <QSet>
 
 namespace platform {
 
-// Qt's database holds what fontconfig lists plus the files added for the run. A family offered by
-// several foundries appears there once per foundry as "Family [Foundry]"; the typeface lists name
+// Qt's database holds what fontconfig lists. A family offered by several foundries appears there once per foundry as "Family [Foundry]"; the typeface lists name
 // it once, by its family name, which draws a face of that family as a printer's typeface does.
 static QStringList systemFamilies()
 {
-    // The families of the files added for the run are listed too, as a system lists the fonts
-    // added to it; those still waiting for their registration are registered to be listed.
-    FontResources::instance().registerAllWaitingFiles();
+    // A folder's fonts are drawn from their files and never registered, so the list holds the
+    // installed families alone, whatever was loaded before.
     QStringList families;
     QSet<QString> listed;
     for (const QString &name : QFontDatabase::families()) {
