@@ -97,7 +97,7 @@ struct WorkingImage
     WorkingImage(const SheetNumbers &numbers, const RunStyle &style)
         : image(limitsInForce(), screenDotsPerMeter())
         , device(measuringDevice(screenDotsPerMeter()))
-        , setter(&device, numbers.size, style.italic, style.bold)
+        , setter(&device, numbers.size, style.italic, style.bold, style.german)
     {
         image.setWidth(20);
         image.setHeight(20);

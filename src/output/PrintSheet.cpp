@@ -29,7 +29,7 @@ void printLines(platform::Printer &printer, const SheetNumbers &numbers, const R
     printer.beginDoc();
     QPainter &canvas = printer.canvas();
     canvas.setBackgroundMode(Qt::TransparentMode);
-    const LineSetter setter(canvas.device(), numbers.size, style.italic, style.bold);
+    const LineSetter setter(canvas.device(), numbers.size, style.italic, style.bold, style.german);
     PageFlow flow(numbers.spacing, numbers.top, numbers.bottom, printer.pageHeight(), range);
     // A page break is carried out when the next line comes: after the last line it would leave
     // an empty page at the end of the job.
