@@ -106,6 +106,9 @@ void FileFaces::setListedFile(const QString &path, const FileIdentity &identity)
         m_fileOrder.erase(file->second);
         m_files.erase(file);
     }
+    // A reload lists thousands of files: the faces are only walked for a file that has some.
+    if (!m_facesByPath.contains(path))
+        return;
     for (auto it = m_faces.begin(); it != m_faces.end();) {
         if (it.key().path == path) {
             m_faceOrder.erase(it->second);
@@ -114,6 +117,7 @@ void FileFaces::setListedFile(const QString &path, const FileIdentity &identity)
             ++it;
         }
     }
+    m_facesByPath.remove(path);
 }
 
 FileIdentity FileFaces::listedIdentity(const QString &path) const
@@ -146,7 +150,7 @@ QRawFont FileFaces::face(const QString &path, const FaceStyle &style, FontFileFa
     if (cached != m_faces.end()) {
         m_faceOrder.splice(m_faceOrder.end(), m_faceOrder, cached->second);
         if (fault)
-            *fault = cached->first.isValid() ? FontFileFault::None : FontFileFault::Damaged;
+            *fault = FontFileFault::None;
         return cached->first;
     }
     LoadedFile &file = loadedFile(path);
@@ -165,6 +169,7 @@ QRawFont FileFaces::face(const QString &path, const FaceStyle &style, FontFileFa
     if (result == FontFileFault::None) {
         m_faceOrder.push_back(key);
         m_faces.insert(key, {raw, std::prev(m_faceOrder.end())});
+        ++m_facesByPath[path];
     }
     if (fault)
         *fault = result;
@@ -194,6 +199,7 @@ void FileFaces::clear()
 {
     m_faces.clear();
     m_faceOrder.clear();
+    m_facesByPath.clear();
     m_files.clear();
     m_fileOrder.clear();
     m_heldBytes = 0;
@@ -202,7 +208,11 @@ void FileFaces::clear()
 void FileFaces::trim()
 {
     while (int(m_faces.size()) > m_maxFaces) {
-        m_faces.remove(m_faceOrder.front());
+        const FaceKey &oldest = m_faceOrder.front();
+        const auto count = m_facesByPath.find(oldest.path);
+        if (count != m_facesByPath.end() && --*count <= 0)
+            m_facesByPath.erase(count);
+        m_faces.remove(oldest);
         m_faceOrder.pop_front();
     }
     // A failed file holds no bytes but is remembered, so failures are bounded by count alone.

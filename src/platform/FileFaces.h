@@ -94,6 +94,8 @@ private:
     QHash<QString, std::pair<LoadedFile, std::list<QString>::iterator>> m_files;
     std::list<FaceKey> m_faceOrder;
     QHash<FaceKey, std::pair<QRawFont, std::list<FaceKey>::iterator>> m_faces;
+    /// How many of the faces held come from each file.
+    QHash<QString, int> m_facesByPath;
     qint64 m_heldBytes = 0;
     int m_maxFaces = 256;
     qint64 m_maxBytes = 192 * 1024 * 1024;
