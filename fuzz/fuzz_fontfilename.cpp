@@ -1,11 +1,13 @@
-// Fuzz entry point of the font-file name reader: every input becomes the contents of one
-// in-memory file that ReadFontFileName() opens by path, as it opens the fonts of a folder.
+// Fuzz entry point of the font-file name reader and of the bounded read that faces are made
+// from: every input becomes the contents of one in-memory file that ReadFontFileName() and
+// platform::readFontFile() open by path, as they open the fonts of a folder.
 // ReadFontFileName() needs no QCoreApplication (its code page is a table of its own and file
 // names go through util::encodePath()), so this needs no LLVMFuzzerInitialize().
 
 #include "fuzz/FuzzEntry.h"
 
 #include "fonts/FontFileName.h"
+#include "platform/FontFile.h"
 
 #include <QString>
 
@@ -71,6 +73,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     if (name.size() > kMaxNameLength || name.size() > qsizetype(size)) {
         std::fprintf(stderr, "name of %lld characters from %zu bytes\n", static_cast<long long>(name.size()),
                      size);
+        std::abort();
+    }
+
+    // The bounded read takes the file whole or not at all, and checks the table directory
+    // within the bytes it read.
+    const platform::FontFileBytes read = platform::readFontFile(path);
+    if (read.fault == platform::FontFileFault::None && read.bytes.size() != qsizetype(size)) {
+        std::fprintf(stderr, "read %lld of %zu bytes\n", static_cast<long long>(read.bytes.size()), size);
         std::abort();
     }
     return 0;
