@@ -3,8 +3,8 @@
 #include "fonts/FontFileName.h"
 #include "output/DocxWriter.h"
 #include "platform/DocumentOpener.h"
+#include "platform/FileFaces.h"
 #include "platform/FontResources.h"
-#include "util/FilePaths.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -16,6 +16,7 @@
 #include <QStandardPaths>
 #include <QTemporaryFile>
 
+#include <utility>
 #include <vector>
 
 namespace output {
@@ -328,28 +329,66 @@ private:
     SessionPtr m_session;
 };
 
-// The fonts added for this run among `names`, each with its file's contents. Installed fonts are
-// not among them: the list adds a folder's file only when its name is not installed.
-QList<docx::FontFile> runFontFiles(const QSet<QString> &names)
+// What the fonts added for the run give one document.
+struct RunFonts
 {
-    QList<docx::FontFile> files;
+    QList<docx::FontFile> files; ///< carried, one file for each name
+    QSet<QString> named;         ///< the document's names that are names of added files
+    QStringList tooLarge;        ///< files of names not carried because the files are too large
+};
+
+// The fonts added for this run among `names`, each with its file's contents. Installed fonts are
+// not among them: the list adds a folder's file only when its name is not installed. A file is
+// read as the sheet draws it: bounded, without blocking, and only as the very file that was
+// listed; one that cannot be read so stays out without a word, as the list marks it already.
+RunFonts runFontFiles(const QSet<QString> &names)
+{
+    RunFonts fonts;
     if (!qGuiApp || names.isEmpty())
-        return files;
+        return fonts;
     QStringList added = platform::FontResources::instance().addedFiles();
     // The same order every time, so that of two files with one name the same one travels.
     added.sort();
-    QSet<QString> found;
+    QSet<QString> carried;
+    // Name and path of each file left out for its size, in path order.
+    QList<std::pair<QString, QString>> oversized;
+    qint64 total = 0;
     for (const QString &path : std::as_const(added)) {
         const QString name = ReadFontFileName(path);
-        if (!names.contains(name) || found.contains(name))
+        if (!names.contains(name))
             continue;
-        QByteArray contents;
-        if (!util::readFile(path, contents))
+        fonts.named.insert(name);
+        if (carried.contains(name))
             continue;
-        found.insert(name);
-        files.append({name, contents});
+        const platform::FontFileBytes read = platform::FileFaces::instance().fileBytes(path);
+        if (read.fault == platform::FontFileFault::TooLarge) {
+            oversized.append({name, path});
+            continue;
+        }
+        // A file the document could not carry anyway leaves the name to the next file of it.
+        if (read.fault != platform::FontFileFault::None || docx::embeddingOf(read.bytes) != docx::Embedding::Allowed)
+            continue;
+        if (total + read.bytes.size() > kMaxCarriedFontBytes) {
+            oversized.append({name, path});
+            continue;
+        }
+        total += read.bytes.size();
+        carried.insert(name);
+        fonts.files.append({name, read.bytes});
     }
-    return files;
+    // A name another file of it carries needs no word about its larger files.
+    for (const auto &[name, path] : std::as_const(oversized))
+        if (!carried.contains(name))
+            fonts.tooLarge.append(path);
+    return fonts;
+}
+
+// The files documents shown since the application object was made could not carry for their
+// size, each once, in the order met.
+QStringList &tooLargeRecord()
+{
+    static QStringList record;
+    return record;
 }
 
 // Qt lists a family offered by several foundries as "Family [Foundry]"; the word processor knows
@@ -368,12 +407,10 @@ void show(TypedDocument &typed)
     for (const docx::Paragraph &paragraph : std::as_const(document.paragraphs))
         for (const docx::Run &run : paragraph.runs)
             names.insert(run.format.font);
-    const QList<docx::FontFile> fonts = runFontFiles(names);
-    QSet<QString> carried;
-    for (const docx::FontFile &font : fonts)
-        carried.insert(font.name);
-    const auto rename = [&carried](docx::Format &format) {
-        if (!carried.contains(format.font))
+    const RunFonts fonts = runFontFiles(names);
+    // A name of an added file is the file's own, also where its file does not travel.
+    const auto rename = [&fonts](docx::Format &format) {
+        if (!fonts.named.contains(format.font))
             format.font = plainFamily(format.font);
     };
     for (docx::Paragraph &paragraph : document.paragraphs) {
@@ -390,8 +427,12 @@ void show(TypedDocument &typed)
                                   .arg(documentFolder(), placeholder.errorString()));
     const QString path = placeholder.fileName();
     placeholder.close();
-    docx::write(document, fonts, path);
+    docx::write(document, fonts.files, path);
     typed.shown = true;
+    QStringList &record = tooLargeRecord();
+    for (const QString &file : fonts.tooLarge)
+        if (!record.contains(file))
+            record.append(file);
     platform::documentOpener().openAsNew(path);
 }
 
@@ -451,7 +492,13 @@ std::shared_ptr<Dispatch> createWordApplication()
 {
     if (!platform::documentOpener().available())
         throw AutomationError(Failure::Unavailable, QStringLiteral("No word processor is installed."));
+    tooLargeRecord().clear();
     return std::make_shared<ApplicationObject>();
+}
+
+QStringList takeFontFilesTooLargeToCarry()
+{
+    return std::exchange(tooLargeRecord(), {});
 }
 
 void registerWordApplication()

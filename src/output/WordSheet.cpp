@@ -5,6 +5,7 @@
 #include "output/WordApplication.h"
 #include "platform/Automation.h"
 #include "platform/Dialogs.h"
+#include "util/FilePaths.h"
 
 namespace output {
 
@@ -31,6 +32,22 @@ QString wordNotFoundText(bool german)
 {
     return german ? QStringLiteral("Aktion abgebrochen. Microsoft Word® wurde nicht gefunden.")
                   : QStringLiteral("Export canceled. Microsoft Word® was not found.");
+}
+
+QString fontsTooLargeText(bool german, const QStringList &files)
+{
+    // Ten lines keep the box on the screen when a folder of huge files was listed.
+    constexpr qsizetype kListed = 10;
+    QStringList lines;
+    for (qsizetype i = 0; i < files.size() && i < kListed; ++i)
+        lines << util::readablePath(files.at(i));
+    if (files.size() > kListed)
+        lines << (german ? QStringLiteral("und %1 weitere") : QStringLiteral("and %1 more")).arg(files.size() - kListed);
+    const QString intro = german ? QStringLiteral("Diese Schriftarten sind im Dokument genannt, aber nicht eingebettet, "
+                                                  "weil ihre Dateien zu groß sind:")
+                                 : QStringLiteral("These fonts are named in the document but not embedded, because "
+                                                  "their files are too large:");
+    return intro + QStringLiteral("\n\n") + lines.join(QLatin1Char('\n'));
 }
 
 void wordSheet(const SheetNumbers &numbers, const RunStyle &style, const SheetSource &sheet)
@@ -83,6 +100,10 @@ void wordSheet(const SheetNumbers &numbers, const RunStyle &style, const SheetSo
     }
     word.set(QStringLiteral("visible"), Variant::boolean(true));
     word.release();
+
+    const QStringList tooLarge = takeFontFilesTooLargeToCarry();
+    if (!tooLarge.isEmpty())
+        dialogs::message(dialogs::MessageKind::Information, fontsTooLargeText(style.german, tooLarge));
 }
 
 } // namespace output

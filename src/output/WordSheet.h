@@ -5,6 +5,8 @@
 
 #include "output/PrintSheet.h"
 
+#include <QStringList>
+
 namespace output {
 
 /// The confirmation shown before a document is made, in the interface language.
@@ -13,10 +15,17 @@ QString wordConfirmationText(bool german);
 /// The message shown when no word processor is available, in the interface language.
 QString wordNotFoundText(bool german);
 
+/// The note shown after a document was made whose fonts of `files` are named in it but not
+/// embedded, their files being too large, in the interface language: at most ten files listed,
+/// as readable paths, the rest counted.
+QString fontsTooLargeText(bool german, const QStringList &files);
+
 /// Types every line of `sheet` into a new word-processor document in the run's size, style and
 /// orientation, each label part in "Arial" where the line asks for it, and shows the document.
 /// Cancel in the confirmation ends the run; a word processor that cannot be created is reported
 /// with wordNotFoundText(). A failure after that is thrown to the application's error report.
+/// Fonts the document names but could not carry for their size are noted with
+/// fontsTooLargeText() once it is shown.
 void wordSheet(const SheetNumbers &numbers, const RunStyle &style, const SheetSource &sheet);
 
 } // namespace output

@@ -10,6 +10,7 @@
 #include "output/WordApplication.h"
 #include "output/WordSheet.h"
 #include "platform/DocumentOpener.h"
+#include "platform/FontFile.h"
 #include "support/AppTestMain.h"
 #include "support/TestSupport.h"
 
@@ -24,6 +25,7 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 
+#include <sys/stat.h>
 #include <zip.h>
 
 namespace {
@@ -222,6 +224,67 @@ private slots:
         for (const QStringList &fonts : {firstFonts, secondFonts}) {
             QVERIFY2(fonts.join(' ').contains(QLatin1String("Zork-Probe-Mono")), qPrintable(fonts.join(' ')));
             QVERIFY(!fonts.join(' ').contains(QLatin1String("Quux")));
+        }
+    }
+
+    // A listed file that changed after listing never travels (and a FIFO never blocks); one
+    // beyond the size limit is named in a note in the interface language. A font of the same
+    // folder that may travel does, in each document.
+    void filesThatStayOut_data()
+    {
+        QTest::addColumn<QString>("change");
+        QTest::addColumn<bool>("german");
+        QTest::newRow("replaced by a FIFO") << "fifo" << false;
+        QTest::newRow("replaced by a copy") << "copy" << false;
+        QTest::newRow("too large, English") << "large" << false;
+        QTest::newRow("too large, German") << "large" << true;
+    }
+    void filesThatStayOut()
+    {
+        QFETCH(QString, change);
+        QFETCH(bool, german);
+        const QString folder = m_dir.filePath(QStringLiteral("out-") + QString::fromLatin1(QTest::currentDataTag()));
+        const QString family = QStringLiteral("Out Probe");
+        const QString target = folder + QStringLiteral("/out.ttf");
+        QVERIFY(QDir().mkpath(folder));
+        QVERIFY(makeFont(target, family, 0));
+        QVERIFY(makeFont(folder + QStringLiteral("/kept.ttf"), QStringLiteral("Kept Probe"), 0));
+        if (change == QLatin1String("large")) {
+            QFile file(target);
+            QVERIFY(file.resize(platform::kMaxFontFileSize + 1));
+        }
+        if (german)
+            prog->mdeClick();
+        prog->cb_system->setChecked(false);
+        prog->cb_folder->setChecked(true);
+        prog->ed_folder->setText(folder);
+        prog->SchriftenNeuLadenClick();
+        QCOMPARE(prog->file_font_paths.size(), 2);
+        const QStringList entries = {prog->ListBox1->item(0)->text(), prog->ListBox1->item(1)->text()};
+
+        if (change == QLatin1String("fifo")) {
+            QVERIFY(QFile::remove(target));
+            QCOMPARE(::mkfifo(QFile::encodeName(target).constData(), 0600), 0);
+        } else if (change == QLatin1String("copy")) {
+            QVERIFY(QFile::copy(target, target + QStringLiteral(".new")));
+            QVERIFY(QFile::remove(target));
+            QVERIFY(QFile::rename(target + QStringLiteral(".new"), target));
+        }
+        const QString document = makeDocument(entries);
+        QVERIFY(!document.isEmpty());
+
+        const QString fontTable = QString::fromUtf8(part(document, "word/fontTable.xml"));
+        QVERIFY2(fontTable.contains(QLatin1String("w:name=\"Kept Probe\"><w:embedRegular")), qPrintable(fontTable));
+        QVERIFY2(!fontTable.contains(family), qPrintable(fontTable));
+        QVERIFY(QString::fromUtf8(part(document, "word/document.xml")).contains(family));
+        QStringList shown;
+        for (const dialogs::Shown &d : dialogs::shown())
+            shown << d.dialog;
+        if (change == QLatin1String("large")) {
+            QCOMPARE(shown, (QStringList{"confirmation", "information"}));
+            QCOMPARE(dialogs::shown().last().text, output::fontsTooLargeText(german, {target}));
+        } else {
+            QCOMPARE(shown, QStringList{"confirmation"});
         }
     }
 

@@ -7,6 +7,7 @@
 #include "output/WordSheet.h"
 #include "platform/Automation.h"
 #include "support/AppTestMain.h"
+#include "util/FilePaths.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -269,6 +270,36 @@ private slots:
         QCOMPARE(dialogs::shown().last().text, lastText);
         QCOMPARE(record.created, created);
         QVERIFY(record.calls.isEmpty());
+    }
+
+    // The note on fonts too large to carry: readable paths, at most ten, the rest counted.
+    void fontsTooLargeText_data()
+    {
+        QTest::addColumn<bool>("german");
+        QTest::addColumn<int>("files");
+        QTest::addColumn<QString>("expected");
+        const QString english = QStringLiteral("These fonts are named in the document but not embedded, because their "
+                                               "files are too large:\n\n");
+        const QString german = QStringLiteral("Diese Schriftarten sind im Dokument genannt, aber nicht eingebettet, weil "
+                                              "ihre Dateien zu groß sind:\n\n");
+        QStringList ten;
+        for (int i = 0; i < 10; ++i)
+            ten << QStringLiteral("/f/%1é.ttf").arg(i);
+        QTest::newRow("one, English") << false << 1 << english + QStringLiteral("/f/0é.ttf");
+        QTest::newRow("ten, German") << true << 10 << german + ten.join(QLatin1Char('\n'));
+        QTest::newRow("twelve, English") << false << 12 << english + ten.join(QLatin1Char('\n')) + QStringLiteral("\nand 2 more");
+        QTest::newRow("twelve, German") << true << 12 << german + ten.join(QLatin1Char('\n')) + QStringLiteral("\nund 2 weitere");
+    }
+    void fontsTooLargeText()
+    {
+        QFETCH(bool, german);
+        QFETCH(int, files);
+        QFETCH(QString, expected);
+        QStringList paths;
+        // "é" as the single Latin-1 byte a name on disk may hold.
+        for (int i = 0; i < files; ++i)
+            paths << util::decodePath(QByteArray("/f/") + QByteArray::number(i) + "\xE9.ttf");
+        QCOMPARE(output::fontsTooLargeText(german, paths), expected);
     }
 
     // A call that fails midway ends the run in the error report; nothing more is sent, and the
