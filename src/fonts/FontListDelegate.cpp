@@ -2,6 +2,7 @@
 
 #include "fonts/FontEntry.h"
 #include "fonts/ListRows.h"
+#include "platform/SampleBoxFace.h"
 #include "util/FilePaths.h"
 
 #include <QEvent>
@@ -56,6 +57,9 @@ FontListDelegate::FontListDelegate(QListWidget *list)
     connect(model, &QAbstractItemModel::layoutChanged, this, &FontListDelegate::measureShownRowsLater);
     // A name may stand for another face once the installed fonts change.
     connect(qGuiApp, &QGuiApplication::fontDatabaseChanged, this, [this] {
+        // A sample box face is drawn by no row: the rows' faces stay as they were.
+        if (platform::isChangingSampleBoxFace())
+            return;
         forgetHeights();
         measureShownRowsLater();
     });

@@ -2,6 +2,7 @@
 
 #include "fonts/FontEntry.h"
 #include "platform/FontResolver.h"
+#include "platform/SampleBoxFace.h"
 #include "util/FilePaths.h"
 
 #include <QFontMetrics>
@@ -54,9 +55,20 @@ void drawFocusMark(QPainter &painter, const QRect &rect, bool marked, const RowS
 
 QFont carriedFont(const QFont &boxFont, const QString &entry)
 {
-    // The resolved font picks the face by family and style name; weight and slant then only
-    // ask for bold or italic on top of that face, so they can carry the box's own style.
-    QFont font = platform::resolveFont(FontNameOfEntry(entry), 0);
+    QFont font;
+    const QString file = FontFileOfEntry(entry);
+    if (file.isEmpty()) {
+        // The resolved font picks the face by family and style name; weight and slant then only
+        // ask for bold or italic on top of that face, so they can carry the box's own style.
+        font = platform::resolveFont(FontNameOfEntry(entry), 0);
+    } else {
+        // A text box draws by name only: the file's face is registered under a family of its
+        // own, whose one face weight and slant can only add bold or italic to.
+        const QString family = platform::sampleBoxFamily(file);
+        if (family.isEmpty())
+            return boxFont;
+        font.setFamilies({family});
+    }
     font.setWeight(boxFont.weight());
     font.setStyle(boxFont.style());
     font.setUnderline(boxFont.underline());

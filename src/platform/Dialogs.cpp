@@ -1,5 +1,6 @@
 #include "platform/Dialogs.h"
 
+#include "platform/SampleBoxFace.h"
 
 #include <QApplication>
 #include <QDir>
@@ -153,6 +154,10 @@ FontChoice chooseFont(const QFont &font, const QColor &colour)
     if (takeQueued(queued)) {
         choice = queued.value<FontChoice>();
     } else if (!state().nonInteractive) {
+        // The face registered for the sample boxes is no typeface to choose. Dropped here, it
+        // comes back for the boxes with the next move of the list's focus, which carries the
+        // focused font to them again.
+        platform::releaseSampleBoxFace();
         // Qt's font dialog has no colour; it is embedded, without its buttons, in a dialog that
         // adds a colour button and the OK and Cancel of the whole.
         QDialog dialog(dialogParent());

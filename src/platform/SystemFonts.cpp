@@ -1,5 +1,7 @@
 #include "platform/SystemFonts.h"
 
+#include "platform/SampleBoxFace.h"
+
 #include <QFontDatabase>
 #include <QSet>
 
@@ -10,12 +12,13 @@ namespace platform {
 static QStringList systemFamilies()
 {
     // A folder's fonts are drawn from their files and never registered, so the list holds the
-    // installed families alone, whatever was loaded before.
+    // installed families alone, whatever was loaded before; the one face registered for the
+    // sample boxes is no typeface of the system either.
     QStringList families;
     QSet<QString> listed;
     for (const QString &name : QFontDatabase::families()) {
         const QString family = familyWithoutFoundry(name);
-        if (!listed.contains(family)) {
+        if (!listed.contains(family) && !isSampleBoxFamily(family)) {
             listed.insert(family);
             families.append(family);
         }
