@@ -445,6 +445,49 @@ private slots:
         QCOMPARE(ReadFontFileName(path), QString());
     }
 
+    // The name is read together with the file it came from: device and inode as stat() gives
+    // them for a file that opens, unknown for a path that leads to no regular file.
+    void identityOfTheFileRead_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<bool>("known");
+        QTest::newRow("font") << "font" << true;
+        QTest::newRow("not a font") << "text" << true;
+        QTest::newRow("hard link to a font") << "link" << true;
+        QTest::newRow("missing") << "missing" << false;
+        QTest::newRow("FIFO") << "fifo" << false;
+        QTest::newRow("folder") << "folder" << false;
+    }
+    void identityOfTheFileRead()
+    {
+        QFETCH(QString, kind);
+        QFETCH(bool, known);
+        const QString path = m_dir.filePath(QStringLiteral("identity-") + kind);
+        const QString font = writeFont(fontWith(mac("Identity")));
+        if (kind == QLatin1String("font"))
+            QVERIFY(QFile::copy(font, path));
+        else if (kind == QLatin1String("text"))
+            QVERIFY(gwtest::writeFile(path, "not a font"));
+        else if (kind == QLatin1String("link"))
+            QCOMPARE(::link(QFile::encodeName(font).constData(), QFile::encodeName(path).constData()), 0);
+        else if (kind == QLatin1String("fifo"))
+            QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+        else if (kind == QLatin1String("folder"))
+            QVERIFY(QDir().mkpath(path));
+
+        const FontFileNames names = ReadFontFileNames(path);
+        QCOMPARE(names.identity.isKnown(), known);
+        if (!known)
+            return;
+        struct stat st;
+        QCOMPARE(::stat(QFile::encodeName(path).constData(), &st), 0);
+        QCOMPARE(names.identity.device, quint64(st.st_dev));
+        QCOMPARE(names.identity.inode, quint64(st.st_ino));
+        // A hard link is the very file it links to; a copy is another.
+        QCOMPARE(names.identity == ReadFontFileNames(font).identity, kind == QLatin1String("link"));
+        QCOMPARE(names.name, kind == QLatin1String("text") ? QString() : QStringLiteral("Identity"));
+    }
+
     void unreadableFile()
     {
         const QString path = writeFont(fontWith(mac("Locked")));

@@ -1,5 +1,6 @@
 #include "fonts/FontEntry.h"
 #include "fonts/FontListLoader.h"
+#include "platform/FontFile.h"
 #include "support/TestMain.h"
 #include "support/TestSupport.h"
 
@@ -15,11 +16,16 @@ class RecordingSink : public fonts::FontSink
 {
 public:
     QStringList added;
+    QList<std::pair<QString, platform::FileIdentity>> listed;
     int notices = 0;
-    QString addFontFile(const QString &path, const QStringList &) override
+    QString addFontFile(const QString &path) override
     {
         added << path;
         return path;
+    }
+    void listFontFile(const QString &path, const platform::FileIdentity &identity) override
+    {
+        listed.append({path, identity});
     }
     void postFontChange() override { ++notices; }
 };
@@ -78,6 +84,14 @@ private slots:
         QCOMPARE(paths, QStringList({root + QStringLiteral("/sub/a.ttf"), root + QStringLiteral("/own.ttf")}));
         QCOMPARE(sink.added, paths);
         QCOMPARE(sink.notices, 4);
+        // Every file found is listed as the file it is, added or not.
+        QCOMPARE(sink.listed.size(), expected.size());
+        for (qsizetype i = 0; i < expected.size(); ++i) {
+            const QString path = FontFileOfEntry(expected.at(i));
+            QCOMPARE(sink.listed.at(i).first, path);
+            QVERIFY(sink.listed.at(i).second.isKnown());
+            QCOMPARE(sink.listed.at(i).second, platform::readFontFile(path).identity);
+        }
     }
 
     void sources_data()
