@@ -1,10 +1,12 @@
 #include "app/Tprog.h"
 #include "app/Windows.h"
+#include "fonts/FontEntry.h"
 #include "output/ImageSheet.h"
 #include "output/LineSetter.h"
 #include "output/Teinst.h"
 #include "output/Tstatus.h"
 #include "support/AppTestMain.h"
+#include "support/TestSupport.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -16,6 +18,10 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QTemporaryDir>
+
+#include <cstdio>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using dialogs::Answer;
 
@@ -57,6 +63,44 @@ QList<Band> inkBands(const QImage &image)
     return bands;
 }
 
+/// The ink of an image (pixels darker than mid-grey): how much there is, and how far it leans to
+/// the right going up: the covariance of x with the height over the variance of the height,
+/// which shearing the text raises by the shear's factor.
+struct Ink
+{
+    qint64 amount = 0;
+    qreal lean = 0;
+};
+
+Ink inkOf(const QImage &image)
+{
+    Ink ink;
+    qreal sx = 0, sy = 0, sxy = 0, syy = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            if (qGray(image.pixel(x, y)) >= 128)
+                continue;
+            ++ink.amount;
+            sx += x;
+            sy += -y;
+            sxy += qreal(x) * -y;
+            syy += qreal(y) * y;
+        }
+    }
+    if (ink.amount > 0) {
+        const qreal n = qreal(ink.amount);
+        const qreal varY = syy / n - (sy / n) * (sy / n);
+        if (varY > 0)
+            ink.lean = (sxy / n - (sx / n) * (sy / n)) / varY;
+    }
+    return ink;
+}
+
+QString dejavu(const char *fileName)
+{
+    return gwtest::packageFontFile(QStringLiteral("fonts-dejavu-core"), QString::fromLatin1(fileName));
+}
+
 } // namespace
 
 class TestImageSheet : public QObject
@@ -86,6 +130,23 @@ private:
 
     QString path(const QString &name) const { return m_dir.filePath(name); }
 
+    // A folder of copies of DejaVu Sans under the names `families`, listed alone as the program
+    // loads a folder.
+    QString loadFolder(const QString &name, const QStringList &families)
+    {
+        const QString folder = path(name);
+        for (const QString &family : families)
+            if (!gwtest::makeRenamedFont(dejavu("DejaVuSans.ttf"),
+                                         folder + QLatin1Char('/') + family + QStringLiteral(".ttf"), family,
+                                         QStringLiteral("Regular"), family))
+                return {};
+        prog->cb_system->setChecked(false);
+        prog->cb_folder->setChecked(true);
+        prog->ed_folder->setText(folder);
+        prog->SchriftenNeuLadenClick();
+        return folder;
+    }
+
     QStringList shownDialogs() const
     {
         QStringList kinds;
@@ -111,7 +172,9 @@ private slots:
         QImage device(1, 1, QImage::Format_RGB32);
         device.setDotsPerMeterX(dpm);
         device.setDotsPerMeterY(dpm);
-        m_h = output::LineSetter(&device, 8, false, false).measure({QString(), QString(), QStringLiteral("DejaVu Sans")}).height;
+        m_h = output::LineSetter(&device, 8, false, false)
+                  .measure({QString(), QString(), QStringLiteral("DejaVu Sans"), false, QString()})
+                  .height;
         QVERIFY(m_h > 5);
     }
 
@@ -146,7 +209,8 @@ private slots:
         device.setDotsPerMeterX(dpm);
         device.setDotsPerMeterY(dpm);
         const output::LineMetrics m = output::LineSetter(&device, 8, false, false)
-                                          .measure({prog->GetText1(0), prog->GetText2(0), QStringLiteral("DejaVu Sans"), formB});
+                                          .measure({prog->GetText1(0), prog->GetText2(0),
+                                                    QStringLiteral("DejaVu Sans"), formB, QString()});
         const QString file = path(QStringLiteral("one%1.bmp").arg(formB));
         dialogs::setNextAnswer(file);
         exportTo(QStringLiteral("BMP-Image"));
@@ -323,6 +387,108 @@ private slots:
         QCOMPARE(shownDialogs(), QStringList{QStringLiteral("error question")});
         QVERIFY(dialogs::shown().first().text.startsWith(
             QStringLiteral("Leider ist nicht genügend Speicher vorhanden, um alle Schriften\r\nauf einem Bild auszugeben. Es ist aber")));
+    }
+
+    // A file with a regular face only, drawn bold or italic: the line has more ink, or its
+    // upright strokes lean, against the same line drawn plain.
+    void synthesisedStyles_data()
+    {
+        QTest::addColumn<bool>("bold");
+        QTest::newRow("bold") << true;
+        QTest::newRow("italic") << false;
+    }
+    void synthesisedStyles()
+    {
+        QFETCH(bool, bold);
+        QVERIFY(!loadFolder(QStringLiteral("regular"), {QStringLiteral("Glyphworks Image Upright")}).isEmpty());
+        QCOMPARE(prog->ListBox1->count(), 1);
+        // The sample alone, of upright strokes.
+        for (QCheckBox *label : {einst->cb1, einst->cb2, einst->cb_verz, einst->cb_filename})
+            label->setChecked(false);
+        einst->Edit5->setEditText(QStringLiteral("24"));
+        prog->cd1->setEditText(QStringLiteral("lllll"));
+        const QString plainFile = path(QStringLiteral("plain-%1.bmp").arg(QTest::currentDataTag()));
+        dialogs::setNextAnswer(plainFile);
+        exportTo(QStringLiteral("BMP-Image"));
+        const Ink plain = inkOf(QImage(plainFile));
+        QVERIFY(plain.amount > 200);
+
+        (bold ? einst->cb4 : einst->cb3)->setChecked(true);
+        const QString styledFile = path(QStringLiteral("styled-%1.bmp").arg(QTest::currentDataTag()));
+        dialogs::setNextAnswer(styledFile);
+        exportTo(QStringLiteral("BMP-Image"));
+        const Ink styled = inkOf(QImage(styledFile));
+        const QString figures = QStringLiteral("ink %1 -> %2, lean %3 -> %4")
+                                    .arg(plain.amount).arg(styled.amount).arg(plain.lean).arg(styled.lean);
+        if (bold) {
+            QVERIFY2(styled.amount > plain.amount * 1.1, qPrintable(figures));
+            QVERIFY2(qAbs(styled.lean - plain.lean) < 0.05, qPrintable(figures));
+        } else {
+            QVERIFY2(styled.lean > plain.lean + 0.1, qPrintable(figures));
+            QVERIFY2(qAbs(styled.amount - plain.amount) < plain.amount / 5, qPrintable(figures));
+        }
+        verifyWindowsBack();
+    }
+
+    // Listed font files that became a FIFO, a device link, half a file, another font or nothing:
+    // the image run ends at once (a read that blocks would end the test by its time limit), and
+    // each of their lines is set in the standard font with the mark.
+    void hostileFiles_data()
+    {
+        QTest::addColumn<bool>("german");
+        QTest::newRow("en") << false;
+        QTest::newRow("de") << true;
+    }
+    void hostileFiles()
+    {
+        QFETCH(bool, german);
+        // The good file's name sorts first: it stands on the first line.
+        const QStringList families = {QStringLiteral("Glyphworks Hostile A Good"),
+                                      QStringLiteral("Glyphworks Hostile B"), QStringLiteral("Glyphworks Hostile C"),
+                                      QStringLiteral("Glyphworks Hostile D"), QStringLiteral("Glyphworks Hostile E"),
+                                      QStringLiteral("Glyphworks Hostile F")};
+        if (german)
+            prog->mdeClick();
+        const QString folder = loadFolder(QStringLiteral("hostile-%1").arg(QTest::currentDataTag()), families);
+        QVERIFY(!folder.isEmpty());
+        QCOMPARE(prog->ListBox1->count(), families.size());
+        QStringList files;
+        for (const QString &family : families)
+            files << folder + QLatin1Char('/') + family + QStringLiteral(".ttf");
+        // B a FIFO without a writer, C a link to a device, D half a file, E another font, F gone.
+        const QByteArray fifo = QFile::encodeName(files.at(1));
+        const QByteArray link = QFile::encodeName(files.at(2));
+        QVERIFY(QFile::remove(files.at(1)) && ::mkfifo(fifo.constData(), 0600) == 0);
+        QVERIFY(QFile::remove(files.at(2)) && ::symlink("/dev/zero", link.constData()) == 0);
+        QVERIFY(QFile(files.at(3)).resize(QFileInfo(files.at(3)).size() / 2));
+        QVERIFY(QFile::copy(dejavu("DejaVuSerif.ttf"), files.at(4) + QStringLiteral(".new")));
+        QCOMPARE(std::rename(QFile::encodeName(files.at(4) + QStringLiteral(".new")).constData(),
+                             QFile::encodeName(files.at(4)).constData()),
+                 0);
+        QVERIFY(QFile::remove(files.at(5)));
+
+        prog->cd1->setEditText(QStringLiteral("Sample"));
+        const QString file = path(QStringLiteral("hostile-%1.bmp").arg(QTest::currentDataTag()));
+        dialogs::setNextAnswer(file);
+        exportTo(german ? QStringLiteral("BMP-Bild") : QStringLiteral("BMP-Image"));
+        const QList<Band> bands = inkBands(QImage(file));
+        QCOMPARE(bands.size(), families.size());
+
+        // Each line as wide as it measures: the hostile ones in the standard font with the mark.
+        const int dpm = int(std::lround(QGuiApplication::primaryScreen()->logicalDotsPerInchY() / 0.0254));
+        QImage device(1, 1, QImage::Format_RGB32);
+        device.setDotsPerMeterX(dpm);
+        device.setDotsPerMeterY(dpm);
+        const output::LineSetter setter(&device, 8, false, false, german);
+        for (int i = 0; i < families.size(); ++i) {
+            const QString entry = prog->ListBox1->item(i)->text();
+            QCOMPARE(FontFileOfEntry(entry), files.at(i));
+            const output::LineMetrics m =
+                setter.measure({prog->GetText1(i), prog->GetText2(i), FontNameOfEntry(entry), false, files.at(i)});
+            QCOMPARE(m.unusable, i > 0);
+            QVERIFY(bands.at(i).right > 20 + m.width - 4 && bands.at(i).right <= 20 + m.width);
+        }
+        verifyWindowsBack();
     }
 
     void jpegSheet()

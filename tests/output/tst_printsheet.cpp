@@ -1,5 +1,6 @@
 #include "app/Tprog.h"
 #include "app/Windows.h"
+#include "output/LineSetter.h"
 #include "output/Teinst.h"
 #include "platform/Printer.h"
 #include "support/AppTestMain.h"
@@ -8,6 +9,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFileInfo>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -15,6 +17,10 @@
 #include <QRadioButton>
 #include <QRegularExpression>
 #include <QTemporaryDir>
+
+#include <cstdio>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using dialogs::PrintChoice;
 
@@ -52,6 +58,108 @@ QList<int> lineNumbers(const QString &text)
     return numbers;
 }
 
+/// The fonts `pdffonts` lists for `path`: each name (without its subset prefix) with its "emb"
+/// column.
+QHash<QString, QString> embeddedFonts(const QString &path)
+{
+    const QStringList lines = gwtest::toolOutput(QStringLiteral("pdffonts"), {path}).split(QLatin1Char('\n'));
+    QHash<QString, QString> fonts;
+    if (lines.size() < 2)
+        return fonts;
+    // The second line underlines each column with dashes: the columns' extents.
+    QList<std::pair<qsizetype, qsizetype>> columns;
+    const QRegularExpression dashes(QStringLiteral("-+"));
+    for (auto it = dashes.globalMatch(lines.at(1)); it.hasNext();) {
+        const QRegularExpressionMatch m = it.next();
+        columns.append({m.capturedStart(), m.capturedLength()});
+    }
+    if (columns.size() < 4)
+        return fonts;
+    for (const QString &line : lines.mid(2)) {
+        if (line.trimmed().isEmpty())
+            continue;
+        const QString name = line.mid(columns.at(0).first, columns.at(0).second).trimmed();
+        fonts.insert(name.section(QLatin1Char('+'), -1), line.mid(columns.at(3).first, columns.at(3).second).trimmed());
+    }
+    return fonts;
+}
+
+/// Page `page` of the PDF `path` rendered at 100 dots per inch.
+QImage pdfPageImage(const QString &path, int page)
+{
+    const QString prefix = path + QStringLiteral("-page%1").arg(page);
+    gwtest::toolOutput(QStringLiteral("pdftoppm"), {QStringLiteral("-r"), QStringLiteral("100"), QStringLiteral("-png"),
+                                                    QStringLiteral("-f"), QString::number(page), QStringLiteral("-l"),
+                                                    QString::number(page), QStringLiteral("-singlefile"), path, prefix});
+    return QImage(prefix + QStringLiteral(".png"));
+}
+
+/// The ink of an image (pixels darker than mid-grey): how much there is, and how far it leans to
+/// the right going up: the covariance of x with the height over the variance of the height,
+/// which shearing the text raises by the shear's factor.
+struct Ink
+{
+    qint64 amount = 0;
+    qreal lean = 0;
+};
+
+Ink inkOf(const QImage &image)
+{
+    Ink ink;
+    qreal sx = 0, sy = 0, sxy = 0, syy = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            if (qGray(image.pixel(x, y)) >= 128)
+                continue;
+            ++ink.amount;
+            sx += x;
+            sy += -y;
+            sxy += qreal(x) * -y;
+            syy += qreal(y) * y;
+        }
+    }
+    if (ink.amount > 0) {
+        const qreal n = qreal(ink.amount);
+        const qreal varY = syy / n - (sy / n) * (sy / n);
+        if (varY > 0)
+            ink.lean = (sxy / n - (sx / n) * (sy / n)) / varY;
+    }
+    return ink;
+}
+
+/// Turns the listed font file `path` into something hostile: "FIFO" (with no writer), "device
+/// link" (a link to /dev/zero), "truncated" (to half), "swapped" (another font renamed over it)
+/// or "deleted". `other` is the font swapped in.
+bool makeHostile(const QString &path, const QString &kind, const QString &other)
+{
+    const QByteArray native = QFile::encodeName(path);
+    if (kind == QLatin1String("truncated")) {
+        QFile file(path);
+        return file.resize(file.size() / 2);
+    }
+    if (kind == QLatin1String("swapped")) {
+        const QString swapped = path + QStringLiteral(".new");
+        return QFile::copy(other, swapped)
+               && std::rename(QFile::encodeName(swapped).constData(), native.constData()) == 0;
+    }
+    if (!QFile::remove(path))
+        return false;
+    if (kind == QLatin1String("FIFO"))
+        return ::mkfifo(native.constData(), 0600) == 0;
+    if (kind == QLatin1String("device link"))
+        return ::symlink("/dev/zero", native.constData()) == 0;
+    return kind == QLatin1String("deleted");
+}
+
+/// The kinds of hostile file makeHostile() makes.
+const QStringList kHostileKinds = {QStringLiteral("FIFO"), QStringLiteral("device link"), QStringLiteral("truncated"),
+                                   QStringLiteral("swapped"), QStringLiteral("deleted")};
+
+QString fontFile(const char *package, const char *fileName)
+{
+    return gwtest::packageFontFile(QString::fromLatin1(package), QString::fromLatin1(fileName));
+}
+
 PrintChoice range(int from, int to)
 {
     PrintChoice choice;
@@ -83,6 +191,27 @@ private:
         fill(QStringList(60, QStringLiteral("DejaVu Sans")));
         einst->Edit5->setEditText(QStringLiteral("48"));
         prog->cd1->setEditText(QStringLiteral("Sample"));
+    }
+
+    // Lists the font files of `folder` alone, as the program loads a folder.
+    void loadFolder(const QString &folder)
+    {
+        prog->cb_system->setChecked(false);
+        prog->cb_folder->setChecked(true);
+        prog->ed_folder->setText(folder);
+        prog->SchriftenNeuLadenClick();
+    }
+
+    // Copies of installed fonts under names of their own (full name = family), in a folder.
+    QString makeFolder(const QString &name, const QList<std::pair<QString, QString>> &fonts)
+    {
+        const QString folder = m_dir.filePath(name);
+        for (const auto &[source, family] : fonts) {
+            if (!gwtest::makeRenamedFont(source, folder + QLatin1Char('/') + family + QStringLiteral(".ttf"), family,
+                                         QStringLiteral("Regular"), family))
+                return {};
+        }
+        return folder;
     }
 
     void printTo(const QString &target)
@@ -249,6 +378,129 @@ private slots:
         const QString text = pdfText(m_pdf, 1);
         QVERIFY(text.contains(QRegularExpression(QStringLiteral("1\\s+--\\s+DejaVu Serif\\s+--\\s+Anton"))));
         QVERIFY(text.contains(QRegularExpression(QStringLiteral("2\\s+--\\s+DejaVu Sans Bold\\s+--\\s+Anton"))));
+    }
+
+    // Folder fonts are drawn from their files and embedded as fonts of their own: every line's
+    // text can be extracted, and each file's face is listed as embedded.
+    void folderFontsEmbedded()
+    {
+        const QString folder = makeFolder(
+            QStringLiteral("embedded"),
+            {{fontFile("fonts-dejavu-core", "DejaVuSans.ttf"), QStringLiteral("Glyphworks Sheet Alpha")},
+             {fontFile("fonts-liberation2", "LiberationSerif-Regular.ttf"), QStringLiteral("Glyphworks Sheet Beta")},
+             {fontFile("fonts-noto-core", "NotoSans-Regular.ttf"), QStringLiteral("Glyphworks Sheet Gamma")}});
+        QVERIFY(!folder.isEmpty());
+        loadFolder(folder);
+        QCOMPARE(prog->ListBox1->count(), 3);
+        prog->cd1->setEditText(QStringLiteral("Quizdeltagerne"));
+        printTo(QStringLiteral("Standard Printer"));
+        QVERIFY(dialogs::shown().isEmpty());
+
+        const QString text = pdfText(m_pdf, 1);
+        const QHash<QString, QString> fonts = embeddedFonts(m_pdf);
+        int line = 0;
+        for (const char *name : {"Alpha", "Beta", "Gamma"}) {
+            const QString family = QStringLiteral("Glyphworks Sheet ") + QLatin1String(name);
+            const QString path = folder + QLatin1Char('/') + family + QStringLiteral(".ttf");
+            const QRegularExpression expected(QStringLiteral("^%1\\s+--\\s+%2\\s+--\\s+%3\\s+--\\s+Quizdeltagerne$")
+                                                  .arg(++line)
+                                                  .arg(family, QRegularExpression::escape(path)),
+                                              QRegularExpression::MultilineOption);
+            QVERIFY2(text.contains(expected), qPrintable(text));
+            const QString postscript = QString(family).replace(QLatin1Char(' '), QLatin1Char('-'));
+            QVERIFY2(fonts.value(postscript) == QLatin1String("yes"), qPrintable(postscript));
+        }
+    }
+
+    // A file with a regular face only, printed bold or italic: the printed line has more ink, or
+    // its upright strokes lean, against the same line printed plain.
+    void synthesisedStyles_data()
+    {
+        QTest::addColumn<bool>("bold");
+        QTest::newRow("bold") << true;
+        QTest::newRow("italic") << false;
+    }
+    void synthesisedStyles()
+    {
+        QFETCH(bool, bold);
+        const QString folder =
+            makeFolder(QStringLiteral("regular"), {{fontFile("fonts-dejavu-core", "DejaVuSans.ttf"),
+                                                    QStringLiteral("Glyphworks Sheet Upright")}});
+        QVERIFY(!folder.isEmpty());
+        loadFolder(folder);
+        QCOMPARE(prog->ListBox1->count(), 1);
+        // The sample alone, of upright strokes.
+        for (QCheckBox *label : {einst->cb1, einst->cb2, einst->cb_verz, einst->cb_filename})
+            label->setChecked(false);
+        einst->Edit5->setEditText(QStringLiteral("24"));
+        prog->cd1->setEditText(QStringLiteral("lllll"));
+        printTo(QStringLiteral("Standard Printer"));
+        const Ink plain = inkOf(pdfPageImage(m_pdf, 1));
+        QVERIFY(plain.amount > 200);
+
+        const QString styledPdf = m_dir.filePath(QStringLiteral("styled-%1.pdf").arg(QTest::currentDataTag()));
+        platform::Printer::instance().setPdfOutput(styledPdf);
+        (bold ? einst->cb4 : einst->cb3)->setChecked(true);
+        printTo(QStringLiteral("Standard Printer"));
+        const Ink styled = inkOf(pdfPageImage(styledPdf, 1));
+        const QString figures = QStringLiteral("ink %1 -> %2, lean %3 -> %4")
+                                    .arg(plain.amount).arg(styled.amount).arg(plain.lean).arg(styled.lean);
+        if (bold) {
+            QVERIFY2(styled.amount > plain.amount * 1.1, qPrintable(figures));
+            QVERIFY2(qAbs(styled.lean - plain.lean) < 0.05, qPrintable(figures));
+        } else {
+            QVERIFY2(styled.lean > plain.lean + 0.1, qPrintable(figures));
+            QVERIFY2(qAbs(styled.amount - plain.amount) < plain.amount / 10, qPrintable(figures));
+        }
+        // The text stays text.
+        QCOMPARE(pdfText(styledPdf, 1).trimmed(), QStringLiteral("lllll"));
+    }
+
+    // Listed font files that became a FIFO, a device link, half a file, another font or nothing:
+    // the sheet is printed at once (a read that blocks would end the test by its time limit),
+    // each of their lines set in the standard font and marked in the interface language.
+    void hostileFilesOnTheSheet_data()
+    {
+        QTest::addColumn<bool>("german");
+        QTest::addColumn<QString>("mark");
+        QTest::newRow("en") << false << " (unreadable)";
+        QTest::newRow("de") << true << " (nicht lesbar)";
+    }
+    void hostileFilesOnTheSheet()
+    {
+        QFETCH(bool, german);
+        QFETCH(QString, mark);
+        QCOMPARE(output::unusableFileMark(german), mark);
+        const QString dejavu = fontFile("fonts-dejavu-core", "DejaVuSans.ttf");
+        // The good file's name sorts first: it stands on the first line.
+        QList<std::pair<QString, QString>> fonts = {{dejavu, QStringLiteral("Glyphworks Hostile A Good")}};
+        for (const QString &kind : kHostileKinds)
+            fonts.append({dejavu, QStringLiteral("Glyphworks Hostile ")
+                                      + QString(kind).replace(QLatin1Char(' '), QLatin1Char('-'))});
+        const QString folder = makeFolder(QStringLiteral("hostile-") + QLatin1String(QTest::currentDataTag()), fonts);
+        QVERIFY(!folder.isEmpty());
+        if (german)
+            prog->mdeClick();
+        loadFolder(folder);
+        QCOMPARE(prog->ListBox1->count(), fonts.size());
+        for (qsizetype i = 1; i < fonts.size(); ++i)
+            QVERIFY(makeHostile(folder + QLatin1Char('/') + fonts.at(i).second + QStringLiteral(".ttf"),
+                                kHostileKinds.at(i - 1), fontFile("fonts-dejavu-core", "DejaVuSerif.ttf")));
+        prog->cd1->setEditText(QStringLiteral("Quizdeltagerne"));
+        printTo(german ? QStringLiteral("Standarddrucker") : QStringLiteral("Standard Printer"));
+        QVERIFY(dialogs::shown().isEmpty());
+
+        const QString text = pdfText(m_pdf, 1);
+        for (qsizetype i = 0; i < fonts.size(); ++i) {
+            const QString family = fonts.at(i).second;
+            const QString path = folder + QLatin1Char('/') + family + QStringLiteral(".ttf");
+            const QRegularExpression line(QStringLiteral("^\\d+\\s+--\\s+%1\\s+--\\s+%2\\s+--\\s+Quizdeltagerne(.*)$")
+                                              .arg(family, QRegularExpression::escape(path)),
+                                          QRegularExpression::MultilineOption);
+            const QRegularExpressionMatch match = line.match(text);
+            QVERIFY2(match.hasMatch(), qPrintable(text));
+            QCOMPARE(match.captured(1), i == 0 ? QString() : mark);
+        }
     }
 
     void invalidNumberEndsTheRunFirst_data()

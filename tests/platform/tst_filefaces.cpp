@@ -123,7 +123,8 @@ private slots:
         QFETCH(QString, text);
 
         const QString path = newPath();
-        QVERIFY(gwtest::runPython(kNameScript, {source, path, family, QStringLiteral("GlyphworksPixel%1").arg(m_files)}));
+        const QString postscript = QStringLiteral("GlyphworksPixel%1").arg(m_files);
+        QVERIFY(gwtest::runPython(kNameScript, {source, path, family, postscript}));
         // Qt is given a copy of its own, so nothing it keeps of the file can reach the face.
         QTemporaryDir registeredDir;
         const QString copy = registeredDir.filePath(QStringLiteral("copy.ttf"));
