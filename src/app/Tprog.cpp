@@ -799,6 +799,7 @@ void Tprog::Sprache()
         pop1->setText(QStringLiteral("Markierte Elemente löschen"));
         pop2->setText(QStringLiteral("Unmarkierte Elemente löschen"));
         sdFileName = QStringLiteral("Schrift Bild");
+        ListBox1Rows->setUnusableMark(QStringLiteral(" (nicht lesbar)"));
     }
     if (code == QLatin1String("en")) {
         setWindowTitle(QStringLiteral("Glyphworks - Velmont Media"));
@@ -847,6 +848,7 @@ void Tprog::Sprache()
         pop1->setText(QStringLiteral("Delete selected Elements"));
         pop2->setText(QStringLiteral("Delete not-selected Elements"));
         sdFileName = QStringLiteral("Font Image");
+        ListBox1Rows->setUnusableMark(QStringLiteral(" (unreadable)"));
     }
 }
 

@@ -30,9 +30,11 @@ FontListDelegate::FontListDelegate(QListWidget *list)
 {
     if (!m_list->property(kTag).isValid())
         m_list->setProperty(kTag, 0);
+    m_sampleMode = isSampleMode(m_list);
     m_list->setItemDelegate(this);
     m_list->setUniformItemSizes(!isSampleMode(m_list));
     m_viewport->installEventFilter(this);
+    m_list->installEventFilter(this);
 
     // A list scrolled to its end stays there when the rows that came into view are higher or
     // lower than assumed: the last rows decide how far it scrolls.
@@ -81,6 +83,7 @@ void FontListDelegate::setSampleMode(bool on)
 {
     m_list->setUpdatesEnabled(false);
     m_list->setProperty(kTag, on ? 1 : 0);
+    m_sampleMode = on;
     m_list->clearSelection();
     // Outside sample mode every row has the list font's height, and the list need not ask
     // each row for it.
@@ -104,6 +107,14 @@ void FontListDelegate::drawItem(QPainter &painter, int row, const QRect &rect, b
     drawRow(painter, rect, entryAt(row), marked, rowStyle());
 }
 
+void FontListDelegate::setUnusableMark(const QString &mark)
+{
+    if (mark == m_unusableMark)
+        return;
+    m_unusableMark = mark;
+    m_viewport->update();
+}
+
 RowStyle FontListDelegate::rowStyle() const
 {
     RowStyle style;
@@ -113,6 +124,8 @@ RowStyle FontListDelegate::rowStyle() const
     style.background = palette.color(QPalette::Base);
     style.markedText = palette.color(QPalette::HighlightedText);
     style.sampleMode = isSampleMode(m_list);
+    style.dpi = m_viewport->logicalDpiY();
+    style.unusableMark = m_unusableMark;
     return style;
 }
 
@@ -155,7 +168,7 @@ bool FontListDelegate::measureShownRows()
     bool laidOut = false;
     for (int pass = 0; pass < kMaxMeasurePasses && (hasStaleRows() || m_layoutStale); ++pass) {
         m_layoutStale = false;
-        m_estimated.clear();
+        m_laidOutWith.clear();
         m_list->doItemsLayout();
         laidOut = true;
     }
@@ -171,8 +184,8 @@ bool FontListDelegate::hasStaleRows() const
     const auto check = [&](int row) {
         const QString entry = entryAt(row);
         const int height = measuredHeight(entry);
-        stale = stale || (height != estimate() && m_estimated.contains(FontNameOfEntry(entry)));
-        return height;
+        const auto laidOut = m_laidOutWith.constFind(entry);
+        stale = stale || (laidOut != m_laidOutWith.constEnd() && *laidOut != height);
     };
     // The rows in view.
     for (int row = firstShownRow(); row < count && rowRect(row).top() < viewHeight; ++row)
@@ -190,8 +203,10 @@ QString FontListDelegate::displayText(const QVariant &value, const QLocale &loca
 
 QSize FontListDelegate::sizeHint(const QStyleOptionViewItem &, const QModelIndex &index) const
 {
-    // Width 0: a row spans the list whatever its text, and no row widens the list.
-    if (!isSampleMode(m_list))
+    // Width 0: a row spans the list whatever its text, and no row widens the list. Asked for
+    // every row on each layout: the mode is the one kept here, not the list's property, whose
+    // lookup by name would cost more than the rest.
+    if (!m_sampleMode)
         return QSize(0, textHeight(m_list->font()));
     return QSize(0, assumedHeight(index.data(Qt::DisplayRole).toString()));
 }
@@ -199,21 +214,38 @@ QSize FontListDelegate::sizeHint(const QStyleOptionViewItem &, const QModelIndex
 void FontListDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const
 {
     const bool marked = option.state.testFlag(QStyle::State_Selected);
-    drawItem(*painter, index.row(), option.rect, marked);
+    const RowStyle style = rowStyle();
+    const QString entry = index.data(Qt::DisplayRole).toString();
+    const int height = drawRow(*painter, option.rect, entry, marked, style);
     // The list's own focus mark, whichever way the list got the focus.
     if (option.state.testFlag(QStyle::State_HasFocus))
-        drawFocusMark(*painter, option.rect, marked, rowStyle());
-    // Shown rows are measured before they are painted; a row that came into view some other
-    // way is measured now and the list laid out again right after this paint.
-    if (isSampleMode(m_list)) {
-        const QString entry = index.data(Qt::DisplayRole).toString();
-        if (!m_heights.contains(FontNameOfEntry(entry)) && measuredHeight(entry) != estimate())
-            const_cast<FontListDelegate *>(this)->measureShownRowsLater();
+        drawFocusMark(*painter, option.rect, marked, style);
+    // Shown rows are measured before they are painted. A row that came into view some other
+    // way, or whose file can no longer be used since it was measured, has its height now, and
+    // the list is laid out again right after this paint. Only a height not known before does
+    // that, so a row the list cannot lay out at its height does not relayout it on every paint.
+    if (style.sampleMode) {
+        const auto known = m_heights.constFind(entry);
+        if (known == m_heights.constEnd() || *known != height) {
+            if (!m_laidOutWith.contains(entry))
+                m_laidOutWith.insert(entry, known == m_heights.constEnd() ? estimate() : *known);
+            m_heights.insert(entry, height);
+            if (height != option.rect.height())
+                const_cast<FontListDelegate *>(this)->measureShownRowsLater();
+        }
     }
 }
 
 bool FontListDelegate::eventFilter(QObject *watched, QEvent *event)
 {
+    // The flag may be set on the list by others than setSampleMode(). The list is no editor, so
+    // its events stay away from the base class, which would treat it as one.
+    if (watched == m_list) {
+        if (event->type() == QEvent::DynamicPropertyChange
+            && static_cast<QDynamicPropertyChangeEvent *>(event)->propertyName() == kTag)
+            m_sampleMode = isSampleMode(m_list);
+        return false;
+    }
     // The viewport as it was when the list was made: it still has events while the list is
     // destroyed, when the list can no longer be asked for it.
     if (watched == m_viewport) {
@@ -264,22 +296,18 @@ QString FontListDelegate::entryAt(int row) const
 
 int FontListDelegate::assumedHeight(const QString &entry) const
 {
-    const QString name = FontNameOfEntry(entry);
-    const auto known = m_heights.constFind(name);
-    if (known != m_heights.constEnd())
-        return *known;
-    m_estimated.insert(name);
-    return estimate();
+    const auto known = m_heights.constFind(entry);
+    return known != m_heights.constEnd() ? *known : estimate();
 }
 
 int FontListDelegate::measuredHeight(const QString &entry) const
 {
-    const QString name = FontNameOfEntry(entry);
-    const auto known = m_heights.constFind(name);
+    const auto known = m_heights.constFind(entry);
     if (known != m_heights.constEnd())
         return *known;
-    const int height = sampleRowHeight(entry, m_list->font());
-    m_heights.insert(name, height);
+    const int height = sampleRowHeight(entry, rowStyle());
+    m_heights.insert(entry, height);
+    m_laidOutWith.insert(entry, estimate());
     return height;
 }
 
@@ -287,7 +315,7 @@ int FontListDelegate::estimate() const
 {
     // A row not yet measured is laid out as high as the list's own face would make it.
     if (m_estimate == 0)
-        m_estimate = sampleRowHeight(QString(), m_list->font());
+        m_estimate = sampleRowHeight(QString(), rowStyle());
     return m_estimate;
 }
 
@@ -295,7 +323,7 @@ void FontListDelegate::forgetHeights()
 {
     // The estimate stays: it is a guess either way, and working it out opens a font.
     m_heights.clear();
-    m_estimated.clear();
+    m_laidOutWith.clear();
     // The rows laid out so far keep the heights of the fonts before the change.
     m_layoutStale = true;
 }

@@ -6,7 +6,6 @@
 #include "fonts/ListRows.h"
 
 #include <QHash>
-#include <QSet>
 #include <QStyledItemDelegate>
 
 class QListWidget;
@@ -45,6 +44,10 @@ public:
     /// Draws row `row` into `rect` on `painter`, as a marked row when `marked`.
     void drawItem(QPainter &painter, int row, const QRect &rect, bool marked) const;
 
+    /// Sets the mark that follows, in sample mode, the entry of a font file that cannot be drawn
+    /// (" (unreadable)" until set), in the interface language; the list is repainted with it.
+    void setUnusableMark(const QString &mark);
+
     /// Deletes, from the last entry to the first, every marked entry (`marked` true) or every
     /// unmarked entry (false). The list is repainted once; nothing else changes.
     void deleteEntries(bool marked);
@@ -73,8 +76,7 @@ private:
     QRect rowRect(int row) const;
     QString entryAt(int row) const;
     RowStyle rowStyle() const;
-    /// The height the list lays row `entry` out with: the measured one, else the estimate (and
-    /// the name is remembered as laid out with it).
+    /// The height the list lays row `entry` out with: the measured one, else the estimate.
     int assumedHeight(const QString &entry) const;
     /// The measured sample-mode height of `entry`, measuring and remembering it when needed.
     int measuredHeight(const QString &entry) const;
@@ -84,13 +86,22 @@ private:
 
     QListWidget *m_list;
     QWidget *m_viewport;
-    /// Sample-mode heights by font name; forgotten whenever the fonts of the system change.
+    /// Sample-mode heights by entry: an installed font's name, or a font file's name and path,
+    /// so that two files of one font name, two faces, are measured apiece. Kept by the whole
+    /// entry, which the list's rows share, so laying out thousands of rows copies no text.
+    /// Forgotten whenever the fonts of the system change.
     mutable QHash<QString, int> m_heights;
     mutable int m_estimate = 0;
-    /// Names the list was given the estimate for since it was last laid out by this delegate.
-    mutable QSet<QString> m_estimated;
+    /// The rows measured since this delegate last laid the list out, by entry, with the height
+    /// that layout gave them: the estimate, or the height they had before. Only these few can
+    /// be laid out at a height other than their measured one, so a layout of thousands of rows
+    /// records nothing row by row.
+    mutable QHash<QString, int> m_laidOutWith;
     /// The list's layout holds heights that are no longer known, after a change of the fonts.
     bool m_layoutStale = false;
+    /// The list's flag as last set, for the rows' sizes, which are asked for row by row.
+    bool m_sampleMode = false;
+    QString m_unusableMark = QStringLiteral(" (unreadable)");
     bool m_measuring = false;
     bool m_measureQueued = false;
 };

@@ -1,7 +1,9 @@
 #include "fonts/ListRows.h"
 
 #include "fonts/FontEntry.h"
+#include "platform/FileFaces.h"
 #include "platform/FontResolver.h"
+#include "platform/GlyphText.h"
 #include "platform/SampleBoxFace.h"
 #include "util/FilePaths.h"
 
@@ -9,11 +11,37 @@
 #include <QPainter>
 #include <QRect>
 
+#include <cmath>
+
 namespace fonts {
+namespace {
+
+/// The face of the font file `path` in sample mode; invalid when the file cannot be used.
+QRawFont sampleFace(const QString &path, const RowStyle &style)
+{
+    return platform::FileFaces::instance().face(path, platform::FaceStyle{samplePixelSize(style.dpi)});
+}
+
+/// The text colour of a font file that cannot be used, on `background`.
+QColor unusableTextColour(const QColor &background)
+{
+    // One grey for the white of a row and the dark blue of a marked row would read poorly on
+    // both; each gets a grey of good contrast.
+    return background.lightness() >= 128 ? QColor(112, 112, 112) : QColor(176, 176, 176);
+}
+
+} // namespace
 
 QColor markedRowColour()
 {
     return QColor(15, 63, 111);
+}
+
+qreal samplePixelSize(int dpi)
+{
+    // Qt turns points into pixels on a device of this resolution to two decimals, then rounds to
+    // whole pixels.
+    return qRound(std::floor(kSamplePointSize * dpi / 72 * 100 + 0.5) / 100);
 }
 
 QFont sampleFont(const QString &entry, const QFont &listFont)
@@ -28,20 +56,50 @@ int textHeight(const QFont &font)
     return QFontMetrics(font).height();
 }
 
-int sampleRowHeight(const QString &entry, const QFont &listFont)
+int sampleRowHeight(const QString &entry, const RowStyle &style)
 {
-    return textHeight(sampleFont(entry, listFont)) + 2;
+    const QString path = FontFileOfEntry(entry);
+    if (path.isEmpty())
+        return textHeight(sampleFont(entry, style.listFont)) + 2;
+    const QRawFont face = sampleFace(path, style);
+    if (!face.isValid())
+        return textHeight(style.listFont) + 2;
+    // Shaping no text gives the face's ascent and descent, rounded as a shaped row's are.
+    return platform::shapeText(face, QString()).height() + 2;
 }
 
-void drawRow(QPainter &painter, const QRect &rect, const QString &entry, bool marked, const RowStyle &style)
+int drawRow(QPainter &painter, const QRect &rect, const QString &entry, bool marked, const RowStyle &style)
 {
     painter.save();
-    painter.fillRect(rect, marked ? markedRowColour() : style.background);
+    const QColor background = marked ? markedRowColour() : style.background;
+    painter.fillRect(rect, background);
     painter.setPen(marked ? style.markedText : style.text);
-    painter.setFont(style.sampleMode ? sampleFont(entry, style.listFont) : style.listFont);
+    QString text = util::readablePath(entry);
+    int height = 0;
+    if (!style.sampleMode) {
+        painter.setFont(style.listFont);
+        height = textHeight(style.listFont);
+    } else if (const QString path = FontFileOfEntry(entry); path.isEmpty()) {
+        const QFont font = sampleFont(entry, style.listFont);
+        painter.setFont(font);
+        height = textHeight(font) + 2;
+    } else if (const QRawFont face = sampleFace(path, style); face.isValid()) {
+        const platform::ShapedText shaped = platform::shapeText(face, text);
+        platform::drawShapedText(painter, shaped, QPointF(rect.left(), rect.top() + 1 + shaped.ascent));
+        painter.restore();
+        return shaped.height() + 2;
+    } else {
+        // Only sample mode opens the files, so only sample mode can tell that one is unusable:
+        // outside it, rows are drawn from their text alone, however many there are.
+        painter.setFont(style.listFont);
+        painter.setPen(unusableTextColour(background));
+        text += style.unusableMark;
+        height = textHeight(style.listFont) + 2;
+    }
     const int top = rect.top() + (style.sampleMode ? 1 : 0);
-    painter.drawText(QPoint(rect.left(), top + painter.fontMetrics().ascent()), util::readablePath(entry));
+    painter.drawText(QPoint(rect.left(), top + painter.fontMetrics().ascent()), text);
     painter.restore();
+    return height;
 }
 
 void drawFocusMark(QPainter &painter, const QRect &rect, bool marked, const RowStyle &style)

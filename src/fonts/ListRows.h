@@ -17,18 +17,20 @@ inline constexpr qreal kSamplePointSize = 15;
 /// Background of a marked row, the same value as the list's text colour.
 QColor markedRowColour();
 
-/// The font `entry` is shown in in sample mode: the face its font name stands for (a face from
-/// an added file before an installed one of the same name), at 15 points. An empty name takes
-/// the face of `listFont`, the list's own font; an unknown name the face the font system
-/// substitutes for it.
+/// The pixel size of kSamplePointSize points on a device of `dpi` dots per inch (its logical
+/// vertical resolution), rounded to whole pixels as Qt rounds a font given in points: the size
+/// of a font file's face in sample mode, as large as a font drawn by name on the same list.
+qreal samplePixelSize(int dpi);
+
+/// The font an installed entry is shown in in sample mode: the face its font name stands for, at
+/// 15 points. An empty name takes the face of `listFont`, the list's own font; an unknown name
+/// the face the font system substitutes for it. Entries of font files are drawn from their own
+/// files instead (drawRow()).
 QFont sampleFont(const QString &entry, const QFont &listFont);
 
 /// The height of the text "Wg" in `font`, its ascent and descent: the row height of the list
 /// outside sample mode.
 int textHeight(const QFont &font);
-
-/// The row height of `entry` in sample mode: "Wg" in its sample font, and two pixels.
-int sampleRowHeight(const QString &entry, const QFont &listFont);
 
 /// What the rows of one list are drawn with.
 struct RowStyle
@@ -38,13 +40,27 @@ struct RowStyle
     QColor background;  ///< background of an unmarked row
     QColor markedText;  ///< text colour of a marked row: the platform's highlight text colour
     bool sampleMode = false;
+    /// Logical vertical resolution of the list's screen: the size of font files' faces.
+    int dpi = 96;
+    /// Appended, in sample mode, to the entry of a font file that cannot be drawn, in the
+    /// interface language (" (unreadable)").
+    QString unusableMark;
 };
+
+/// The row height of `entry` in sample mode: the ascent and descent of an installed entry's
+/// sample font, or of a font file's own face at samplePixelSize(), and two pixels. A font file
+/// that cannot be used takes the list's font instead.
+int sampleRowHeight(const QString &entry, const RowStyle &style);
 
 /// Draws the row of `entry` into `rect`: fills it with the background of a marked or unmarked
 /// row, then writes the whole entry text (a file entry with " | " and its path, as people read
 /// it: util::readablePath()) in the list's font at the row's top-left corner, or in sample mode
-/// in its sample font one pixel lower. The text is not clipped to the row.
-void drawRow(QPainter &painter, const QRect &rect, const QString &entry, bool marked, const RowStyle &style);
+/// one pixel lower: an installed entry in its sample font, a font file's entry shaped in the
+/// file's own face (platform::FileFaces). A font file that cannot be used (gone, replaced,
+/// unreadable, refused) is written in the list's font in grey, with `style.unusableMark`. The
+/// text is not clipped to the row. Returns the height the row has in its mode: textHeight() of
+/// the list's font outside sample mode, sampleRowHeight() in it.
+int drawRow(QPainter &painter, const QRect &rect, const QString &entry, bool marked, const RowStyle &style);
 
 /// Draws the focus mark of a row: a dotted frame just inside `rect`, in the row's text colour.
 void drawFocusMark(QPainter &painter, const QRect &rect, bool marked, const RowStyle &style);

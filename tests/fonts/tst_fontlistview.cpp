@@ -1,10 +1,13 @@
 // Tests of the font list view through the main window: rows drawn in the list's font or in each
-// entry's own face, the sample-mode switch, deleting marked and unmarked entries, and the font
-// carried to the sample boxes. Rows are checked by their pixels against text drawn directly.
+// entry's own face (a font file's from the file itself), font files that cannot be used, the
+// sample-mode switch, deleting marked and unmarked entries, and the font carried to the sample
+// boxes. Rows are checked by their pixels against text drawn directly.
 
 #include "app/Tprog.h"
 #include "app/Windows.h"
+#include "fonts/FontEntry.h"
 #include "fonts/Tfpreview.h"
+#include "platform/FileFaces.h"
 #include "support/AppTestMain.h"
 #include "support/TestSupport.h"
 
@@ -20,9 +23,16 @@
 #include <QPlainTextEdit>
 #include <QTemporaryDir>
 
+#include <cstdio>
+
+#include <sys/stat.h>
+
 namespace {
 
 const QColor kListText(15, 63, 111);
+// The greys of a font file that cannot be used: on a row, and on a marked row.
+const QColor kUnusableText(112, 112, 112);
+const QColor kMarkedUnusableText(176, 176, 176);
 
 QStringList listEntries(const QListWidget *list)
 {
@@ -84,6 +94,7 @@ class TestFontListView : public QObject
 private:
     QTemporaryDir m_dir;
     QString m_folder;
+    QString m_dejaVuSans;
 
     /// Fills the list with the given entries, as a load would, and leaves nothing marked.
     void setEntries(const QStringList &entries)
@@ -107,14 +118,23 @@ private:
         return rows;
     }
 
-    /// Loads the test folder alone: a face renamed to an installed family's name, its twin
-    /// under a family of its own, and a file that is no font.
-    void loadFolder()
+    /// Loads the fonts of `folder` alone.
+    void loadFolder(const QString &folder)
     {
         prog->cb_system->setChecked(false);
         prog->cb_folder->setChecked(true);
-        prog->ed_folder->setText(m_folder);
+        prog->ed_folder->setText(folder);
         prog->SchriftenNeuLadenClick();
+    }
+
+    /// Row `row` of a font file that cannot be used, as it should look in sample mode.
+    QImage unusableRow(int row, const QString &mark) const
+    {
+        QListWidget *list = prog->ListBox1;
+        const bool marked = list->item(row)->isSelected();
+        const QSize size(rowRect(list, row).width(), QFontMetrics(list->font()).height() + 2);
+        return drawnRow(size, marked ? kListText : list->palette().color(QPalette::Base),
+                        list->item(row)->text() + mark, list->font(), marked ? kMarkedUnusableText : kUnusableText, 1);
     }
 
 private slots:
@@ -123,13 +143,12 @@ private slots:
         m_folder = m_dir.filePath(QStringLiteral("Fonts"));
         const QString liberation =
             gwtest::packageFontFile(QStringLiteral("fonts-liberation2"), QStringLiteral("LiberationSans-Regular.ttf"));
-        // The same glyphs twice: once under an installed family (another foundry's "DejaVu
-        // Sans"), once under a family of their own to draw the reference with.
+        m_dejaVuSans = gwtest::packageFontFile(QStringLiteral("fonts-dejavu-core"), QStringLiteral("DejaVuSans.ttf"));
+        // Two files named "DejaVu Sans" with faces of different heights: Liberation Sans under
+        // an installed family's name, and a plain copy of that family's file.
         QVERIFY(gwtest::makeRenamedFont(liberation, m_folder + QStringLiteral("/own.ttf"), QStringLiteral("DejaVu Sans"),
                                         QStringLiteral("Book"), QStringLiteral("DejaVu Sans Book")));
-        QVERIFY(gwtest::makeRenamedFont(liberation, m_folder + QStringLiteral("/sub/twin.ttf"),
-                                        QStringLiteral("Glyphworks Twin"), QStringLiteral("Regular"),
-                                        QStringLiteral("Glyphworks Twin")));
+        QVERIFY(gwtest::copyFile(m_dejaVuSans, m_folder + QStringLiteral("/sub/copy.ttf")));
         QVERIFY(gwtest::writeFile(m_folder + QStringLiteral("/broken.ttf"), QByteArrayLiteral("no font")));
     }
 
@@ -154,13 +173,21 @@ private slots:
         QTest::addColumn<bool>("marked");
         QTest::addColumn<QString>("file");
         QTest::addColumn<QString>("face");
+        QTest::addColumn<bool>("german");
 
-        QTest::newRow("list font") << false << false << "own.ttf" << "list";
-        QTest::newRow("list font, marked") << false << true << "own.ttf" << "list";
-        QTest::newRow("own face") << true << false << "own.ttf" << "Glyphworks Twin";
-        QTest::newRow("own face, marked") << true << true << "own.ttf" << "Glyphworks Twin";
-        // No name could be read: the list's face, and no message.
-        QTest::newRow("no name, marked") << true << true << "broken.ttf" << "list at 15 pt";
+        QTest::newRow("list font") << false << false << "own.ttf" << "list" << false;
+        QTest::newRow("list font, marked") << false << true << "own.ttf" << "list" << false;
+        // A file's row is drawn from the file: the glyphs of Liberation Sans, not the installed
+        // face of the name the file gives.
+        QTest::newRow("own face") << true << false << "own.ttf" << "Liberation Sans" << false;
+        QTest::newRow("own face, marked") << true << true << "own.ttf" << "Liberation Sans" << false;
+        QTest::newRow("copy of an installed font") << true << false << "copy.ttf" << "DejaVu Sans" << false;
+        // No font in the file: the list's font in grey with the mark, and no message.
+        QTest::newRow("unusable") << true << false << "broken.ttf" << "unusable" << false;
+        QTest::newRow("unusable, marked") << true << true << "broken.ttf" << "unusable" << false;
+        QTest::newRow("unusable, German") << true << false << "broken.ttf" << "unusable" << true;
+        // Outside sample mode no file is opened, so nothing can be known about it.
+        QTest::newRow("unusable outside sample mode") << false << false << "broken.ttf" << "list" << false;
     }
     void rowsDrawn()
     {
@@ -168,8 +195,11 @@ private slots:
         QFETCH(bool, marked);
         QFETCH(QString, file);
         QFETCH(QString, face);
+        QFETCH(bool, german);
 
-        loadFolder();
+        if (german)
+            prog->mdeClick();
+        loadFolder(m_folder);
         QListWidget *list = prog->ListBox1;
         const int row = int(listEntries(list).indexOf(QRegularExpression(QStringLiteral(".*/") + file)));
         QVERIFY(row >= 0);
@@ -181,20 +211,80 @@ private slots:
         QCoreApplication::processEvents();
 
         const QImage shown = shownRow(list, row);
+        if (face == QLatin1String("unusable")) {
+            const QString mark = german ? QStringLiteral(" (nicht lesbar)") : QStringLiteral(" (unreadable)");
+            QCOMPARE(shown, unusableRow(row, mark));
+            QVERIFY(dialogs::shown().isEmpty());
+            return;
+        }
         const QColor background = marked ? kListText : list->palette().color(QPalette::Base);
         const QColor text = marked ? list->palette().color(QPalette::HighlightedText) : kListText;
-        QFont font = list->font();
-        if (face == QLatin1String("list at 15 pt"))
-            font.setPointSizeF(15);
-        else if (face != QLatin1String("list"))
-            font = familyFont(face, 15);
+        const QFont font = face == QLatin1String("list") ? list->font() : familyFont(face, 15);
         if (sample)
             QCOMPARE(shown.height(), QFontMetrics(font).height() + 2);
         QCOMPARE(dominantColour(shown), background);
         QCOMPARE(shown, drawnRow(shown.size(), background, entry, font, text, sample ? 1 : 0));
-        if (face.startsWith(QLatin1String("Glyphworks")))
-            QVERIFY(shown != drawnRow(shown.size(), background, entry, familyFont(QStringLiteral("DejaVu Sans"), 15),
-                                      text, 1));
+        if (sample && face != FontNameOfEntry(entry))
+            QVERIFY(shown != drawnRow(shown.size(), background, entry,
+                                      familyFont(FontNameOfEntry(entry), 15), text, 1));
+        QVERIFY(dialogs::shown().isEmpty());
+    }
+
+    void fileUnusableAfterListing_data()
+    {
+        QTest::addColumn<QString>("change");
+        QTest::addColumn<bool>("shownBefore");
+
+        QTest::newRow("FIFO") << "fifo" << false;
+        QTest::newRow("truncated") << "truncate" << false;
+        QTest::newRow("deleted") << "delete" << false;
+        QTest::newRow("another file") << "replace" << false;
+        // Drawn before, then gone once its face has left the cache: the row takes its new height.
+        QTest::newRow("deleted after it was shown") << "delete" << true;
+    }
+    void fileUnusableAfterListing()
+    {
+        QFETCH(QString, change);
+        QFETCH(bool, shownBefore);
+
+        // The first of two files changes; the second row must follow it wherever it ends.
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("a.ttf"));
+        QVERIFY(gwtest::copyFile(m_dejaVuSans, path));
+        QVERIFY(gwtest::copyFile(m_dejaVuSans, dir.filePath(QStringLiteral("b.ttf"))));
+        loadFolder(dir.path());
+        QListWidget *list = prog->ListBox1;
+        QCOMPARE(list->count(), 2);
+        QVERIFY(list->item(0)->text().endsWith(QLatin1String("/a.ttf")));
+        if (shownBefore) {
+            prog->cb_schriftprobeliste->click();
+            QCoreApplication::processEvents();
+            QCOMPARE(rowRect(list, 1).top(), QFontMetrics(familyFont(QStringLiteral("DejaVu Sans"), 15)).height() + 2);
+            platform::FileFaces::instance().clear();
+        }
+
+        const QByteArray encoded = QFile::encodeName(path);
+        if (change == QLatin1String("fifo")) {
+            // Opened the way a font file usually is, it would block the list's painting.
+            QVERIFY(QFile::remove(path));
+            QCOMPARE(::mkfifo(encoded.constData(), 0600), 0);
+        } else if (change == QLatin1String("truncate")) {
+            QVERIFY(QFile::resize(path, 2000));
+        } else if (change == QLatin1String("delete")) {
+            QVERIFY(QFile::remove(path));
+        } else {
+            // Renamed over it while the old file still exists, so the new file is another inode.
+            QVERIFY(gwtest::copyFile(m_dejaVuSans, path + QStringLiteral(".new")));
+            QVERIFY(::rename(QFile::encodeName(path + QStringLiteral(".new")).constData(), encoded.constData()) == 0);
+        }
+        if (shownBefore)
+            list->viewport()->repaint();
+        else
+            prog->cb_schriftprobeliste->click();
+        QCoreApplication::processEvents();
+
+        QCOMPARE(rowRect(list, 1).top(), QFontMetrics(list->font()).height() + 2);
+        QCOMPARE(shownRow(list, 0), unusableRow(0, QStringLiteral(" (unreadable)")));
         QVERIFY(dialogs::shown().isEmpty());
     }
 
