@@ -100,6 +100,11 @@ FileFaces &FileFaces::instance()
 void FileFaces::setListedFile(const QString &path, const FileIdentity &identity)
 {
     m_listed.insert(path, identity);
+    forgetFile(path);
+}
+
+void FileFaces::forgetFile(const QString &path)
+{
     const auto file = m_files.find(path);
     if (file != m_files.end()) {
         m_heldBytes -= file->first.bytes.size();
@@ -216,12 +221,9 @@ void FileFaces::trim()
         m_faceOrder.pop_front();
     }
     // A failed file holds no bytes but is remembered, so failures are bounded by count alone.
-    while (m_files.size() > 1 && (m_heldBytes > m_maxBytes || m_files.size() > 4 * qsizetype(m_maxFaces))) {
-        const auto oldest = m_files.find(m_fileOrder.front());
-        m_heldBytes -= oldest->first.bytes.size();
-        m_files.erase(oldest);
-        m_fileOrder.pop_front();
-    }
+    // A file's faces share its bytes and go with it, so the bytes held stay within the bound.
+    while (m_files.size() > 1 && (m_heldBytes > m_maxBytes || m_files.size() > 4 * qsizetype(m_maxFaces)))
+        forgetFile(m_fileOrder.front());
 }
 
 } // namespace platform

@@ -52,7 +52,8 @@ public:
     /// listed one is refused).
     FontFileBytes fileBytes(const QString &path);
 
-    /// Limits the cache: at most `faces` faces and loaded files holding at most `bytes` bytes.
+    /// Limits the cache: at most `faces` faces, and loaded files holding at most `bytes` bytes
+    /// (a file's faces go with it). The file being drawn is kept whatever its size.
     void setLimits(int faces, qint64 bytes);
 
     /// Drops every loaded face and file (the listed identities stay).
@@ -86,6 +87,8 @@ private:
     }
 
     LoadedFile &loadedFile(const QString &path);
+    /// Drops the loaded file and the faces made from it.
+    void forgetFile(const QString &path);
     void trim();
 
     QHash<QString, FileIdentity> m_listed;
@@ -98,7 +101,7 @@ private:
     QHash<QString, int> m_facesByPath;
     qint64 m_heldBytes = 0;
     int m_maxFaces = 256;
-    qint64 m_maxBytes = 192 * 1024 * 1024;
+    qint64 m_maxBytes = 96 * 1024 * 1024;
     quint64 m_loads = 0;
 };
 

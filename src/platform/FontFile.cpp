@@ -113,14 +113,15 @@ FontFileBytes readFontFile(const QString &path, const FileIdentity &listed, qint
     }
 
     // Read to the end, whatever the size said: the file may have grown or shrunk meanwhile.
-    // One byte past the limit is asked for, to notice a file that grew beyond it.
-    QByteArray bytes(qsizetype(st.st_size), Qt::Uninitialized);
+    // One byte more than the size is asked for, so the end shows without a second buffer; a file
+    // that grew is read on, up to one byte past the limit, to notice one that grew beyond it.
+    QByteArray bytes(qsizetype(st.st_size) + 1, Qt::Uninitialized);
     qsizetype done = 0;
     for (;;) {
         if (done == bytes.size()) {
             if (bytes.size() > limit)
                 break;
-            bytes.resize(std::min<qsizetype>(qsizetype(limit) + 1, std::max<qsizetype>(4096, bytes.size() * 2)));
+            bytes.resize(std::min<qsizetype>(qsizetype(limit) + 1, bytes.size() * 2));
         }
         const ssize_t got = ::read(fd, bytes.data() + done, size_t(bytes.size() - done));
         if (got < 0 && errno == EINTR)
@@ -137,6 +138,9 @@ FontFileBytes readFontFile(const QString &path, const FileIdentity &listed, qint
     if (result.fault != FontFileFault::None)
         return result;
     bytes.truncate(done);
+    // Only a file that changed size while it was read holds more room than bytes.
+    if (bytes.capacity() > done + 1)
+        bytes.squeeze();
     if (done > limit)
         result.fault = FontFileFault::TooLarge;
     else if (!tablesWithinFile(bytes))
