@@ -123,9 +123,10 @@ QFont carriedFont(const QFont &boxFont, const QString &entry)
         // A text box draws by name only: the file's face is registered under a family of its
         // own, whose one face weight and slant can only add bold or italic to.
         const QString family = platform::sampleBoxFamily(file);
-        if (family.isEmpty())
-            return boxFont;
-        font.setFamilies({family});
+        // A file that cannot be used leaves the box in the program's own face: the box may
+        // still name the face registered for the entry before, which is gone now.
+        if (!family.isEmpty())
+            font.setFamilies({family});
     }
     font.setWeight(boxFont.weight());
     font.setStyle(boxFont.style());

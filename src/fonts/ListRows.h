@@ -66,7 +66,8 @@ int drawRow(QPainter &painter, const QRect &rect, const QString &entry, bool mar
 void drawFocusMark(QPainter &painter, const QRect &rect, bool marked, const RowStyle &style);
 
 /// The font of a sample box once the font of `entry` has been carried to it: the face the
-/// entry's font name stands for, in the box's size, with the box's own weight, slant,
+/// entry's font name stands for, or for a folder's font the face of its own file (the
+/// program's own face when the file cannot be used), in the box's size, with the box's own weight, slant,
 /// underline and strike-out. The weight and slant of the result stay the box's own, so
 /// carrying never accumulates the styles of the faces shown before.
 QFont carriedFont(const QFont &boxFont, const QString &entry);
