@@ -4,7 +4,9 @@
 #include "platform/FontFile.h"
 #include "platform/SystemFonts.h"
 
+#include <QFile>
 #include <QFontDatabase>
+#include <QTemporaryDir>
 #include <QSet>
 #include <QtEndian>
 
@@ -292,7 +294,34 @@ struct Registered
     QString family;
     /// The family of a face registered under its own name that no installed font has.
     QString ownFamily;
+    /// The file the face was registered from.
+    QString file;
 };
+
+/// A folder of the program's own for the files sample box faces are registered from: made afresh
+/// for the run, readable by its owner only, removed at the end.
+const QTemporaryDir &faceFolder()
+{
+    static const QTemporaryDir folder;
+    return folder;
+}
+
+/// Writes `font` to a new file of its own in faceFolder(); empty when that fails. Qt knows a face
+/// by the name of its file: a face registered from bytes alone is known by a slot number that
+/// the next registration takes over, while the face engines of the one before may still be
+/// alive, and Qt would then draw the new family with the old face.
+QString writeFaceFile(const QByteArray &font, quint64 number)
+{
+    if (!faceFolder().isValid())
+        return {};
+    QFile file(faceFolder().filePath(QStringLiteral("face-%1.ttf").arg(number)));
+    // NewOnly: the name is never one that exists, so nothing planted there is written through.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly) || file.write(font) != font.size() || !file.flush()) {
+        file.remove();
+        return {};
+    }
+    return file.fileName();
+}
 
 Registered &registered()
 {
@@ -356,19 +385,23 @@ QString sampleBoxFamily(const QString &path)
             before.insert(familyWithoutFoundry(name).toCaseFolded());
     }
 
-    ChangeGuard guard;
-    const int id = QFontDatabase::addApplicationFontFromData(font);
-    if (id < 0)
+    const QString faceFile = writeFaceFile(font, number);
+    if (faceFile.isEmpty())
         return {};
-    const QString registeredFamily = QFontDatabase::applicationFontFamilies(id).value(0);
+    ChangeGuard guard;
+    const int id = QFontDatabase::addApplicationFont(faceFile);
+    const QString registeredFamily = id < 0 ? QString() : QFontDatabase::applicationFontFamilies(id).value(0);
     if (registeredFamily.isEmpty()) {
-        QFontDatabase::removeApplicationFont(id);
+        if (id >= 0)
+            QFontDatabase::removeApplicationFont(id);
+        QFile::remove(faceFile);
         return {};
     }
     face.id = id;
     face.path = path;
     face.identity = identity;
     face.family = registeredFamily;
+    face.file = faceFile;
     if (!renamed && !before.contains(registeredFamily.toCaseFolded()))
         face.ownFamily = registeredFamily;
     return registeredFamily;
@@ -381,6 +414,8 @@ void releaseSampleBoxFace()
         return;
     ChangeGuard guard;
     QFontDatabase::removeApplicationFont(face.id);
+    // A face engine still alive keeps the file mapped; the name goes now.
+    QFile::remove(face.file);
     face = Registered();
 }
 

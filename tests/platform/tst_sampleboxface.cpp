@@ -14,6 +14,7 @@
 #include <QImage>
 #include <QPainter>
 #include <QTemporaryDir>
+#include <QTextLayout>
 
 #include <sys/stat.h>
 
@@ -80,6 +81,13 @@ private slots:
         box.setPixelSize(31);
         box.setUnderline(lines);
         box.setStrikeOut(lines);
+        // The other box still shows the face carried before, its text laid out, while this one
+        // moves on: the new face must not be drawn with the one before.
+        const QFont before = fonts::carriedFont(box, FontFileEntry(QString(), listedCopy(QStringLiteral("DejaVuSansMono.ttf"))));
+        QTextLayout otherBox(QStringLiteral("Hamburgefonstiv"), before);
+        otherBox.beginLayout();
+        otherBox.createLine();
+        otherBox.endLayout();
         const QFont carried = fonts::carriedFont(box, FontFileEntry(installed, listedCopy(fileName)));
         QVERIFY(isSampleBoxFamily(QFontInfo(carried).family()));
         QCOMPARE(QFontInfo(carried).pixelSize(), 31);
