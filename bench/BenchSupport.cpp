@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QProcess>
 
 #include <cstdio>
 
@@ -38,6 +39,13 @@ long long statusKb(const char *field)
         if (line.startsWith(field))
             return line.mid(qstrlen(field)).trimmed().split(' ').first().toLongLong();
     return -1;
+}
+
+void resetPeakMemory()
+{
+    QFile clear(QStringLiteral("/proc/self/clear_refs"));
+    if (clear.open(QIODevice::WriteOnly))
+        clear.write("5");
 }
 
 QStringList familyEntries(int lines)
@@ -102,6 +110,65 @@ QStringList buildFontFiles(const QString &root, int fileCount, TreeFiles files)
         return {};
     }
     return paths;
+}
+
+QString distinctFontsBase()
+{
+    const QString set = qEnvironmentVariable("GW_BENCH_FONTS");
+    return set.isEmpty() ? QStringLiteral(GW_BENCH_FONTS_DIR) : set;
+}
+
+QString distinctFontsFolder(const QString &base, int count)
+{
+    return base + QLatin1Char('/') + QString::number(count);
+}
+
+bool makeDistinctFonts(const QString &base, const QList<int> &counts)
+{
+    // Debian's own interpreter, which python3-fonttools installs for, ahead of any other one
+    // that comes first on the path.
+    const QString python =
+        QFileInfo::exists(QStringLiteral("/usr/bin/python3")) ? QStringLiteral("/usr/bin/python3") : QStringLiteral("python3");
+    QStringList arguments{QStringLiteral(GW_BENCH_SOURCE_DIR "/make_distinct_fonts.py"), base};
+    for (int count : counts)
+        arguments << QString::number(count);
+    QProcess maker;
+    maker.setProcessChannelMode(QProcess::ForwardedChannels);
+    maker.start(python, arguments);
+    if (!maker.waitForFinished(-1) || maker.exitStatus() != QProcess::NormalExit || maker.exitCode() != 0) {
+        std::fprintf(stderr, "make_distinct_fonts.py failed (%s); it needs python3-fonttools\n",
+                     qPrintable(maker.errorString()));
+        return false;
+    }
+    return true;
+}
+
+QList<DistinctFont> distinctFonts(const QString &base, int count)
+{
+    const QString folder = distinctFontsFolder(base, count);
+    QFile manifest(folder + QStringLiteral("/manifest.tsv"));
+    if (!manifest.open(QIODevice::ReadOnly | QIODevice::Text)) {
+        std::fprintf(stderr, "no collection of %d distinct fonts in %s\n", count, qPrintable(folder));
+        return {};
+    }
+    QList<DistinctFont> fonts;
+    while (!manifest.atEnd()) {
+        QString line = QString::fromUtf8(manifest.readLine());
+        if (line.endsWith(QLatin1Char('\n')))
+            line.chop(1);
+        if (line.startsWith(QLatin1Char('#')))
+            continue;
+        const QStringList fields = line.split(QLatin1Char('\t'));
+        if (fields.size() != 4)
+            break;
+        fonts.append({folder + QLatin1Char('/') + fields[0], fields[1], fields[2], fields[3]});
+    }
+    if (fonts.size() != count) {
+        std::fprintf(stderr, "the collection in %s lists %lld files, not %d\n", qPrintable(folder),
+                     static_cast<long long>(fonts.size()), count);
+        return {};
+    }
+    return fonts;
 }
 
 } // namespace bench

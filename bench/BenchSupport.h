@@ -1,6 +1,6 @@
 #pragma once
 // Shared by the bench programs: trees of real font files copied (or hard-linked) from Debian's
-// font packages.
+// font packages, collections of distinct fonts made from them, and the process's memory figures.
 
 #include <QList>
 #include <QPair>
@@ -27,6 +27,9 @@ enum class TreeFiles { Copies, HardLinks };
 /// /proc/self/status in kilobytes; -1 when it cannot be read.
 long long statusKb(const char *field);
 
+/// Resets the peak resident memory (VmHWM) of this process to its present level.
+void resetPeakMemory();
+
 /// `lines` list entries that name the installed font families in turn, from the first again
 /// after the last.
 QStringList familyEntries(int lines);
@@ -46,5 +49,31 @@ QStringList buildFontTree(const QString &root, const QList<QPair<QString, QStrin
 /// buildFontTree() as it takes, made as `files` says. Returns the paths; empty and a message on
 /// stderr on failure.
 QStringList buildFontFiles(const QString &root, int fileCount, TreeFiles files = TreeFiles::Copies);
+
+/// One file of a collection of distinct fonts: a Latin subset of one of the test packages' fonts
+/// with a family of its own.
+struct DistinctFont
+{
+    QString path;     ///< absolute path of the file
+    QString family;   ///< its family, such as "Bench 00001"
+    QString fullName; ///< its full name, such as "Bench 00001 Bold"
+    QString style;    ///< the style of the font it was made from
+};
+
+/// The folder that holds the collections of distinct fonts: $GW_BENCH_FONTS when set, else
+/// "bench-fonts" in the build tree.
+QString distinctFontsBase();
+
+/// Makes those of the collections of `counts` distinct font files below `base` that are not
+/// there yet (one folder per size, see make_distinct_fonts.py); its progress goes to stdout.
+/// Returns false, with the reason on stderr, when one could not be made.
+bool makeDistinctFonts(const QString &base, const QList<int> &counts);
+
+/// The files of the collection of `count` files below `base`, in the order they were numbered;
+/// empty and a message on stderr when that collection is missing or incomplete.
+QList<DistinctFont> distinctFonts(const QString &base, int count);
+
+/// The folder of the collection of `count` files below `base`.
+QString distinctFontsFolder(const QString &base, int count);
 
 } // namespace bench
