@@ -7,6 +7,7 @@
 #include "output/WordApplication.h"
 #include "platform/Dialogs.h"
 #include "platform/Errors.h"
+#include "platform/FileFaces.h"
 #include "platform/Signals.h"
 
 #include <QDateTime>
@@ -30,6 +31,7 @@ Application::Application(int &argc, char **argv)
     // A save beyond the file-size limit is a failed write for the user to hear of, not the end
     // of the run.
     platform::ignoreFileSizeSignal();
+    platform::synthesiseBoldAtAnySize();
     output::registerWordApplication();
 }
 

@@ -91,9 +91,18 @@ QRawFont makeFace(const QByteArray &bytes, const QByteArray &label, const QStrin
 
 } // namespace
 
+void synthesiseBoldAtAnySize()
+{
+    // Qt reads the variable whenever a font engine is made.
+    qputenv("QT_NO_SYNTHESIZED_BOLD_LIMIT", "1");
+}
+
 FileFaces &FileFaces::instance()
 {
-    static FileFaces faces;
+    static FileFaces faces = [] {
+        synthesiseBoldAtAnySize();
+        return FileFaces();
+    }();
     return faces;
 }
 

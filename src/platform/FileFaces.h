@@ -28,6 +28,12 @@ struct FaceStyle
     friend bool operator==(const FaceStyle &, const FaceStyle &) = default;
 };
 
+/// Makes the font engines of this process synthesise bold at every size. Qt leaves out the
+/// emboldened outline from 64 pixels on, while its print engine strokes such text at any size:
+/// without this, a large sheet image or preview would show upright regular text where a print
+/// of the same sheet is bold. Called before any font is drawn; faces from files call it too.
+void synthesiseBoldAtAnySize();
+
 /// The loaded faces of listed font files, kept in a bounded cache, least recently used first to
 /// go. One instance per process, used on the GUI thread only.
 class FileFaces

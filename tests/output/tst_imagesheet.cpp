@@ -390,22 +390,26 @@ private slots:
     }
 
     // A file with a regular face only, drawn bold or italic: the line has more ink, or its
-    // upright strokes lean, against the same line drawn plain.
+    // upright strokes lean, against the same line drawn plain; also at a size from which Qt
+    // would leave bold out of its own drawing.
     void synthesisedStyles_data()
     {
         QTest::addColumn<bool>("bold");
-        QTest::newRow("bold") << true;
-        QTest::newRow("italic") << false;
+        QTest::addColumn<QString>("size");
+        QTest::newRow("bold") << true << QStringLiteral("24");
+        QTest::newRow("bold, large") << true << QStringLiteral("60");
+        QTest::newRow("italic") << false << QStringLiteral("24");
     }
     void synthesisedStyles()
     {
         QFETCH(bool, bold);
+        QFETCH(QString, size);
         QVERIFY(!loadFolder(QStringLiteral("regular"), {QStringLiteral("Glyphworks Image Upright")}).isEmpty());
         QCOMPARE(prog->ListBox1->count(), 1);
         // The sample alone, of upright strokes.
         for (QCheckBox *label : {einst->cb1, einst->cb2, einst->cb_verz, einst->cb_filename})
             label->setChecked(false);
-        einst->Edit5->setEditText(QStringLiteral("24"));
+        einst->Edit5->setEditText(size);
         prog->cd1->setEditText(QStringLiteral("lllll"));
         const QString plainFile = path(QStringLiteral("plain-%1.bmp").arg(QTest::currentDataTag()));
         dialogs::setNextAnswer(plainFile);
