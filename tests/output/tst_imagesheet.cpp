@@ -19,9 +19,6 @@
 #include <QScreen>
 #include <QTemporaryDir>
 
-#include <cstdio>
-#include <sys/stat.h>
-#include <unistd.h>
 
 using dialogs::Answer;
 
@@ -63,38 +60,6 @@ QList<Band> inkBands(const QImage &image)
     return bands;
 }
 
-/// The ink of an image (pixels darker than mid-grey): how much there is, and how far it leans to
-/// the right going up: the covariance of x with the height over the variance of the height,
-/// which shearing the text raises by the shear's factor.
-struct Ink
-{
-    qint64 amount = 0;
-    qreal lean = 0;
-};
-
-Ink inkOf(const QImage &image)
-{
-    Ink ink;
-    qreal sx = 0, sy = 0, sxy = 0, syy = 0;
-    for (int y = 0; y < image.height(); ++y) {
-        for (int x = 0; x < image.width(); ++x) {
-            if (qGray(image.pixel(x, y)) >= 128)
-                continue;
-            ++ink.amount;
-            sx += x;
-            sy += -y;
-            sxy += qreal(x) * -y;
-            syy += qreal(y) * y;
-        }
-    }
-    if (ink.amount > 0) {
-        const qreal n = qreal(ink.amount);
-        const qreal varY = syy / n - (sy / n) * (sy / n);
-        if (varY > 0)
-            ink.lean = (sxy / n - (sx / n) * (sy / n)) / varY;
-    }
-    return ink;
-}
 
 QString dejavu(const char *fileName)
 {
@@ -414,14 +379,14 @@ private slots:
         const QString plainFile = path(QStringLiteral("plain-%1.bmp").arg(QTest::currentDataTag()));
         dialogs::setNextAnswer(plainFile);
         exportTo(QStringLiteral("BMP-Image"));
-        const Ink plain = inkOf(QImage(plainFile));
+        const gwtest::Ink plain = gwtest::inkOf(QImage(plainFile));
         QVERIFY(plain.amount > 200);
 
         (bold ? einst->cb4 : einst->cb3)->setChecked(true);
         const QString styledFile = path(QStringLiteral("styled-%1.bmp").arg(QTest::currentDataTag()));
         dialogs::setNextAnswer(styledFile);
         exportTo(QStringLiteral("BMP-Image"));
-        const Ink styled = inkOf(QImage(styledFile));
+        const gwtest::Ink styled = gwtest::inkOf(QImage(styledFile));
         const QString figures = QStringLiteral("ink %1 -> %2, lean %3 -> %4")
                                     .arg(plain.amount).arg(styled.amount).arg(plain.lean).arg(styled.lean);
         if (bold) {
@@ -460,16 +425,8 @@ private slots:
         for (const QString &family : families)
             files << folder + QLatin1Char('/') + family + QStringLiteral(".ttf");
         // B a FIFO without a writer, C a link to a device, D half a file, E another font, F gone.
-        const QByteArray fifo = QFile::encodeName(files.at(1));
-        const QByteArray link = QFile::encodeName(files.at(2));
-        QVERIFY(QFile::remove(files.at(1)) && ::mkfifo(fifo.constData(), 0600) == 0);
-        QVERIFY(QFile::remove(files.at(2)) && ::symlink("/dev/zero", link.constData()) == 0);
-        QVERIFY(QFile(files.at(3)).resize(QFileInfo(files.at(3)).size() / 2));
-        QVERIFY(QFile::copy(dejavu("DejaVuSerif.ttf"), files.at(4) + QStringLiteral(".new")));
-        QCOMPARE(std::rename(QFile::encodeName(files.at(4) + QStringLiteral(".new")).constData(),
-                             QFile::encodeName(files.at(4)).constData()),
-                 0);
-        QVERIFY(QFile::remove(files.at(5)));
+        for (int i = 1; i < families.size(); ++i)
+            QVERIFY(gwtest::makeHostile(files.at(i), gwtest::kHostileKinds.at(i - 1), dejavu("DejaVuSerif.ttf")));
 
         prog->cd1->setEditText(QStringLiteral("Sample"));
         const QString file = path(QStringLiteral("hostile-%1.bmp").arg(QTest::currentDataTag()));

@@ -18,9 +18,6 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 
-#include <cstdio>
-#include <sys/stat.h>
-#include <unistd.h>
 
 using dialogs::PrintChoice;
 
@@ -94,66 +91,7 @@ QImage pdfPageImage(const QString &path, int page)
     return QImage(prefix + QStringLiteral(".png"));
 }
 
-/// The ink of an image (pixels darker than mid-grey): how much there is, and how far it leans to
-/// the right going up: the covariance of x with the height over the variance of the height,
-/// which shearing the text raises by the shear's factor.
-struct Ink
-{
-    qint64 amount = 0;
-    qreal lean = 0;
-};
 
-Ink inkOf(const QImage &image)
-{
-    Ink ink;
-    qreal sx = 0, sy = 0, sxy = 0, syy = 0;
-    for (int y = 0; y < image.height(); ++y) {
-        for (int x = 0; x < image.width(); ++x) {
-            if (qGray(image.pixel(x, y)) >= 128)
-                continue;
-            ++ink.amount;
-            sx += x;
-            sy += -y;
-            sxy += qreal(x) * -y;
-            syy += qreal(y) * y;
-        }
-    }
-    if (ink.amount > 0) {
-        const qreal n = qreal(ink.amount);
-        const qreal varY = syy / n - (sy / n) * (sy / n);
-        if (varY > 0)
-            ink.lean = (sxy / n - (sx / n) * (sy / n)) / varY;
-    }
-    return ink;
-}
-
-/// Turns the listed font file `path` into something hostile: "FIFO" (with no writer), "device
-/// link" (a link to /dev/zero), "truncated" (to half), "swapped" (another font renamed over it)
-/// or "deleted". `other` is the font swapped in.
-bool makeHostile(const QString &path, const QString &kind, const QString &other)
-{
-    const QByteArray native = QFile::encodeName(path);
-    if (kind == QLatin1String("truncated")) {
-        QFile file(path);
-        return file.resize(file.size() / 2);
-    }
-    if (kind == QLatin1String("swapped")) {
-        const QString swapped = path + QStringLiteral(".new");
-        return QFile::copy(other, swapped)
-               && std::rename(QFile::encodeName(swapped).constData(), native.constData()) == 0;
-    }
-    if (!QFile::remove(path))
-        return false;
-    if (kind == QLatin1String("FIFO"))
-        return ::mkfifo(native.constData(), 0600) == 0;
-    if (kind == QLatin1String("device link"))
-        return ::symlink("/dev/zero", native.constData()) == 0;
-    return kind == QLatin1String("deleted");
-}
-
-/// The kinds of hostile file makeHostile() makes.
-const QStringList kHostileKinds = {QStringLiteral("FIFO"), QStringLiteral("device link"), QStringLiteral("truncated"),
-                                   QStringLiteral("swapped"), QStringLiteral("deleted")};
 
 QString fontFile(const char *package, const char *fileName)
 {
@@ -435,14 +373,14 @@ private slots:
         einst->Edit5->setEditText(QStringLiteral("24"));
         prog->cd1->setEditText(QStringLiteral("lllll"));
         printTo(QStringLiteral("Standard Printer"));
-        const Ink plain = inkOf(pdfPageImage(m_pdf, 1));
+        const gwtest::Ink plain = gwtest::inkOf(pdfPageImage(m_pdf, 1));
         QVERIFY(plain.amount > 200);
 
         const QString styledPdf = m_dir.filePath(QStringLiteral("styled-%1.pdf").arg(QTest::currentDataTag()));
         platform::Printer::instance().setPdfOutput(styledPdf);
         (bold ? einst->cb4 : einst->cb3)->setChecked(true);
         printTo(QStringLiteral("Standard Printer"));
-        const Ink styled = inkOf(pdfPageImage(styledPdf, 1));
+        const gwtest::Ink styled = gwtest::inkOf(pdfPageImage(styledPdf, 1));
         const QString figures = QStringLiteral("ink %1 -> %2, lean %3 -> %4")
                                     .arg(plain.amount).arg(styled.amount).arg(plain.lean).arg(styled.lean);
         if (bold) {
@@ -474,7 +412,7 @@ private slots:
         const QString dejavu = fontFile("fonts-dejavu-core", "DejaVuSans.ttf");
         // The good file's name sorts first: it stands on the first line.
         QList<std::pair<QString, QString>> fonts = {{dejavu, QStringLiteral("Glyphworks Hostile A Good")}};
-        for (const QString &kind : kHostileKinds)
+        for (const QString &kind : gwtest::kHostileKinds)
             fonts.append({dejavu, QStringLiteral("Glyphworks Hostile ")
                                       + QString(kind).replace(QLatin1Char(' '), QLatin1Char('-'))});
         const QString folder = makeFolder(QStringLiteral("hostile-") + QLatin1String(QTest::currentDataTag()), fonts);
@@ -484,8 +422,8 @@ private slots:
         loadFolder(folder);
         QCOMPARE(prog->ListBox1->count(), fonts.size());
         for (qsizetype i = 1; i < fonts.size(); ++i)
-            QVERIFY(makeHostile(folder + QLatin1Char('/') + fonts.at(i).second + QStringLiteral(".ttf"),
-                                kHostileKinds.at(i - 1), fontFile("fonts-dejavu-core", "DejaVuSerif.ttf")));
+            QVERIFY(gwtest::makeHostile(folder + QLatin1Char('/') + fonts.at(i).second + QStringLiteral(".ttf"),
+                                gwtest::kHostileKinds.at(i - 1), fontFile("fonts-dejavu-core", "DejaVuSerif.ttf")));
         prog->cd1->setEditText(QStringLiteral("Quizdeltagerne"));
         printTo(german ? QStringLiteral("Standarddrucker") : QStringLiteral("Standard Printer"));
         QVERIFY(dialogs::shown().isEmpty());

@@ -6,6 +6,8 @@
 #include <QProcess>
 #include <QtTest>
 
+#include <cstdio>
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -155,6 +157,51 @@ bool makeRenamedFont(const QString &source, const QString &target, const QString
 QString sourceDir()
 {
     return QStringLiteral(GW_SOURCE_DIR);
+}
+
+Ink inkOf(const QImage &image)
+{
+    Ink ink;
+    qreal sx = 0, sy = 0, sxy = 0, syy = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            if (qGray(image.pixel(x, y)) >= 128)
+                continue;
+            ++ink.amount;
+            sx += x;
+            sy += -y;
+            sxy += qreal(x) * -y;
+            syy += qreal(y) * y;
+        }
+    }
+    if (ink.amount > 0) {
+        const qreal n = qreal(ink.amount);
+        const qreal varY = syy / n - (sy / n) * (sy / n);
+        if (varY > 0)
+            ink.lean = (sxy / n - (sx / n) * (sy / n)) / varY;
+    }
+    return ink;
+}
+
+bool makeHostile(const QString &path, const QString &kind, const QString &other)
+{
+    const QByteArray native = QFile::encodeName(path);
+    if (kind == QLatin1String("truncated")) {
+        QFile file(path);
+        return file.resize(file.size() / 2);
+    }
+    if (kind == QLatin1String("swapped")) {
+        const QString swapped = path + QStringLiteral(".new");
+        return QFile::copy(other, swapped)
+               && std::rename(QFile::encodeName(swapped).constData(), native.constData()) == 0;
+    }
+    if (!QFile::remove(path))
+        return false;
+    if (kind == QLatin1String("FIFO"))
+        return ::mkfifo(native.constData(), 0600) == 0;
+    if (kind == QLatin1String("device link"))
+        return ::symlink("/dev/zero", native.constData()) == 0;
+    return kind == QLatin1String("deleted");
 }
 
 } // namespace gwtest

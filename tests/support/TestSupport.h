@@ -2,6 +2,7 @@
 // Helpers shared by the tests: real font files from Debian's font packages, and temporary trees.
 
 #include <QEvent>
+#include <QImage>
 #include <QObject>
 #include <QString>
 #include <QStringList>
@@ -62,6 +63,28 @@ bool runPython(const char *script, const QStringList &arguments);
 /// foundry. Returns false on failure.
 bool makeRenamedFont(const QString &source, const QString &target, const QString &family, const QString &style,
                      const QString &fullName, const QString &vendor = {});
+
+/// The ink of an image (pixels darker than mid-grey): how much there is, and how far it leans to
+/// the right going up: the covariance of x with the height over the variance of the height,
+/// which shearing the text raises by the shear's factor.
+struct Ink
+{
+    qint64 amount = 0;
+    qreal lean = 0;
+};
+
+/// Measures the ink of `image`.
+Ink inkOf(const QImage &image);
+
+/// The kinds of hostile file makeHostile() makes.
+inline const QStringList kHostileKinds = {QStringLiteral("FIFO"), QStringLiteral("device link"),
+                                          QStringLiteral("truncated"), QStringLiteral("swapped"),
+                                          QStringLiteral("deleted")};
+
+/// Turns the listed font file `path` into something hostile: "FIFO" (with no writer), "device
+/// link" (a link to /dev/zero), "truncated" (to half), "swapped" (the font `other` renamed over
+/// it) or "deleted". Returns false on failure.
+bool makeHostile(const QString &path, const QString &kind, const QString &other);
 
 /// The root folder of the source tree (for test data and scripts).
 QString sourceDir();
