@@ -984,12 +984,28 @@ int main(int argc, char **argv)
             0, "", false);
     compare("PDF total (s)", [](const SizeResult &r) { return r.pdf.value(QStringLiteral("run")) / 1000; }, 90,
             "< 90 s", true);
-    compare("pango-view total (s)", [](const SizeResult &r) { return r.peer.runMs / 1000; }, 0, "", false);
-    compare("PDF / pango-view (x)",
-            [](const SizeResult &r) { return r.peer.runMs > 0 ? r.pdf.value(QStringLiteral("run")) / r.peer.runMs : -1; },
-            0.5, "<= 0.5x", false);
-    compare("pango-view distinct fonts in its PDF", [](const SizeResult &r) { return r.peer.fonts.benchFonts; }, 0,
-            "", false);
+    // pango-view ended for taking too long gives a bound, not a time.
+    const auto peerTotal = [](const SizeResult &r) {
+        if (r.peer.runMs < 0)
+            return QStringLiteral("failed");
+        return (r.peer.timedOut ? QStringLiteral(">") : QString()) + QString::number(r.peer.runMs / 1000, 'f', 2);
+    };
+    const auto peerRatio = [](const SizeResult &r) {
+        return r.peer.runMs > 0 ? r.pdf.value(QStringLiteral("run")) / r.peer.runMs : -1.0;
+    };
+    const auto peerRatioText = [&](const SizeResult &r) {
+        if (peerRatio(r) < 0)
+            return QStringLiteral("-");
+        return (r.peer.timedOut ? QStringLiteral("<") : QString()) + QString::number(peerRatio(r), 'f', 2);
+    };
+    const auto peerFonts = [](const SizeResult &r) {
+        return r.peer.fonts.fonts < 0 ? QStringLiteral("-") : QString::number(r.peer.fonts.benchFonts);
+    };
+    std::printf("%-44s %12s %12s\n", "pango-view total (s)", qPrintable(peerTotal(small)), qPrintable(peerTotal(large)));
+    std::printf("%-44s %12s %12s  <= 0.5x %s\n", "PDF / pango-view (x)", qPrintable(peerRatioText(small)),
+                qPrintable(peerRatioText(large)), peerRatio(large) < 0 ? "" : verdict(peerRatio(large) <= 0.5));
+    std::printf("%-44s %12s %12s\n", "pango-view distinct fonts in its PDF", qPrintable(peerFonts(small)),
+                qPrintable(peerFonts(large)));
     compare("PDF peak memory (MB)", [](const SizeResult &r) { return r.pdf.value(QStringLiteral("peak")); }, 0, "",
             false);
     compare("PDF memory per embedded font (MB)",
