@@ -4,6 +4,12 @@
 #include "platform/Dialogs.h"
 #include "platform/Printer.h"
 
+#include <QRawFont>
+#include <QScopeGuard>
+#include <QSet>
+
+#include <vector>
+
 namespace output {
 namespace {
 
@@ -25,6 +31,17 @@ private:
 void printLines(platform::Printer &printer, const SheetNumbers &numbers, const RunStyle &style,
                 const SheetSource &sheet, PageRange range, bool stopWhenAborted)
 {
+    // The print engine holds every face it embedded until the job ends and then lets go of them
+    // in an order of its own; FreeType finds each face it closes by walking its list of open
+    // faces from the oldest. Held here until after the job, in the order they were first drawn,
+    // and let go of oldest first, each is found at once: thousands of faces close in linear time.
+    std::vector<QRawFont> faces;
+    QSet<QRawFont> held;
+    const auto releaseInOrder = qScopeGuard([&faces, &held] {
+        held.clear();
+        for (QRawFont &face : faces)
+            face = QRawFont();
+    });
     JobGuard guard(printer);
     printer.beginDoc();
     QPainter &canvas = printer.canvas();
@@ -43,6 +60,13 @@ void printLines(platform::Printer &printer, const SheetNumbers &numbers, const R
         }
         const SheetLine line = sheet.line(i);
         const LineMetrics metrics = setter.measure(line);
+        if (!metrics.shaped.runs.isEmpty()) {
+            const QRawFont face = metrics.shaped.runs.constFirst().rawFont();
+            if (!held.contains(face)) {
+                held.insert(face);
+                faces.push_back(face);
+            }
+        }
         const LinePlacement place = flow.next(metrics.height);
         if (place.drawn)
             setter.draw(canvas, line, metrics, numbers.left, place.y);

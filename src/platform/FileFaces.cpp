@@ -112,7 +112,7 @@ void FileFaces::setListedFile(const QString &path, const FileIdentity &identity)
     forgetFile(path);
 }
 
-void FileFaces::forgetFile(const QString &path)
+void FileFaces::forgetFile(QString path)
 {
     const auto file = m_files.find(path);
     if (file != m_files.end()) {

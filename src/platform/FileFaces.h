@@ -93,8 +93,9 @@ private:
     }
 
     LoadedFile &loadedFile(const QString &path);
-    /// Drops the loaded file and the faces made from it.
-    void forgetFile(const QString &path);
+    /// Drops the loaded file and the faces made from it. `path` is taken by value: the caller may
+    /// pass a path held by the very list this erases it from.
+    void forgetFile(QString path);
     void trim();
 
     QHash<QString, FileIdentity> m_listed;
