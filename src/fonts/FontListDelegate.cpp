@@ -12,6 +12,8 @@
 #include <QPainter>
 #include <QScrollBar>
 
+#include <algorithm>
+
 namespace fonts {
 namespace {
 
@@ -20,6 +22,9 @@ constexpr char kTag[] = "Tag";
 // Each pass of measuring the shown rows measures at least one row that was not measured
 // before, so the passes end; the bound only guards against a layout that never settles.
 constexpr int kMaxMeasurePasses = 32;
+
+// How many pages below the view are measured along with rows in view that had no height yet.
+constexpr int kPagesAhead = 3;
 
 } // namespace
 
@@ -188,8 +193,22 @@ bool FontListDelegate::hasStaleRows() const
         stale = stale || (laidOut != m_laidOutWith.constEnd() && *laidOut != height);
     };
     // The rows in view.
-    for (int row = firstShownRow(); row < count && rowRect(row).top() < viewHeight; ++row)
-        check(row);
+    const qsizetype measuredBefore = m_heights.size();
+    const int first = firstShownRow();
+    int end = first;
+    for (; end < count && rowRect(end).top() < viewHeight; ++end)
+        check(end);
+    // Laying the list out again asks every row for its height, a cost that grows with the list.
+    // When rows in view had to be measured, the pages around them are measured with them, so
+    // that scrolling on finds its rows at their heights and pays for one layout every few pages
+    // instead of one a page.
+    if (m_heights.size() != measuredBefore) {
+        const int shown = std::max(1, end - first);
+        for (int row = end; row < std::min(count, end + kPagesAhead * shown); ++row)
+            check(row);
+        for (int row = std::max(0, first - shown); row < first; ++row)
+            check(row);
+    }
     // The focused row, which the list scrolls into view.
     if (m_list->currentRow() >= 0)
         check(m_list->currentRow());
