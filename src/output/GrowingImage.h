@@ -15,9 +15,9 @@ struct ImageLimits
 {
     int maxWidth = 32767;
     int maxHeight = 65500; ///< the highest image every writer (JPEG: 65500) can save
-    /// 400 MB of 32-bit pixels: a sheet larger than that goes to numbered part images, so the
+    /// 320 MB of 32-bit pixels: a sheet larger than that goes to numbered part images, so the
     /// program's memory stays within half a gigabyte whatever the list holds.
-    qint64 maxPixels = 100'000'000;
+    qint64 maxPixels = 80'000'000;
 };
 
 /// The storage to reserve for `needed` units when `current` are reserved: at least `needed`,
