@@ -4,9 +4,8 @@
 // share a face). Measures switching sample mode on and off, a reload in sample mode and the
 // painting of one screen of rows, each with the list's repaints, and the memory sample mode takes.
 // Usage: bench_listview [entries [folder-only]]   (runs on Qt's offscreen platform unless
-// QT_QPA_PLATFORM is set). With "folder-only" the list holds the folder's files alone: their fonts
-// are then registered only as their rows come into view; with the system's fonts listed too, a
-// reload registers them all (their families are listed as the system's).
+// QT_QPA_PLATFORM is set). With "folder-only" the list holds the folder's files alone. Each file's
+// row is drawn from the file itself, read when its row first comes into view.
 
 #include "BenchSupport.h"
 #include "app/Application.h"
@@ -150,8 +149,7 @@ int main(int argc, char **argv)
     prog->cb_folder->setChecked(true);
     const Timed plainLoad = timed([] { prog->SchriftenNeuLadenClick(); });
     const int entries = list->count();
-    // With the system's fonts listed, the first reload registers the folder's files (their
-    // families are listed as the system's); the second shows a reload as it usually costs.
+    // Two reloads: the first after the load, the second as a reload usually costs.
     const Timed plainReload = timed([] { prog->SchriftenNeuLadenClick(); });
     const Timed plainReloadAgain = timed([] { prog->SchriftenNeuLadenClick(); });
     const long long plainKb = bench::statusKb("VmRSS:");
