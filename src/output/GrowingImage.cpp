@@ -159,6 +159,14 @@ void GrowingImage::clear()
     m_height = 0;
 }
 
+void GrowingImage::empty()
+{
+    // The rows are whitened again as they come into use; the columns reserved stay.
+    m_readyRows = 0;
+    m_width = 0;
+    m_height = 0;
+}
+
 QImage GrowingImage::view()
 {
     if (m_width <= 0 || m_height <= 0)

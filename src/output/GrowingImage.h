@@ -55,6 +55,11 @@ public:
     /// Empties the image (0 × 0) and releases its storage.
     void clear();
 
+    /// Empties the image (0 × 0) but keeps its storage for the next image of about its size: the
+    /// parts of a split run are drawn one after the other in the same memory, which then needs
+    /// no new pages from the system for each part.
+    void empty();
+
     /// The visible image, sharing the pixels (valid until the next size change); draw on it with
     /// QPainter or hand it to a writer. Null while the image is empty.
     QImage view();

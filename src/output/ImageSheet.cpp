@@ -218,7 +218,7 @@ void splitRun(ImageFormat format, int f, const SheetNumbers &numbers, const RunS
                 image.setHeight(image.height() + 20);
                 saveToName(format, image.view(), partFileName(base, k, info.extension));
                 c = 0;
-                image.clear();
+                image.empty();
                 image.setWidth(20);
                 image.setHeight(20);
                 ++k;

@@ -134,18 +134,30 @@ private slots:
         }
     }
 
-    void clearEmptiesAndReleases()
+    // Emptying with clear() releases the storage, with empty() keeps it; either way the next
+    // image starts white, also where the one before was drawn and in columns it did not use.
+    void emptyingStartsWhite_data()
     {
+        QTest::addColumn<bool>("keep");
+        QTest::newRow("clear") << false;
+        QTest::newRow("empty") << true;
+    }
+    void emptyingStartsWhite()
+    {
+        QFETCH(bool, keep);
         GrowingImage image;
         image.setWidth(300);
         image.setHeight(300);
         image.view().fill(Qt::black);
-        image.clear();
-        QCOMPARE(image.reservedBytes(), 0);
+        const qint64 reserved = image.reservedBytes();
+        keep ? image.empty() : image.clear();
+        QCOMPARE(image.reservedBytes(), keep ? reserved : 0);
         QVERIFY(image.view().isNull());
         image.setWidth(20);
         image.setHeight(20);
-        QImage white(20, 20, QImage::Format_RGB32);
+        image.setWidth(250);
+        image.setHeight(260);
+        QImage white(250, 260, QImage::Format_RGB32);
         white.fill(Qt::white);
         QCOMPARE(image.view(), white);
     }
