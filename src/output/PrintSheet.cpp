@@ -87,8 +87,12 @@ void printDirect(const QString &target, const SheetNumbers &numbers, const RunSt
                  const SheetSource &sheet)
 {
     auto &printer = platform::Printer::instance();
-    if (target != QLatin1String("Standarddrucker") && target != QLatin1String("Standard Printer"))
-        printer.setPrinterIndex(printer.printerIndex(target));
+    const bool standard =
+        target == QLatin1String("Standarddrucker") || target == QLatin1String("Standard Printer");
+    // The printer and copies a print dialog chose belong to that dialog's job: the standard
+    // printer is the system's default at this moment, and a direct job is always one copy.
+    printer.setPrinterIndex(standard ? -1 : printer.printerIndex(target));
+    printer.setCopies(1);
     printer.setTitle(jobTitle(style.german));
     printer.setPortrait(style.portrait);
     printLines(printer, numbers, style, sheet, PageRange(), false);

@@ -44,9 +44,10 @@ QString jobTitle(bool german);
 /// The highest page number the print dialog admits.
 inline constexpr int kMaxDialogPage = 25;
 
-/// Prints every line on the printer named by `target`: "Standarddrucker" and "Standard Printer"
-/// keep the selected printer; any other text selects the installed printer of that name
-/// (ignoring case), or the default printer when there is none of that name.
+/// Prints one copy of every line on the printer named by `target`: "Standarddrucker" and
+/// "Standard Printer" print on the system's default printer of the moment; any other text selects
+/// the installed printer of that name (ignoring case), or the default printer when there is none
+/// of that name.
 void printDirect(const QString &target, const SheetNumbers &numbers, const RunStyle &style,
                  const SheetSource &sheet);
 

@@ -92,6 +92,7 @@ void Printer::beginDoc()
         m_printer->setOutputFileName(m_pdfPath);
     }
     m_printer->setResolution(kResolution);
+    m_lastJob = {m_pdfPath.isEmpty() ? name : QString(), m_printer->copyCount()};
     if (!m_painter.begin(m_printer.get()))
         throw Error(QStringLiteral("The print job could not be started on %1.")
                         .arg(m_pdfPath.isEmpty() ? name : m_pdfPath));

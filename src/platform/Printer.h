@@ -61,6 +61,16 @@ public:
     /// The open job was cancelled.
     bool aborted() const;
 
+    /// What a job was opened with: the print system's printer (empty for PDF output) and the
+    /// number of copies.
+    struct JobSettings
+    {
+        QString printer;
+        int copies = 1;
+    };
+    /// The settings of the last job opened with beginDoc().
+    JobSettings lastJob() const { return m_lastJob; }
+
     /// Qt's printer object, for the print dialog.
     QPrinter &qprinter() { return *m_printer; }
 
@@ -79,6 +89,7 @@ private:
     QPainter m_painter;
     QString m_selected; // empty: the system's default printer
     QString m_pdfPath;
+    JobSettings m_lastJob;
 };
 
 } // namespace platform

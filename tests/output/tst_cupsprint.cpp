@@ -10,8 +10,10 @@
 #include <QComboBox>
 #include <QDir>
 #include <QListWidget>
+#include <QPrinterInfo>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QTemporaryDir>
 
 namespace {
 
@@ -42,6 +44,19 @@ class TestCupsPrint : public QObject
     Q_OBJECT
 private:
     QString m_dir;
+    QTemporaryDir m_home;
+    QString m_queue; // the default printer
+
+    // Prints the list on `target`; whether the queue wrote its PDF.
+    bool printOn(const QString &target)
+    {
+        if (prog->cbdrucker->findText(target) < 0)
+            prog->cbdrucker->addItem(target);
+        prog->cbdrucker->setCurrentIndex(prog->cbdrucker->findText(target));
+        const QStringList before = pdfsIn(m_dir);
+        QTest::mouseClick(prog->Button1, Qt::LeftButton);
+        return !waitForNewPdf(m_dir, before).isEmpty();
+    }
 
 private slots:
     void initTestCase()
@@ -50,6 +65,16 @@ private slots:
         if (m_dir.isEmpty())
             QSKIP("no cups-pdf queue set up: .ci/run makes one the default printer and sets GW_CUPS_PDF_DIR; "
                   "the test command leaves a user's printers alone");
+        // A second printer name for the queue, from a home folder of the test's own.
+        // Set before the print system is first asked: it reads the home folder once.
+        qputenv("HOME", QFile::encodeName(m_home.path()));
+        QVERIFY(QDir(m_home.path()).mkpath(QStringLiteral(".cups")));
+        QFile options(m_home.filePath(QStringLiteral(".cups/lpoptions")));
+        QVERIFY(options.open(QIODevice::WriteOnly));
+        m_queue = QPrinterInfo::defaultPrinterName();
+        QVERIFY(!m_queue.isEmpty());
+        options.write("Dest " + m_queue.toLocal8Bit() + "/gwtest\n");
+        options.close();
     }
 
     void init()
@@ -87,21 +112,36 @@ private slots:
         QVERIFY(text.contains(QRegularExpression(QStringLiteral("2\\s+--\\s+DejaVu Serif\\s+--\\s+Sample line"))));
     }
 
-    void dialogChoiceStaysSelected()
+    // A printer chosen by name or in the print dialog prints that job; "Standard Printer" prints
+    // the next one on the default printer again. The other printer is an instance of the queue,
+    // known only to this test's home folder.
+    void standardPrinterIsTheDefaultAgain_data()
     {
+        QTest::addColumn<bool>("byDialog");
+        QTest::newRow("named printer") << false;
+        QTest::newRow("print dialog") << true;
+    }
+    void standardPrinterIsTheDefaultAgain()
+    {
+        QFETCH(bool, byDialog);
         auto &printer = platform::Printer::instance();
-        const QString queue = printer.printers().constFirst();
+        const QString other = m_queue + QStringLiteral("/gwtest");
+        QVERIFY2(printer.printerIndex(other) >= 0, qPrintable(printer.printers().join(QLatin1Char(','))));
         prog->ListBox1->clear();
-        dialogs::PrintChoice choice;
-        choice.accepted = true;
-        choice.printer = queue.toUpper();
-        dialogs::setNextAnswer(QVariant::fromValue(choice));
-        const QStringList before = pdfsIn(m_dir);
-        prog->cbdrucker->setCurrentIndex(1);
-        QTest::mouseClick(prog->Button1, Qt::LeftButton);
-        QVERIFY(!waitForNewPdf(m_dir, before).isEmpty());
-        // Chosen in the dialog by a name in other letter case: that printer is the selection now.
-        QCOMPARE(printer.printerName(), queue);
+        prog->ListBox1->addItem(QStringLiteral("DejaVu Sans"));
+        if (byDialog) {
+            dialogs::PrintChoice choice;
+            choice.accepted = true;
+            choice.printer = other.toUpper();
+            dialogs::setNextAnswer(QVariant::fromValue(choice));
+            QVERIFY(printOn(QStringLiteral("Printer Dialog with Options")));
+        } else {
+            QVERIFY(printOn(other));
+        }
+        QCOMPARE(printer.lastJob().printer, other);
+        QVERIFY(printOn(QStringLiteral("Standard Printer")));
+        QCOMPARE(printer.lastJob().printer, m_queue);
+        QVERIFY(dialogs::shown().size() == (byDialog ? 1 : 0));
     }
 };
 

@@ -267,6 +267,28 @@ private slots:
         QCOMPARE(pdfText(beyond, 1).trimmed(), QString());
     }
 
+    // Copies chosen in the print dialog count for that dialog's job only.
+    void directJobAfterDialogIsOneCopy_data()
+    {
+        QTest::addColumn<QString>("target");
+        QTest::newRow("standard") << "Standard Printer";
+        QTest::newRow("named") << "No Such Printer";
+    }
+    void directJobAfterDialogIsOneCopy()
+    {
+        QFETCH(QString, target);
+        fill({QStringLiteral("DejaVu Sans")});
+        PrintChoice three;
+        three.accepted = true;
+        three.copies = 3;
+        dialogs::setNextAnswer(QVariant::fromValue(three));
+        printTo(QStringLiteral("Printer Dialog with Options"));
+        QCOMPARE(platform::Printer::instance().lastJob().copies, 3);
+        printTo(target);
+        QVERIFY(dialogs::shown().size() == 1);
+        QCOMPARE(platform::Printer::instance().lastJob().copies, 1);
+    }
+
     void cancelledDialogPrintsNothing()
     {
         fill({QStringLiteral("DejaVu Sans")});
