@@ -64,6 +64,8 @@ constexpr QSize kDesignClient(504, 572);
 // the preview panel, and the donation link, as wide as designed, left of the output button.
 constexpr QSize kMinimumClient(504, 494);
 
+output::LabelSwitches labelSwitches();
+
 // The font list as the lines of a sheet, read line by line so that a setting changed while an
 // image run goes on takes effect from the next line.
 class ListSheet : public output::SheetSource
@@ -80,6 +82,9 @@ public:
         line.label = m_window.GetText1(index);
         line.rest = m_window.GetText2(index);
         const QString entry = m_window.ListBox1->item(int(index))->text();
+        const QString separator = m_window.Label16->text();
+        line.labelParts = output::labelParts(index, entry, labelSwitches(), separator);
+        line.restParts = output::sampleParts(entry, labelSwitches(), separator, m_window.cd1->currentText());
         line.fontName = FontNameOfEntry(entry);
         line.fontFile = FontFileOfEntry(entry);
         line.formB = einst->cb_stdname->isChecked();

@@ -4,10 +4,69 @@
 #include "platform/FontResolver.h"
 
 #include <QFontMetrics>
+#include <QFontMetricsF>
 #include <QPaintDevice>
 #include <QPainter>
 
 namespace output {
+namespace {
+
+/// `parts` when they make up `text`, else `text` as one part.
+QStringList partsOf(const QStringList &parts, const QString &text)
+{
+    if (!parts.isEmpty() && parts.join(QString()) == text)
+        return parts;
+    return text.isEmpty() ? QStringList() : QStringList{text};
+}
+
+/// Whether `font` holds a glyph for every character of `text` that needs one.
+bool fontHolds(const QFontMetrics &metrics, const QString &text)
+{
+    for (const char32_t c : text.toUcs4())
+        if (QChar::isPrint(c) && !QChar::isSpace(c) && !metrics.inFontUcs4(c))
+            return false;
+    return true;
+}
+
+/// Lays out parts left to right from `x`, returning the x after the last.
+class PieceRow
+{
+public:
+    explicit PieceRow(QList<LinePiece> &pieces, qreal x = 0)
+        : m_pieces(pieces)
+        , m_x(x)
+    {
+    }
+    void add(const QFont &font, const QFontMetrics &metrics, const QFontMetricsF &exact, const QString &text)
+    {
+        LinePiece piece;
+        piece.x = m_x;
+        piece.ascent = metrics.ascent();
+        piece.font = font;
+        piece.text = text;
+        m_x += exact.horizontalAdvance(text);
+        m_pieces.append(piece);
+    }
+    void add(platform::ShapedText shaped)
+    {
+        LinePiece piece;
+        piece.x = m_x;
+        piece.ascent = shaped.ascent;
+        piece.glyphs = true;
+        m_x += shaped.width;
+        piece.shaped = std::move(shaped);
+        m_pieces.append(std::move(piece));
+    }
+    /// The advance so far, rounded as font metrics round a whole text's.
+    int x() const { return qRound(m_x); }
+
+private:
+    QList<LinePiece> &m_pieces;
+    // Unrounded: parts set one after the other advance as the whole text would.
+    qreal m_x;
+};
+
+} // namespace
 
 QString unusableFileMark(bool german)
 {
@@ -33,56 +92,84 @@ QFont LineSetter::font(const QString &fontName) const
     return font;
 }
 
-QString LineSetter::entryText(const SheetLine &line, bool unusable) const
+QFont LineSetter::standardFont() const
 {
-    QString text = line.formB ? line.rest : line.label + line.rest;
-    if (unusable)
-        text += m_mark;
-    return text;
+    return platform::resolveFont(QString::fromLatin1(kStandardFontName), m_pointSize, m_bold, m_italic);
 }
 
 LineMetrics LineSetter::measure(const SheetLine &line) const
 {
     LineMetrics metrics;
+    const QStringList labelParts = partsOf(line.labelParts, line.label);
+    QStringList restParts = partsOf(line.restParts, line.rest);
+    const QFont standard = standardFont();
+    const QFontMetrics standardMetrics(standard, m_device);
+    const QFontMetricsF standardExact(standard, m_device);
+    PieceRow row(metrics.pieces);
     if (line.formB) {
-        const QFontMetrics standard(font(QString::fromLatin1(kStandardFontName)), m_device);
-        metrics.labelWidth = standard.horizontalAdvance(line.label + QLatin1Char(' '));
+        for (const QString &part : labelParts)
+            row.add(standard, standardMetrics, standardExact, part);
+        row.add(standard, standardMetrics, standardExact, QStringLiteral(" "));
+        metrics.labelWidth = row.x();
     }
+    // Form A sets the label in the entry's font too; a label part the font cannot show (a name
+    // in a script the font lacks) is set in the standard font, so that the label always reads.
+    const QStringList ownLabel = line.formB ? QStringList() : labelParts;
+
+    QRawFont face;
     if (!line.fontFile.isEmpty()) {
         // Points become pixels at the surface's resolution, as for a font drawn by name there.
         const qreal points = m_pointSize > 0 ? qreal(m_pointSize) : QFont().pointSizeF();
         const platform::FaceStyle style{points * m_device->logicalDpiY() / 72.0, m_bold, m_italic};
-        const QRawFont face = platform::FileFaces::instance().face(line.fontFile, style);
-        if (face.isValid()) {
-            metrics.shaped = platform::shapeText(face, entryText(line, false));
-            metrics.height = metrics.shaped.height();
-            metrics.width = metrics.labelWidth + qRound(metrics.shaped.width);
-            return metrics;
-        }
-        metrics.unusable = true;
+        face = platform::FileFaces::instance().face(line.fontFile, style);
+        metrics.unusable = !face.isValid();
     }
-    // A typeface, or a file that cannot be used, set in the standard font.
-    const QFontMetrics entry(font(metrics.unusable ? QString::fromLatin1(kStandardFontName) : line.fontName), m_device);
-    metrics.height = entry.height();
-    metrics.width = metrics.labelWidth + entry.horizontalAdvance(entryText(line, metrics.unusable));
+    if (face.isValid()) {
+        metrics.height = platform::shapeText(face, QString()).height();
+        for (const QString &part : ownLabel) {
+            platform::ShapedText shaped = platform::shapeText(face, part);
+            if (shaped.missing > 0)
+                row.add(standard, standardMetrics, standardExact, part);
+            else
+                row.add(std::move(shaped));
+        }
+        for (const QString &part : std::as_const(restParts))
+            row.add(platform::shapeText(face, part));
+    } else {
+        // A typeface, or a file that cannot be used, set in the standard font with the mark.
+        if (metrics.unusable)
+            restParts << m_mark;
+        const QFont entryFont = metrics.unusable ? standard : font(line.fontName);
+        const QFontMetrics entryMetrics(entryFont, m_device);
+        const QFontMetricsF entryExact(entryFont, m_device);
+        metrics.height = entryMetrics.height();
+        for (const QString &part : ownLabel) {
+            if (fontHolds(entryMetrics, part))
+                row.add(entryFont, entryMetrics, entryExact, part);
+            else
+                row.add(standard, standardMetrics, standardExact, part);
+        }
+        for (const QString &part : std::as_const(restParts))
+            row.add(entryFont, entryMetrics, entryExact, part);
+    }
+    metrics.width = row.x();
     return metrics;
 }
 
-void LineSetter::draw(QPainter &painter, const SheetLine &line, const LineMetrics &metrics, int x, int y) const
+void LineSetter::draw(QPainter &painter, const SheetLine &, const LineMetrics &metrics, int x, int y) const
 {
     // Text is drawn with its cell's top-left corner at (x, y); the background stays as it is.
+    // Each part is a paragraph of its own that runs from left to right.
     painter.setBackgroundMode(Qt::TransparentMode);
-    if (line.formB) {
-        painter.setFont(font(QString::fromLatin1(kStandardFontName)));
-        painter.drawText(QPoint(x, y + painter.fontMetrics().ascent()), line.label + QLatin1Char(' '));
+    painter.setLayoutDirection(Qt::LeftToRight);
+    for (const LinePiece &piece : metrics.pieces) {
+        if (piece.glyphs) {
+            platform::drawShapedText(painter, piece.shaped, QPointF(x + piece.x, y + piece.ascent));
+        } else {
+            painter.setFont(piece.font);
+            painter.drawText(QPointF(x + piece.x, y + piece.ascent), piece.text);
+        }
     }
-    const int entryX = x + (line.formB ? metrics.labelWidth : 0);
-    if (!line.fontFile.isEmpty() && !metrics.unusable) {
-        platform::drawShapedText(painter, metrics.shaped, QPointF(entryX, y + metrics.shaped.ascent));
-        return;
-    }
-    painter.setFont(font(metrics.unusable ? QString::fromLatin1(kStandardFontName) : line.fontName));
-    painter.drawText(QPoint(entryX, y + painter.fontMetrics().ascent()), entryText(line, metrics.unusable));
 }
 
 } // namespace output

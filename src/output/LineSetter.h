@@ -5,12 +5,17 @@
 //
 // A typeface is drawn by name. A folder's font is drawn from its own file (platform::FileFaces),
 // shaped once when the line is measured; a file that cannot be used is set in the standard font
-// with a mark saying so, and never makes anything else be looked up.
+// with a mark saying so, and never makes anything else be looked up. The parts of a line (number,
+// name, folder and file, sample, and the separators between them) are set one after the other
+// from left to right, each on its own: right-to-left text reads correctly within its part and
+// never moves the parts around it.
 
 #include "platform/GlyphText.h"
 
 #include <QFont>
+#include <QList>
 #include <QString>
+#include <QStringList>
 
 class QPaintDevice;
 class QPainter;
@@ -28,6 +33,21 @@ struct SheetLine
     QString fontName; ///< the entry's font name
     bool formB = false;
     QString fontFile; ///< the entry's font file, drawn from its own bytes; empty for a typeface
+    /// The label part and the sample part as their parts (see labelParts(), sampleParts()); when
+    /// they do not make up `label` and `rest`, each is set as one part.
+    QStringList labelParts;
+    QStringList restParts;
+};
+
+/// One part of a line as it is set: shaped in a face from a file, or in a font by name.
+struct LinePiece
+{
+    qreal x = 0;    ///< from the line's left edge
+    int ascent = 0; ///< from the top of the text cell to the baseline
+    platform::ShapedText shaped; ///< the part in the entry's face from a file, when `glyphs`
+    bool glyphs = false;
+    QFont font;
+    QString text;
 };
 
 /// What a line measures on the surface, and how it was set.
@@ -38,8 +58,8 @@ struct LineMetrics
     int width = 0;      ///< advance width of the whole line as drawn
     /// The entry's font file could not be used: the line is set in the standard font, marked.
     bool unusable = false;
-    /// The entry's text (form A: the whole line; form B: the rest) shaped in the file's face.
-    platform::ShapedText shaped;
+    /// The parts of the line, left to right.
+    QList<LinePiece> pieces;
 };
 
 /// The mark a line or row of an unusable font file carries, in the interface language.
@@ -61,14 +81,14 @@ public:
     /// in the painter's current pen, without filling the cells' background.
     void draw(QPainter &painter, const SheetLine &line, const LineMetrics &metrics, int x, int y) const;
 
-    /// The font of the run for the typeface `fontName`.
+    /// The font of the run for the typeface `fontName`, showing what that font holds only.
     QFont font(const QString &fontName) const;
 
-private:
-    /// The text of the line set in the entry's font: form A the whole line, form B the rest;
-    /// with the mark when the file cannot be used.
-    QString entryText(const SheetLine &line, bool unusable) const;
+    /// The standard font of the run: characters it lacks come from fallback fonts, so that a
+    /// label reads whatever the script of the font name.
+    QFont standardFont() const;
 
+private:
     QPaintDevice *m_device;
     int m_pointSize;
     bool m_italic;

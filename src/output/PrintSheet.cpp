@@ -60,8 +60,10 @@ void printLines(platform::Printer &printer, const SheetNumbers &numbers, const R
         }
         const SheetLine line = sheet.line(i);
         const LineMetrics metrics = setter.measure(line);
-        if (!metrics.shaped.runs.isEmpty()) {
-            const QRawFont face = metrics.shaped.runs.constFirst().rawFont();
+        for (const LinePiece &piece : metrics.pieces) {
+            if (piece.shaped.runs.isEmpty())
+                continue;
+            const QRawFont face = piece.shaped.runs.constFirst().rawFont();
             if (!held.contains(face)) {
                 held.insert(face);
                 faces.push_back(face);

@@ -5,20 +5,25 @@
 
 namespace output {
 
-QString labelPart(qsizetype index, const QString &entry, const LabelSwitches &switches, const QString &separator)
+QStringList labelParts(qsizetype index, const QString &entry, const LabelSwitches &switches, const QString &separator)
 {
-    QString text;
+    QStringList parts;
     if (switches.numbering)
-        text += QString::number(index + 1) + separator;
+        parts << QString::number(index + 1) << separator;
     if (switches.fontName)
-        text += FontNameOfEntry(entry) + separator;
-    return text;
+        parts << FontNameOfEntry(entry) << separator;
+    return parts;
 }
 
-QString samplePart(const QString &entry, const LabelSwitches &switches, const QString &separator,
-                   const QString &sample)
+QString labelPart(qsizetype index, const QString &entry, const LabelSwitches &switches, const QString &separator)
 {
-    QString text;
+    return labelParts(index, entry, switches, separator).join(QString());
+}
+
+QStringList sampleParts(const QString &entry, const LabelSwitches &switches, const QString &separator,
+                        const QString &sample)
+{
+    QStringList parts;
     if (entry.contains(QLatin1Char('|'))) {
         // The path starts three characters past the first " | ". An entry with a bar but without
         // that separator (a typeface name holding "|") is cut the way it always was: from its
@@ -28,17 +33,25 @@ QString samplePart(const QString &entry, const LabelSwitches &switches, const QS
         // that carry them.
         const QString path = util::readablePath(entry.mid(bar < 0 ? 2 : bar + 3));
         if (switches.directory && switches.fileName) {
-            text += path + separator;
+            parts << path << separator;
         } else if (switches.directory || switches.fileName) {
             const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
+            QString shown;
             if (switches.directory)
-                text += path.left(slash + 1);
+                shown += path.left(slash + 1);
             if (switches.fileName)
-                text += path.mid(slash + 1);
-            text += separator;
+                shown += path.mid(slash + 1);
+            parts << shown << separator;
         }
     }
-    return text + sample;
+    parts << sample;
+    return parts;
+}
+
+QString samplePart(const QString &entry, const LabelSwitches &switches, const QString &separator,
+                   const QString &sample)
+{
+    return sampleParts(entry, switches, separator, sample).join(QString());
 }
 
 } // namespace output

@@ -4,6 +4,7 @@
 // separator.
 
 #include <QString>
+#include <QStringList>
 
 namespace output {
 
@@ -19,6 +20,15 @@ struct LabelSwitches
 /// The label part of the line for the list entry `entry` at list position `index` (0-based):
 /// the number index + 1 and the font name, each followed by `separator`, as switched on.
 QString labelPart(qsizetype index, const QString &entry, const LabelSwitches &switches, const QString &separator);
+
+/// labelPart() as its parts, in order: the number and the font name, each followed by the
+/// separator as a part of its own. A line keeps its parts from left to right whatever the
+/// scripts inside them.
+QStringList labelParts(qsizetype index, const QString &entry, const LabelSwitches &switches, const QString &separator);
+
+/// samplePart() as its parts, in order: the folder and/or file name, the separator, the sample.
+QStringList sampleParts(const QString &entry, const LabelSwitches &switches, const QString &separator,
+                        const QString &sample);
 
 /// The sample part of the line for `entry`: for a font file entry its directory (up to and
 /// including the last "/") and/or its file name, followed by `separator` (nothing at all when both
