@@ -335,12 +335,14 @@ struct RunFonts
     QList<docx::FontFile> files; ///< carried, one file for each name
     QSet<QString> named;         ///< the document's names that are names of added files
     QStringList tooLarge;        ///< files of names not carried because the files are too large
+    QByteArrayList local;        ///< one file for each name, for the word processor started here
 };
 
-// The fonts added for this run among `names`, each with its file's contents. Installed fonts are
-// not among them: the list adds a folder's file only when its name is not installed. A file is
-// read as the sheet draws it: bounded, without blocking, and only as the very file that was
-// listed; one that cannot be read so stays out without a word, as the list marks it already.
+// The fonts added for this run among `names`, each with its file's contents, to carry and to hand
+// to the word processor. Installed fonts are not among them: the list adds a folder's file only
+// when its name is not installed. A file is read as the sheet draws it: bounded, without
+// blocking, and only as the very file that was listed; one that cannot be read so stays out
+// without a word, as the list marks it already.
 RunFonts runFontFiles(const QSet<QString> &names)
 {
     RunFonts fonts;
@@ -350,6 +352,8 @@ RunFonts runFontFiles(const QSet<QString> &names)
     // The same order every time, so that of two files with one name the same one travels.
     added.sort();
     QSet<QString> carried;
+    QSet<QString> local;
+    qint64 localTotal = 0;
     // Name and path of each file left out for its size, in path order.
     QList<std::pair<QString, QString>> oversized;
     qint64 total = 0;
@@ -358,13 +362,23 @@ RunFonts runFontFiles(const QSet<QString> &names)
         if (!names.contains(name))
             continue;
         fonts.named.insert(name);
-        if (carried.contains(name))
+        if (carried.contains(name) && local.contains(name))
             continue;
         const platform::FontFileBytes read = platform::FileFaces::instance().fileBytes(path);
         if (read.fault == platform::FontFileFault::TooLarge) {
             oversized.append({name, path});
             continue;
         }
+        // The word processor started here takes the files as fonts of its own, whatever their
+        // embedding permission: that is the use of an installed font, not a copy in a document.
+        if (read.fault == platform::FontFileFault::None && !local.contains(name)
+            && localTotal + read.bytes.size() <= kMaxCarriedFontBytes) {
+            localTotal += read.bytes.size();
+            local.insert(name);
+            fonts.local.append(read.bytes);
+        }
+        if (carried.contains(name))
+            continue;
         // A file the document could not carry anyway leaves the name to the next file of it.
         if (read.fault != platform::FontFileFault::None || docx::embeddingOf(read.bytes) != docx::Embedding::Allowed)
             continue;
@@ -428,12 +442,17 @@ void show(TypedDocument &typed)
     const QString path = placeholder.fileName();
     placeholder.close();
     docx::write(document, fonts.files, path);
+    // Writer may replace a font the document carries (one with CFF outlines, .otf) and cannot
+    // show one that may not travel in it; the fonts handed to a Writer this program starts show.
+    const QString fontConfiguration = fonts.local.isEmpty()
+                                          ? QString()
+                                          : platform::writeFontConfiguration(documentFolder(), fonts.local);
     typed.shown = true;
     QStringList &record = tooLargeRecord();
     for (const QString &file : fonts.tooLarge)
         if (!record.contains(file))
             record.append(file);
-    platform::documentOpener().openAsNew(path);
+    platform::documentOpener().openAsNewWithFonts(path, fontConfiguration);
 }
 
 class ApplicationObject : public Dispatch
@@ -524,6 +543,16 @@ int removeOldDocuments(const QDateTime &before)
     while (it.hasNext()) {
         const QFileInfo file = it.nextFileInfo();
         if (file.lastModified() < before && QFile::remove(file.filePath()))
+            ++removed;
+    }
+    // A Writer still open reads its fonts as it needs them, so their folders stay a week longer
+    // than the documents. removeRecursively() removes links, never what they point to.
+    const QDateTime fontsBefore = before.addDays(-7);
+    QDirIterator folders(documentFolder(), {QLatin1String(platform::kFontFolderPrefix) + QLatin1Char('*')},
+                         QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot);
+    while (folders.hasNext()) {
+        const QFileInfo folder = folders.nextFileInfo();
+        if (!folder.isSymLink() && folder.lastModified() < fontsBefore && QDir(folder.filePath()).removeRecursively())
             ++removed;
     }
     return removed;

@@ -4,7 +4,8 @@
 // font, typed text and paragraphs) and, once made visible, writes each document as a .docx file
 // and has the desktop's word processor open it as a new, untitled document. Fonts added for the
 // run travel inside the document, so that it shows them where they are not installed; a file too
-// large to carry is only named in it.
+// large to carry is only named in it. The word processor started here also takes them directly
+// as fonts of its process (see platform::writeFontConfiguration()).
 
 #include "platform/Automation.h"
 
@@ -42,7 +43,8 @@ void registerWordApplication();
 QString documentFolder();
 
 /// Removes the documents of documentFolder() (and any unfinished ones) last modified before
-/// `before`. Returns how many were removed.
+/// `before`, and the font folders made for the word processor a week before that. Returns how
+/// many documents and folders were removed.
 int removeOldDocuments(const QDateTime &before);
 
 } // namespace output

@@ -2,7 +2,15 @@
 // Handing a finished word-processor document (.docx) to the desktop: LibreOffice Writer opens it
 // as a new, untitled document made from the file; without LibreOffice, the desktop's handler for
 // .docx files opens the file itself. Tests put a stand-in in the desktop's place.
+//
+// Writer may replace a font embedded in a document by another, one with CFF outlines (.otf)
+// among them, and a font that may not be embedded is not in the document at all. So the
+// program's folder fonts are also handed to the Writer it starts as fonts of that process:
+// copies in a private folder that a fontconfig configuration of that process names beside the
+// system's fonts.
 
+#include <QByteArrayList>
+#include <QProcessEnvironment>
 #include <QString>
 
 namespace platform {
@@ -19,6 +27,15 @@ public:
     /// Opens the .docx file at `path` as a new, untitled document and returns at once, without
     /// waiting for the word processor. Throws platform::Error when nothing could be started.
     virtual void openAsNew(const QString &path) = 0;
+
+    /// Opens the document at `path` as openAsNew() does; a word processor started for it also
+    /// sees the fonts of the fontconfig file `fontConfiguration` (none when empty). An opener
+    /// that cannot hand fonts on opens the document without them.
+    virtual void openAsNewWithFonts(const QString &path, const QString &fontConfiguration)
+    {
+        Q_UNUSED(fontConfiguration);
+        openAsNew(path);
+    }
 };
 
 /// The opener in force: the desktop's, unless a stand-in was put in its place.
@@ -28,6 +45,15 @@ DocumentOpener &documentOpener();
 /// stand-in it replaces, null when that was the desktop's.
 DocumentOpener *setDocumentOpener(DocumentOpener *opener);
 
+/// The prefix of the names of the folders writeFontConfiguration() makes.
+inline constexpr char kFontFolderPrefix[] = "Glyphworks-fonts-";
+
+/// Writes the font files `files` (their contents) as copies into a new folder of `parent`,
+/// readable by the user alone, with a fontconfig configuration that adds them to the system's
+/// fonts and keeps its cache in that folder. Returns the configuration's path. Throws
+/// platform::Error when the folder or a file cannot be written.
+QString writeFontConfiguration(const QString &parent, const QByteArrayList &files);
+
 /// The desktop's opener: LibreOffice ("soffice -n FILE", started detached), else "xdg-open FILE"
 /// when the desktop has a handler for .docx files.
 class DesktopOpener : public DocumentOpener
@@ -35,6 +61,11 @@ class DesktopOpener : public DocumentOpener
 public:
     bool available() override;
     void openAsNew(const QString &path) override;
+    void openAsNewWithFonts(const QString &path, const QString &fontConfiguration) override;
+
+    /// The environment a word processor is started in: this process's, with
+    /// `fontConfiguration` (when not empty) as its fontconfig file.
+    static QProcessEnvironment officeEnvironment(const QString &fontConfiguration);
 
     /// The LibreOffice program on the search path; empty when none is installed.
     static QString officeProgram();

@@ -43,12 +43,18 @@ for pid, eid, lid in ((1, 0, 0), (3, 1, 0x409)):
     for nid, text in ((1, family), (2, 'Regular'), (3, family + ' probe'), (4, family), (6, family.replace(' ', '-'))):
         table.setName(text, nid, pid, eid, lid)
 font['OS/2'].fsType = int(fstype)
+if 'CFF ' in font:
+    cff = font['CFF '].cff
+    cff.fontNames = [family.replace(' ', '-')]
+    for key in ('FullName', 'FamilyName'):
+        setattr(cff.topDictIndex[0], key, family)
 font.save(dst)
 )";
 
-bool makeFont(const QString &target, const QString &family, int fsType)
+bool makeFont(const QString &target, const QString &family, int fsType,
+              const QString &source = gwtest::packageFontFile(QStringLiteral("fonts-dejavu-core"),
+                                                              QStringLiteral("DejaVuSansMono.ttf")))
 {
-    const QString source = gwtest::packageFontFile(QStringLiteral("fonts-dejavu-core"), QStringLiteral("DejaVuSansMono.ttf"));
     QProcess python;
     python.start(QStringLiteral("/usr/bin/python3"), {QStringLiteral("-c"), QString::fromUtf8(kMakeFontScript), source,
                                                       target, family, QString::number(fsType)});
@@ -60,8 +66,14 @@ class RecordingOpener : public platform::DocumentOpener
 public:
     bool present = true;
     QStringList opened;
+    QString fontConfiguration;
     bool available() override { return present; }
-    void openAsNew(const QString &path) override { opened << path; }
+    void openAsNew(const QString &path) override { openAsNewWithFonts(path, {}); }
+    void openAsNewWithFonts(const QString &path, const QString &fonts) override
+    {
+        opened << path;
+        fontConfiguration = fonts;
+    }
 };
 
 // One part of a .docx archive.
@@ -225,6 +237,40 @@ private slots:
             QVERIFY2(fonts.join(' ').contains(QLatin1String("Zork-Probe-Mono")), qPrintable(fonts.join(' ')));
             QVERIFY(!fonts.join(' ').contains(QLatin1String("Quux")));
         }
+    }
+
+    // The Writer the program starts takes the folder's .otf file as a font of its own and shows
+    // the text in it: also a font that may not travel in the document, as here, so only the
+    // fonts handed to Writer can show it.
+    void otfFolderFontReachesWriter()
+    {
+        const QString folder = m_dir.filePath(QStringLiteral("otf"));
+        QVERIFY(QDir().mkpath(folder));
+        QVERIFY(makeFont(folder + QStringLiteral("/blorp.otf"), QStringLiteral("Blorp Probe Serif"), 2,
+                         gwtest::packageFontFile(QStringLiteral("fonts-urw-base35"), QStringLiteral("C059-Roman.otf"))));
+        prog->cb_system->setChecked(false);
+        prog->cb_folder->setChecked(true);
+        prog->ed_folder->setText(folder);
+        prog->SchriftenNeuLadenClick();
+        QCOMPARE(prog->file_font_paths.size(), 1);
+        const QString document = makeDocument({prog->ListBox1->item(0)->text()});
+        QVERIFY(!document.isEmpty());
+        const QString configuration = m_opener.fontConfiguration;
+        QVERIFY(!configuration.isEmpty());
+        QCOMPARE(QFileInfo(QFileInfo(configuration).path()).permissions() & (QFile::ReadOther | QFile::ReadGroup), 0);
+
+        const QString pdfFolder = m_dir.filePath(QStringLiteral("otf-pdf"));
+        QProcess office;
+        office.setProcessEnvironment(platform::DesktopOpener::officeEnvironment(configuration));
+        office.start(QStringLiteral("soffice"),
+                     {QStringLiteral("-env:UserInstallation=file://") + m_dir.filePath(QStringLiteral("profile")),
+                      QStringLiteral("--headless"), QStringLiteral("--convert-to"), QStringLiteral("pdf"),
+                      QStringLiteral("--outdir"), pdfFolder, document});
+        QVERIFY(office.waitForFinished(240000));
+        const QStringList fonts =
+            pdfFonts(pdfFolder + QLatin1Char('/') + QFileInfo(document).completeBaseName() + QStringLiteral(".pdf"));
+        // Writer writes the face's name without its hyphens.
+        QVERIFY2(fonts.join(' ').remove(QLatin1Char('-')).contains(QLatin1String("BlorpProbeSerif")), qPrintable(fonts.join(' ')));
     }
 
     // A listed file that changed after listing never travels (and a FIFO never blocks); one
