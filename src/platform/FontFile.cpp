@@ -28,12 +28,6 @@ quint16 read16(QByteArrayView bytes, qsizetype at)
     return qFromBigEndian<quint16>(bytes.data() + at);
 }
 
-bool isSfntTag(quint32 tag)
-{
-    return tag == 0x00010000 || tag == 0x4F54544F /* OTTO */ || tag == 0x74727565 /* true */
-        || tag == 0x74797031 /* typ1 */;
-}
-
 /// Whether the single font whose table directory starts at `at` lists only tables within `bytes`.
 bool fontTablesWithin(QByteArrayView bytes, quint64 at)
 {
@@ -55,12 +49,18 @@ bool fontTablesWithin(QByteArrayView bytes, quint64 at)
 
 } // namespace
 
+bool isSfntVersion(quint32 tag)
+{
+    return tag == 0x00010000 || tag == 0x4F54544F /* OTTO */ || tag == 0x74727565 /* true */
+        || tag == 0x74797031 /* typ1 */;
+}
+
 bool tablesWithinFile(QByteArrayView bytes)
 {
     if (bytes.size() < 4)
         return !bytes.isEmpty();
     const quint32 tag = read32(bytes, 0);
-    if (isSfntTag(tag))
+    if (isSfntVersion(tag))
         return fontTablesWithin(bytes, 0);
     if (tag == 0x74746366 /* ttcf */) {
         if (bytes.size() < kHeaderSize)

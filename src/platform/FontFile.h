@@ -50,6 +50,10 @@ struct FontFileBytes
 /// be longer than the system's path limit.
 FontFileBytes readFontFile(const QString &path, const FileIdentity &listed = {}, qint64 limit = kMaxFontFileSize);
 
+/// Whether `tag`, the first four bytes of a font, starts a single TrueType/OpenType font (not a
+/// collection, which starts with "ttcf").
+bool isSfntVersion(quint32 tag);
+
 /// Whether every table a TrueType/OpenType font or collection in `bytes` lists lies within
 /// `bytes`. Other formats (Type 1, bitmap fonts) have no table directory and pass.
 bool tablesWithinFile(QByteArrayView bytes);

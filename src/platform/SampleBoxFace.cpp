@@ -52,11 +52,6 @@ void append32(QByteArray &out, quint32 value)
     append16(out, quint16(value & 0xFFFF));
 }
 
-bool isSfntVersion(quint32 tag)
-{
-    return tag == 0x00010000 || tag == 0x4F54544F /* OTTO */ || tag == 0x74727565 /* true */
-        || tag == 0x74797031 /* typ1 */;
-}
 
 /// A table of the font being rebuilt: its tag and its bytes within the file.
 struct Table
