@@ -14,6 +14,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QPushButton>
 #include <QFontInfo>
 #include <QLabel>
 #include <QLineEdit>
@@ -423,6 +424,71 @@ private slots:
         for (int step = 0; step < 30; ++step)
             QTest::keyClick(list, Qt::Key_Down);
         check(list->currentRow());
+    }
+
+    // A catalogue user's sequence: a small folder with names in several scripts, then a large
+    // folder of distinct fonts, sample mode on and off, and the small folder again. Each entry
+    // still draws in its own file's face: the list, the sample box and the sheet look as before.
+    void facesStayAfterALargeFolder()
+    {
+        const QString small = m_dir.filePath(QStringLiteral("Small"));
+        const QString dejaVu = QStringLiteral("fonts-dejavu-core"), liberation = QStringLiteral("fonts-liberation2");
+        const struct
+        {
+            QString package, file, family;
+        } fonts[] = {
+            {QStringLiteral("fonts-ipafont-gothic"), QStringLiteral("ipag.ttf"), QStringLiteral("ゴシックテスト")},
+            {dejaVu, QStringLiteral("DejaVuSans.ttf"), QStringLiteral("خط تجريبي")},
+            {dejaVu, QStringLiteral("DejaVuSerif.ttf"), QStringLiteral("Γραμματοσειρά Δοκιμή")},
+            {liberation, QStringLiteral("LiberationSerif-Regular.ttf"), QStringLiteral("Größe Übung")},
+            {liberation, QStringLiteral("LiberationMono-Regular.ttf"), QStringLiteral("Test Mono")},
+            {liberation, QStringLiteral("LiberationSans-Bold.ttf"), QStringLiteral("Test Fett")},
+            {dejaVu, QStringLiteral("DejaVuSansMono.ttf"), QStringLiteral("Test Schmal")},
+            {dejaVu, QStringLiteral("DejaVuSerif-Bold.ttf"), QStringLiteral("Test Serif")},
+            {liberation, QStringLiteral("LiberationSans-Regular.ttf"), QStringLiteral("Test Sans")},
+        };
+        int n = 0;
+        for (const auto &font : fonts)
+            QVERIFY(gwtest::makeRenamedFont(gwtest::packageFontFile(font.package, font.file),
+                                            small + QStringLiteral("/f%1.ttf").arg(++n), font.family,
+                                            QStringLiteral("Regular"), font.family));
+        const QString large = m_dir.filePath(QStringLiteral("Large"));
+        QVERIFY(gwtest::toolOutput(QStringLiteral("/usr/bin/python3"),
+                                   {gwtest::sourceDir() + QStringLiteral("/bench/make_distinct_fonts.py"), large,
+                                    QStringLiteral("500")})
+                    .contains(QLatin1String("500 files")));
+
+        QListWidget *list = prog->ListBox1;
+        const auto looks = [&](const QString &sheet) {
+            loadFolder(small);
+            prog->cb_schriftprobeliste->click();
+            const int japanese = int(listEntries(list).indexOf(QRegularExpression(QStringLiteral(".*/f1.ttf"))));
+            list->setCurrentRow(japanese);
+            prog->ListBox1MouseMove();
+            prog->cd1->setFocus();
+            QCoreApplication::processEvents();
+            const QImage shown = list->viewport()->grab().toImage();
+            const QImage box = prog->Memo1->grab().toImage();
+            prog->cb_schriftprobeliste->click();
+            dialogs::setNextAnswer(sheet);
+            prog->cbdrucker->setCurrentIndex(prog->cbdrucker->findText(QStringLiteral("BMP-Image")));
+            QTest::mouseClick(prog->Button1, Qt::LeftButton);
+            return QList<QImage>{shown, box, QImage(sheet)};
+        };
+        const QList<QImage> before = looks(m_dir.filePath(QStringLiteral("before.bmp")));
+        QVERIFY(!before.last().isNull());
+        loadFolder(large);
+        QCOMPARE(list->count(), 500);
+        prog->cb_schriftprobeliste->click();
+        list->scrollToBottom();
+        QCoreApplication::processEvents();
+        prog->cb_schriftprobeliste->click();
+        const QList<QImage> after = looks(m_dir.filePath(QStringLiteral("after.bmp")));
+        QVERIFY(after[0] == before[0]);
+        QVERIFY(after[1] == before[1]);
+        QVERIFY(after[2] == before[2]);
+        for (const dialogs::Shown &shown : dialogs::shown())
+            QCOMPARE(shown.dialog, QStringLiteral("save"));
     }
 
     void screenshots()

@@ -127,6 +127,9 @@ for nid in (1, 2, 3, 4, 6, 16, 17, 21, 22):
     table.removeNames(nameID=nid)
 for pid, eid, lid in ((1, 0, 0), (3, 1, 0x409)):
     for nid, text in ((1, family), (2, style), (3, full + ' probe'), (4, full), (6, full.replace(' ', '-'))):
+        # Names outside Mac Roman (Greek, Arabic, Japanese) get Windows records only.
+        if pid == 1 and any(ord(c) > 127 for c in text):
+            continue
         table.setName(text, nid, pid, eid, lid)
 if vendor:
     font['OS/2'].achVendID = vendor
