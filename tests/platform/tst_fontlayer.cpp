@@ -415,6 +415,11 @@ private slots:
         QVERIFY(printer.contains(QStringLiteral("DejaVu Sans")));
         QVERIFY(printer.contains(QStringLiteral("Liberation Serif")));
         QCOMPARE(platform::screenTypefaces(), printer);
+        // Qt's generic aliases are no typefaces.
+        for (const QString &alias : {QStringLiteral("Serif"), QStringLiteral("Sans Serif"), QStringLiteral("Monospace")}) {
+            QVERIFY(QFontDatabase::families().contains(alias));
+            QVERIFY2(!printer.contains(alias), qPrintable(alias));
+        }
 
         // A file added for the run is drawn from itself and never becomes a typeface of the system.
         const QString path = m_dir.filePath(QStringLiteral("listed.ttf"));
