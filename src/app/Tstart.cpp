@@ -5,6 +5,7 @@
 #include "app/Logo.h"
 #include "app/Tprog.h"
 #include "app/Windows.h"
+#include "platform/DesktopLanguage.h"
 #include "platform/Dialogs.h"
 
 #include <QApplication>
@@ -105,11 +106,16 @@ void Tstart::FormCreate()
     Image2->move(Image1->pos());
 
     // The language comes from marker files in the current directory; only files count, and their
-    // contents are never read. "de" wins when both are there.
-    if (QFileInfo(QStringLiteral("en")).isFile())
+    // contents are never read. "de" wins when both are there. Without either (started from the
+    // desktop's menu, say), the desktop's language decides.
+    const bool english = QFileInfo(QStringLiteral("en")).isFile();
+    const bool german = QFileInfo(QStringLiteral("de")).isFile();
+    if (english)
         spr->setText(QStringLiteral("en"));
-    if (QFileInfo(QStringLiteral("de")).isFile())
+    if (german)
         spr->setText(QStringLiteral("de"));
+    if (!english && !german)
+        spr->setText(platform::desktopLanguageCode());
     startsprache();
 
     if (const QScreen *screen = QGuiApplication::primaryScreen())

@@ -1,12 +1,14 @@
 #include "app/Tprog.h"
 #include "app/Tstart.h"
 #include "app/Windows.h"
+#include "platform/DesktopLanguage.h"
 #include "platform/Errors.h"
 #include "support/AppTestMain.h"
 #include "support/TestSupport.h"
 
 #include <QDir>
 #include <QLabel>
+#include <QProcessEnvironment>
 #include <QListWidget>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -76,6 +78,56 @@ private slots:
         // The marker files are left as they were.
         for (const QString &f : files)
             QVERIFY(QFileInfo(dir.filePath(f)).isFile());
+    }
+
+    // Without marker files the desktop's language decides, as the desktop's own programs read it.
+    void languageFromDesktop_data()
+    {
+        QTest::addColumn<QStringList>("environment");
+        QTest::addColumn<QString>("code");
+        QTest::newRow("LANG German") << QStringList{"LANG=de_DE.UTF-8"} << "de";
+        QTest::newRow("LANG Austrian") << QStringList{"LANG=de_AT@euro"} << "de";
+        QTest::newRow("LANG French") << QStringList{"LANG=fr_FR.UTF-8"} << "en";
+        QTest::newRow("LANG not de") << QStringList{"LANG=dsb_DE.UTF-8"} << "en";
+        QTest::newRow("nothing set") << QStringList{} << "en";
+        QTest::newRow("LC_MESSAGES before LANG") << QStringList{"LANG=en_GB.UTF-8", "LC_MESSAGES=de_CH.UTF-8"} << "de";
+        QTest::newRow("LC_ALL before LC_MESSAGES") << QStringList{"LC_MESSAGES=de_DE.UTF-8", "LC_ALL=en_US.UTF-8"} << "en";
+        QTest::newRow("LANGUAGE first") << QStringList{"LANG=en_US.UTF-8", "LANGUAGE=de:en"} << "de";
+        QTest::newRow("LANGUAGE English") << QStringList{"LANG=de_DE.UTF-8", "LANGUAGE=en_GB:de"} << "en";
+        QTest::newRow("C locale ignores LANGUAGE") << QStringList{"LC_ALL=C.UTF-8", "LANGUAGE=de"} << "en";
+    }
+    void languageFromDesktop()
+    {
+        QFETCH(QStringList, environment);
+        QFETCH(QString, code);
+        QProcessEnvironment set;
+        for (const QString &variable : environment)
+            set.insert(variable.section(QLatin1Char('='), 0, 0), variable.section(QLatin1Char('='), 1));
+        QCOMPARE(platform::languageCodeOf(set), code);
+    }
+
+    // The start window takes it when no marker file is there, and a marker file still wins.
+    void startWindowTakesDesktopLanguage_data()
+    {
+        QTest::addColumn<QString>("marker");
+        QTest::addColumn<QString>("code");
+        QTest::newRow("no marker") << QString() << "de";
+        QTest::newRow("marker en") << "en" << "en";
+    }
+    void startWindowTakesDesktopLanguage()
+    {
+        QFETCH(QString, marker);
+        QFETCH(QString, code);
+        QTemporaryDir dir;
+        if (!marker.isEmpty())
+            QVERIFY(gwtest::writeFile(dir.filePath(marker), ""));
+        QDir::setCurrent(dir.path());
+        const QByteArray allBefore = qgetenv("LC_ALL");
+        qputenv("LC_ALL", "de_DE.UTF-8");
+        Tstart window;
+        qputenv("LC_ALL", allBefore);
+        QCOMPARE(window.spr->text(), code);
+        QCOMPARE(dialogs::applicationTitle().startsWith(QLatin1String("Glyphwerk")), code == QLatin1String("de"));
     }
 
     void startWindowLayout()
