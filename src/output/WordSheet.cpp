@@ -14,24 +14,24 @@ using platform::automation::Variant;
 
 QString wordConfirmationText(bool german)
 {
-    return german ? QStringLiteral("Ihre Einstellung erzeugt ein Microsoft Word® Dokument mit den\r\n"
-                                   "ausgewählten Schriftarten. Dazu muss Microsoft Word® auf Ihrem\r\n"
-                                   "Computer installiert sein. Word® wird dabei gestartet, sodass Sie\r\n"
-                                   "das Dokument nach der Fertigstellung in Word® abspeichern können.\r\n"
+    // The document opens in the word processor this system has, which is LibreOffice Writer.
+    return german ? QStringLiteral("Ihre Einstellung erzeugt ein Word-Dokument (.docx) mit den\r\n"
+                                   "ausgewählten Schriftarten. Es wird in LibreOffice Writer geöffnet,\r\n"
+                                   "sodass Sie es dort abspeichern oder drucken können.\r\n"
                                    "\r\n"
                                    "Möchten Sie fortfahren?")
-                  : QStringLiteral("You are creating a Microsoft Word® Dokument with the \r\n"
-                                   "selected fonts.Therefore, Microsoft Word® has to be \r\n"
-                                   "installed on your computer. Word® will be started, so that\r\n"
-                                   "you can save the document in Word® after creating.\r\n"
+                  : QStringLiteral("You are creating a Word document (.docx) with the\r\n"
+                                   "selected fonts. It will be opened in LibreOffice Writer,\r\n"
+                                   "so that you can save or print it there.\r\n"
                                    "\r\n"
                                    "Do you want to continue?");
 }
 
 QString wordNotFoundText(bool german)
 {
-    return german ? QStringLiteral("Aktion abgebrochen. Microsoft Word® wurde nicht gefunden.")
-                  : QStringLiteral("Export canceled. Microsoft Word® was not found.");
+    return german ? QStringLiteral("Aktion abgebrochen. Es wurde kein Programm gefunden, das Word-Dokumente öffnet "
+                                   "(LibreOffice Writer).")
+                  : QStringLiteral("Export canceled. No program to open Word documents (LibreOffice Writer) was found.");
 }
 
 QString fontsTooLargeText(bool german, const QStringList &files)

@@ -214,7 +214,10 @@ private slots:
         QCOMPARE(record.created, 1);
         QCOMPARE(dialogs::shown().size(), 1);
         QCOMPARE(dialogs::shown().first().dialog, QStringLiteral("confirmation"));
-        QCOMPARE(dialogs::shown().first().text, output::wordConfirmationText(german));
+        // The message names the word processor the document opens in.
+        const QString text = dialogs::shown().first().text;
+        QCOMPARE(text, output::wordConfirmationText(german));
+        QVERIFY(text.contains(QLatin1String("LibreOffice Writer")) && !text.contains(QLatin1String("Microsoft")));
     }
 
     void emptyListStillSendsTheSettings()
@@ -240,9 +243,9 @@ private slots:
         QTest::newRow("cancel") << false << false << false << "8" << QStringList{"confirmation"}
                                 << output::wordConfirmationText(false) << 0;
         QTest::newRow("not found, English") << false << true << true << "8" << QStringList{"confirmation", "error"}
-                                            << "Export canceled. Microsoft Word® was not found." << 1;
+                                            << "Export canceled. No program to open Word documents (LibreOffice Writer) was found." << 1;
         QTest::newRow("not found, German") << true << true << true << "8" << QStringList{"confirmation", "error"}
-                                           << "Aktion abgebrochen. Microsoft Word® wurde nicht gefunden." << 1;
+                                           << "Aktion abgebrochen. Es wurde kein Programm gefunden, das Word-Dokumente öffnet (LibreOffice Writer)." << 1;
         QTest::newRow("size 0") << false << true << false << "0" << QStringList{"error"}
                                 << "A Word document takes font sizes from 1 to 1638 points." << 0;
         QTest::newRow("size 1639, German") << true << true << false << "1639" << QStringList{"error"}
