@@ -432,6 +432,43 @@ QByteArray makeCffFlavour(const QByteArray &font)
     return out;
 }
 
+/// A TrueType font of nothing but a name table of `count` Windows Unicode records of `length`
+/// bytes each, family, style and full names in turn. The string storage begins right after the
+/// table's header, over the records themselves (its 16-bit offset could not reach past 5,000
+/// records), and goes on with letters. With `distinct`, record i starts 2 i bytes into it, so
+/// every name differs; otherwise all share the same bytes. Such a table costs a reader that
+/// compares each name with all before it quadratic time.
+QByteArray makeManyLongNames(int count, int length, bool distinct)
+{
+    const qint64 records = 6 + 12 * qint64(count);
+    const qint64 storageEnd = 6 + (distinct ? 2 * qint64(count - 1) : 0) + length;
+    const qint64 size = std::max(records, storageEnd);
+    QByteArray out(kFontHeaderSize + 16, '\0');
+    setField(out, 0, 4, 0x00010000);
+    setField(out, 4, 2, 1);
+    std::memcpy(out.data() + kFontHeaderSize, "name", 4);
+    setField(out, kFontHeaderSize + 8, 4, quint32(out.size()));
+    setField(out, kFontHeaderSize + 12, 4, quint32(size));
+    const qint64 table = out.size();
+    out.append(records, '\0');
+    setField(out, table + 2, 2, quint32(count));
+    setField(out, table + 4, 2, 6);
+    static const quint16 kNameIds[] = {1, 2, 4};
+    for (int i = 0; i < count; ++i) {
+        const qint64 record = table + 6 + 12 * qint64(i);
+        setField(out, record, 2, 3);
+        setField(out, record + 2, 2, 1);
+        setField(out, record + 4, 2, 0x409);
+        setField(out, record + 6, 2, kNameIds[i % 3]);
+        setField(out, record + 8, 2, quint32(length));
+        setField(out, record + 10, 2, distinct ? quint32(2 * i) : 0);
+    }
+    // UTF-16BE letters "A" to "Z" in turn.
+    for (qint64 i = 0; out.size() < table + size; ++i)
+        out.append('\0').append(char('A' + i % 26));
+    return out;
+}
+
 /// The font files of the installed Debian package `package`, sorted; empty when not installed.
 QStringList packageFontFiles(const QString &package)
 {
@@ -556,6 +593,8 @@ bool writeSeedCorpus(const QString &dir, const Options &options, Counts &counts,
     };
     synthetic << makeCollection(fontsFrom(0, 1), false) << makeCollection(fontsFrom(1, 2), false)
               << makeCollection(fontsFrom(3, 3), false) << makeCollection(fontsFrom(6, 2), true);
+    // Thousands of long names: 10,000 different ones of 30,000 bytes in 120 KB, and 2,500 alike.
+    synthetic << makeManyLongNames(10000, 30000, true) << makeManyLongNames(2500, 30000, false);
     for (qsizetype i = 0; i < synthetic.size(); ++i) {
         const bool collection = synthetic[i].startsWith("ttcf");
         const QString name = QStringLiteral("synthetic/s%1.%2")

@@ -1,12 +1,14 @@
-// Fuzz entry point of the font-file name reader and of the bounded read that faces are made
-// from: every input becomes the contents of one in-memory file that ReadFontFileName() and
-// platform::readFontFile() open by path, as they open the fonts of a folder.
+// Fuzz entry point of the font-file name reader, of the bounded read that faces are made from
+// and of the embedding-permission reader: every input becomes the contents of one in-memory file
+// that ReadFontFileName() and platform::readFontFile() open by path, as they open the fonts of a
+// folder.
 // ReadFontFileName() needs no QCoreApplication (its code page is a table of its own and file
 // names go through util::encodePath()), so this needs no LLVMFuzzerInitialize().
 
 #include "fuzz/FuzzEntry.h"
 
 #include "fonts/FontFileName.h"
+#include "output/DocxWriter.h"
 #include "platform/FontFile.h"
 
 #include <QString>
@@ -75,6 +77,20 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
                      size);
         std::abort();
     }
+
+    // Names are text: a surrogate only in a pair.
+    for (qsizetype i = 0; i < name.size(); ++i) {
+        const bool paired = name.at(i).isHighSurrogate() && i + 1 < name.size() && name.at(i + 1).isLowSurrogate();
+        if (paired)
+            ++i;
+        else if (name.at(i).isSurrogate()) {
+            std::fprintf(stderr, "unpaired surrogate at %lld of the name\n", static_cast<long long>(i));
+            std::abort();
+        }
+    }
+
+    // The embedding permission is read from any bytes without reading outside them.
+    (void)output::docx::embeddingOf(QByteArrayView(data, qsizetype(size)));
 
     // The bounded read takes the file whole or not at all, and checks the table directory
     // within the bytes it read.

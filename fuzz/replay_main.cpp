@@ -7,6 +7,7 @@
 #include "fuzz/FuzzEntry.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -99,6 +100,10 @@ int main(int argc, char **argv)
 
     long descriptorsAfterFirst = 0;
     std::size_t ran = 0;
+    // The slowest input, reported for a look: an input that takes long shows a cost that grows
+    // faster than the input.
+    std::chrono::steady_clock::duration slowest{};
+    fs::path slowestInput;
     for (const fs::path &input : inputs) {
         std::vector<char> bytes;
         if (!readFile(input, bytes)) {
@@ -107,14 +112,20 @@ int main(int argc, char **argv)
         }
         if (verbose)
             std::fprintf(stderr, "%s (%zu bytes)\n", input.c_str(), bytes.size());
+        const auto began = std::chrono::steady_clock::now();
         LLVMFuzzerTestOneInput(reinterpret_cast<const uint8_t *>(bytes.data()), bytes.size());
+        if (const auto took = std::chrono::steady_clock::now() - began; took > slowest) {
+            slowest = took;
+            slowestInput = input;
+        }
         // The first input opens what the entry point keeps for the whole run; every descriptor
         // beyond that count afterwards has been leaked by the reader or the entry point.
         if (++ran == 1)
             descriptorsAfterFirst = openDescriptors();
     }
     const long leaked = openDescriptors() - descriptorsAfterFirst;
-    std::printf("gw_fuzz_replay: ran %zu inputs\n", ran);
+    std::printf("gw_fuzz_replay: ran %zu inputs; slowest %.1f ms (%s)\n", ran,
+                std::chrono::duration<double, std::milli>(slowest).count(), slowestInput.c_str());
     if (leaked > 0) {
         std::fprintf(stderr, "gw_fuzz_replay: %ld file descriptors left open\n", leaked);
         return 1;

@@ -132,46 +132,6 @@ void writeText(QXmlStreamWriter &w, const QString &text)
     flush(text.size());
 }
 
-QByteArray documentXml(const Document &document)
-{
-    Xml xml;
-    QXmlStreamWriter &w = *xml.operator->();
-    w.writeNamespace(QString::fromLatin1(kW), QStringLiteral("w"));
-    w.writeStartElement(QString::fromLatin1(kW), QStringLiteral("document"));
-    w.writeStartElement(QStringLiteral("w:body"));
-    for (const Paragraph &paragraph : document.paragraphs) {
-        w.writeStartElement(QStringLiteral("w:p"));
-        w.writeStartElement(QStringLiteral("w:pPr"));
-        writeFormat(w, paragraph.mark);
-        w.writeEndElement();
-        for (const Run &run : paragraph.runs) {
-            const QString text = xmlSafe(run.text);
-            if (text.isEmpty())
-                continue;
-            w.writeStartElement(QStringLiteral("w:r"));
-            writeFormat(w, run.format);
-            writeText(w, text);
-            w.writeEndElement();
-        }
-        w.writeEndElement();
-    }
-    w.writeStartElement(QStringLiteral("w:sectPr"));
-    w.writeEmptyElement(QStringLiteral("w:pgSz"));
-    w.writeAttribute(QStringLiteral("w:w"), QString::number(document.landscape ? kA4Long : kA4Short));
-    w.writeAttribute(QStringLiteral("w:h"), QString::number(document.landscape ? kA4Short : kA4Long));
-    if (document.landscape)
-        w.writeAttribute(QStringLiteral("w:orient"), QStringLiteral("landscape"));
-    // The margins of a new document: 2.5 cm, the bottom 2 cm.
-    w.writeEmptyElement(QStringLiteral("w:pgMar"));
-    for (const auto &[name, value] : {std::pair{"w:top", 1417}, {"w:right", 1417}, {"w:bottom", 1134},
-                                      {"w:left", 1417}, {"w:header", 708}, {"w:footer", 708}, {"w:gutter", 0}})
-        w.writeAttribute(QLatin1String(name), QString::number(value));
-    w.writeEndElement(); // sectPr
-    w.writeEndElement(); // body
-    w.writeEndElement(); // document
-    return xml.finish();
-}
-
 struct Embedded
 {
     QString name;
@@ -315,6 +275,46 @@ private:
 };
 
 } // namespace
+
+QByteArray documentXml(const Document &document)
+{
+    Xml xml;
+    QXmlStreamWriter &w = *xml.operator->();
+    w.writeNamespace(QString::fromLatin1(kW), QStringLiteral("w"));
+    w.writeStartElement(QString::fromLatin1(kW), QStringLiteral("document"));
+    w.writeStartElement(QStringLiteral("w:body"));
+    for (const Paragraph &paragraph : document.paragraphs) {
+        w.writeStartElement(QStringLiteral("w:p"));
+        w.writeStartElement(QStringLiteral("w:pPr"));
+        writeFormat(w, paragraph.mark);
+        w.writeEndElement();
+        for (const Run &run : paragraph.runs) {
+            const QString text = xmlSafe(run.text);
+            if (text.isEmpty())
+                continue;
+            w.writeStartElement(QStringLiteral("w:r"));
+            writeFormat(w, run.format);
+            writeText(w, text);
+            w.writeEndElement();
+        }
+        w.writeEndElement();
+    }
+    w.writeStartElement(QStringLiteral("w:sectPr"));
+    w.writeEmptyElement(QStringLiteral("w:pgSz"));
+    w.writeAttribute(QStringLiteral("w:w"), QString::number(document.landscape ? kA4Long : kA4Short));
+    w.writeAttribute(QStringLiteral("w:h"), QString::number(document.landscape ? kA4Short : kA4Long));
+    if (document.landscape)
+        w.writeAttribute(QStringLiteral("w:orient"), QStringLiteral("landscape"));
+    // The margins of a new document: 2.5 cm, the bottom 2 cm.
+    w.writeEmptyElement(QStringLiteral("w:pgMar"));
+    for (const auto &[name, value] : {std::pair{"w:top", 1417}, {"w:right", 1417}, {"w:bottom", 1134},
+                                      {"w:left", 1417}, {"w:header", 708}, {"w:footer", 708}, {"w:gutter", 0}})
+        w.writeAttribute(QLatin1String(name), QString::number(value));
+    w.writeEndElement(); // sectPr
+    w.writeEndElement(); // body
+    w.writeEndElement(); // document
+    return xml.finish();
+}
 
 Embedding embeddingOf(QByteArrayView data)
 {

@@ -70,6 +70,12 @@ Embedding embeddingOf(QByteArrayView data);
 /// bytes taken in reverse order of its text form, twice. Applying it again restores the data.
 QByteArray obfuscate(QByteArray data, const QUuid &key);
 
+/// The document's main part (word/document.xml) for `document`: its paragraphs, runs and page
+/// setup. Text and font names lose what XML cannot hold (control characters other than tab and
+/// line breaks, non-characters, unpaired surrogates); tabs and line breaks become tab stops and
+/// breaks within the paragraph.
+QByteArray documentXml(const Document &document);
+
 /// Writes `document` as a .docx file at `path`, carrying those of `fonts` that may be embedded
 /// (each name once, the first file for it). The file appears whole or not at all: a failure
 /// throws platform::Error and leaves no file at `path`. Returns the names of the fonts carried.

@@ -48,10 +48,18 @@ private slots:
 
     /// The replay program runs every input of the corpus through the fuzz entry point, without a
     /// fault (the sanitizer build aborts on one) and without leaving file descriptors open.
+    void replayRunsTheWholeCorpus_data()
+    {
+        QTest::addColumn<QString>("program");
+        QTest::newRow("font file readers") << QStringLiteral(GW_FUZZ_REPLAY);
+        // The corpus's bytes as font names and sample texts.
+        QTest::newRow("document XML") << QStringLiteral(GW_FUZZ_REPLAY_DOCUMENT);
+    }
     void replayRunsTheWholeCorpus()
     {
+        QFETCH(QString, program);
         QProcess replay;
-        replay.start(QStringLiteral(GW_FUZZ_REPLAY), {m_dir.path()});
+        replay.start(program, {m_dir.path()});
         QVERIFY2(replay.waitForFinished(300000), "the replay did not end");
         const QString out = QString::fromUtf8(replay.readAllStandardOutput());
         const QString err = QString::fromUtf8(replay.readAllStandardError());
