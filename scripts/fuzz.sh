@@ -1,18 +1,29 @@
 #!/usr/bin/env bash
-# Fuzzes the font-file name reader with libFuzzer (clang, AddressSanitizer and
-# UndefinedBehaviorSanitizer): installs clang and libFuzzer, builds the fuzz preset, writes the
-# seed corpus and runs the fuzzer in one process, printing libFuzzer's output.
+# Fuzzes with libFuzzer (clang, AddressSanitizer and UndefinedBehaviorSanitizer) the font-file
+# readers (name, bounded read, embedding permission; the default) or the document's XML: installs
+# clang and libFuzzer, builds the fuzz preset, writes the seed corpus and runs the fuzzer in one
+# process, printing libFuzzer's output. An input that takes a second or more counts as a hang.
 #
-# Usage: scripts/fuzz.sh [SECONDS | runs=N] [libFuzzer options...]
-#   scripts/fuzz.sh                  one minute
-#   scripts/fuzz.sh 3600             one hour
-#   scripts/fuzz.sh runs=12000000    twelve million inputs
+# Usage: scripts/fuzz.sh [fontfile|document] [SECONDS | runs=N] [libFuzzer options...]
+#   scripts/fuzz.sh                   the font-file readers for one minute
+#   scripts/fuzz.sh 3600              one hour
+#   scripts/fuzz.sh document 600      the document's XML for ten minutes
+#   scripts/fuzz.sh runs=12000000     twelve million inputs
 #
-# build/fuzz/corpus    the inputs the fuzzer found worth keeping; kept from run to run
+# build/fuzz/corpus    the inputs the fuzzer found worth keeping (corpus-document for the
+#                      document's XML); kept from run to run
 # build/fuzz/seeds     the seed corpus, written anew by every run
 # build/fuzz/artifacts crash-*, timeout-*, leak-* and oom-* files of the inputs that failed
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
+
+target=fontfilename
+corpus=corpus
+dict=(-dict=fuzz/fontfilename.dict)
+case "${1:-}" in
+  fontfile) shift ;;
+  document) target=document; corpus=corpus-document; dict=(); shift ;;
+esac
 
 limit=-max_total_time=60
 case "${1:-}" in
@@ -31,28 +42,28 @@ out=build/fuzz
 rm -rf "$out/seeds"
 # Inputs longer than -max_len are cut, so larger fonts go in in their small form only.
 "$out/fuzz/gw_fuzz_seeds" "$out/seeds" --max-size 65536
-mkdir -p "$out/corpus" "$out/artifacts"
+mkdir -p "$out/$corpus" "$out/artifacts"
 
 export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
 status=0
-"$out/fuzz/fuzz_fontfilename" -max_len=65536 -timeout=10 -print_final_stats=1 \
-  -dict=fuzz/fontfilename.dict -artifact_prefix="$out/artifacts/" "$limit" "$@" \
-  "$out/corpus" "$out/seeds" || status=$?
+"$out/fuzz/fuzz_$target" -max_len=65536 -timeout=1 -report_slow_units=1 -print_final_stats=1 \
+  "${dict[@]}" -artifact_prefix="$out/artifacts/" "$limit" "$@" \
+  "$out/$corpus" "$out/seeds" || status=$?
 
 # The corpus keeps every input that once added coverage; after a clean run it is cut down to
 # the inputs that still add some, so it does not grow from run to run.
 if [ "$status" -eq 0 ]; then
-  rm -rf "$out/corpus.min"
-  mkdir "$out/corpus.min"
-  if "$out/fuzz/fuzz_fontfilename" -merge=1 -max_len=65536 "$out/corpus.min" "$out/corpus" >"$out/merge.log" 2>&1; then
-    rm -rf "$out/corpus"
-    mv "$out/corpus.min" "$out/corpus"
+  rm -rf "$out/$corpus.min"
+  mkdir "$out/$corpus.min"
+  if "$out/fuzz/fuzz_$target" -merge=1 -max_len=65536 "$out/$corpus.min" "$out/$corpus" >"$out/merge.log" 2>&1; then
+    rm -rf "$out/$corpus"
+    mv "$out/$corpus.min" "$out/$corpus"
   else
     echo "fuzz.sh: the corpus could not be cut down (see $out/merge.log); it is kept whole" >&2
-    rm -rf "$out/corpus.min"
+    rm -rf "$out/$corpus.min"
   fi
 fi
-echo "corpus: $(find "$out/corpus" -type f | wc -l) files in $out/corpus"
+echo "corpus: $(find "$out/$corpus" -type f | wc -l) files in $out/$corpus"
 if [ -n "$(ls -A "$out/artifacts")" ]; then
   echo "failing inputs in $out/artifacts:"
   ls -l "$out/artifacts"
