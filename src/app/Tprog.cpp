@@ -3,6 +3,7 @@
 #include "app/Anchors.h"
 #include "app/Language.h"
 #include "app/Links.h"
+#include "app/TextBoxKeys.h"
 #include "app/Tstart.h"
 #include "app/Windows.h"
 #include "fonts/FontEntry.h"
@@ -150,6 +151,8 @@ Tprog::Tprog(QWidget *parent)
 
     createControls();
     createMenus();
+    // Del and Ctrl+Del delete list entries only where no text box is being typed in.
+    qApp->installEventFilter(new TextBoxKeys(this));
     setMinimumSize(kMinimumClient.width(), kMinimumClient.height() + menuBar()->sizeHint().height());
     resize(kDesignClient.width(), kDesignClient.height() + menuBar()->sizeHint().height());
     if (const QScreen *screen = QGuiApplication::primaryScreen())

@@ -6,6 +6,7 @@
 #include "support/AppTestMain.h"
 
 #include <QComboBox>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
 #include <QPlainTextEdit>
@@ -57,6 +58,60 @@ private slots:
         QVERIFY(QTest::qWaitForWindowActive(prog));
         QTest::keyClick(prog->windowHandle(), Qt::Key_Escape);
         QCOMPARE(ended.count(), 1);
+    }
+
+    // A text box keeps Del and Ctrl+Del for its own editing; only elsewhere they delete list
+    // entries. The keys go to the focused box as the window system delivers them.
+    void textBoxesKeepTheirDeleteKeys_data()
+    {
+        QTest::addColumn<QString>("box");
+        QTest::addColumn<int>("modifiers");
+        QTest::addColumn<QString>("edited");
+        const int ctrl = int(Qt::ControlModifier);
+        QTest::newRow("sample box, Del") << "cd1" << 0 << "one wo three";
+        QTest::newRow("sample box, Ctrl+Del") << "cd1" << ctrl << "one three";
+        QTest::newRow("folder box, Ctrl+Del") << "ed_folder" << ctrl << "one three";
+        QTest::newRow("preview box, Del") << "Memo1" << 0 << "one wo three";
+        QTest::newRow("preview box, Ctrl+Del") << "Memo1" << ctrl << "one three";
+    }
+    void textBoxesKeepTheirDeleteKeys()
+    {
+        QFETCH(QString, box);
+        QFETCH(int, modifiers);
+        QFETCH(QString, edited);
+        prog->ListBox1->clear();
+        prog->ListBox1->addItems({QStringLiteral("DejaVu Sans"), QStringLiteral("DejaVu Serif")});
+        QWidget *focus = nullptr;
+        const auto text = [box] {
+            if (box == QLatin1String("Memo1"))
+                return prog->Memo1->toPlainText();
+            return box == QLatin1String("cd1") ? prog->cd1->currentText() : prog->ed_folder->text();
+        };
+        if (box == QLatin1String("Memo1")) {
+            prog->Memo1->setPlainText(QStringLiteral("one two three"));
+            QTextCursor cursor = prog->Memo1->textCursor();
+            cursor.setPosition(4);
+            prog->Memo1->setTextCursor(cursor);
+            focus = prog->Memo1;
+        } else {
+            QLineEdit *line = box == QLatin1String("cd1") ? prog->cd1->lineEdit() : prog->ed_folder;
+            line->setText(QStringLiteral("one two three"));
+            line->setCursorPosition(4);
+            // An editable drop-down box holds the focus for the line inside it.
+            focus = box == QLatin1String("cd1") ? static_cast<QWidget *>(prog->cd1) : line;
+        }
+        focus->setFocus();
+        QCOMPARE(QApplication::focusWidget(), focus);
+        QTest::keyClick(focus, Qt::Key_Delete, Qt::KeyboardModifiers(modifiers));
+        QCOMPARE(prog->ListBox1->count(), 2);
+        QCOMPARE(text(), edited);
+
+        // In the list the same keys delete entries: Ctrl+Del the unmarked ones, Del the marked.
+        prog->ListBox1->setFocus();
+        prog->ListBox1->item(0)->setSelected(true);
+        QTest::keyClick(prog->ListBox1, Qt::Key_Delete, Qt::KeyboardModifiers(modifiers));
+        QCOMPARE(prog->ListBox1->count(), 1);
+        QCOMPARE(prog->ListBox1->item(0)->text(), modifiers ? QStringLiteral("DejaVu Sans") : QStringLiteral("DejaVu Serif"));
     }
 
     // Every window shows exactly its own caption, also after the language was switched: Qt adds
