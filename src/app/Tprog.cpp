@@ -39,6 +39,7 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QCompleter>
 #include <QFileInfo>
 #include <QFontInfo>
 #include <QFrame>
@@ -55,6 +56,7 @@
 #include <QScopeGuard>
 #include <QScreen>
 #include <QSet>
+#include <QSortFilterProxyModel>
 
 using namespace app;
 
@@ -66,6 +68,39 @@ constexpr QSize kDesignClient(504, 572);
 constexpr QSize kMinimumClient(504, 494);
 
 output::LabelSwitches labelSwitches();
+
+// The last example of the sample box, in either language: choosing it asks for a text of one's own.
+bool isCustomEntry(const QString &text)
+{
+    return text == QLatin1String("Benutzerdefiniert..") || text == QLatin1String("Custom..");
+}
+
+// The examples of the sample box without the custom entry, for completing typed text.
+class ExamplesWithoutCustomEntry : public QSortFilterProxyModel
+{
+public:
+    using QSortFilterProxyModel::QSortFilterProxyModel;
+
+protected:
+    bool filterAcceptsRow(int row, const QModelIndex &parent) const override
+    {
+        return !isCustomEntry(sourceModel()->index(row, 0, parent).data().toString());
+    }
+};
+
+// Completes typed text in the sample box. An empty box is completed to nothing: it was just
+// emptied for a text of one's own, and the first example filled in would take its place.
+class SampleCompleter : public QCompleter
+{
+public:
+    using QCompleter::QCompleter;
+
+    QStringList splitPath(const QString &path) const override
+    {
+        // A prefix that no example begins with.
+        return {path.isEmpty() ? QString(QChar(QChar::Null)) : path};
+    }
+};
 
 // The font list as the lines of a sheet, read line by line so that a setting changed while an
 // image run goes on takes effect from the next line.
@@ -243,6 +278,14 @@ void Tprog::createControls()
     cd1->setEditable(true);
     cd1->setInsertPolicy(QComboBox::NoInsert);
     cd1->setMaxVisibleItems(13);
+    // Typed text is completed from the examples, never into the custom entry: a first letter
+    // completed to it would empty the box under the user's fingers.
+    auto *examples = new ExamplesWithoutCustomEntry(cd1);
+    examples->setSourceModel(cd1->model());
+    auto *completer = new SampleCompleter(examples, cd1);
+    completer->setCaseSensitivity(Qt::CaseInsensitive);
+    completer->setCompletionMode(QCompleter::InlineCompletion);
+    cd1->setCompleter(completer);
     layout->place(cd1, {8, 512, 493, 21}, AnchorLeft | AnchorRight | AnchorBottom);
 
     Button1 = named(new QPushButton(QStringLiteral("Ausgeben"), client), "Button1");
@@ -607,8 +650,7 @@ void Tprog::cb_schriftprobeClick()
 
 void Tprog::cd1Change()
 {
-    const QString text = cd1->currentText();
-    if (text != QLatin1String("Benutzerdefiniert..") && text != QLatin1String("Custom.."))
+    if (!isCustomEntry(cd1->currentText()))
         return;
     // No example stays chosen: the box is the user's to type in.
     cd1->setCurrentIndex(-1);

@@ -114,6 +114,34 @@ private slots:
         QCOMPARE(prog->ListBox1->item(0)->text(), modifiers ? QStringLiteral("DejaVu Sans") : QStringLiteral("DejaVu Serif"));
     }
 
+    // Typed text stays as typed: the sample box never completes it into the custom entry, which
+    // empties the box only when chosen or typed in full.
+    void typedSampleText_data()
+    {
+        QTest::addColumn<bool>("german");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("kept");
+        QTest::newRow("English") << false << "Cats and dogs" << "Cats and dogs";
+        QTest::newRow("German") << true << "Brot und Butter" << "Brot und Butter";
+        QTest::newRow("custom entry in full") << false << "Custom.." << "";
+        QTest::newRow("custom entry in full, German") << true << "Benutzerdefiniert.." << "";
+    }
+    void typedSampleText()
+    {
+        QFETCH(bool, german);
+        QFETCH(QString, typed);
+        QFETCH(QString, kept);
+        if (german)
+            prog->mdeClick();
+        QComboBox *box = prog->cd1;
+        box->setFocus();
+        box->lineEdit()->clear();
+        QTest::keyClicks(box->lineEdit(), typed);
+        QCOMPARE(box->currentText(), kept);
+        box->setCurrentIndex(box->count() - 1);
+        QCOMPARE(box->currentText(), QString());
+    }
+
     // Every window shows exactly its own caption, also after the language was switched: Qt adds
     // the application's name to a caption unless the caption ends with it.
     void captionsAreTheWindowsOwn()
