@@ -19,6 +19,7 @@
 #include <QRadioButton>
 #include <QScreen>
 #include <QVBoxLayout>
+#include <QWindow>
 
 namespace {
 
@@ -411,6 +412,9 @@ void Teinst::showEvent(QShowEvent *event)
     if (!event->spontaneous()) {
         FormShow();
         centreOnScreen();
+        // The dialog is the main window's: the window system keeps it above the main window,
+        // while both stay usable and a run that disables the main window leaves it alone.
+        windowHandle()->setTransientParent(prog ? prog->windowHandle() : nullptr);
     }
     QWidget::showEvent(event);
 }

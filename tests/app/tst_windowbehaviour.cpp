@@ -3,8 +3,10 @@
 #include "app/Tprog.h"
 #include "app/Tstart.h"
 #include "app/Windows.h"
+#include "output/Teinst.h"
 #include "support/AppTestMain.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QListWidget>
@@ -112,6 +114,25 @@ private slots:
         QTest::keyClick(prog->ListBox1, Qt::Key_Delete, Qt::KeyboardModifiers(modifiers));
         QCOMPARE(prog->ListBox1->count(), 1);
         QCOMPARE(prog->ListBox1->item(0)->text(), modifiers ? QStringLiteral("DejaVu Sans") : QStringLiteral("DejaVu Serif"));
+    }
+
+    // The settings dialog is the main window's: the window system keeps it above the main
+    // window, while both stay usable, also when a run disables the main window.
+    void settingsDialogBelongsToTheMainWindow()
+    {
+        prog->m11->trigger();
+        QVERIFY(QTest::qWaitForWindowExposed(einst));
+        QVERIFY(einst->isWindow());
+        QCOMPARE(einst->windowHandle()->transientParent(), prog->windowHandle());
+        QCOMPARE(einst->windowModality(), Qt::NonModal);
+        QVERIFY(!QApplication::activeModalWidget());
+        QCOMPARE(einst->windowTitle(), QStringLiteral("Advanced Settings"));
+        prog->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(prog));
+        QVERIFY(einst->isVisible());
+        prog->setEnabled(false);
+        QVERIFY(einst->isEnabled());
+        prog->setEnabled(true);
     }
 
     // Typed text stays as typed: the sample box never completes it into the custom entry, which
