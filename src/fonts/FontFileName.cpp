@@ -203,13 +203,16 @@ FontFileNames readNames(const QString &path)
     // among records of one platform the first in file order wins. Macintosh names in other
     // encodings (Japanese, Arabic, ...) give way to the Windows name, which is Unicode. Only the
     // records the header counts are looked at: the bytes after them are strings or other
-    // tables, which can look like a matching record.
+    // tables, which can look like a matching record. No more than the records that the fonts
+    // handed to other programs keep are read (platform::kMaxNameRecords): a crafted table of
+    // thousands of records costs no more than a real font's few hundred at most.
     bool found = false;
     quint16 platform = 0;
     quint16 length = 0;
     quint16 offset = 0;
     unsigned char record[kNameRecordSize];
-    for (quint32 i = 0; i < count; ++i) {
+    const quint32 records = std::min<quint32>(count, platform::kMaxNameRecords);
+    for (quint32 i = 0; i < records; ++i) {
         const quint64 at = table + kNameHeaderSize + quint64(i) * kNameRecordSize;
         if (file.read(at, record, kNameRecordSize) < kNameRecordSize)
             break;

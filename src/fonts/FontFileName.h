@@ -9,8 +9,8 @@
 /// read from its 'name' table: the first platform-1 record of the Roman encoding in file order,
 /// decoded as Mac OS Roman, else the first platform-3 record, decoded as UTF-16 big-endian; at
 /// most 256 bytes of either, and a character pair cut by that limit is dropped whole. Only the
-/// records the name table counts are read, and the table directory is searched no further than
-/// the largest directory reaches (byte 12 + 65,535 × 16).
+/// records the name table counts are read, at most platform::kMaxNameRecords, and the table
+/// directory is searched no further than the largest directory reaches (byte 12 + 65,535 × 16).
 /// Empty when the file cannot be read, has no 'name' table or no such record. Never reads more
 /// than the file holds. `path` may be longer than the system's path limit.
 QString ReadFontFileName(const QString &path);

@@ -364,11 +364,14 @@ RunFonts runFontFiles(const QSet<QString> &names)
         fonts.named.insert(name);
         if (carried.contains(name) && local.contains(name))
             continue;
-        const platform::FontFileBytes read = platform::FileFaces::instance().fileBytes(path);
+        platform::FontFileBytes read = platform::FileFaces::instance().fileBytes(path);
         if (read.fault == platform::FontFileFault::TooLarge) {
             oversized.append({name, path});
             continue;
         }
+        // The word processor's font system reads every name of a font it is given, here and
+        // wherever the document is opened: a folder's file goes to it with its names bounded.
+        read.bytes = platform::withBoundedNames(std::move(read.bytes));
         // The word processor started here takes the files as fonts of its own, whatever their
         // embedding permission: that is the use of an installed font, not a copy in a document.
         if (read.fault == platform::FontFileFault::None && !local.contains(name)

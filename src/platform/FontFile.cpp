@@ -2,6 +2,7 @@
 
 #include "util/FilePaths.h"
 
+#include <QSet>
 #include <QtEndian>
 
 #include <algorithm>
@@ -47,6 +48,73 @@ bool fontTablesWithin(QByteArrayView bytes, quint64 at)
     return true;
 }
 
+constexpr quint32 kNameTag = 0x6E616D65; // 'name'
+constexpr qsizetype kNameHeaderSize = 6;
+constexpr qsizetype kNameRecordSize = 12;
+
+void write16(QByteArray &bytes, qsizetype at, quint16 value)
+{
+    qToBigEndian<quint16>(value, bytes.data() + at);
+}
+
+/// Whether the name ID `id` names the font: what font systems collect, and compare with the names
+/// collected before, for every record.
+bool namesTheFont(quint16 id)
+{
+    return id == 1 || id == 2 || id == 4 || id == 6 || id == 16 || id == 17 || id == 21 || id == 22;
+}
+
+/// Bounds the 'name' table of `length` bytes at `at` in `font` in place (see withBoundedNames());
+/// true when it was changed.
+bool boundNameTable(QByteArray &font, qsizetype at, qsizetype length)
+{
+    if (length < kNameHeaderSize)
+        return false;
+    const qsizetype fitting = (length - kNameHeaderSize) / kNameRecordSize;
+    const qsizetype count = std::min<qsizetype>(read16(font, at + 2), fitting);
+    // A table within the bounds is left as it is, byte for byte.
+    bool within = count <= kMaxNameRecords;
+    for (qsizetype i = 0; within && i < count; ++i) {
+        const qsizetype record = at + kNameHeaderSize + i * kNameRecordSize;
+        within = !namesTheFont(read16(font, record + 6)) || read16(font, record + 8) <= kMaxNameBytes;
+    }
+    if (within)
+        return false;
+    // A font system that drops a repeated name by comparing it with every name kept before takes
+    // time that grows with the square of the records and their lengths: a crafted table of
+    // thousands of long names would hold it for hours. One record per platform, encoding,
+    // language and name ID is all a font has; the first of each counts, as for every reader.
+    QSet<quint64> seen;
+    qsizetype kept = 0;
+    for (qsizetype i = 0; i < count && kept < kMaxNameRecords; ++i) {
+        const qsizetype record = at + kNameHeaderSize + i * kNameRecordSize;
+        const quint64 key = quint64(read32(font, record)) << 32 | read32(font, record + 4);
+        if (seen.contains(key))
+            continue;
+        seen.insert(key);
+        // Records only move forward, onto slots already read.
+        const qsizetype target = at + kNameHeaderSize + kept * kNameRecordSize;
+        std::memmove(font.data() + target, font.constData() + record, kNameRecordSize);
+        if (namesTheFont(read16(font, target + 6)) && read16(font, target + 8) > kMaxNameBytes)
+            write16(font, target + 8, quint16(kMaxNameBytes));
+        ++kept;
+    }
+    write16(font, at + 2, quint16(kept));
+    return true;
+}
+
+/// The checksum of the table of `length` bytes at `at`.
+quint32 tableChecksum(QByteArrayView font, qsizetype at, qsizetype length)
+{
+    quint32 sum = 0;
+    qsizetype i = 0;
+    for (; i + 4 <= length; i += 4)
+        sum += read32(font, at + i);
+    for (int shift = 24; i < length; ++i, shift -= 8)
+        sum += quint32(quint8(font[at + i])) << shift;
+    return sum;
+}
+
 } // namespace
 
 bool isSfntVersion(quint32 tag)
@@ -74,6 +142,38 @@ bool tablesWithinFile(QByteArrayView bytes)
         return fonts > 0;
     }
     return true;
+}
+
+QByteArray withBoundedNames(QByteArray font)
+{
+    if (font.size() < 4 || !tablesWithinFile(font))
+        return font;
+    QList<quint64> directories;
+    const quint32 tag = read32(font, 0);
+    if (isSfntVersion(tag)) {
+        directories.append(0);
+    } else if (tag == 0x74746366 /* ttcf */) {
+        for (quint64 i = 0, fonts = read32(font, 8); i < fonts; ++i)
+            directories.append(read32(font, qsizetype(kHeaderSize + i * 4)));
+    }
+    // The fonts of a collection may share one name table: it is bounded once, and every
+    // directory record of it gets its new checksum.
+    QSet<quint32> bounded;
+    for (const quint64 directory : std::as_const(directories)) {
+        const quint16 count = read16(font, qsizetype(directory + 4));
+        for (quint16 i = 0; i < count; ++i) {
+            const qsizetype record = qsizetype(directory + kHeaderSize + quint64(i) * kTableRecordSize);
+            if (read32(font, record) != kNameTag)
+                continue;
+            const quint32 offset = read32(font, record + 8);
+            const qsizetype length = qsizetype(read32(font, record + 12));
+            if (!bounded.contains(offset) && !boundNameTable(font, qsizetype(offset), length))
+                continue;
+            bounded.insert(offset);
+            qToBigEndian<quint32>(tableChecksum(font, qsizetype(offset), length), font.data() + record + 4);
+        }
+    }
+    return font;
 }
 
 FileIdentity fileIdentity(int fd)

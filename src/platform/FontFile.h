@@ -9,6 +9,14 @@
 
 namespace platform {
 
+/// The most name records a font's 'name' table is read for, and handed on with: real fonts have
+/// a few dozen, a variable font with localised instance names some hundreds.
+inline constexpr int kMaxNameRecords = 512;
+
+/// The most bytes of one name that names a font (family, style, full and PostScript names,
+/// typographic and WWS names) handed on: 256 UTF-16 characters.
+inline constexpr int kMaxNameBytes = 512;
+
 /// Which file a path led to when it was listed: device and inode.
 struct FileIdentity
 {
@@ -57,6 +65,13 @@ bool isSfntVersion(quint32 tag);
 /// Whether every table a TrueType/OpenType font or collection in `bytes` lists lies within
 /// `bytes`. Other formats (Type 1, bitmap fonts) have no table directory and pass.
 bool tablesWithinFile(QByteArrayView bytes);
+
+/// `font` (a TrueType/OpenType font or collection whose tables lie within it) with 'name' tables
+/// that other programs' font systems read in a moment: at most kMaxNameRecords records each, the
+/// first of each platform, encoding, language and name ID, and names that name the font cut to
+/// kMaxNameBytes. A font within those bounds comes back unchanged; other formats too. The records
+/// and their lengths are rewritten in place, so the strings stay where they are.
+QByteArray withBoundedNames(QByteArray font);
 
 /// The identity of the open file `fd`; unknown when it cannot be asked.
 FileIdentity fileIdentity(int fd);

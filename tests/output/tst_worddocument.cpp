@@ -51,6 +51,28 @@ if 'CFF ' in font:
 font.save(dst)
 )";
 
+// Gives a font a name table of 10,002 records: family and full name "Crafted Names", then 10,000
+// family names of 15,000 characters in languages of their own, each one differing from the
+// others only near its end (the strings overlap, as 16-bit offsets allow).
+const char *const kCraftNamesScript = R"(
+import struct, sys
+from fontTools.ttLib import TTFont
+from fontTools.ttLib.tables.DefaultTable import DefaultTable
+src, dst = sys.argv[1:3]
+n, long, real = 10000, 30000, 'Crafted Names'.encode('utf-16-be')
+start = 6 + 12 * (n + 2)
+base = start - 0xFFFF
+storage = real + 'A'.encode('utf-16-be') * (long // 2) + ''.join(chr(0x100 + j) for j in range(5600)).encode('utf-16-be')
+table = struct.pack('>3H', 0, n + 2, 0xFFFF)
+table += struct.pack('>6H', 3, 1, 0x409, 1, len(real), base) + struct.pack('>6H', 3, 1, 0x409, 4, len(real), base)
+for i in range(n):
+    table += struct.pack('>6H', 3, 1, 0x1000 + i, 1, long, base + len(real) + 2 * (i % 5500))
+font = TTFont(src)
+font['name'] = DefaultTable('name')
+font['name'].data = table + storage
+font.save(dst)
+)";
+
 bool makeFont(const QString &target, const QString &family, int fsType,
               const QString &source = gwtest::packageFontFile(QStringLiteral("fonts-dejavu-core"),
                                                               QStringLiteral("DejaVuSansMono.ttf")))
@@ -332,6 +354,35 @@ private slots:
         } else {
             QCOMPARE(shown, QStringList{"confirmation"});
         }
+    }
+
+    // A crafted name table lists at once, and reaches the word processor (whose font system would
+    // compare every name with every other for hours) with its names bounded.
+    void craftedNamesReachWriterBounded()
+    {
+        const QString folder = m_dir.filePath(QStringLiteral("crafted"));
+        QVERIFY(QDir().mkpath(folder));
+        const QString source = gwtest::packageFontFile(QStringLiteral("fonts-dejavu-core"), QStringLiteral("DejaVuSansMono.ttf"));
+        QVERIFY(gwtest::runPython(kCraftNamesScript, {source, folder + QStringLiteral("/crafted.ttf")}));
+        prog->cb_system->setChecked(false);
+        prog->cb_folder->setChecked(true);
+        prog->ed_folder->setText(folder);
+        prog->SchriftenNeuLadenClick();
+        QCOMPARE(prog->ListBox1->item(0)->text(), QStringLiteral("Crafted Names | ") + folder + QStringLiteral("/crafted.ttf"));
+
+        const QString document = makeDocument({prog->ListBox1->item(0)->text()});
+        QVERIFY(!document.isEmpty());
+        const QDir fonts(QFileInfo(m_opener.fontConfiguration).path() + QStringLiteral("/fonts"));
+        const QString handed = fonts.filePath(fonts.entryList(QDir::Files).value(0));
+        const QString families = gwtest::toolOutput(QStringLiteral("fc-query"), {QStringLiteral("--format=%{family}"), handed});
+        QVERIFY2(families.section(QLatin1Char(','), 0, 0) == QLatin1String("Crafted Names"), qPrintable(families.left(80)));
+        const QRegularExpressionMatch key = QRegularExpression(QStringLiteral("w:fontKey=\"(\\{[0-9A-F-]{36}\\})\""))
+                                                .match(QString::fromUtf8(part(document, "word/fontTable.xml")));
+        QVERIFY(key.hasMatch());
+        QFile copy(handed);
+        QVERIFY(copy.open(QIODevice::ReadOnly));
+        QCOMPARE(output::docx::obfuscate(part(document, "word/fonts/font1.odttf"), QUuid::fromString(key.captured(1))),
+                 copy.readAll());
     }
 
     void noWordProcessorIsNotFound()
