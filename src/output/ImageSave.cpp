@@ -33,6 +33,23 @@ FormatInfo formatInfo(ImageFormat format)
     return {};
 }
 
+// The reason of `cause` in the interface language: the program's own for a name it refuses to
+// write to, the system's or the encoder's otherwise.
+QString reasonText(const platform::Error &cause, bool german)
+{
+    const auto *refused = dynamic_cast<const RefusedTarget *>(&cause);
+    if (!refused)
+        return cause.message();
+    if (refused->reason() == RefusedTarget::PlantedLink)
+        return german ? QStringLiteral("Der Name ist eine Verknüpfung, die ein anderer Benutzer in einen gemeinsamen "
+                                       "Ordner gelegt hat; ihr wird nicht gefolgt.")
+                      : QStringLiteral("The name is a link that another user put into a shared folder; it is not "
+                                       "followed.");
+    return german ? QStringLiteral("Der Name gehört zu einem Gerät oder einer Pipe, nicht zu einer Datei; es wird "
+                                   "nicht ersetzt.")
+                  : QStringLiteral("The name belongs to a device or pipe, not to a file; it is not replaced.");
+}
+
 // The failure as the user reads it: what could not be done, in the interface language, and the
 // system's reason. Without a path the image could not be converted; with one, the file could not
 // be written.
@@ -46,7 +63,7 @@ FormatInfo formatInfo(ImageFormat format)
     throw FileWriteError(
         (german ? QStringLiteral("Das Bild konnte nicht als \u201E%1\u201C gespeichert werden.").arg(path)
                 : QStringLiteral("The image could not be saved as \"%1\".").arg(path))
-        + QLatin1Char('\n') + cause.message());
+        + QLatin1Char('\n') + reasonText(cause, german));
 }
 
 void saveToName(const QImage &image, ImageFormat format, const QString &path)

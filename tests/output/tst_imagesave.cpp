@@ -15,6 +15,9 @@
 #include <QTimer>
 
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
 
 namespace {
 
@@ -163,6 +166,77 @@ private slots:
         QVERIFY2(message.contains(text) && message.contains(path), qPrintable(message));
         QVERIFY2(message.contains(reason), qPrintable(message));
         QVERIFY(dialogs::shown().isEmpty());
+    }
+
+    // In a shared folder (sticky, writable by all) a link another user planted is not written
+    // through, nor is a FIFO or device replaced: the save is refused with the reason, in the
+    // interface language, and nothing changes. The user's own link and a plain file are written.
+    void linksAndSpecialFiles_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<bool>("german");
+        QTest::addColumn<QString>("reason"); // empty: written
+        QTest::newRow("planted link") << "planted" << false << "another user put into a shared folder";
+        QTest::newRow("planted link, German") << "planted" << true << "ein anderer Benutzer";
+        QTest::newRow("own link") << "own" << false << "";
+        QTest::newRow("FIFO") << "fifo" << false << "device or pipe, not to a file";
+        QTest::newRow("link to a device, German") << "device" << true << "Gerät oder einer Pipe";
+        QTest::newRow("plain file") << "file" << false << "";
+    }
+    void linksAndSpecialFiles()
+    {
+        QFETCH(QString, kind);
+        QFETCH(bool, german);
+        QFETCH(QString, reason);
+        QTemporaryDir dir;
+        const QString shared = dir.filePath(QStringLiteral("shared"));
+        QString victim = dir.filePath(QStringLiteral("victim/notes.txt"));
+        QVERIFY(gwtest::writeFile(victim, "notes"));
+        QVERIFY(QDir().mkpath(shared) && ::chmod(QFile::encodeName(shared).constData(), 01777) == 0);
+        const QString path = shared + QStringLiteral("/sheet.bmp");
+        const QByteArray native = QFile::encodeName(path);
+        if (kind == QLatin1String("device")) {
+            victim = dir.filePath(QStringLiteral("victim/null"));
+            if (::mknod(QFile::encodeName(victim).constData(), S_IFCHR | 0666, makedev(1, 3)) != 0)
+                QSKIP("No device node can be made here.");
+        }
+        if (kind == QLatin1String("fifo"))
+            QCOMPARE(::mkfifo(native.constData(), 0600), 0);
+        else if (kind == QLatin1String("file"))
+            QVERIFY(gwtest::writeFile(path, "old"));
+        else
+            QCOMPARE(::symlink(QFile::encodeName(victim).constData(), native.constData()), 0);
+        if (kind == QLatin1String("planted"))
+            QCOMPARE(::lchown(native.constData(), 65534, 65534), 0);
+
+        if (german)
+            prog->mdeClick();
+        QString message;
+        try {
+            SaveBmpToName(sheet(), path);
+        } catch (const platform::Error &e) {
+            message = e.message();
+        }
+        prog->menClick();
+        struct stat st;
+        QCOMPARE(::lstat(native.constData(), &st), 0);
+        if (reason.isEmpty()) {
+            QVERIFY2(message.isEmpty(), qPrintable(message));
+            QVERIFY(fileStart(path).startsWith("BM"));
+            QCOMPARE(S_ISLNK(st.st_mode), kind == QLatin1String("own"));
+        } else {
+            QVERIFY2(message.contains(german ? QStringLiteral("konnte nicht als") : QStringLiteral("could not be saved as"))
+                         && message.contains(path) && message.contains(reason),
+                     qPrintable(message));
+            QCOMPARE(S_ISFIFO(st.st_mode), kind == QLatin1String("fifo"));
+            QCOMPARE(::stat(QFile::encodeName(victim).constData(), &st), 0);
+            if (kind == QLatin1String("device"))
+                QVERIFY(S_ISCHR(st.st_mode));
+            else
+                QCOMPARE(fileStart(victim), QByteArray("note"));
+        }
+        QCOMPARE(QDir(shared).entryList(QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot),
+                 QStringList{QStringLiteral("sheet.bmp")});
     }
 
     // The real dialog, driven from a timer: the Windows-style filter as one Qt filter, no title
