@@ -922,8 +922,11 @@ void Tprog::keyPressEvent(QKeyEvent *event)
 
 void Tprog::closeEvent(QCloseEvent *event)
 {
-    // Closing the main window ends the run: the start window is the principal window.
+    // Closing the main window ends the run: the start window is the principal window. An image
+    // run under way ends first, after the line being set, as its abort button would end it.
     event->accept();
+    if (status)
+        status->abortForExit();
     start->close();
 }
 

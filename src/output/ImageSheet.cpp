@@ -178,7 +178,9 @@ int singleRun(ImageFormat format, const SheetNumbers &numbers, const RunStyle &s
         }
         image.setHeight(image.height() + 20);
         windows.end();
-        saveWithDialog(format, image.view());
+        // A run ended by the program's end offers nothing for saving.
+        if (!status->exitRequested())
+            saveWithDialog(format, image.view());
     } catch (const FileWriteError &) {
         // The image was built but its file could not be written: more memory or a split would
         // not help. The run ends with the failure, reported with the file and the reason.
@@ -265,7 +267,7 @@ void imageSheet(const QString &target, const SheetNumbers &numbers, const RunSty
         return;
 
     const int f = singleRun(format, numbers, style, sheet);
-    if (f < 0)
+    if (f < 0 || status->exitRequested())
         return;
     if (f >= 6) {
         const QString question = style.german

@@ -46,12 +46,24 @@ void Tstatus::BreakClick()
 void Tstatus::beginRun()
 {
     Break->setProperty(kTag, 0);
+    m_exitRequested = false;
     Break->setText(app::isGerman() ? QStringLiteral("Abbrechen") : QStringLiteral("Break"));
 }
 
 int Tstatus::abortRequest() const
 {
     return Break->property(kTag).toInt();
+}
+
+void Tstatus::abortForExit()
+{
+    BreakClick();
+    m_exitRequested = true;
+}
+
+bool Tstatus::exitRequested() const
+{
+    return m_exitRequested;
 }
 
 void Tstatus::setMaximum(int maximum)

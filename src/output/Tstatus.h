@@ -27,6 +27,13 @@ public:
     /// The abort request: 0 none, 1 the user asked to stop.
     int abortRequest() const;
 
+    /// The program is ending: requests the abort as `BreakClick` does, and the run leaves its
+    /// image unsaved.
+    void abortForExit();
+
+    /// Whether the running output was aborted because the program is ending.
+    bool exitRequested() const;
+
     /// Sets the bar's maximum (the number of lines of the run); the minimum is 0.
     void setMaximum(int maximum);
 
@@ -35,4 +42,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+
+private:
+    bool m_exitRequested = false;
 };

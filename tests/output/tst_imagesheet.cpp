@@ -1,4 +1,5 @@
 #include "app/Tprog.h"
+#include "app/Tstart.h"
 #include "app/Windows.h"
 #include "fonts/FontEntry.h"
 #include "output/ImageSheet.h"
@@ -17,6 +18,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 
 
@@ -203,6 +205,27 @@ private slots:
         exportTo(QStringLiteral("BMP-Image"));
         QCOMPARE(inkBands(QImage(path(QStringLiteral("aborted.bmp")))).size(), 3);
         verifyWindowsBack();
+    }
+
+    // Closing the main window during a run ends the run at once, as its abort button does;
+    // the program is ending, so no image is offered or written.
+    void closingTheMainWindowEndsTheRun()
+    {
+        fill(200);
+        int lastLine = -1;
+        connect(status->stat, &QProgressBar::valueChanged, this, [&lastLine](int value) {
+            lastLine = value;
+            if (value == 2)
+                prog->close();
+        });
+        QSignalSpy ended(start, &Tstart::runEnded);
+        dialogs::setNextAnswer(path(QStringLiteral("closed.bmp")));
+        exportTo(QStringLiteral("BMP-Image"));
+        QCOMPARE(lastLine, 2);
+        QVERIFY(!QFileInfo::exists(path(QStringLiteral("closed.bmp"))));
+        QVERIFY(dialogs::shown().isEmpty());
+        QCOMPARE(ended.count(), 1);
+        QVERIFY(!status->isVisible());
     }
 
     void settingChangedDuringTheRun()
