@@ -251,9 +251,7 @@ void Tprog::createControls()
     Memo1 = named(new QPlainTextEdit(Panel2), "Memo1");
     Memo1->setGeometry(9, 27, 236, 108);
     Memo1->setPlainText(QStringLiteral("abc def ghijklm\nnopqr stuv wxyz \n1234567890"));
-    QFont memoFont(QStringLiteral("MS Sans Serif"));
-    memoFont.setPixelSize(16);
-    Memo1->setFont(memoFont);
+    Memo1->setFont(sampleBoxFont(16));
     cb_schriftprobe = named(new QCheckBox(QStringLiteral("Größeres Feld für Schriftprobe anzeigen"), Panel2),
                             "cb_schriftprobe");
     cb_schriftprobe->setGeometry(9, 138, 236, 17);

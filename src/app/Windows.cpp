@@ -75,6 +75,14 @@ QFont windowFont()
     return font;
 }
 
+QFont sampleBoxFont(int pixelSize)
+{
+    QFont font;
+    font.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans"), QStringLiteral("Arial")});
+    font.setPixelSize(pixelSize);
+    return font;
+}
+
 QColor textColour()
 {
     return QColor(15, 63, 111);

@@ -42,6 +42,11 @@ void destroyWindows();
 /// otherwise the Arial-metric face, closest in width, so the texts fit the places made for them.
 QFont windowFont();
 
+/// The font of the two sample boxes (the main window's and the preview window's) at `pixelSize`
+/// pixels: MS Sans Serif where it is installed, otherwise its metric stand-in, so that both boxes
+/// show the same face.
+QFont sampleBoxFont(int pixelSize);
+
 /// The text colour of the program's windows, RGB(15, 63, 111).
 QColor textColour();
 

@@ -90,11 +90,7 @@ Tfpreview::Tfpreview(QWidget *parent)
     Memo2 = new QPlainTextEdit(this);
     Memo2->setObjectName(QStringLiteral("Memo2"));
     Memo2->setPlainText(QStringLiteral("abc def ghijklm\nnopqr stuv wxyz \n1234567890"));
-    // MS Sans Serif where it is installed; its metric stand-in otherwise.
-    QFont memoFont;
-    memoFont.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans"), QStringLiteral("Arial")});
-    memoFont.setPixelSize(17);
-    Memo2->setFont(memoFont);
+    Memo2->setFont(app::sampleBoxFont(17));
     Memo2->setTabChangesFocus(true);
     layout->place(Memo2, {8, 36, 599, 302}, app::AnchorLeft | app::AnchorTop | app::AnchorRight | app::AnchorBottom);
 

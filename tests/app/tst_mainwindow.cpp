@@ -13,10 +13,12 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
+#include <QFontInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QStyledItemDelegate>
@@ -306,6 +308,12 @@ private slots:
         prog->m_spgross->trigger();
         QVERIFY(fpreview->isVisible());
         QVERIFY(!prog->cb_schriftprobe->isChecked());
+    }
+
+    // Both sample boxes start in one face: the same family where MS Sans Serif is missing.
+    void sampleBoxesShowOneFace()
+    {
+        QCOMPARE(QFontInfo(prog->Memo1->font()).family(), QFontInfo(fpreview->Memo2->font()).family());
     }
 
     void screenshots()
