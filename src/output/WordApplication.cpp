@@ -5,19 +5,24 @@
 #include "platform/DocumentOpener.h"
 #include "platform/FileFaces.h"
 #include "platform/FontResources.h"
+#include "util/FilePaths.h"
 
 #include <QDir>
-#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QRegularExpression>
 #include <QSet>
-#include <QStandardPaths>
 #include <QTemporaryFile>
 
+#include <cerrno>
 #include <utility>
 #include <vector>
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace output {
 namespace {
@@ -437,11 +442,11 @@ void show(TypedDocument &typed)
     }
 
     // A unique name, taken before the document is written in its place.
-    QTemporaryFile placeholder(documentFolder() + QStringLiteral("/Glyphworks-XXXXXX.docx"));
+    const QString folder = prepareDocumentFolder();
+    QTemporaryFile placeholder(folder + QStringLiteral("/Glyphworks-XXXXXX.docx"));
     placeholder.setAutoRemove(false);
     if (!placeholder.open())
-        throw platform::Error(QStringLiteral("No document can be made in %1: %2")
-                                  .arg(documentFolder(), placeholder.errorString()));
+        throw DocumentFolderError(DocumentFolderError::Failed, folder, placeholder.errorString());
     const QString path = placeholder.fileName();
     placeholder.close();
     docx::write(document, fonts.files, path);
@@ -449,13 +454,71 @@ void show(TypedDocument &typed)
     // show one that may not travel in it; the fonts handed to a Writer this program starts show.
     const QString fontConfiguration = fonts.local.isEmpty()
                                           ? QString()
-                                          : platform::writeFontConfiguration(documentFolder(), fonts.local);
+                                          : platform::writeFontConfiguration(folder, fonts.local);
     typed.shown = true;
     QStringList &record = tooLargeRecord();
     for (const QString &file : fonts.tooLarge)
         if (!record.contains(file))
             record.append(file);
     platform::documentOpener().openAsNewWithFonts(path, fontConfiguration);
+}
+
+constexpr char kProgramFolder[] = "glyphworks";
+constexpr char kDocumentsFolder[] = "documents";
+constexpr char kDocumentPath[] = "glyphworks/documents";
+
+// The user's cache folder by the XDG rule: $XDG_CACHE_HOME when it is an absolute path, else
+// $HOME/.cache when HOME is one (a relative one is ignored); empty when neither is.
+QString cacheFolder()
+{
+    const QString xdg = util::decodePath(qgetenv("XDG_CACHE_HOME"));
+    if (xdg.startsWith(QLatin1Char('/')))
+        return xdg;
+    const QString home = util::decodePath(qgetenv("HOME"));
+    if (home.startsWith(QLatin1Char('/')))
+        return home == QLatin1String("/") ? QStringLiteral("/.cache") : home + QStringLiteral("/.cache");
+    return {};
+}
+
+// An open descriptor, closed with its owner.
+struct Descriptor
+{
+    int fd = -1;
+    explicit Descriptor(int descriptor)
+        : fd(descriptor)
+    {
+    }
+    ~Descriptor()
+    {
+        if (fd >= 0)
+            ::close(fd);
+    }
+    Descriptor(const Descriptor &) = delete;
+    Descriptor &operator=(const Descriptor &) = delete;
+    explicit operator bool() const { return fd >= 0; }
+};
+
+// Opens the folder `name` in the folder `parent`, never following a link, and only when it is
+// the user's own; with `create`, makes it first when missing, readable by the user alone. Returns
+// the descriptor, or -1 with errno set (EPERM for another user's folder).
+int openOwnFolder(int parent, const char *name, bool create)
+{
+    const bool made = create && ::mkdirat(parent, name, 0700) == 0;
+    if (create && !made && errno != EEXIST)
+        return -1;
+    const int fd = ::openat(parent, name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0)
+        return -1;
+    struct stat st;
+    if (::fstat(fd, &st) != 0 || st.st_uid != ::geteuid()) {
+        ::close(fd);
+        errno = EPERM;
+        return -1;
+    }
+    // Only a folder made here has its mode set: the umask may have taken more than asked.
+    if (made)
+        ::fchmod(fd, 0700);
+    return fd;
 }
 
 class ApplicationObject : public Dispatch
@@ -530,34 +593,78 @@ void registerWordApplication()
 
 QString documentFolder()
 {
-    const QString folder = QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation)
-                           + QStringLiteral("/glyphworks/documents");
-    if (QDir().mkpath(folder))
-        QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    const QString folder = cacheFolder();
+    return folder.isEmpty() ? folder : folder + QLatin1Char('/') + QLatin1String(kDocumentPath);
+}
+
+QString prepareDocumentFolder()
+{
+    const QString cache = cacheFolder();
+    if (cache.isEmpty())
+        throw DocumentFolderError(DocumentFolderError::NoCacheFolder, QString(),
+                                  QStringLiteral("No folder for documents is known: neither XDG_CACHE_HOME nor HOME "
+                                                 "is set to an absolute path."));
+    const QString folder = documentFolder();
+    const auto failed = [&folder](int error) {
+        if (error == ELOOP || error == ENOTDIR || error == EPERM)
+            throw DocumentFolderError(DocumentFolderError::NotOwnFolder, folder,
+                                      QStringLiteral("No document can be made in %1: it is a link, no folder, or "
+                                                     "another user's folder.").arg(folder));
+        throw DocumentFolderError(DocumentFolderError::Failed, folder, qt_error_string(error));
+    };
+    // The cache folder is the user's own choice, a link or not; opening it tells whether making
+    // it (when missing) worked.
+    QDir().mkpath(cache);
+    const Descriptor base(::open(util::encodePath(cache).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (!base)
+        failed(errno);
+    const Descriptor program(openOwnFolder(base.fd, kProgramFolder, true));
+    if (!program)
+        failed(errno);
+    const Descriptor documents(openOwnFolder(program.fd, kDocumentsFolder, true));
+    if (!documents)
+        failed(errno);
     return folder;
 }
 
 int removeOldDocuments(const QDateTime &before)
 {
-    int removed = 0;
+    const QString cache = cacheFolder();
+    if (cache.isEmpty())
+        return 0;
+    const Descriptor base(::open(util::encodePath(cache).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    const Descriptor program(base ? openOwnFolder(base.fd, kProgramFolder, false) : -1);
+    const Descriptor documents(program ? openOwnFolder(program.fd, kDocumentsFolder, false) : -1);
+    if (!documents)
+        return 0;
+    DIR *listing = ::fdopendir(::dup(documents.fd));
+    if (!listing)
+        return 0;
     // Finished documents end in ".docx"; an unfinished one (a write cut short by the end of the
-    // process) carries the writer's temporary suffix after it.
-    QDirIterator it(documentFolder(), {QStringLiteral("Glyphworks-*.docx*")}, QDir::Files | QDir::Hidden);
-    while (it.hasNext()) {
-        const QFileInfo file = it.nextFileInfo();
-        if (file.lastModified() < before && QFile::remove(file.filePath()))
-            ++removed;
+    // process) carries the writer's temporary suffix after it. A Writer still open reads its
+    // fonts as it needs them, so their folders stay a week longer than the documents.
+    const qint64 documentsBefore = before.toSecsSinceEpoch();
+    const qint64 fontsBefore = before.addDays(-7).toSecsSinceEpoch();
+    const QString folder = documentFolder();
+    int removed = 0;
+    while (const dirent *entry = ::readdir(listing)) {
+        const QByteArray name(entry->d_name);
+        const bool document = name.startsWith("Glyphworks-") && name.contains(".docx");
+        const bool fonts = name.startsWith(platform::kFontFolderPrefix);
+        struct stat st;
+        if ((!document && !fonts) || ::fstatat(documents.fd, name.constData(), &st, AT_SYMLINK_NOFOLLOW) != 0
+            || st.st_uid != ::geteuid())
+            continue;
+        if (document && S_ISREG(st.st_mode) && st.st_mtime < documentsBefore) {
+            if (::unlinkat(documents.fd, name.constData(), 0) == 0)
+                ++removed;
+        } else if (fonts && S_ISDIR(st.st_mode) && st.st_mtime < fontsBefore) {
+            // removeRecursively() removes links, never what they point to.
+            if (QDir(folder + QLatin1Char('/') + util::decodePath(name)).removeRecursively())
+                ++removed;
+        }
     }
-    // A Writer still open reads its fonts as it needs them, so their folders stay a week longer
-    // than the documents. removeRecursively() removes links, never what they point to.
-    const QDateTime fontsBefore = before.addDays(-7);
-    QDirIterator folders(documentFolder(), {QLatin1String(platform::kFontFolderPrefix) + QLatin1Char('*')},
-                         QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot);
-    while (folders.hasNext()) {
-        const QFileInfo folder = folders.nextFileInfo();
-        if (!folder.isSymLink() && folder.lastModified() < fontsBefore && QDir(folder.filePath()).removeRecursively())
-            ++removed;
-    }
+    ::closedir(listing);
     return removed;
 }
 

@@ -8,6 +8,7 @@
 // as fonts of its process (see platform::writeFontConfiguration()).
 
 #include "platform/Automation.h"
+#include "platform/Errors.h"
 
 #include <QDateTime>
 #include <QString>
@@ -37,14 +38,49 @@ QStringList takeFontFilesTooLargeToCarry();
 /// Registers createWordApplication() under "Word.Application".
 void registerWordApplication();
 
-/// The private folder of the user's cache where documents wait for the word processor; created
-/// (readable by the user alone) when missing. The word processor may still be reading a document
-/// when the program ends, so the files outlive the run.
+/// The private folder of the user's cache where documents wait for the word processor:
+/// "glyphworks/documents" in $XDG_CACHE_HOME when that is an absolute path, else in $HOME/.cache
+/// when HOME is one; empty when neither is. Only names the folder: it is made when a document is
+/// (prepareDocumentFolder()). The word processor may still be reading a document when the program
+/// ends, so the files outlive the run.
 QString documentFolder();
 
+/// Why no document can be made in documentFolder(). The message says it in English, or gives the
+/// system's reason (Failed); the word sheet tells the user in the interface language.
+class DocumentFolderError : public platform::Error
+{
+public:
+    enum Reason {
+        NoCacheFolder, ///< neither XDG_CACHE_HOME nor HOME names a folder
+        NotOwnFolder,  ///< "glyphworks" or "documents" is a link, no folder, or another user's
+        Failed,        ///< the system refused; the message gives its reason
+    };
+    DocumentFolderError(Reason reason, const QString &folder, const QString &message)
+        : platform::Error(message)
+        , m_reason(reason)
+        , m_folder(folder)
+    {
+    }
+    Reason reason() const { return m_reason; }
+    /// The folder that could not be had (empty for NoCacheFolder).
+    const QString &folder() const { return m_folder; }
+
+private:
+    Reason m_reason;
+    QString m_folder;
+};
+
+/// Makes documentFolder() ready for a document and returns it: the cache folder is made when
+/// missing; "glyphworks" and "documents" in it are made readable by the user alone when missing,
+/// and are never followed when they are links, nor used when they belong to another user. A
+/// folder that exists keeps its permissions. Throws DocumentFolderError.
+QString prepareDocumentFolder();
+
 /// Removes the documents of documentFolder() (and any unfinished ones) last modified before
-/// `before`, and the font folders made for the word processor a week before that. Returns how
-/// many documents and folders were removed.
+/// `before`, and the font folders made for the word processor a week before that: only regular
+/// files and real folders of the user with the program's own names, and only when the folder and
+/// the "glyphworks" folder above it are real folders of the user, not links. Creates nothing.
+/// Returns how many documents and folders were removed.
 int removeOldDocuments(const QDateTime &before);
 
 } // namespace output

@@ -50,6 +50,31 @@ QString fontsTooLargeText(bool german, const QStringList &files)
     return intro + QStringLiteral("\n\n") + lines.join(QLatin1Char('\n'));
 }
 
+QString documentFolderText(bool german, const DocumentFolderError &error)
+{
+    const QString folder = util::readablePath(error.folder());
+    switch (error.reason()) {
+    case DocumentFolderError::NoCacheFolder:
+        return german ? QStringLiteral("Das Dokument kann nicht erstellt werden: Es ist kein Ordner dafür bekannt, "
+                                       "weil weder XDG_CACHE_HOME noch HOME als absoluter Pfad gesetzt ist.")
+                      : QStringLiteral("The document cannot be made: no folder for it is known, because neither "
+                                       "XDG_CACHE_HOME nor HOME is set to an absolute path.");
+    case DocumentFolderError::NotOwnFolder:
+        return german ? QStringLiteral("Das Dokument kann nicht in \u201E%1\u201C erstellt werden: Der Ordner ist eine "
+                                       "Verknüpfung, kein Ordner oder gehört einem anderen Benutzer.")
+                            .arg(folder)
+                      : QStringLiteral("The document cannot be made in \"%1\": the folder is a link, no folder, or "
+                                       "another user's.")
+                            .arg(folder);
+    case DocumentFolderError::Failed:
+        break;
+    }
+    return (german ? QStringLiteral("Das Dokument kann nicht in \u201E%1\u201C erstellt werden.")
+                   : QStringLiteral("The document cannot be made in \"%1\"."))
+               .arg(folder)
+        + QLatin1Char('\n') + error.message();
+}
+
 void wordSheet(const SheetNumbers &numbers, const RunStyle &style, const SheetSource &sheet)
 {
     // A size the document cannot take would stop the word processor after the document was
@@ -98,7 +123,11 @@ void wordSheet(const SheetNumbers &numbers, const RunStyle &style, const SheetSo
         }
         word.call(QStringLiteral("selection.typeparagraph"));
     }
-    word.set(QStringLiteral("visible"), Variant::boolean(true));
+    try {
+        word.set(QStringLiteral("visible"), Variant::boolean(true));
+    } catch (const DocumentFolderError &e) {
+        throw platform::Error(documentFolderText(style.german, e));
+    }
     word.release();
 
     const QStringList tooLarge = takeFontFilesTooLargeToCarry();

@@ -4,6 +4,7 @@
 // paragraph per list entry, and the word processor is left showing it.
 
 #include "output/PrintSheet.h"
+#include "output/WordApplication.h"
 
 #include <QStringList>
 
@@ -20,12 +21,17 @@ QString wordNotFoundText(bool german);
 /// as readable paths, the rest counted.
 QString fontsTooLargeText(bool german, const QStringList &files);
 
+/// The failure to make a document in the documents folder (`error`), as the error report shows
+/// it, in the interface language.
+QString documentFolderText(bool german, const DocumentFolderError &error);
+
 /// Types every line of `sheet` into a new word-processor document in the run's size, style and
 /// orientation, each label part in "Arial" where the line asks for it, and shows the document.
 /// Cancel in the confirmation ends the run; a word processor that cannot be created is reported
 /// with wordNotFoundText(). A failure after that is thrown to the application's error report.
 /// Fonts the document names but could not carry for their size are noted with
-/// fontsTooLargeText() once it is shown.
+/// fontsTooLargeText() once it is shown; a documents folder that cannot be had is reported with
+/// documentFolderText().
 void wordSheet(const SheetNumbers &numbers, const RunStyle &style, const SheetSource &sheet);
 
 } // namespace output

@@ -25,7 +25,11 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 
+#include <QScopeGuard>
+
+#include <ctime>
 #include <sys/stat.h>
+#include <utime.h>
 #include <zip.h>
 
 namespace {
@@ -383,6 +387,98 @@ private slots:
         QVERIFY(copy.open(QIODevice::ReadOnly));
         QCOMPARE(output::docx::obfuscate(part(document, "word/fonts/font1.odttf"), QUuid::fromString(key.captured(1))),
                  copy.readAll());
+    }
+
+    // The documents folder is made for a document only, by the XDG rule, and never through a
+    // link: a link planted in its place leaves its target as it was; without a cache folder the
+    // user is told in the interface language and nothing is made.
+    void documentFolderStaysInPlace_data()
+    {
+        QTest::addColumn<QString>("setup");
+        QTest::addColumn<bool>("german");
+        QTest::newRow("link planted at the folder") << "link" << false;
+        QTest::newRow("no HOME, no cache folder") << "none" << false;
+        QTest::newRow("no HOME, relative cache folder, German") << "relative" << true;
+    }
+    void documentFolderStaysInPlace()
+    {
+        QFETCH(QString, setup);
+        QFETCH(bool, german);
+        const QString root = m_dir.filePath(QStringLiteral("place-") + setup);
+        const QString elsewhere = root + QStringLiteral("/elsewhere");
+        const QString old = elsewhere + QStringLiteral("/Glyphworks-old.docx");
+        QVERIFY(gwtest::writeFile(old, "x"));
+        const utimbuf aged{std::time(nullptr) - 3 * 86400, std::time(nullptr) - 3 * 86400};
+        QVERIFY(::utime(QFile::encodeName(old).constData(), &aged) == 0);
+        QVERIFY(::chmod(QFile::encodeName(elsewhere).constData(), 0755) == 0);
+        const QByteArray home = qgetenv("HOME");
+        const QByteArray cache = qgetenv("XDG_CACHE_HOME");
+        const QString startFolder = QDir::currentPath();
+        const auto restore = qScopeGuard([&] {
+            qputenv("HOME", home);
+            qputenv("XDG_CACHE_HOME", cache);
+            QDir::setCurrent(startFolder);
+        });
+        const bool rootCache = QFileInfo::exists(QStringLiteral("/.cache"));
+        output::DocumentFolderError expected(output::DocumentFolderError::NoCacheFolder, {}, {});
+        if (setup == QLatin1String("link")) {
+            qputenv("XDG_CACHE_HOME", QFile::encodeName(root + QStringLiteral("/cache")));
+            QVERIFY(QDir().mkpath(root + QStringLiteral("/cache/glyphworks")));
+            const QString documents = root + QStringLiteral("/cache/glyphworks/documents");
+            QVERIFY(QFile::link(elsewhere, documents));
+            expected = output::DocumentFolderError(output::DocumentFolderError::NotOwnFolder, documents, {});
+        } else {
+            qunsetenv("HOME");
+            if (setup == QLatin1String("relative"))
+                qputenv("XDG_CACHE_HOME", "cache");
+            else
+                qunsetenv("XDG_CACHE_HOME");
+            QVERIFY(QDir::setCurrent(root));
+        }
+        if (german)
+            prog->mdeClick();
+
+        output::removeOldDocuments(QDateTime::currentDateTime());
+        QVERIFY(makeDocument({QStringLiteral("DejaVu Sans")}).isEmpty());
+        QCOMPARE(dialogs::shown().last().dialog, QStringLiteral("error"));
+        QCOMPARE(dialogs::shown().last().text, output::documentFolderText(german, expected));
+        QCOMPARE(QDir(elsewhere).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+                 QStringList{QStringLiteral("Glyphworks-old.docx")});
+        struct stat st;
+        QVERIFY(::stat(QFile::encodeName(elsewhere).constData(), &st) == 0);
+        QCOMPARE(st.st_mode & 07777, mode_t(0755));
+        QCOMPARE(QFileInfo::exists(QStringLiteral("/.cache")), rootCache);
+        if (setup != QLatin1String("link"))
+            QCOMPARE(QDir(root).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), QStringList{"elsewhere"});
+    }
+
+    // A start that makes no document makes no folder, wherever HOME leads.
+    void startMakesNoFolder_data()
+    {
+        QTest::addColumn<bool>("home");
+        QTest::newRow("HOME set") << true;
+        QTest::newRow("HOME unset") << false;
+    }
+    void startMakesNoFolder()
+    {
+        QFETCH(bool, home);
+        const QString folder = m_dir.filePath(QStringLiteral("start-home-") + QString::number(home));
+        QVERIFY(QDir().mkpath(folder));
+        const bool rootCache = QFileInfo::exists(QStringLiteral("/.cache"));
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.remove(QStringLiteral("XDG_CACHE_HOME"));
+        environment.remove(QStringLiteral("HOME"));
+        if (home)
+            environment.insert(QStringLiteral("HOME"), folder);
+        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        QProcess program;
+        program.setProcessEnvironment(environment);
+        program.setWorkingDirectory(folder);
+        program.start(QStringLiteral(GW_PROGRAM), {QStringLiteral("--list-fonts")});
+        QVERIFY(program.waitForFinished(60000));
+        QCOMPARE(program.exitCode(), 0);
+        QVERIFY(!QFileInfo::exists(folder + QStringLiteral("/.cache")));
+        QCOMPARE(QFileInfo::exists(QStringLiteral("/.cache")), rootCache);
     }
 
     void noWordProcessorIsNotFound()
