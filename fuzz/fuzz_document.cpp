@@ -45,8 +45,15 @@ QString allowedOnly(const QString &text)
         unit += width;
         const bool allowed = c == 0x9 || c == 0xA || c == 0xD || (c >= 0x20 && c <= 0xD7FF)
                              || (c >= 0xE000 && c <= 0xFFFD) || (c >= 0x10000 && c <= 0x10FFFF);
-        if (allowed && !unpaired)
-            kept += QString::fromUcs4(reinterpret_cast<const char32_t *>(&c), 1);
+        if (!allowed || unpaired)
+            continue;
+        // Not through QString::fromUcs4(), which takes a leading U+FEFF for a byte order mark.
+        if (c > 0xFFFF) {
+            kept += QChar(QChar::highSurrogate(c));
+            kept += QChar(QChar::lowSurrogate(c));
+        } else {
+            kept += QChar(char16_t(c));
+        }
     }
     return kept;
 }
