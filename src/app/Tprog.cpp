@@ -541,8 +541,9 @@ void Tprog::SchriftenNeuLadenClick()
     // A folder of many fonts takes a while: the pointer shows it until the list is back.
     QGuiApplication::setOverrideCursor(Qt::WaitCursor);
     const auto restoreCursor = qScopeGuard([] { QGuiApplication::restoreOverrideCursor(); });
-    // All changes of one load happen with updates suspended, so the list is repainted once.
-    ListBox1->setUpdatesEnabled(false);
+    // All changes of one load happen with updates suspended, so the list is repainted once; the
+    // updates are resumed however the load ends.
+    const fonts::UpdatesSuspended suspended(ListBox1);
     ListBox1->clear();
     fonts::LoadRequest request;
     request.system = cb_system->isChecked();
@@ -554,7 +555,6 @@ void Tprog::SchriftenNeuLadenClick()
     fonts::sortEntries(entries, fonts::entryCollator(isGerman()));
     ListBox1->addItems(entries);
     ListBox1Rows->measureShownRows();
-    ListBox1->setUpdatesEnabled(true);
     setCountText();
 }
 

@@ -10,9 +10,11 @@
 #include <QListWidget>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QScopeGuard>
 #include <QScrollBar>
 
 #include <algorithm>
+#include <utility>
 
 namespace fonts {
 namespace {
@@ -27,6 +29,17 @@ constexpr int kMaxMeasurePasses = 32;
 constexpr int kPagesAhead = 3;
 
 } // namespace
+
+UpdatesSuspended::UpdatesSuspended(QWidget *widget)
+    : m_widget(widget)
+{
+    m_widget->setUpdatesEnabled(false);
+}
+
+UpdatesSuspended::~UpdatesSuspended()
+{
+    m_widget->setUpdatesEnabled(true);
+}
 
 FontListDelegate::FontListDelegate(QListWidget *list)
     : QStyledItemDelegate(list)
@@ -86,7 +99,7 @@ int FontListDelegate::focusedRow(const QListWidget *list)
 
 void FontListDelegate::setSampleMode(bool on)
 {
-    m_list->setUpdatesEnabled(false);
+    const UpdatesSuspended suspended(m_list);
     m_list->setProperty(kTag, on ? 1 : 0);
     m_sampleMode = on;
     m_list->clearSelection();
@@ -97,7 +110,6 @@ void FontListDelegate::setSampleMode(bool on)
     measureShownRows();
     if (QListWidgetItem *focused = m_list->currentItem())
         m_list->scrollToItem(focused);
-    m_list->setUpdatesEnabled(true);
 }
 
 int FontListDelegate::measureItem(int row)
@@ -146,7 +158,7 @@ void FontListDelegate::deleteEntries(bool marked)
     }
     if (!any)
         return;
-    m_list->setUpdatesEnabled(false);
+    const UpdatesSuspended suspended(m_list);
     // From the last entry to the first, a run of neighbouring entries at a time.
     for (int last = count - 1; last >= 0;) {
         if (!goes[last]) {
@@ -160,7 +172,6 @@ void FontListDelegate::deleteEntries(bool marked)
         last = first - 1;
     }
     measureShownRows();
-    m_list->setUpdatesEnabled(true);
 }
 
 bool FontListDelegate::measureShownRows()
@@ -170,6 +181,8 @@ bool FontListDelegate::measureShownRows()
     if (m_measuring || !isSampleMode(m_list) || m_list->count() == 0)
         return false;
     m_measuring = true;
+    // A row whose font fails to load throws out of here: the next call measures again.
+    const auto measured = qScopeGuard([this] { m_measuring = false; });
     bool laidOut = false;
     for (int pass = 0; pass < kMaxMeasurePasses && (hasStaleRows() || m_layoutStale); ++pass) {
         m_layoutStale = false;
@@ -177,7 +190,6 @@ bool FontListDelegate::measureShownRows()
         m_list->doItemsLayout();
         laidOut = true;
     }
-    m_measuring = false;
     return laidOut;
 }
 
@@ -235,7 +247,16 @@ void FontListDelegate::paint(QPainter *painter, const QStyleOptionViewItem &opti
     const bool marked = option.state.testFlag(QStyle::State_Selected);
     const RowStyle style = rowStyle();
     const QString entry = index.data(Qt::DisplayRole).toString();
-    const int height = drawRow(*painter, option.rect, entry, marked, style);
+    int height = 0;
+    try {
+        height = drawRow(*painter, option.rect, entry, marked, style);
+    } catch (...) {
+        // Qt's painting cannot be unwound: the failure goes to the event loop, and so to the
+        // application's error report, once the paint is done. The row's file counts as
+        // unreadable from now on (platform::FileFaces), so the list is drawn again without it.
+        reportLater(std::current_exception());
+        return;
+    }
     // The list's own focus mark, whichever way the list got the focus.
     if (option.state.testFlag(QStyle::State_HasFocus))
         drawFocusMark(*painter, option.rect, marked, style);
@@ -345,6 +366,18 @@ void FontListDelegate::forgetHeights()
     m_laidOutWith.clear();
     // The rows laid out so far keep the heights of the fonts before the change.
     m_layoutStale = true;
+}
+
+void FontListDelegate::reportLater(std::exception_ptr failure) const
+{
+    // One failure at a time: a paint of many rows reports the first.
+    if (m_failure)
+        return;
+    m_failure = std::move(failure);
+    m_viewport->update();
+    QMetaObject::invokeMethod(
+        const_cast<FontListDelegate *>(this),
+        [this] { std::rethrow_exception(std::exchange(m_failure, nullptr)); }, Qt::QueuedConnection);
 }
 
 void FontListDelegate::measureShownRowsLater()

@@ -8,9 +8,26 @@
 #include <QHash>
 #include <QStyledItemDelegate>
 
+#include <exception>
+
 class QListWidget;
 
 namespace fonts {
+
+/// Suspends the updates of a list (or any widget) for the life of the guard: they are resumed
+/// however the work ends, so a failure on the way (std::bad_alloc from a row) leaves a list that
+/// repaints.
+class UpdatesSuspended
+{
+public:
+    explicit UpdatesSuspended(QWidget *widget);
+    ~UpdatesSuspended();
+    UpdatesSuspended(const UpdatesSuspended &) = delete;
+    UpdatesSuspended &operator=(const UpdatesSuspended &) = delete;
+
+private:
+    QWidget *m_widget;
+};
 
 /// Measures and draws the rows of a font list. Installed on a QListWidget whose entries are
 /// font list entries; the sample-mode flag lives in the list's "Tag" property (1 on, 0 off).
@@ -83,6 +100,8 @@ private:
     int estimate() const;
     void forgetHeights();
     void measureShownRowsLater();
+    /// Hands `failure`, caught while painting, to the event loop to be thrown from there.
+    void reportLater(std::exception_ptr failure) const;
 
     QListWidget *m_list;
     QWidget *m_viewport;
@@ -103,6 +122,7 @@ private:
     bool m_sampleMode = false;
     QString m_unusableMark = QStringLiteral(" (unreadable)");
     bool m_measuring = false;
+    mutable std::exception_ptr m_failure;
     bool m_measureQueued = false;
 };
 

@@ -22,6 +22,23 @@ QRawFont sampleFace(const QString &path, const RowStyle &style)
     return platform::FileFaces::instance().face(path, platform::FaceStyle{samplePixelSize(style.dpi)});
 }
 
+/// Saves a painter's state and restores it however the drawing ends.
+class PainterSaved
+{
+public:
+    explicit PainterSaved(QPainter &painter)
+        : m_painter(painter)
+    {
+        m_painter.save();
+    }
+    ~PainterSaved() { m_painter.restore(); }
+    PainterSaved(const PainterSaved &) = delete;
+    PainterSaved &operator=(const PainterSaved &) = delete;
+
+private:
+    QPainter &m_painter;
+};
+
 /// The text colour of a font file that cannot be used, on `background`.
 QColor unusableTextColour(const QColor &background)
 {
@@ -70,7 +87,8 @@ int sampleRowHeight(const QString &entry, const RowStyle &style)
 
 int drawRow(QPainter &painter, const QRect &rect, const QString &entry, bool marked, const RowStyle &style)
 {
-    painter.save();
+    // Opening a font file's face may throw (out of memory): the painter is left as it was.
+    const PainterSaved saved(painter);
     const QColor background = marked ? markedRowColour() : style.background;
     painter.fillRect(rect, background);
     painter.setPen(marked ? style.markedText : style.text);
@@ -86,7 +104,6 @@ int drawRow(QPainter &painter, const QRect &rect, const QString &entry, bool mar
     } else if (const QRawFont face = sampleFace(path, style); face.isValid()) {
         const platform::ShapedText shaped = platform::shapeText(face, text);
         platform::drawShapedText(painter, shaped, QPointF(rect.left(), rect.top() + 1 + shaped.ascent));
-        painter.restore();
         return shaped.height() + 2;
     } else {
         // Only sample mode opens the files, so only sample mode can tell that one is unusable:
@@ -98,7 +115,6 @@ int drawRow(QPainter &painter, const QRect &rect, const QString &entry, bool mar
     }
     const int top = rect.top() + (style.sampleMode ? 1 : 0);
     painter.drawText(QPoint(rect.left(), top + painter.fontMetrics().ascent()), text);
-    painter.restore();
     return height;
 }
 

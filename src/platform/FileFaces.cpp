@@ -6,7 +6,9 @@
 #include <QtGui/private/qfontengine_ft_p.h>
 #include <QtGui/private/qrawfont_p.h>
 
+#include <exception>
 #include <optional>
+#include <utility>
 
 namespace platform {
 namespace {
@@ -146,14 +148,24 @@ FileFaces::LoadedFile &FileFaces::loadedFile(const QString &path)
         m_fileOrder.splice(m_fileOrder.end(), m_fileOrder, found->second);
         return found->first;
     }
-    FontFileBytes read = readFontFile(path, listedIdentity(path));
     LoadedFile file;
-    file.fault = read.fault;
-    file.bytes = std::move(read.bytes);
     file.label = "glyphworks-file-" + QByteArray::number(++m_loads);
-    m_heldBytes += file.bytes.size();
+    std::exception_ptr failure;
+    try {
+        FontFileBytes read = m_reader ? m_reader(path, listedIdentity(path)) : readFontFile(path, listedIdentity(path));
+        file.fault = read.fault;
+        file.bytes = std::move(read.bytes);
+    } catch (...) {
+        // Remembered as a file that cannot be read, so that every paint of its row does not
+        // fail again; the failure itself is the caller's to report.
+        file.fault = FontFileFault::Unreadable;
+        failure = std::current_exception();
+    }
     m_fileOrder.push_back(path);
     found = m_files.insert(path, {std::move(file), std::prev(m_fileOrder.end())});
+    m_heldBytes += found->first.bytes.size();
+    if (failure)
+        std::rethrow_exception(failure);
     return found->first;
 }
 
@@ -170,7 +182,14 @@ QRawFont FileFaces::face(const QString &path, const FaceStyle &style, FontFileFa
     LoadedFile &file = loadedFile(path);
     QRawFont raw;
     if (file.fault == FontFileFault::None) {
-        raw = makeFace(file.bytes, file.label, path, style);
+        try {
+            raw = makeFace(file.bytes, file.label, path, style);
+        } catch (...) {
+            file.fault = FontFileFault::Unreadable;
+            m_heldBytes -= file.bytes.size();
+            file.bytes.clear();
+            throw;
+        }
         if (!raw.isValid()) {
             // The font system refuses what the bounds let through: remembered, so the file is
             // not read and parsed again on every paint.
@@ -200,6 +219,11 @@ FontFileBytes FileFaces::fileBytes(const QString &path)
     result.identity = listedIdentity(path);
     trim();
     return result;
+}
+
+FileFaces::Reader FileFaces::setReader(Reader reader)
+{
+    return std::exchange(m_reader, std::move(reader));
 }
 
 void FileFaces::setLimits(int faces, qint64 bytes)

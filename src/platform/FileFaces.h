@@ -14,6 +14,7 @@
 #include <QRawFont>
 #include <QString>
 
+#include <functional>
 #include <list>
 
 namespace platform {
@@ -51,12 +52,18 @@ public:
 
     /// The face of the font file at `path` in `style`. Invalid when the file cannot be used;
     /// `fault` (when given) then says why. A file that failed is not tried again until it is
-    /// listed again.
+    /// listed again; so is one whose reading or face threw (std::bad_alloc): the exception goes
+    /// on to the caller once, and the file counts as unreadable after it.
     QRawFont face(const QString &path, const FaceStyle &style, FontFileFault *fault = nullptr);
 
     /// The bytes of the font file at `path`, read as face() reads them (a file that is not the
     /// listed one is refused).
     FontFileBytes fileBytes(const QString &path);
+
+    /// How listed files are read: readFontFile() unless replaced (tests put a failing reader
+    /// here). Returns the reader it replaces.
+    using Reader = std::function<FontFileBytes(const QString &path, const FileIdentity &listed)>;
+    Reader setReader(Reader reader);
 
     /// Limits the cache: at most `faces` faces, and loaded files holding at most `bytes` bytes
     /// (a file's faces go with it). The file being drawn is kept whatever its size.
@@ -106,6 +113,7 @@ private:
     QHash<FaceKey, std::pair<QRawFont, std::list<FaceKey>::iterator>> m_faces;
     /// How many of the faces held come from each file.
     QHash<QString, int> m_facesByPath;
+    Reader m_reader;
     qint64 m_heldBytes = 0;
     int m_maxFaces = 256;
     qint64 m_maxBytes = 96 * 1024 * 1024;

@@ -22,6 +22,7 @@
 #include <QMenu>
 #include <QPainter>
 #include <QPlainTextEdit>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 
 #include <cstdio>
@@ -287,6 +288,51 @@ private slots:
         QCOMPARE(rowRect(list, 1).top(), QFontMetrics(list->font()).height() + 2);
         QCOMPARE(shownRow(list, 0), unusableRow(0, QStringLiteral(" (unreadable)")));
         QVERIFY(dialogs::shown().isEmpty());
+    }
+
+    // A row whose font file fails to load with an exception (out of memory, injected here) while
+    // the list is measured: the application's error report shows it once, the list repaints and
+    // measures again, the failed file is drawn as unreadable and the other file in its face.
+    void rowFailureLeavesListUsable_data()
+    {
+        QTest::addColumn<QString>("step");
+        QTest::newRow("sample mode switched on") << "switch";
+        QTest::newRow("folder loaded in sample mode") << "load";
+    }
+    void rowFailureLeavesListUsable()
+    {
+        QFETCH(QString, step);
+        QTemporaryDir dir;
+        QVERIFY(gwtest::copyFile(m_dejaVuSans, dir.filePath(QStringLiteral("a.ttf"))));
+        QVERIFY(gwtest::copyFile(m_dejaVuSans, dir.filePath(QStringLiteral("b.ttf"))));
+        auto &faces = platform::FileFaces::instance();
+        const auto previous = faces.setReader([](const QString &path, const platform::FileIdentity &listed) {
+            if (path.endsWith(QLatin1String("/b.ttf")))
+                throw std::bad_alloc();
+            return platform::readFontFile(path, listed);
+        });
+        const auto restore = qScopeGuard([&] { faces.setReader(previous); });
+        QListWidget *list = prog->ListBox1;
+        prog->ed_folder->setText(dir.path());
+        QTest::mouseClick(prog->cb_system, Qt::LeftButton);
+        if (step == QLatin1String("switch")) {
+            QTest::mouseClick(prog->cb_folder, Qt::LeftButton);
+            QTest::mouseClick(prog->cb_schriftprobeliste, Qt::LeftButton);
+        } else {
+            QTest::mouseClick(prog->cb_schriftprobeliste, Qt::LeftButton);
+            QTest::mouseClick(prog->cb_folder, Qt::LeftButton);
+        }
+        QCoreApplication::processEvents();
+        QCoreApplication::processEvents();
+
+        QCOMPARE(dialogs::shown().size(), 1);
+        QCOMPARE(dialogs::shown().constFirst().dialog, QStringLiteral("error"));
+        QCOMPARE(dialogs::shown().constFirst().text, QStringLiteral("std::bad_alloc"));
+        QVERIFY(list->updatesEnabled());
+        QVERIFY(!QGuiApplication::overrideCursor());
+        QCOMPARE(list->count(), 2);
+        QCOMPARE(rowRect(list, 0).height(), QFontMetrics(familyFont(QStringLiteral("DejaVu Sans"), 15)).height() + 2);
+        QCOMPARE(shownRow(list, 1), unusableRow(1, QStringLiteral(" (unreadable)")));
     }
 
     void switchKeepsFocusDropsMarks()
