@@ -14,6 +14,7 @@
 #include "fonts/Tfpreview.h"
 #include "output/ImageSheet.h"
 #include "output/IntText.h"
+#include "output/PdfSheet.h"
 #include "output/PrintSheet.h"
 #include "output/SheetText.h"
 #include "output/Teinst.h"
@@ -508,7 +509,7 @@ void Tprog::fillPrinters()
 {
     cbdrucker->addItems({QStringLiteral("Standarddrucker"), QStringLiteral("Drucker Dialog mit Optionen"),
                          QStringLiteral("BMP-Bild"), QStringLiteral("JPG-Bild"), QStringLiteral("GIF-Bild"),
-                         QStringLiteral("DOC-Word Dokument")});
+                         QStringLiteral("DOC-Word Dokument"), QStringLiteral("PDF-Dokument")});
     cbdrucker->addItems(platform::installedPrinters());
     cbdrucker->setCurrentIndex(0);
 }
@@ -764,8 +765,10 @@ void Tprog::Button1Click()
     style.german = isGerman();
     const ListSheet sheet(*this);
 
-    if (target.startsWith(QLatin1String("PDF-")))
+    if (target.startsWith(QLatin1String("PDF-"))) {
+        output::pdfSheet(numbers, style, sheet);
         return;
+    }
     if (target.startsWith(QLatin1String("DOC-"))) {
         output::wordSheet(numbers, style, sheet);
         return;
@@ -834,7 +837,7 @@ void Tprog::Sprache()
         Label8->setText(QStringLiteral("Drucker oder anderes Ausgabeformat:"));
         setTargets({QStringLiteral("Standarddrucker"), QStringLiteral("Drucker Dialog mit Optionen"),
                     QStringLiteral("BMP-Bild"), QStringLiteral("JPG-Bild"), QStringLiteral("GIF-Bild"),
-                    QStringLiteral("DOC-Microsoft Word® Dokument")});
+                    QStringLiteral("DOC-Microsoft Word® Dokument"), QStringLiteral("PDF-Dokument")});
         cd1->setItemText(0, fonts::germanExample0());
         cd1->setCurrentIndex(0);
         cd1->setEditText(fonts::germanExample0());
@@ -883,7 +886,7 @@ void Tprog::Sprache()
         Label8->setText(QStringLiteral("Printer or other Output Format:"));
         setTargets({QStringLiteral("Standard Printer"), QStringLiteral("Printer Dialog with Options"),
                     QStringLiteral("BMP-Image"), QStringLiteral("JPG-Image"), QStringLiteral("GIF-Image"),
-                    QStringLiteral("DOC-Microsoft Word® Document")});
+                    QStringLiteral("DOC-Microsoft Word® Document"), QStringLiteral("PDF-Document")});
         cd1->setItemText(0, fonts::englishExample0());
         cd1->setCurrentIndex(0);
         cd1->setEditText(fonts::englishExample0());

@@ -526,12 +526,12 @@ bool flushed(QFile &file)
     return false;
 }
 
-// Writes through `write` into a new file beside the target of `path` (saveTarget()) and renames it
-// into place. Without a commit (any failure) the new file is removed and an existing file keeps
-// its contents.
-template<typename Write>
-void saveFile(const QString &path, Write &&write)
+} // namespace
+
+void saveThrough(const QString &path, const std::function<void(QFile &)> &write)
 {
+    // The new file lies beside the target of `path` (saveTarget()) and is renamed into place.
+    // Without a commit (any failure) it is removed and an existing file keeps its contents.
     TemporaryFile temporary(saveTarget(path));
     {
         QFile file;
@@ -553,11 +553,9 @@ void saveFile(const QString &path, Write &&write)
     temporary.commit();
 }
 
-} // namespace
-
 void saveBytes(const QByteArray &bytes, const QString &path)
 {
-    saveFile(path, [&bytes](QFile &file) {
+    saveThrough(path, [&bytes](QFile &file) {
         if (!writeAll(file, bytes.constData(), bytes.size()))
             throw Error(file.errorString());
     });
@@ -565,7 +563,7 @@ void saveBytes(const QByteArray &bytes, const QString &path)
 
 void saveImage(const QImage &image, ImageFormat format, const QString &path)
 {
-    saveFile(path, [&](QFile &file) { writeImage(image, format, file); });
+    saveThrough(path, [&](QFile &file) { writeImage(image, format, file); });
 }
 
 } // namespace output

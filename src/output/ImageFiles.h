@@ -14,6 +14,9 @@
 #include <QRgb>
 #include <QString>
 
+#include <functional>
+
+class QFile;
 class QImage;
 class QIODevice;
 
@@ -92,6 +95,13 @@ private:
 /// kernel's protection of links would not follow either. A name that leads to something other
 /// than a regular file (a FIFO, a device) is not replaced. Both throw RefusedTarget.
 void saveBytes(const QByteArray &bytes, const QString &path);
+
+/// Writes the file `path` through `write`, which is handed the open, empty new file and writes
+/// it from its start; the file is replaced as saveBytes() does once `write` returns and everything
+/// reached the disk. A failed write of the file (a full disk) throws platform::Error with the
+/// system's reason, whether or not `write` noticed it. Anything `write` throws leaves the run
+/// without a file: the new file is removed and an existing one keeps its contents.
+void saveThrough(const QString &path, const std::function<void(QFile &)> &write);
 
 /// Encodes `image` in `format` straight into the file `path`, replaced as saveBytes() does.
 void saveImage(const QImage &image, ImageFormat format, const QString &path);

@@ -60,10 +60,7 @@ QString reasonText(const platform::Error &cause, bool german)
         throw platform::Error((german ? QStringLiteral("Das Bild konnte nicht umgewandelt werden.")
                                       : QStringLiteral("The image could not be converted."))
                               + QLatin1Char('\n') + cause.message());
-    throw FileWriteError(
-        (german ? QStringLiteral("Das Bild konnte nicht als \u201E%1\u201C gespeichert werden.").arg(path)
-                : QStringLiteral("The image could not be saved as \"%1\".").arg(path))
-        + QLatin1Char('\n') + reasonText(cause, german));
+    throw notSaved(SavedDocument::Image, path, cause);
 }
 
 void saveToName(const QImage &image, ImageFormat format, const QString &path)
@@ -103,10 +100,25 @@ void saveWithDialog(const QImage &image, ImageFormat format)
 
 } // namespace
 
+FileWriteError notSaved(SavedDocument document, const QString &path, const platform::Error &cause)
+{
+    const bool german = app::isGerman();
+    QString what;
+    if (document == SavedDocument::Pdf)
+        what = german ? QStringLiteral("Das PDF-Dokument konnte nicht als \u201E%1\u201C gespeichert werden.")
+                      : QStringLiteral("The PDF document could not be saved as \"%1\".");
+    else
+        what = german ? QStringLiteral("Das Bild konnte nicht als \u201E%1\u201C gespeichert werden.")
+                      : QStringLiteral("The image could not be saved as \"%1\".");
+    return FileWriteError(what.arg(path) + QLatin1Char('\n') + reasonText(cause, german));
+}
+
 QString proposalFor(const QString &lastName, const QString &extension)
 {
+    // The PDF target shares the proposal with the image targets.
     static const QStringList imageExtensions = {QStringLiteral(".bmp"), QStringLiteral(".jpg"),
-                                                QStringLiteral(".jpeg"), QStringLiteral(".gif")};
+                                                QStringLiteral(".jpeg"), QStringLiteral(".gif"),
+                                                QStringLiteral(".pdf")};
     const QString fileName = QFileInfo(lastName).fileName();
     for (const QString &other : imageExtensions) {
         if (fileName.size() > other.size() && fileName.endsWith(other, Qt::CaseInsensitive)) {

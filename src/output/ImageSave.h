@@ -37,10 +37,18 @@ public:
     using platform::Error::Error;
 };
 
+/// What a save writes: the sheet image of an image target or the PDF document of the PDF target.
+enum class SavedDocument { Image, Pdf };
+
+/// The failure to write `document` as the file `path`, as the user reads it: that it could not be
+/// saved under that name, in the interface language, and below it the reason of `cause` (the
+/// system's, or the program's own for a name it refuses to write to).
+FileWriteError notSaved(SavedDocument document, const QString &path, const platform::Error &cause);
+
 /// The name the save dialog proposes for a file of the format whose extension is `extension`
-/// (".jpg"), given the last name chosen: a name ending in another image format's extension
-/// ("sheet.bmp") gets `extension` in its place ("sheet.jpg"), so that it names no file of another
-/// format; any other name stays.
+/// (".jpg", ".pdf"), given the last name chosen: a name ending in the extension of another format
+/// the save targets write ("sheet.bmp") gets `extension` in its place ("sheet.jpg"), so that it
+/// names no file of another format; any other name stays.
 QString proposalFor(const QString &lastName, const QString &extension);
 
 /// `name` with `defaultExtension` (".bmp") appended when its file name part has no dot at all;

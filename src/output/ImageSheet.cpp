@@ -54,34 +54,6 @@ int screenDotsPerMeter()
     return int(std::lround(dpi / 0.0254));
 }
 
-// While an image run goes on, the progress window is shown and the main window disabled. Leaving
-// the run by any way hides the one and enables the other again, before any message is shown.
-class RunWindows
-{
-public:
-    explicit RunWindows(qsizetype lines)
-    {
-        status->show();
-        prog->setEnabled(false);
-        status->setMaximum(int(lines));
-        status->setPosition(0);
-    }
-    ~RunWindows() { end(); }
-    void end()
-    {
-        if (m_ended)
-            return;
-        m_ended = true;
-        status->hide();
-        prog->setEnabled(true);
-        prog->activateWindow();
-        prog->setFocus();
-    }
-
-private:
-    bool m_ended = false;
-};
-
 // A 1 × 1 image that measures text at `dotsPerMeter`.
 QImage measuringDevice(int dotsPerMeter)
 {

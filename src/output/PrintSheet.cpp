@@ -13,23 +13,48 @@
 namespace output {
 namespace {
 
-// Cancels the job when a failure leaves the run before the job was ended, so the next run can
-// open a new one.
-class JobGuard
+// A print job on the program's printer. With `stopWhenAborted`, the lines after a cancel of the
+// job (from the print system's side) are left out.
+class PrinterPages : public SheetPages
 {
 public:
-    explicit JobGuard(platform::Printer &printer)
+    PrinterPages(platform::Printer &printer, bool stopWhenAborted)
         : m_printer(printer)
+        , m_stopWhenAborted(stopWhenAborted)
     {
     }
-    ~JobGuard() { m_printer.abortDoc(); }
+    void begin() override { m_printer.beginDoc(); }
+    QPainter &canvas() override { return m_printer.canvas(); }
+    int pageHeight() const override { return m_printer.pageHeight(); }
+    void newPage() override { m_printer.newPage(); }
+    void end() override { m_printer.endDoc(); }
+    void cancel() override { m_printer.abortDoc(); }
+    bool stopped() const override { return m_stopWhenAborted && (!m_printer.printing() || m_printer.aborted()); }
 
 private:
     platform::Printer &m_printer;
+    bool m_stopWhenAborted;
 };
 
-void printLines(platform::Printer &printer, const SheetNumbers &numbers, const RunStyle &style,
-                const SheetSource &sheet, PageRange range, bool stopWhenAborted)
+// Cancels the document when a failure leaves the run before it was ended, so the next run can
+// open a new one.
+class CancelGuard
+{
+public:
+    explicit CancelGuard(SheetPages &pages)
+        : m_pages(pages)
+    {
+    }
+    ~CancelGuard() { m_pages.cancel(); }
+
+private:
+    SheetPages &m_pages;
+};
+
+} // namespace
+
+void setSheet(SheetPages &pages, const SheetNumbers &numbers, const RunStyle &style, const SheetSource &sheet,
+              const PageRange &range)
 {
     // The print engine holds every face it embedded until the job ends and then lets go of them
     // in an order of its own; FreeType finds each face it closes by walking its list of open
@@ -42,20 +67,20 @@ void printLines(platform::Printer &printer, const SheetNumbers &numbers, const R
         for (QRawFont &face : faces)
             face = QRawFont();
     });
-    JobGuard guard(printer);
-    printer.beginDoc();
-    QPainter &canvas = printer.canvas();
+    CancelGuard guard(pages);
+    pages.begin();
+    QPainter &canvas = pages.canvas();
     canvas.setBackgroundMode(Qt::TransparentMode);
     const LineSetter setter(canvas.device(), numbers.size, style.italic, style.bold, style.german);
-    PageFlow flow(numbers.spacing, numbers.top, numbers.bottom, printer.pageHeight(), range);
+    PageFlow flow(numbers.spacing, numbers.top, numbers.bottom, pages.pageHeight(), range);
     // A page break is carried out when the next line comes: after the last line it would leave
     // an empty page at the end of the job.
     bool pageBreakDue = false;
     for (qsizetype i = 0; i < sheet.count(); ++i) {
-        if (stopWhenAborted && (!printer.printing() || printer.aborted()))
+        if (pages.stopped())
             continue;
         if (pageBreakDue) {
-            printer.newPage();
+            pages.newPage();
             pageBreakDue = false;
         }
         const SheetLine line = sheet.line(i);
@@ -73,11 +98,10 @@ void printLines(platform::Printer &printer, const SheetNumbers &numbers, const R
         if (place.drawn)
             setter.draw(canvas, line, metrics, numbers.left, place.y);
         pageBreakDue = place.newPageAfter;
+        pages.lineSet(i);
     }
-    printer.endDoc();
+    pages.end();
 }
-
-} // namespace
 
 QString jobTitle(bool german)
 {
@@ -97,7 +121,8 @@ void printDirect(const QString &target, const SheetNumbers &numbers, const RunSt
     printer.setCopies(1);
     printer.setTitle(jobTitle(style.german));
     printer.setPortrait(style.portrait);
-    printLines(printer, numbers, style, sheet, PageRange(), false);
+    PrinterPages pages(printer, false);
+    setSheet(pages, numbers, style, sheet, PageRange());
 }
 
 void printWithDialog(const SheetNumbers &numbers, const RunStyle &style, const SheetSource &sheet)
@@ -119,7 +144,8 @@ void printWithDialog(const SheetNumbers &numbers, const RunStyle &style, const S
     range.pageNumbers = choice.pageNumbers;
     range.from = choice.from;
     range.to = choice.to;
-    printLines(printer, numbers, style, sheet, range, true);
+    PrinterPages pages(printer, true);
+    setSheet(pages, numbers, style, sheet, range);
 }
 
 } // namespace output

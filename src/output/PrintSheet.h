@@ -3,6 +3,7 @@
 // dialog with its printer, copies and page range.
 
 #include "output/LineSetter.h"
+#include "output/PageFlow.h"
 
 #include <QString>
 
@@ -37,6 +38,35 @@ public:
     /// The texts and font of line `index`.
     virtual SheetLine line(qsizetype index) const = 0;
 };
+
+/// The pages a sheet is set on: a print job, or a PDF document written as it goes.
+class SheetPages
+{
+public:
+    virtual ~SheetPages() = default;
+    /// Opens the document and its first page. Throws platform::Error when it cannot be opened.
+    virtual void begin() = 0;
+    /// The drawing surface of the open document.
+    virtual QPainter &canvas() = 0;
+    /// The height of the printable area of a page, in device pixels.
+    virtual int pageHeight() const = 0;
+    /// Ends the current page and begins the next.
+    virtual void newPage() = 0;
+    /// Ends the last page and the document.
+    virtual void end() = 0;
+    /// Drops a document that was opened and not ended; nothing otherwise.
+    virtual void cancel() = 0;
+    /// Whether the lines still to come are left out (the run was aborted).
+    virtual bool stopped() const = 0;
+    /// Line `index` has been set.
+    virtual void lineSet(qsizetype index) { Q_UNUSED(index); }
+};
+
+/// Sets every line of `sheet` on `pages`, one after the other from the top margin, breaking the
+/// page where the next line would pass the bottom margin; only the pages in `range` are drawn.
+/// This is the one layout of the printed sheet; its PDF document is set the same way.
+void setSheet(SheetPages &pages, const SheetNumbers &numbers, const RunStyle &style, const SheetSource &sheet,
+              const PageRange &range);
 
 /// The print job's title in the interface language.
 QString jobTitle(bool german);

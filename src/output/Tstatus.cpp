@@ -1,5 +1,6 @@
 #include "output/Tstatus.h"
 
+#include "app/Tprog.h"
 #include "app/Windows.h"
 
 #include <QCloseEvent>
@@ -84,3 +85,31 @@ void Tstatus::closeEvent(QCloseEvent *event)
     event->ignore();
     hide();
 }
+
+namespace output {
+
+RunWindows::RunWindows(qsizetype lines)
+{
+    status->show();
+    prog->setEnabled(false);
+    status->setMaximum(int(lines));
+    status->setPosition(0);
+}
+
+RunWindows::~RunWindows()
+{
+    end();
+}
+
+void RunWindows::end()
+{
+    if (m_ended)
+        return;
+    m_ended = true;
+    status->hide();
+    prog->setEnabled(true);
+    prog->activateWindow();
+    prog->setFocus();
+}
+
+} // namespace output

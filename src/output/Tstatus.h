@@ -46,3 +46,25 @@ protected:
 private:
     bool m_exitRequested = false;
 };
+
+namespace output {
+
+/// While an output run with the progress window goes on (image and PDF runs), the window is shown
+/// with its bar at 0 of `lines` and the main window is disabled. Leaving the run by any way hides
+/// the one and enables the other again, before any message is shown.
+class RunWindows
+{
+public:
+    explicit RunWindows(qsizetype lines);
+    ~RunWindows();
+    RunWindows(const RunWindows &) = delete;
+    RunWindows &operator=(const RunWindows &) = delete;
+
+    /// Hides the progress window and gives the main window back now; later calls do nothing.
+    void end();
+
+private:
+    bool m_ended = false;
+};
+
+} // namespace output

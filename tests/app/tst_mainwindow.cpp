@@ -119,9 +119,10 @@ private slots:
     void outputBox()
     {
         QComboBox *box = prog->cbdrucker;
-        QCOMPARE(box->count(), 6 + platform::installedPrinters().size());
+        QCOMPARE(box->count(), 7 + platform::installedPrinters().size());
         QCOMPARE(box->itemText(0), QStringLiteral("Standard Printer"));
         QCOMPARE(box->itemText(5), QStringLiteral("DOC-Microsoft Word® Document"));
+        QCOMPARE(box->itemText(6), QStringLiteral("PDF-Document"));
         QCOMPARE(box->currentText(), QStringLiteral("Standard Printer"));
         QVERIFY(!box->isEditable());
         // Typing neither enters text nor jumps to an entry by its first letter.
@@ -141,6 +142,7 @@ private slots:
         QCOMPARE(box->itemText(12), QStringLiteral("Benutzerdefiniert.."));
         QVERIFY(box->currentText().startsWith(QStringLiteral("Käse aß Anton")));
         QCOMPARE(prog->cbdrucker->currentText(), QStringLiteral("Standarddrucker"));
+        QCOMPARE(prog->cbdrucker->itemText(6), QStringLiteral("PDF-Dokument"));
         QVERIFY(prog->info_de->menuAction()->isVisible());
         QVERIFY(!prog->info_en->menuAction()->isVisible());
     }

@@ -94,7 +94,7 @@ private slots:
     void printsOnTheQueue()
     {
         QFETCH(QString, target);
-        QVERIFY(prog->cbdrucker->count() > 6);
+        QVERIFY(prog->cbdrucker->count() > 7);
         prog->ListBox1->clear();
         prog->ListBox1->addItems({QStringLiteral("DejaVu Sans"), QStringLiteral("DejaVu Serif")});
         prog->cd1->setEditText(QStringLiteral("Sample line"));

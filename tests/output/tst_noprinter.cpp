@@ -21,7 +21,7 @@ private slots:
 
     void listFillsWithoutPrinter()
     {
-        QCOMPARE(prog->cbdrucker->count(), 6);
+        QCOMPARE(prog->cbdrucker->count(), 7);
         QVERIFY(prog->ListBox1->count() > 0);
     }
 

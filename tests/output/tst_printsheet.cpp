@@ -2,12 +2,14 @@
 #include "app/Windows.h"
 #include "output/LineSetter.h"
 #include "output/Teinst.h"
+#include "output/Tstatus.h"
 #include "platform/Printer.h"
 #include "support/AppTestMain.h"
 #include "support/TestSupport.h"
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QFileInfo>
 #include <QImage>
 #include <QLabel>
@@ -17,6 +19,8 @@
 #include <QRadioButton>
 #include <QRegularExpression>
 #include <QTemporaryDir>
+
+#include <sys/resource.h>
 
 
 using dialogs::PrintChoice;
@@ -79,6 +83,15 @@ QHash<QString, QString> embeddedFonts(const QString &path)
         fonts.insert(name.section(QLatin1Char('+'), -1), line.mid(columns.at(3).first, columns.at(3).second).trimmed());
     }
     return fonts;
+}
+
+/// Every page and word of the PDF `path` with its place, as `pdftotext -bbox` gives them.
+QStringList wordBoxes(const QString &path)
+{
+    const QStringList lines = gwtest::toolOutput(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), path,
+                                                                              QStringLiteral("-")})
+                                  .split(QLatin1Char('\n'));
+    return lines.filter(QRegularExpression(QStringLiteral("<(page|word) ")));
 }
 
 /// Page `page` of the PDF `path` rendered at 100 dots per inch.
@@ -484,12 +497,129 @@ private slots:
         QVERIFY(!QFileInfo::exists(m_pdf));
     }
 
-    void pdfTargetEndsSilently()
+    // The PDF target asks for its file first: cancelled, it writes nothing and prints nothing.
+    void pdfTargetCancelledWritesNothing()
     {
         fill({QStringLiteral("DejaVu Sans")});
+        dialogs::setNextAnswer(QString());
         printTo(QStringLiteral("PDF-Writer"));
         QVERIFY(!QFileInfo::exists(m_pdf));
-        QVERIFY(dialogs::shown().isEmpty());
+        QCOMPARE(dialogs::shown().size(), 1);
+        QCOMPARE(dialogs::shown().first().dialog, QStringLiteral("save"));
+        QCOMPARE(dialogs::shown().first().text, QStringLiteral("PDF (*.pdf)|*.pdf"));
+    }
+
+    // The PDF document is the direct print of the same sheet: the same pages with the same text
+    // in the same places, every font embedded (folder fonts under their own names), with the
+    // job's title and the program as its creator.
+    void pdfDocumentIsTheDirectPrint_data()
+    {
+        QTest::addColumn<bool>("german");
+        QTest::addColumn<bool>("landscape");
+        QTest::addColumn<bool>("folder");
+        QTest::newRow("long sheet") << false << false << false;
+        QTest::newRow("landscape, german") << true << true << false;
+        QTest::newRow("folder fonts") << false << false << true;
+    }
+    void pdfDocumentIsTheDirectPrint()
+    {
+        QFETCH(bool, german);
+        QFETCH(bool, landscape);
+        QFETCH(bool, folder);
+        QStringList postscriptNames;
+        if (folder) {
+            const QString path = makeFolder(
+                QStringLiteral("pdf"),
+                {{fontFile("fonts-dejavu-core", "DejaVuSans.ttf"), QStringLiteral("Glyphworks Pdf Alpha")},
+                 {fontFile("fonts-liberation2", "LiberationSerif-Regular.ttf"), QStringLiteral("Glyphworks Pdf Beta")}});
+            QVERIFY(!path.isEmpty());
+            loadFolder(path);
+            postscriptNames = QStringList{QStringLiteral("Glyphworks-Pdf-Alpha"), QStringLiteral("Glyphworks-Pdf-Beta")};
+        } else {
+            fillLongSheet();
+            prog->ListBox1->item(1)->setText(QStringLiteral("DejaVu Serif"));
+        }
+        if (german)
+            prog->mdeClick();
+        einst->or_quer->setChecked(landscape);
+        printTo(prog->cbdrucker->itemText(0));
+        const QString exported = m_dir.filePath(QStringLiteral("export-%1.pdf").arg(QTest::currentDataTag()));
+        dialogs::setNextAnswer(exported);
+        printTo(german ? QStringLiteral("PDF-Dokument") : QStringLiteral("PDF-Document"));
+        QCOMPARE(dialogs::shown().size(), 1);
+        QCOMPARE(dialogs::shown().first().dialog, QStringLiteral("save"));
+
+        const int pages = pdfPages(m_pdf);
+        QCOMPARE(pdfPages(exported), pages);
+        QCOMPARE(pdfValue(exported, QStringLiteral("Page size")), pdfValue(m_pdf, QStringLiteral("Page size")));
+        for (int page = 1; page <= pages; ++page)
+            QCOMPARE(pdfText(exported, page), pdfText(m_pdf, page));
+        QCOMPARE(wordBoxes(exported), wordBoxes(m_pdf));
+        QVERIFY(pdfText(exported, 1).contains(QRegularExpression(QStringLiteral("^1\\s+--\\s+\\S"),
+                                                                 QRegularExpression::MultilineOption)));
+        QCOMPARE(pdfValue(exported, QStringLiteral("Title")), pdfValue(m_pdf, QStringLiteral("Title")));
+        QCOMPARE(pdfValue(exported, QStringLiteral("Creator")),
+                 german ? QStringLiteral("Glyphwerk") : QStringLiteral("Glyphworks"));
+        const QHash<QString, QString> fonts = embeddedFonts(exported);
+        QCOMPARE(fonts.size(), embeddedFonts(m_pdf).size());
+        QVERIFY(fonts.size() >= 2);
+        for (auto it = fonts.cbegin(); it != fonts.cend(); ++it)
+            QVERIFY2(it.value() == QLatin1String("yes"), qPrintable(it.key()));
+        for (const QString &name : postscriptNames)
+            QVERIFY2(fonts.contains(name), qPrintable(name));
+    }
+
+    // A file that cannot be written (the disk full, the folder missing) is reported with its name
+    // and the system's reason; an earlier file stays as it was and no temporary file is left. A run
+    // aborted from the progress window writes nothing.
+    void pdfFailureOrAbortKeepsTheOldFile_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("disk full") << "full/sheet.pdf" << "File too large";
+        QTest::newRow("missing folder") << "missing/sheet.pdf" << "No such file or directory";
+        QTest::newRow("aborted") << "aborted/sheet.pdf" << QString();
+    }
+    void pdfFailureOrAbortKeepsTheOldFile()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, reason);
+        const QString path = m_dir.filePath(name);
+        const QString folder = QFileInfo(path).path();
+        const bool missing = reason.startsWith(QLatin1String("No such"));
+        if (!missing)
+            QVERIFY(gwtest::writeFile(path, QByteArray("earlier")));
+        fillLongSheet();
+        dialogs::setNextAnswer(path);
+        rlimit saved{};
+        getrlimit(RLIMIT_FSIZE, &saved);
+        rlimit small = saved;
+        small.rlim_cur = 4000;
+        if (reason.startsWith(QLatin1String("File too large")))
+            QCOMPARE(setrlimit(RLIMIT_FSIZE, &small), 0);
+        // The abort button is pressed while the first line is set.
+        if (reason.isEmpty())
+            QMetaObject::invokeMethod(status, &Tstatus::BreakClick, Qt::QueuedConnection);
+        printTo(QStringLiteral("PDF-Document"));
+        setrlimit(RLIMIT_FSIZE, &saved);
+        QVERIFY(!status->isVisible());
+        QVERIFY(prog->isEnabled());
+        if (reason.isEmpty()) {
+            QCOMPARE(dialogs::shown().size(), 1);
+        } else {
+            QCOMPARE(dialogs::shown().size(), 2);
+            QCOMPARE(dialogs::shown().last().dialog, QStringLiteral("error"));
+            const QString message = dialogs::shown().last().text;
+            QVERIFY2(message.startsWith(QStringLiteral("The PDF document could not be saved as \"%1\".").arg(path))
+                         && message.contains(reason),
+                     qPrintable(message));
+        }
+        if (!missing) {
+            QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("sheet.pdf")});
+            QFile earlier(path);
+            QVERIFY(earlier.open(QIODevice::ReadOnly));
+            QCOMPARE(earlier.readAll(), QByteArray("earlier"));
+        }
     }
 
     void settingsReadFromTheDialog()

@@ -1,0 +1,101 @@
+#include "output/PdfSheet.h"
+
+#include "app/Windows.h"
+#include "output/ImageFiles.h"
+#include "output/ImageSave.h"
+#include "output/Tstatus.h"
+#include "platform/Printer.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPdfWriter>
+
+namespace output {
+namespace {
+
+// Leaves the save without committing the file: the run was aborted.
+struct RunAborted
+{
+};
+
+// The pages of the PDF document, written into `file` as each one ends, so a long sheet never
+// holds more than its current page. The abort button of the progress window stops the run, and
+// so does a failed write: the lines after it would go nowhere.
+class PdfPages : public SheetPages
+{
+public:
+    PdfPages(QFile &file, const RunStyle &style)
+        : m_file(file)
+        , m_writer(&file)
+    {
+        // The resolution of direct prints and the PDF engine's own margins, which a direct print
+        // to that engine has too: the lines fall on the pages as they do there.
+        m_writer.setResolution(platform::Printer::kResolution);
+        QPageLayout layout = m_writer.pageLayout();
+        layout.setPageSize(QPageSize(QPageSize::A4));
+        layout.setOrientation(style.portrait ? QPageLayout::Portrait : QPageLayout::Landscape);
+        m_writer.setPageLayout(layout);
+        m_writer.setTitle(jobTitle(style.german));
+        m_writer.setCreator(style.german ? QStringLiteral("Glyphwerk") : QStringLiteral("Glyphworks"));
+    }
+    ~PdfPages() override { cancel(); }
+
+    void begin() override
+    {
+        if (!m_painter.begin(&m_writer))
+            throw platform::Error(QStringLiteral("The PDF document could not be started."));
+    }
+    QPainter &canvas() override { return m_painter; }
+    int pageHeight() const override
+    {
+        return m_writer.pageLayout().paintRectPixels(m_writer.resolution()).height();
+    }
+    void newPage() override { m_writer.newPage(); }
+    void end() override
+    {
+        if (m_painter.isActive())
+            m_painter.end();
+    }
+    // The file the document went to is removed when the save is left without a commit.
+    void cancel() override { end(); }
+    bool stopped() const override
+    {
+        return status->abortRequest() != 0 || m_file.error() != QFileDevice::NoError;
+    }
+    void lineSet(qsizetype index) override
+    {
+        status->setPosition(int(index));
+        QCoreApplication::processEvents();
+    }
+
+private:
+    QFile &m_file;
+    QPdfWriter m_writer;
+    QPainter m_painter;
+};
+
+} // namespace
+
+void pdfSheet(const SheetNumbers &numbers, const RunStyle &style, const SheetSource &sheet)
+{
+    const QString path = askImageFileName(QStringLiteral("PDF (*.pdf)|*.pdf"), QStringLiteral(".pdf"));
+    if (path.isEmpty())
+        return;
+    try {
+        RunWindows windows(sheet.count());
+        saveThrough(path, [&](QFile &file) {
+            PdfPages pages(file, style);
+            setSheet(pages, numbers, style, sheet, PageRange());
+            // An aborted run (by the button or by the program's end) keeps no part of the sheet.
+            if (status->abortRequest())
+                throw RunAborted();
+        });
+    } catch (const RunAborted &) {
+    } catch (const platform::Error &e) {
+        throw notSaved(SavedDocument::Pdf, path, e);
+    }
+}
+
+} // namespace output

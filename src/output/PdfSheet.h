@@ -1,0 +1,16 @@
+#pragma once
+// The PDF target of the output command: the sheet laid out as direct printing lays it out, on A4
+// pages, written through Qt's PDF engine with every font embedded, into a file the user picks.
+
+#include "output/PrintSheet.h"
+
+namespace output {
+
+/// Asks for a PDF file in the save dialog and writes the sheet there, page by page, while the
+/// progress window shows the run and offers its abort button. The file is written beside the
+/// target and put in its place when complete: cancelling the dialog or aborting the run writes
+/// nothing, and a failure to write leaves an existing file untouched and throws FileWriteError
+/// with the file's name and the system's reason, in the interface language.
+void pdfSheet(const SheetNumbers &numbers, const RunStyle &style, const SheetSource &sheet);
+
+} // namespace output
