@@ -6,17 +6,23 @@
 //   PDF   direct printing to Qt's PDF engine (default settings, 8 points, but lines without the
 //         file's path and name, so that each line's sample text fits the page): time, peak
 //         memory, the file's size, its embedded fonts (pdffonts) and the lines pdftotext finds;
+//   PDFDOC the output box's "PDF-Document" on the same lines and at the same size: the entry
+//         chosen, the save dialog answered through the dialog layer, Export; the same figures;
 //   BMP   the image run at 24 points, split into part images of 100 lines after the failed
 //         attempt at one image;
 //   LIST  sample mode switched on, then the list paged through to its end, a page at a time.
 // Alongside, on the same lines: a FreeType-only loop that renders each line's glyphs from its
 // file into a growing 8-bit buffer (the floor of an image sheet), and pango-view setting each
-// line in its own family to PDF through fontconfig (the peer of the PDF sheet).
+// line in its own family to PDF through fontconfig (the peer of the PDF sheets). When the
+// program's --help lists --sheet, `glyphworks --sheet FILE.pdf --folder DIR --no-system-fonts`
+// is timed as a whole process on the same folder.
 // Usage: bench_largesheet [LINES...]          every case on collections of LINES files (default
 //                                             2000 20000); the first and last are compared
+//        bench_largesheet --pdf-document [LINES...]
+//                                             only PDFDOC, the command-line sheet and pango-view
 //        bench_largesheet --case TARGET LINES IN OUT
 //                                             one run of one case in this process, its figures
-//                                             printed as key=value. TARGET: PDF, BMP, LIST (IN is
+//                                             printed as key=value. TARGET: PDF, PDFDOC, BMP, LIST (IN is
 //                                             the folder, OUT a folder for the output), LINES (IN
 //                                             the folder; writes the sheet's lines to the file
 //                                             OUT) or FLOOR (IN a file of lines, OUT the width of
@@ -158,16 +164,35 @@ Parts partsWritten(const QString &base)
     return parts;
 }
 
-// One PDF or BMP sheet of the folder's lines, its output in `outDir`.
-int sheetCase(bool split, int lines, const QString &folder, const QString &outDir)
+// The targets of a sheet case.
+enum class SheetTarget {
+    Print,       // direct printing to Qt's PDF engine
+    PdfDocument, // the output box's "PDF-Document"
+    Image,       // the BMP image run, split into parts
+};
+
+// One sheet of the folder's lines to `target`, its output in `outDir`.
+int sheetCase(SheetTarget target, int lines, const QString &folder, const QString &outDir)
 {
+    const bool split = target == SheetTarget::Image;
     Figures figures;
     if (!loadFolder(lines, folder, figures))
         return 1;
 
     const QString pdf = outDir + QStringLiteral("/sheet.pdf");
     dialogs::clearShown();
-    if (split) {
+    if (target == SheetTarget::PdfDocument) {
+        // The entry as the user picks it, in whichever language the window is in; the save
+        // dialog is answered with the file's name.
+        einst->Edit5->setEditText(QString::number(kPdfSize));
+        const int entry = prog->cbdrucker->findText(QStringLiteral("PDF-"), Qt::MatchStartsWith);
+        if (entry < 0) {
+            std::fprintf(stderr, "the output box has no PDF entry\n");
+            return 1;
+        }
+        prog->cbdrucker->setCurrentIndex(entry);
+        dialogs::setNextAnswer(pdf);
+    } else if (split) {
         einst->Edit5->setEditText(QString::number(kSplitSize));
         // The split offer is answered Ok, then the save dialog of the split run with the name
         // the part images are numbered from.
@@ -211,6 +236,13 @@ int sheetCase(bool split, int lines, const QString &folder, const QString &outDi
     const long long peakKb = bench::statusKb("VmHWM:");
 
     if (!split) {
+        if (target == SheetTarget::PdfDocument && !QFileInfo(pdf).isFile()) {
+            std::fprintf(stderr, "no PDF document written; the dialogs shown:\n");
+            for (const dialogs::Shown &shown : dialogs::shown())
+                std::fprintf(stderr, "  %s: %s -> %s\n", qPrintable(shown.dialog), qPrintable(shown.text),
+                             qPrintable(shown.answer.toString()));
+            return 1;
+        }
         figures[QStringLiteral("peak")] = megabytes(peakKb);
         figures[QStringLiteral("extra")] = megabytes(peakKb - beforeKb);
         figures[QStringLiteral("bytes")] = double(QFileInfo(pdf).size());
@@ -541,8 +573,12 @@ int runCase(int argc, char **argv)
     app::Application application(argc, argv);
     dialogs::setNonInteractive(true);
     app::createWindows();
-    if (target == QLatin1String("PDF") || target == QLatin1String("BMP"))
-        return sheetCase(target == QLatin1String("BMP"), lines, in, out);
+    if (target == QLatin1String("PDF"))
+        return sheetCase(SheetTarget::Print, lines, in, out);
+    if (target == QLatin1String("PDFDOC"))
+        return sheetCase(SheetTarget::PdfDocument, lines, in, out);
+    if (target == QLatin1String("BMP"))
+        return sheetCase(SheetTarget::Image, lines, in, out);
     if (target == QLatin1String("LIST"))
         return listCase(lines, in);
     if (target == QLatin1String("LINES"))
@@ -751,6 +787,96 @@ Peer runPeer(const QString &workDir, const QString &folder, const QList<bench::D
     return peer;
 }
 
+// A sheet case that writes a PDF (PDF or PDFDOC), the fastest of its runs; the first run's file is
+// checked with poppler's tools: its fonts, and how many of the sheet's `lines` its text holds.
+Figures pdfSheetRuns(const QString &program, const QString &target, const QString &folder, const QString &workDir,
+                     const SheetLines &lines, PdfFonts *fonts, int *textFound)
+{
+    const QString size = QString::number(lines.size());
+    return bestOf(
+        [&](int run) {
+            const QString out = workDir + QStringLiteral("/%1-%2-%3").arg(target.toLower(), size).arg(run);
+            QDir().mkpath(out);
+            const Figures figures = runChild(program, {QStringLiteral("--case"), target, size, folder, out});
+            const QString pdf = out + QStringLiteral("/sheet.pdf");
+            if (run == 0 && !figures.isEmpty()) {
+                *fonts = pdfFonts(pdf);
+                QString missing;
+                *textFound = linesFound(pdf, lines, &missing);
+                if (!missing.isEmpty())
+                    std::printf("  pdftotext does not find e.g. \"%s\" in the %s sheet\n", qPrintable(missing),
+                                qPrintable(target));
+            }
+            QDir(out).removeRecursively();
+            return figures;
+        },
+        QStringLiteral("run"));
+}
+
+// The program itself, built beside the benches.
+QString programFile()
+{
+    return QStringLiteral(GW_PROGRAM_FILE);
+}
+
+// Whether the program's --help lists the command-line sheet (--sheet FILE.pdf). A program
+// without a help text may open its window instead: it is ended after a while.
+bool programHasSheetOption()
+{
+    QProcess help;
+    help.setProcessChannelMode(QProcess::MergedChannels);
+    help.start(programFile(), {QStringLiteral("--help")});
+    if (!help.waitForFinished(30000)) {
+        help.kill();
+        help.waitForFinished(-1);
+        return false;
+    }
+    return help.readAll().contains("--sheet");
+}
+
+// glyphworks --sheet FILE.pdf --folder DIR --no-system-fonts as a child process: its wall time
+// (start-up, loading the folder and writing the sheet), peak memory and the file's size; the
+// first run's file is checked with pdffonts. Ended after kPeerTimeoutSeconds like the peer.
+Figures commandRuns(const QString &folder, const QString &workDir, int size, PdfFonts *fonts)
+{
+    const QString pdf = workDir + QStringLiteral("/command-%1.pdf").arg(size);
+    const QString timeFile = workDir + QStringLiteral("/command-time");
+    return bestOf(
+        [&](int run) {
+            QFile::remove(pdf);
+            QProcess command;
+            const auto start = bench::Clock::now();
+            command.start(QStringLiteral("/usr/bin/time"),
+                          {QStringLiteral("-f"), QStringLiteral("%M"), QStringLiteral("-o"), timeFile,
+                           QStringLiteral("timeout"), QString::number(kPeerTimeoutSeconds), programFile(),
+                           QStringLiteral("--sheet"), pdf, QStringLiteral("--folder"), folder,
+                           QStringLiteral("--no-system-fonts")});
+            command.waitForFinished(-1);
+            Figures figures;
+            const double ms = bench::microsecondsSince(start) / 1000;
+            if (command.exitStatus() != QProcess::NormalExit || command.exitCode() != 0 || !QFileInfo(pdf).isFile()) {
+                // Its progress goes to stderr as well: only the last lines are shown.
+                const QStringList errors =
+                    QString::fromLocal8Bit(command.readAllStandardError()).trimmed().split(QLatin1Char('\n'));
+                std::fprintf(stderr, "glyphworks --sheet %s (exit %d) after %.1f s:\n%s\n",
+                             command.exitCode() == 124 ? "timed out" : "failed", command.exitCode(), ms / 1000,
+                             qPrintable(errors.mid(std::max<qsizetype>(0, errors.size() - 8)).join(QLatin1Char('\n'))));
+                return figures;
+            }
+            figures[QStringLiteral("run")] = ms;
+            figures[QStringLiteral("bytes")] = double(QFileInfo(pdf).size());
+            QFile times(timeFile);
+            if (times.open(QIODevice::ReadOnly))
+                figures[QStringLiteral("peak")] =
+                    megabytes(times.readAll().trimmed().split('\n').last().trimmed().toLongLong());
+            if (run == 0)
+                *fonts = pdfFonts(pdf);
+            QFile::remove(pdf);
+            return figures;
+        },
+        QStringLiteral("run"));
+}
+
 // All figures of one size.
 struct SizeResult
 {
@@ -758,6 +884,11 @@ struct SizeResult
     Figures pdf;
     PdfFonts pdfFonts;
     int pdfTextFound = 0;
+    Figures pdfDocument;
+    PdfFonts pdfDocumentFonts;
+    int pdfDocumentTextFound = 0;
+    Figures command; // glyphworks --sheet, empty when the program has no such option
+    PdfFonts commandFonts;
     Figures bmp;
     Figures floor;
     Figures list;
@@ -780,6 +911,90 @@ const char *verdict(bool met)
     return met ? "met" : "MISSED";
 }
 
+// pango-view's time of a size in seconds, or the bound when it was ended for taking too long.
+QString peerSeconds(const Peer &peer)
+{
+    if (peer.runMs < 0)
+        return QStringLiteral("failed");
+    return (peer.timedOut ? QStringLiteral(">") : QString()) + QString::number(peer.runMs / 1000, 'f', 2);
+}
+
+// `ms` against pango-view's time of the same lines; a bound when pango-view was ended.
+QString againstPeer(double ms, const Peer &peer)
+{
+    if (peer.runMs <= 0 || ms <= 0)
+        return QStringLiteral("-");
+    return (peer.timedOut ? QStringLiteral("<") : QString()) + QString::number(ms / peer.runMs, 'f', 2);
+}
+
+// The figures of the PDF target and of the command-line sheet, against pango-view.
+void reportPdfDocument(const QList<SizeResult> &results, bool commandThere)
+{
+    std::printf("\nPDF-Document: the window's output box, save dialog answered, Export; %d pt, lines without the "
+                "file's path and name\n",
+                kPdfSize);
+    for (const SizeResult &r : results) {
+        const Figures &doc = r.pdfDocument;
+        std::printf("\n%d distinct fonts\n", r.lines);
+        std::printf("  PDF-Document: load %.0f ms, run %.1f ms = %.3f ms/line; peak %.1f MB (+%.1f MB); %.1f MB file; "
+                    "%d fonts embedded, %d of them distinct collection fonts; pdftotext finds %d of %d lines\n",
+                    doc.value(QStringLiteral("load")), doc.value(QStringLiteral("run")),
+                    doc.value(QStringLiteral("run")) / r.lines, doc.value(QStringLiteral("peak")),
+                    doc.value(QStringLiteral("extra")), doc.value(QStringLiteral("bytes")) / 1e6,
+                    r.pdfDocumentFonts.fonts, r.pdfDocumentFonts.benchFonts, r.pdfDocumentTextFound, r.lines);
+        if (!r.command.isEmpty())
+            std::printf("  glyphworks --sheet (wall time of the process): %.1f ms = %.3f ms/line; peak %.1f MB; "
+                        "%.1f MB file; %d fonts embedded, %d distinct collection fonts\n",
+                        r.command.value(QStringLiteral("run")), r.command.value(QStringLiteral("run")) / r.lines,
+                        r.command.value(QStringLiteral("peak")), r.command.value(QStringLiteral("bytes")) / 1e6,
+                        r.commandFonts.fonts, r.commandFonts.benchFonts);
+        else
+            std::printf("  glyphworks --sheet: %s\n", commandThere ? "failed" : "not in the program (--help)");
+        std::printf("  pango-view (%d pt, its own fontconfig setup): fc-cache %.1f ms; run %s s%s = %s ms/line, peak "
+                    "%.1f MB; %d fonts in its PDF, %d distinct collection fonts\n",
+                    kPdfSize, r.peer.cacheMs, qPrintable(peerSeconds(r.peer)),
+                    r.peer.timedOut ? " (ended: too long)" : "",
+                    r.peer.runMs > 0 ? qPrintable((r.peer.timedOut ? QStringLiteral(">") : QString())
+                                                  + QString::number(r.peer.runMs / r.lines, 'f', 3))
+                                     : "-",
+                    r.peer.peakMb, r.peer.fonts.fonts, r.peer.fonts.benchFonts);
+    }
+    const SizeResult &small = results.first();
+    const SizeResult &large = results.last();
+    std::printf("\n%-44s %12s %12s %10s  %s\n", "PDF-Document", QByteArray::number(small.lines).constData(),
+                QByteArray::number(large.lines).constData(), "ratio", "goal");
+    const auto perLine = [](const SizeResult &r, const Figures &f) { return f.value(QStringLiteral("run")) / r.lines; };
+    const auto row = [&](const char *name, double a, double b, bool judged) {
+        std::printf("%-44s %12.3f %12.3f %10s  %s\n", name, a, b, qPrintable(ratioText(b, a)),
+                    judged && results.size() > 1 && a > 0 ? (b / a <= 1.3 ? "<= 1.3x met" : "<= 1.3x MISSED") : "");
+    };
+    row("PDF-Document ms per line", perLine(small, small.pdfDocument), perLine(large, large.pdfDocument), true);
+    if (!small.command.isEmpty() && !large.command.isEmpty())
+        row("glyphworks --sheet ms per line", perLine(small, small.command), perLine(large, large.command), true);
+    std::printf("%-44s %12s %12s\n", "pango-view total (s)", qPrintable(peerSeconds(small.peer)),
+                qPrintable(peerSeconds(large.peer)));
+    const auto ratioMet = [](double ms, const Peer &peer) {
+        // Ended early, pango-view took longer than its bound: a ratio within the goal is met all the same.
+        return peer.runMs > 0 && ms > 0 && ms / peer.runMs <= 0.5;
+    };
+    std::printf("%-44s %12s %12s  <= 0.5x %s\n", "PDF-Document / pango-view (x)",
+                qPrintable(againstPeer(small.pdfDocument.value(QStringLiteral("run")), small.peer)),
+                qPrintable(againstPeer(large.pdfDocument.value(QStringLiteral("run")), large.peer)),
+                verdict(ratioMet(small.pdfDocument.value(QStringLiteral("run")), small.peer)
+                        && ratioMet(large.pdfDocument.value(QStringLiteral("run")), large.peer)));
+    if (!small.command.isEmpty() && !large.command.isEmpty())
+        std::printf("%-44s %12s %12s  <= 0.5x %s\n", "glyphworks --sheet / pango-view (x)",
+                    qPrintable(againstPeer(small.command.value(QStringLiteral("run")), small.peer)),
+                    qPrintable(againstPeer(large.command.value(QStringLiteral("run")), large.peer)),
+                    verdict(ratioMet(small.command.value(QStringLiteral("run")), small.peer)
+                            && ratioMet(large.command.value(QStringLiteral("run")), large.peer)));
+    std::printf("%-44s %12.1f %12.1f\n", "PDF-Document peak memory (MB)",
+                small.pdfDocument.value(QStringLiteral("peak")), large.pdfDocument.value(QStringLiteral("peak")));
+    if (!small.command.isEmpty() && !large.command.isEmpty())
+        std::printf("%-44s %12.1f %12.1f\n", "glyphworks --sheet peak memory (MB)",
+                    small.command.value(QStringLiteral("peak")), large.command.value(QStringLiteral("peak")));
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -792,9 +1007,13 @@ int main(int argc, char **argv)
     QCoreApplication application(argc, argv);
     const QString program = QCoreApplication::applicationFilePath();
     QList<int> sizes;
-    for (int i = 1; i < argc; ++i)
-        if (std::atoi(argv[i]) > 0)
+    bool pdfDocumentOnly = false;
+    for (int i = 1; i < argc; ++i) {
+        if (qstrcmp(argv[i], "--pdf-document") == 0)
+            pdfDocumentOnly = true;
+        else if (std::atoi(argv[i]) > 0)
             sizes << std::atoi(argv[i]);
+    }
     if (sizes.isEmpty())
         sizes = {2000, 20000};
     std::sort(sizes.begin(), sizes.end());
@@ -811,6 +1030,9 @@ int main(int argc, char **argv)
     const double makeMs = bench::microsecondsSince(makeStart) / 1000;
     std::printf("collections of distinct fonts in %s ready after %.1f s (made only where missing)\n\n",
                 qPrintable(base), makeMs / 1000);
+
+    const bool commandThere = programHasSheetOption();
+    std::printf("%s --help %s --sheet\n\n", qPrintable(programFile()), commandThere ? "lists" : "does not list");
 
     QTemporaryDir work;
     QList<SizeResult> results;
@@ -835,24 +1057,29 @@ int main(int argc, char **argv)
                     lines.formB ? " (the label part in the standard font)" : "", lines.dpi);
         std::fflush(stdout);
 
-        // PDF: the first run's file is checked with poppler's tools.
-        result.pdf = bestOf(
-            [&](int run) {
-                const QString out = work.filePath(QStringLiteral("pdf-%1-%2").arg(size).arg(run));
-                QDir().mkpath(out);
-                const Figures figures = runChild(program, {QStringLiteral("--case"), QStringLiteral("PDF"), sizeText, folder, out});
-                const QString pdf = out + QStringLiteral("/sheet.pdf");
-                if (run == 0 && !figures.isEmpty()) {
-                    result.pdfFonts = pdfFonts(pdf);
-                    QString missing;
-                    result.pdfTextFound = linesFound(pdf, lines, &missing);
-                    if (!missing.isEmpty())
-                        std::printf("  pdftotext does not find e.g. \"%s\"\n", qPrintable(missing));
-                }
-                QDir(out).removeRecursively();
-                return figures;
-            },
-            QStringLiteral("run"));
+        result.pdfDocument = pdfSheetRuns(program, QStringLiteral("PDFDOC"), folder, work.path(), lines,
+                                          &result.pdfDocumentFonts, &result.pdfDocumentTextFound);
+        if (result.pdfDocument.isEmpty())
+            return 1;
+        std::printf("  PDF-Document %9.1f ms\n", result.pdfDocument.value(QStringLiteral("run")));
+        std::fflush(stdout);
+
+        if (commandThere) {
+            result.command = commandRuns(folder, work.path(), size, &result.commandFonts);
+            std::printf("  glyphworks --sheet %9.1f ms\n", result.command.value(QStringLiteral("run"), -1));
+            std::fflush(stdout);
+        }
+
+        if (pdfDocumentOnly) {
+            result.peer = runPeer(work.path(), folder, collection, lines, kPdfSize);
+            std::printf("  pango-view %9.1f ms\n\n", result.peer.runMs);
+            std::fflush(stdout);
+            results << result;
+            continue;
+        }
+
+        result.pdf = pdfSheetRuns(program, QStringLiteral("PDF"), folder, work.path(), lines, &result.pdfFonts,
+                                  &result.pdfTextFound);
         if (result.pdf.isEmpty())
             return 1;
         std::printf("  PDF   %9.1f ms\n", result.pdf.value(QStringLiteral("run")));
@@ -904,6 +1131,11 @@ int main(int argc, char **argv)
     std::printf("\nevery case in a fresh process with the system fonts off, the fastest of up to %d runs (one "
                 "when a run takes over %.0f s)\n",
                 kRuns, kLongRunMs / 1000);
+    reportPdfDocument(results, commandThere);
+    if (pdfDocumentOnly) {
+        std::printf("\ncollections ready after %.1f s (made only where missing)\n", makeMs / 1000);
+        return 0;
+    }
     for (const SizeResult &r : results) {
         const Figures &pdf = r.pdf;
         const Figures &bmp = r.bmp;
