@@ -2,6 +2,8 @@
 
 #include "app/Tprog.h"
 #include "app/Logo.h"
+#include "app/SheetCommand.h"
+#include "app/SheetRun.h"
 #include "app/Tstart.h"
 #include "app/Windows.h"
 #include "output/WordApplication.h"
@@ -64,26 +66,64 @@ void printFontList()
     std::fwrite(out.constData(), 1, static_cast<size_t>(out.size()), stdout);
     std::fflush(stdout);
 }
+
+/// Writes `text` to `stream` in the locale's encoding.
+void writeTo(FILE *stream, const QString &text)
+{
+    const QByteArray bytes = text.toLocal8Bit();
+    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stream);
+    std::fflush(stream);
+}
 } // namespace
 
 int run(int &argc, char **argv)
 {
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    const Command command = parseCommand(arguments);
+    switch (command.kind) {
+    case CommandKind::UsageError:
+        writeTo(stderr, QStringLiteral("glyphworks: %1\n%2\nTry 'glyphworks --help' for more.\n")
+                            .arg(command.error, usageLine()));
+        return 2;
+    case CommandKind::Help:
+        writeTo(stdout, helpText(command.options.german));
+        return 0;
+    case CommandKind::Version:
+        writeTo(stdout, QStringLiteral("glyphworks %1\n").arg(QLatin1String(GW_VERSION)));
+        return 0;
+    case CommandKind::Window:
+    case CommandKind::Sheet:
+    case CommandKind::ListFonts:
+        break;
+    }
+    const bool windowless = command.kind != CommandKind::Window;
     if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")
         && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-        std::fprintf(stderr, "Glyphworks needs a desktop: no display is set (DISPLAY or WAYLAND_DISPLAY).\n"
-                             "Start it from a desktop session, or under a virtual one (xvfb-run).\n");
-        return 1;
+        if (!windowless) {
+            std::fprintf(stderr, "Glyphworks needs a desktop: no display is set (DISPLAY or WAYLAND_DISPLAY).\n"
+                                 "Start it from a desktop session, or under a virtual one (xvfb-run).\n");
+            return 1;
+        }
+        // A sheet or the list needs no screen: Qt draws without one.
+        qputenv("QT_QPA_PLATFORM", "offscreen");
     }
     Application application(argc, argv);
     // Documents handed to the word processor in earlier runs have long been read.
     output::removeOldDocuments(QDateTime::currentDateTime().addSecs(-3600));
-    // --list-fonts prints the list the main window loaded and ends: a check without a person.
-    const bool listFonts = QCoreApplication::arguments().contains(QStringLiteral("--list-fonts"));
+    if (windowless)
+        beginWindowlessRun();
     int code = 0;
     try {
         createWindows();
-        if (listFonts) {
-            printFontList();
+        if (windowless) {
+            if (!applyFontSources(command.options))
+                code = 1;
+            else if (command.kind == CommandKind::ListFonts)
+                printFontList();
+            else
+                code = makeSheet(command.options);
         } else {
             QObject::connect(start, &Tstart::runEnded, &application, [] { QCoreApplication::exit(0); });
             start->show();

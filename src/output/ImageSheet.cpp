@@ -226,6 +226,17 @@ ImageLimits imageLimits()
     return limitsInForce();
 }
 
+QString splitQuestionText(bool german)
+{
+    return german
+        ? QStringLiteral("Leider ist nicht genügend Speicher vorhanden, um alle Schriften\r\nauf einem Bild "
+                         "auszugeben. Es ist aber möglich, mehrere\r\nEinzelbilder anzulegen.\r\n\r\nMöchten Sie "
+                         "die Schriften auf mehreren einzelnen Bildern\r\nausgeben lassen?")
+        : QStringLiteral("Unfortunately, you have not enough free memory to print all of\r\nyour selected fonts on "
+                         "one image. But it is possible, to\r\ncreate more than one single images..\r\n\r\nDo you "
+                         "want to print your fonts on some different images?");
+}
+
 void imageSheet(const QString &target, const SheetNumbers &numbers, const RunStyle &style, const SheetSource &sheet)
 {
     ImageFormat format = ImageFormat::Bmp;
@@ -242,13 +253,7 @@ void imageSheet(const QString &target, const SheetNumbers &numbers, const RunSty
     if (f < 0 || status->exitRequested())
         return;
     if (f >= 6) {
-        const QString question = style.german
-            ? QStringLiteral("Leider ist nicht genügend Speicher vorhanden, um alle Schriften\r\nauf einem Bild "
-                             "auszugeben. Es ist aber möglich, mehrere\r\nEinzelbilder anzulegen.\r\n\r\nMöchten Sie "
-                             "die Schriften auf mehreren einzelnen Bildern\r\nausgeben lassen?")
-            : QStringLiteral("Unfortunately, you have not enough free memory to print all of\r\nyour selected fonts on "
-                             "one image. But it is possible, to\r\ncreate more than one single images..\r\n\r\nDo you "
-                             "want to print your fonts on some different images?");
+        const QString question = splitQuestionText(style.german);
         if (dialogs::message(dialogs::MessageKind::ErrorQuestion, question) == dialogs::Answer::Ok)
             splitRun(format, f, numbers, style, sheet);
         return;

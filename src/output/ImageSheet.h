@@ -15,6 +15,10 @@ void setImageLimits(const ImageLimits &limits);
 /// The limits in force.
 ImageLimits imageLimits();
 
+/// The question asked when the sheet is too large for one image but can be spread over
+/// numbered part images, in the interface language; OK starts the split run.
+QString splitQuestionText(bool german);
+
 /// Runs the image target chosen by `target` ("BMP-…", "JPG-…" or "GIF-…").
 void imageSheet(const QString &target, const SheetNumbers &numbers, const RunStyle &style, const SheetSource &sheet);
 

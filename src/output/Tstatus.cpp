@@ -87,10 +87,19 @@ void Tstatus::closeEvent(QCloseEvent *event)
 }
 
 namespace output {
+namespace {
+bool runWindowShown = true;
+} // namespace
+
+void setRunWindowShown(bool shown)
+{
+    runWindowShown = shown;
+}
 
 RunWindows::RunWindows(qsizetype lines)
 {
-    status->show();
+    if (runWindowShown)
+        status->show();
     prog->setEnabled(false);
     status->setMaximum(int(lines));
     status->setPosition(0);

@@ -49,6 +49,10 @@ private:
 
 namespace output {
 
+/// Whether output runs show the progress window (they do unless a run without windows, from the
+/// command line, turned it off). The bar moves either way.
+void setRunWindowShown(bool shown);
+
 /// While an output run with the progress window goes on (image and PDF runs), the window is shown
 /// with its bar at 0 of `lines` and the main window is disabled. Leaving the run by any way hides
 /// the one and enables the other again, before any message is shown.

@@ -422,6 +422,12 @@ QString plainFamily(const QString &name)
     return match.hasMatch() ? match.captured(1) : name;
 }
 
+QString &destination()
+{
+    static QString path;
+    return path;
+}
+
 void show(TypedDocument &typed)
 {
     docx::Document document = typed.document;
@@ -441,6 +447,20 @@ void show(TypedDocument &typed)
             rename(run.format);
     }
 
+    QStringList &record = tooLargeRecord();
+    const auto noteTooLarge = [&] {
+        for (const QString &file : fonts.tooLarge)
+            if (!record.contains(file))
+                record.append(file);
+    };
+    // A document for a given file is written there, whole or not at all, and left unopened.
+    if (!destination().isEmpty()) {
+        docx::write(document, fonts.files, destination());
+        typed.shown = true;
+        noteTooLarge();
+        return;
+    }
+
     // A unique name, taken before the document is written in its place.
     const QString folder = prepareDocumentFolder();
     QTemporaryFile placeholder(folder + QStringLiteral("/Glyphworks-XXXXXX.docx"));
@@ -456,10 +476,7 @@ void show(TypedDocument &typed)
                                           ? QString()
                                           : platform::writeFontConfiguration(folder, fonts.local);
     typed.shown = true;
-    QStringList &record = tooLargeRecord();
-    for (const QString &file : fonts.tooLarge)
-        if (!record.contains(file))
-            record.append(file);
+    noteTooLarge();
     platform::documentOpener().openAsNewWithFonts(path, fontConfiguration);
 }
 
@@ -575,7 +592,7 @@ private:
 
 std::shared_ptr<Dispatch> createWordApplication()
 {
-    if (!platform::documentOpener().available())
+    if (destination().isEmpty() && !platform::documentOpener().available())
         throw AutomationError(Failure::Unavailable, QStringLiteral("No word processor is installed."));
     tooLargeRecord().clear();
     return std::make_shared<ApplicationObject>();
@@ -584,6 +601,16 @@ std::shared_ptr<Dispatch> createWordApplication()
 QStringList takeFontFilesTooLargeToCarry()
 {
     return std::exchange(tooLargeRecord(), {});
+}
+
+void setDocumentDestination(const QString &path)
+{
+    destination() = path;
+}
+
+QString documentDestination()
+{
+    return destination();
 }
 
 void registerWordApplication()

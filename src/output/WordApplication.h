@@ -35,6 +35,14 @@ std::shared_ptr<platform::automation::Dispatch> createWordApplication();
 /// Empties the record. A file another file of its name stands in for is not among them.
 QStringList takeFontFilesTooLargeToCarry();
 
+/// Makes the documents shown from now on be written to `path` instead of the documents folder,
+/// and not opened: a run without windows (the command line) writes the sheet's document to the
+/// file it was given. No word processor is needed then. An empty path restores the desktop's way.
+void setDocumentDestination(const QString &path);
+
+/// The file documents are written to instead of being opened; empty when they are opened.
+QString documentDestination();
+
 /// Registers createWordApplication() under "Word.Application".
 void registerWordApplication();
 

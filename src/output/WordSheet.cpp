@@ -87,8 +87,10 @@ void wordSheet(const SheetNumbers &numbers, const RunStyle &style, const SheetSo
                                             .arg(docx::kMaxFontSize));
         return;
     }
-    if (dialogs::message(dialogs::MessageKind::Confirmation, wordConfirmationText(style.german))
-        != dialogs::Answer::Ok)
+    // The confirmation tells of the word processor; a document written to a given file opens in none.
+    if (documentDestination().isEmpty()
+        && dialogs::message(dialogs::MessageKind::Confirmation, wordConfirmationText(style.german))
+               != dialogs::Answer::Ok)
         return;
 
     Object word;

@@ -25,6 +25,7 @@ struct State
     QQueue<QVariant> answers;
     QList<Shown> shown;
     bool nonInteractive = false;
+    std::function<QVariant(const Shown &)> responder;
     QString applicationTitle;
 };
 
@@ -34,13 +35,19 @@ State &state()
     return s;
 }
 
-// A queued answer for the dialog about to open, if a test left one.
-bool takeQueued(QVariant &answer)
+// A queued answer for the dialog about to open (`request`), if a test left one, else the
+// responder's answer, if there is a responder and it answers.
+bool takeQueued(QVariant &answer, const Shown &request)
 {
-    if (state().answers.isEmpty())
-        return false;
-    answer = state().answers.dequeue();
-    return true;
+    if (!state().answers.isEmpty()) {
+        answer = state().answers.dequeue();
+        return true;
+    }
+    if (state().responder) {
+        answer = state().responder(request);
+        return answer.isValid();
+    }
+    return false;
 }
 
 QString kindName(MessageKind kind)
@@ -100,7 +107,7 @@ Answer message(MessageKind kind, const QString &text, const QString &title)
     const QString caption = title.isEmpty() ? applicationTitle() : title;
     Answer answer = kind == MessageKind::Confirmation || kind == MessageKind::ErrorQuestion ? Answer::Cancel : Answer::Ok;
     QVariant queued;
-    if (takeQueued(queued)) {
+    if (takeQueued(queued, {kindName(kind), caption, text, {}})) {
         answer = queued.value<Answer>();
     } else if (!state().nonInteractive) {
         QMessageBox box(dialogParent());
@@ -137,7 +144,7 @@ QString chooseFolder(const QString &title, const QString &startFolder)
 {
     QString chosen;
     QVariant queued;
-    if (takeQueued(queued)) {
+    if (takeQueued(queued, {QStringLiteral("folder"), title, startFolder, {}})) {
         chosen = queued.toString();
     } else if (!state().nonInteractive) {
         chosen = QFileDialog::getExistingDirectory(dialogParent(), title, startFolder,
@@ -151,7 +158,8 @@ FontChoice chooseFont(const QFont &font, const QColor &colour)
 {
     FontChoice choice;
     QVariant queued;
-    if (takeQueued(queued)) {
+    const QString shownWith = QStringLiteral("%1 %2").arg(font.family()).arg(font.pointSizeF());
+    if (takeQueued(queued, {QStringLiteral("font"), QString(), shownWith, {}})) {
         choice = queued.value<FontChoice>();
     } else if (!state().nonInteractive) {
         // The face registered for the sample boxes is no typeface to choose. Dropped here, it
@@ -195,9 +203,7 @@ FontChoice chooseFont(const QFont &font, const QColor &colour)
         choice.font = fonts->currentFont();
         choice.colour = chosenColour;
     }
-    state().shown.append({QStringLiteral("font"), QString(),
-                          QStringLiteral("%1 %2").arg(font.family()).arg(font.pointSizeF()),
-                          QVariant::fromValue(choice)});
+    state().shown.append({QStringLiteral("font"), QString(), shownWith, QVariant::fromValue(choice)});
     return choice;
 }
 
@@ -206,7 +212,7 @@ PrintChoice printDialog(QPrinter &printer, int minPage, int maxPage)
     const QString shownWith = QStringLiteral("%1-%2 from %3").arg(minPage).arg(maxPage).arg(printer.fromPage());
     PrintChoice choice;
     QVariant queued;
-    if (takeQueued(queued)) {
+    if (takeQueued(queued, {QStringLiteral("print"), QString(), shownWith, {}})) {
         choice = queued.value<PrintChoice>();
     } else if (!state().nonInteractive) {
         QPrintDialog dialog(&printer, dialogParent());
@@ -233,7 +239,7 @@ QString saveFile(const QString &filter, const QString &defaultExtension, const Q
 {
     QString chosen;
     QVariant queued;
-    if (takeQueued(queued)) {
+    if (takeQueued(queued, {QStringLiteral("save"), QString(), filter, {}, proposedName})) {
         chosen = queued.toString();
     } else if (!state().nonInteractive) {
         // The proposed name, with any folder in it, is where the dialog starts.
@@ -255,6 +261,11 @@ QString saveFile(const QString &filter, const QString &defaultExtension, const Q
 void setNextAnswer(const QVariant &answer)
 {
     state().answers.enqueue(answer);
+}
+
+void setResponder(std::function<QVariant(const Shown &request)> responder)
+{
+    state().responder = std::move(responder);
 }
 
 void setNonInteractive(bool on)

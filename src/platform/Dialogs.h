@@ -8,6 +8,8 @@
 #include <QString>
 #include <QVariant>
 
+#include <functional>
+
 class QPrinter;
 class QWidget;
 
@@ -88,6 +90,13 @@ QWidget *dialogParent();
 /// Queues the answer for the next dialog: an Answer for a message box, a QString for a picker
 /// (empty = cancel), a PrintChoice for the print dialog, a FontChoice for the font dialog. Answers are used in order.
 void setNextAnswer(const QVariant &answer);
+
+/// Answers every dialog that has no queued answer: `responder` is given the dialog as it is about
+/// to open (its `dialog`, `title`, `text` and `proposal` as shown() records them) and returns the
+/// answer in the form setNextAnswer() takes. An invalid QVariant leaves the dialog to the user (or
+/// to its default when non-interactive). An empty function removes the responder. Runs without a
+/// person (the command line) answer the program's questions through it.
+void setResponder(std::function<QVariant(const Shown &request)> responder);
 
 /// With `on`, no dialog is ever shown: a queued answer is used, otherwise the dialog's default
 /// (OK for information and error boxes, Cancel for confirmations, error questions and pickers).

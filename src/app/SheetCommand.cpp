@@ -1,0 +1,378 @@
+#include "app/SheetCommand.h"
+
+#include <QCommandLineParser>
+#include <QFileInfo>
+#include <QSet>
+
+namespace app {
+namespace {
+
+// Qt's own options of a window start, with and without a value; they are Qt's to read.
+const QSet<QString> &qtOptionsWithValue()
+{
+    static const QSet<QString> names{
+        QStringLiteral("platform"), QStringLiteral("platformpluginpath"), QStringLiteral("platformtheme"),
+        QStringLiteral("plugin"),   QStringLiteral("style"),              QStringLiteral("stylesheet"),
+        QStringLiteral("session"),  QStringLiteral("display"),            QStringLiteral("name"),
+        QStringLiteral("title"),    QStringLiteral("geometry"),           QStringLiteral("qwindowgeometry"),
+        QStringLiteral("qwindowicon"), QStringLiteral("qwindowtitle")};
+    return names;
+}
+
+const QSet<QString> &qtSwitches()
+{
+    static const QSet<QString> names{QStringLiteral("reverse"), QStringLiteral("nograb"), QStringLiteral("dograb"),
+                                     QStringLiteral("sync"), QStringLiteral("widgetcount")};
+    return names;
+}
+
+// `arguments` without Qt's own options and their values.
+QStringList withoutQtOptions(const QStringList &arguments)
+{
+    QStringList rest;
+    for (qsizetype i = 0; i < arguments.size(); ++i) {
+        const QString &argument = arguments.at(i);
+        QString name = argument;
+        if (name.startsWith(QLatin1String("--")))
+            name.remove(0, 2);
+        else if (name.startsWith(QLatin1Char('-')))
+            name.remove(0, 1);
+        else {
+            rest << argument;
+            continue;
+        }
+        if (qtSwitches().contains(name))
+            continue;
+        if (qtOptionsWithValue().contains(name) && i + 1 < arguments.size()) {
+            ++i;
+            continue;
+        }
+        rest << argument;
+    }
+    return rest;
+}
+
+// A whole number from 0 up that the settings' conversion takes; none otherwise.
+std::optional<int> wholeNumber(const QString &text)
+{
+    if (text.isEmpty() || text.size() > 10)
+        return std::nullopt;
+    for (const QChar c : text)
+        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
+            return std::nullopt;
+    bool ok = false;
+    const int value = text.toInt(&ok);
+    return ok ? std::optional<int>(value) : std::nullopt;
+}
+
+Command usageError(const QString &error)
+{
+    Command command;
+    command.kind = CommandKind::UsageError;
+    command.error = error;
+    return command;
+}
+
+} // namespace
+
+std::optional<SheetFormat> sheetFormatOf(const QString &path)
+{
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    if (QFileInfo(path).fileName().startsWith(QLatin1Char('.')) && QFileInfo(path).completeBaseName().isEmpty())
+        return std::nullopt;
+    if (suffix == QLatin1String("pdf"))
+        return SheetFormat::Pdf;
+    if (suffix == QLatin1String("bmp"))
+        return SheetFormat::Bmp;
+    if (suffix == QLatin1String("jpg") || suffix == QLatin1String("jpeg"))
+        return SheetFormat::Jpeg;
+    if (suffix == QLatin1String("gif"))
+        return SheetFormat::Gif;
+    if (suffix == QLatin1String("docx"))
+        return SheetFormat::Docx;
+    return std::nullopt;
+}
+
+QString targetPrefix(SheetFormat format)
+{
+    switch (format) {
+    case SheetFormat::Pdf:
+        return QStringLiteral("PDF-");
+    case SheetFormat::Bmp:
+        return QStringLiteral("BMP-");
+    case SheetFormat::Jpeg:
+        return QStringLiteral("JPG-");
+    case SheetFormat::Gif:
+        return QStringLiteral("GIF-");
+    case SheetFormat::Docx:
+        return QStringLiteral("DOC-");
+    }
+    return {};
+}
+
+Command parseCommand(const QStringList &arguments)
+{
+    const QStringList rest = withoutQtOptions(arguments);
+    if (rest.isEmpty())
+        return {};
+
+    QCommandLineParser parser;
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    const auto valued = [&](const char *name, const char *valueName) {
+        parser.addOption(QCommandLineOption(QLatin1String(name), QString(), QLatin1String(valueName)));
+    };
+    const auto flag = [&](const char *name) { parser.addOption(QCommandLineOption(QLatin1String(name))); };
+    valued("sheet", "FILE");
+    valued("folder", "DIR");
+    valued("text", "TEXT");
+    valued("size", "PT");
+    valued("line-spacing", "N");
+    valued("margins", "TOP,LEFT,BOTTOM");
+    valued("separator", "TEXT");
+    valued("labels", "LIST");
+    for (const char *name : {"list-fonts", "no-system-fonts", "bold", "italic", "landscape", "labels-in-standard-font",
+                             "no-labels-in-standard-font", "split", "help", "version", "german", "quiet"})
+        flag(name);
+    parser.addOption(QCommandLineOption(QStringList{QStringLiteral("h")}));
+
+    if (!parser.parse(QStringList{QStringLiteral("glyphworks")} + rest))
+        return usageError(parser.errorText());
+    if (!parser.positionalArguments().isEmpty())
+        return usageError(QStringLiteral("Unexpected argument '%1'.").arg(parser.positionalArguments().constFirst()));
+    for (const QString &name : parser.optionNames())
+        if (parser.optionNames().count(name) > 1)
+            return usageError(QStringLiteral("Option '--%1' is given more than once.").arg(name));
+
+    Command command;
+    SheetOptions &o = command.options;
+    o.german = parser.isSet(QStringLiteral("german"));
+    if (parser.isSet(QStringLiteral("help")) || parser.isSet(QStringLiteral("h"))) {
+        command.kind = CommandKind::Help;
+        return command;
+    }
+    if (parser.isSet(QStringLiteral("version"))) {
+        command.kind = CommandKind::Version;
+        return command;
+    }
+
+    const bool sheet = parser.isSet(QStringLiteral("sheet"));
+    const bool list = parser.isSet(QStringLiteral("list-fonts"));
+    if (sheet && list)
+        return usageError(QStringLiteral("'--sheet' and '--list-fonts' cannot be given together."));
+
+    o.quiet = parser.isSet(QStringLiteral("quiet"));
+    o.systemFonts = !parser.isSet(QStringLiteral("no-system-fonts"));
+    if (parser.isSet(QStringLiteral("folder"))) {
+        o.folder = parser.value(QStringLiteral("folder"));
+        if (o.folder.isEmpty())
+            return usageError(QStringLiteral("'--folder' needs a folder, not an empty text."));
+    }
+    if (!sheet) {
+        // Every other option describes the sheet.
+        for (const QString &name : parser.optionNames()) {
+            static const QSet<QString> general{QStringLiteral("list-fonts"), QStringLiteral("folder"),
+                                               QStringLiteral("no-system-fonts"), QStringLiteral("german"),
+                                               QStringLiteral("quiet")};
+            if (!general.contains(name))
+                return usageError(QStringLiteral("Option '--%1' needs '--sheet FILE'.").arg(name));
+        }
+        command.kind = list ? CommandKind::ListFonts : CommandKind::Window;
+        if (!list)
+            return usageError(QStringLiteral("Options need '--sheet FILE' or '--list-fonts'."));
+        return command;
+    }
+
+    command.kind = CommandKind::Sheet;
+    o.file = parser.value(QStringLiteral("sheet"));
+    const std::optional<SheetFormat> format = sheetFormatOf(o.file);
+    if (!format)
+        return usageError(
+            QStringLiteral("Cannot tell the format of '%1': the file must end in .pdf, .bmp, .jpg, .jpeg, .gif or .docx.")
+                .arg(o.file));
+    o.format = *format;
+
+    const auto number = [](const QString &text, std::optional<int> &into) {
+        into = wholeNumber(text);
+        return into.has_value();
+    };
+    const auto badNumber = [](const QString &option, const QString &text) {
+        return usageError(QStringLiteral("Bad number '%1' for '--%2': a whole number from 0 up is needed.")
+                              .arg(text, option));
+    };
+    if (parser.isSet(QStringLiteral("size"))) {
+        const QString text = parser.value(QStringLiteral("size"));
+        if (!number(text, o.size))
+            return badNumber(QStringLiteral("size"), text);
+    }
+    if (parser.isSet(QStringLiteral("line-spacing"))) {
+        const QString text = parser.value(QStringLiteral("line-spacing"));
+        if (!number(text, o.lineSpacing))
+            return badNumber(QStringLiteral("line-spacing"), text);
+    }
+    if (parser.isSet(QStringLiteral("margins"))) {
+        const QString text = parser.value(QStringLiteral("margins"));
+        const QStringList parts = text.split(QLatin1Char(','));
+        if (parts.size() != 3)
+            return usageError(QStringLiteral("'--margins' needs three numbers, TOP,LEFT,BOTTOM, not '%1'.").arg(text));
+        std::optional<int> *into[] = {&o.top, &o.left, &o.bottom};
+        for (int i = 0; i < 3; ++i)
+            if (!number(parts.at(i).trimmed(), *into[i]))
+                return badNumber(QStringLiteral("margins"), parts.at(i));
+    }
+    if (parser.isSet(QStringLiteral("text")))
+        o.text = parser.value(QStringLiteral("text"));
+    if (parser.isSet(QStringLiteral("separator"))) {
+        o.separator = parser.value(QStringLiteral("separator"));
+        // The settings dialog keeps the last separator when its field is emptied.
+        if (o.separator->isEmpty())
+            return usageError(QStringLiteral("'--separator' needs a text, not an empty one."));
+    }
+    if (parser.isSet(QStringLiteral("labels"))) {
+        SheetLabels labels;
+        const QString text = parser.value(QStringLiteral("labels"));
+        for (const QString &part : text.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
+            const QString label = part.trimmed();
+            if (label == QLatin1String("number"))
+                labels.number = true;
+            else if (label == QLatin1String("name"))
+                labels.name = true;
+            else if (label == QLatin1String("folder"))
+                labels.folder = true;
+            else if (label == QLatin1String("file"))
+                labels.file = true;
+            else
+                return usageError(
+                    QStringLiteral("Unknown label '%1' for '--labels': use number, name, folder and file.").arg(label));
+        }
+        o.labels = labels;
+    }
+    o.bold = parser.isSet(QStringLiteral("bold"));
+    o.italic = parser.isSet(QStringLiteral("italic"));
+    o.landscape = parser.isSet(QStringLiteral("landscape"));
+    const bool standard = parser.isSet(QStringLiteral("labels-in-standard-font"));
+    const bool own = parser.isSet(QStringLiteral("no-labels-in-standard-font"));
+    if (standard && own)
+        return usageError(
+            QStringLiteral("'--labels-in-standard-font' and '--no-labels-in-standard-font' exclude each other."));
+    if (standard || own)
+        o.labelsInStandardFont = standard;
+    o.split = parser.isSet(QStringLiteral("split"));
+    return command;
+}
+
+QString usageLine()
+{
+    return QStringLiteral("Usage: glyphworks [--sheet FILE [options] | --list-fonts [--folder DIR] "
+                          "[--no-system-fonts] | --help | --version]");
+}
+
+QString helpText(bool german)
+{
+    if (german)
+        return usageLine() + QStringLiteral(R"(
+
+Ohne Argumente öffnet Glyphwerk seine Fenster.
+
+  --sheet DATEI           Erstellt ein Schriftmusterblatt ohne Fenster und endet. Das Format
+                          folgt der Endung: .pdf, .bmp, .jpg/.jpeg, .gif, .docx (geschrieben,
+                          nicht geöffnet). Braucht keinen Bildschirm.
+  --list-fonts            Gibt die Schriftliste aus, ein Eintrag je Zeile, und endet.
+  --folder ORDNER         Schriften aus diesem Ordner und seinen Unterordnern.
+  --no-system-fonts       Ohne die installierten Systemschriften.
+  --text TEXT             Die Schriftprobe (sonst das erste Beispiel des Fensters).
+  --size PT               Schriftgröße in Punkt (sonst 8).
+  --bold, --italic        Fett, kursiv.
+  --landscape             Querformat.
+  --line-spacing N        Zeilenabstand (sonst 5).
+  --margins OBEN,LINKS,UNTEN
+                          Ränder (sonst 250,200,550).
+  --separator TEXT        Abstandshalter nach jeder Angabe (sonst "  --  ").
+  --labels LISTE          Angaben vor der Probe, eine Auswahl aus number,name,folder,file
+                          (sonst alle); leer: keine.
+  --labels-in-standard-font, --no-labels-in-standard-font
+                          Nummer und Name in der Standardschrift (so ist es voreingestellt)
+                          oder in der Schrift der Zeile.
+  --split                 Für Bilder, die für eine Datei zu groß sind: nummerierte Teilbilder.
+  --german                Texte auf Deutsch (sonst wie im Fenster: Markierungsdatei de oder en
+                          im aktuellen Ordner, sonst die Sprache des Desktops).
+  --quiet                 Kein Fortschritt auf der Fehlerausgabe.
+  --help, --version       Diese Hilfe, die Version.
+
+Rückgabewert: 0 erstellt, 1 das Blatt konnte nicht erstellt werden, 2 falscher Aufruf.
+)");
+    return usageLine() + QStringLiteral(R"(
+
+Without arguments, Glyphworks opens its windows.
+
+  --sheet FILE            Makes one font sheet without showing any window and ends. The format
+                          follows the extension: .pdf, .bmp, .jpg/.jpeg, .gif, .docx (written,
+                          not opened). Needs no display.
+  --list-fonts            Prints the font list, one entry a line, and ends.
+  --folder DIR            Fonts of this folder and its sub-folders.
+  --no-system-fonts       Without the installed system fonts.
+  --text TEXT             The sample text (default: the window's first example).
+  --size PT               Font size in points (default 8).
+  --bold, --italic        Bold, italic.
+  --landscape             Landscape orientation.
+  --line-spacing N        Line spacing (default 5).
+  --margins TOP,LEFT,BOTTOM
+                          Margins (default 250,200,550).
+  --separator TEXT        Follows each label (default "  --  ").
+  --labels LIST           Labels before the sample, any of number,name,folder,file
+                          (default all); empty: none.
+  --labels-in-standard-font, --no-labels-in-standard-font
+                          Number and name in the standard font (the default) or in the
+                          line's own font.
+  --split                 For images too large for one file: numbered part images.
+  --german                Texts in German (otherwise as the window chooses: marker file de or
+                          en in the current folder, else the desktop's language).
+  --quiet                 No progress on standard error.
+  --help, --version       This help, the version.
+
+Exit status: 0 made, 1 the sheet could not be made, 2 usage error.
+)");
+}
+
+QString ProgressText::update(qint64 done, qint64 total, qint64 elapsedMs)
+{
+    if (total <= 0)
+        return {};
+    done = qBound<qint64>(0, done, total);
+    if (done < m_lastDone) {
+        // A new run over the same lines (the split run after the single image).
+        m_lastTenth = -1;
+    }
+    const bool same = done == m_lastDone;
+    m_lastDone = done;
+    const int tenth = int(done * 10 / total);
+    const QString lines = m_german ? QStringLiteral("Zeilen") : QStringLiteral("lines");
+    if (!m_terminal) {
+        if (tenth == m_lastTenth)
+            return {};
+        m_lastTenth = tenth;
+        m_written = true;
+        return QStringLiteral("%1 % (%2/%3 %4)\n").arg(tenth * 10).arg(done).arg(total).arg(lines);
+    }
+    if (same && m_written)
+        return {};
+    m_written = true;
+    constexpr int kWidth = 30;
+    const int filled = int(done * kWidth / total);
+    QString left = QStringLiteral("--:--");
+    if (done > 0) {
+        const qint64 seconds = (elapsedMs * (total - done) / done + 999) / 1000;
+        left = QStringLiteral("%1:%2").arg(seconds / 60).arg(seconds % 60, 2, 10, QLatin1Char('0'));
+    }
+    return QStringLiteral("\r[%1%2] %3/%4 %5, %6 %7")
+        .arg(QString(filled, QLatin1Char('#')), QString(kWidth - filled, QLatin1Char('.')))
+        .arg(done)
+        .arg(total)
+        .arg(lines, m_german ? QStringLiteral("noch") : QStringLiteral("left"), left);
+}
+
+QString ProgressText::finish() const
+{
+    return m_terminal && m_written ? QStringLiteral("\n") : QString();
+}
+
+} // namespace app

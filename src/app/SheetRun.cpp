@@ -1,0 +1,234 @@
+#include "app/SheetRun.h"
+
+#include "app/Tprog.h"
+#include "app/Tstart.h"
+#include "app/Windows.h"
+#include "output/ImageSheet.h"
+#include "output/Teinst.h"
+#include "output/Tstatus.h"
+#include "output/WordApplication.h"
+#include "platform/Dialogs.h"
+#include "platform/Errors.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QRadioButton>
+#include <QTimer>
+
+#include <cstdio>
+#include <exception>
+#include <optional>
+#include <unistd.h>
+
+namespace app {
+namespace {
+
+// What the dialogs of a run without a person were asked, and how they were answered.
+struct RunAnswers
+{
+    QString file;          ///< the answer of the save dialog
+    bool split = false;    ///< the split question is answered with OK
+    bool saveAsked = false;
+    bool failed = false;
+};
+
+RunAnswers &answers()
+{
+    static RunAnswers a;
+    return a;
+}
+
+void writeError(const QString &text)
+{
+    // Messages break their lines the Windows way; a terminal wants plain line feeds.
+    const QByteArray bytes = "glyphworks: " + QString(text).replace(QLatin1String("\r\n"), QLatin1String("\n")).toLocal8Bit() + '\n';
+    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stderr);
+    std::fflush(stderr);
+}
+
+// The responder of a run without a person: the save dialog gets the run's file, the question of
+// a split run the answer of --split; every other dialog is told on standard error, and all but
+// an information leave the run failed.
+QVariant answer(const dialogs::Shown &request)
+{
+    RunAnswers &run = answers();
+    if (request.dialog == QLatin1String("save")) {
+        run.saveAsked = true;
+        return run.file;
+    }
+    if (request.dialog == QLatin1String("information")) {
+        writeError(request.text);
+        return QVariant::fromValue(dialogs::Answer::Ok);
+    }
+    if (request.dialog == QLatin1String("error question") && request.text == output::splitQuestionText(isGerman())) {
+        if (run.split)
+            return QVariant::fromValue(dialogs::Answer::Ok);
+        writeError(request.text);
+        writeError(isGerman() ? QStringLiteral("(--split gibt die Schriften auf mehreren Bildern aus.)")
+                              : QStringLiteral("(--split writes the fonts on several images.)"));
+        run.failed = true;
+        return QVariant::fromValue(dialogs::Answer::Cancel);
+    }
+    writeError(request.text);
+    run.failed = true;
+    if (request.dialog == QLatin1String("error"))
+        return QVariant::fromValue(dialogs::Answer::Ok);
+    if (request.dialog == QLatin1String("print"))
+        return QVariant::fromValue(dialogs::PrintChoice{});
+    if (request.dialog == QLatin1String("font"))
+        return QVariant::fromValue(dialogs::FontChoice{});
+    if (request.dialog == QLatin1String("folder"))
+        return QString();
+    return QVariant::fromValue(dialogs::Answer::Cancel);
+}
+
+// Sets `box` and its menu twin as a click would leave them.
+void setSwitch(QCheckBox *box, QAction *twin, bool on)
+{
+    box->setChecked(on);
+    twin->setChecked(on);
+}
+
+// Follows the progress bar of the run on standard error.
+class ProgressOutput
+{
+public:
+    explicit ProgressOutput(bool german)
+        : m_text(::isatty(::fileno(stderr)) != 0, german)
+    {
+        m_clock.start();
+        QObject::connect(status->stat, &QProgressBar::valueChanged, status->stat,
+                         [this](int value) { write(m_text.update(value, status->stat->maximum(), m_clock.elapsed())); });
+    }
+    ~ProgressOutput()
+    {
+        QObject::disconnect(status->stat, &QProgressBar::valueChanged, status->stat, nullptr);
+        write(m_text.finish());
+    }
+    ProgressOutput(const ProgressOutput &) = delete;
+    ProgressOutput &operator=(const ProgressOutput &) = delete;
+
+    /// The run went through: the bar shows all of its lines.
+    void complete() { write(m_text.update(status->stat->maximum(), status->stat->maximum(), m_clock.elapsed())); }
+
+private:
+    static void write(const QString &text)
+    {
+        if (text.isEmpty())
+            return;
+        const QByteArray bytes = text.toLocal8Bit();
+        std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stderr);
+        std::fflush(stderr);
+    }
+
+    ProgressText m_text;
+    QElapsedTimer m_clock;
+};
+
+// Applies the sheet's settings to the settings dialog's controls and confirms them with OK.
+void applySettings(const SheetOptions &o)
+{
+    if (o.size)
+        einst->Edit5->setEditText(QString::number(*o.size));
+    if (o.lineSpacing)
+        einst->Edit1->setText(QString::number(*o.lineSpacing));
+    if (o.top)
+        einst->Edit3->setText(QString::number(*o.top));
+    if (o.left)
+        einst->Edit2->setText(QString::number(*o.left));
+    if (o.bottom)
+        einst->Edit4->setText(QString::number(*o.bottom));
+    if (o.separator)
+        einst->ed6->setText(*o.separator);
+    einst->cb3->setChecked(o.italic);
+    einst->cb4->setChecked(o.bold);
+    (o.landscape ? einst->or_quer : einst->or_hoch)->setChecked(true);
+    if (o.labels) {
+        einst->cb1->setChecked(o.labels->number);
+        einst->cb2->setChecked(o.labels->name);
+        einst->cb_verz->setChecked(o.labels->folder);
+        einst->cb_filename->setChecked(o.labels->file);
+    }
+    if (o.labelsInStandardFont)
+        einst->cb_stdname->setChecked(*o.labelsInStandardFont);
+    einst->Button1Click();
+}
+
+} // namespace
+
+void beginWindowlessRun()
+{
+    dialogs::setNonInteractive(true);
+    dialogs::setResponder(answer);
+    output::setRunWindowShown(false);
+}
+
+bool applyFontSources(const SheetOptions &options)
+{
+    // The greeting would show the main window after a while of the run.
+    start->Timer1->stop();
+    if (options.german && !isGerman())
+        prog->mdeClick();
+    if (!options.folder.isEmpty() && !QFileInfo(options.folder).isDir()) {
+        writeError(isGerman() ? QStringLiteral("Der Ordner \u201E%1\u201C ist nicht da.").arg(options.folder)
+                              : QStringLiteral("The folder \"%1\" does not exist.").arg(options.folder));
+        return false;
+    }
+    const bool folder = !options.folder.isEmpty();
+    if (options.systemFonts == prog->cb_system->isChecked() && folder == prog->cb_folder->isChecked()
+        && (!folder || options.folder == prog->ed_folder->text()))
+        return true;
+    setSwitch(prog->cb_system, prog->m_system, options.systemFonts);
+    setSwitch(prog->cb_folder, prog->m_folder, folder);
+    prog->ed_folder->setText(options.folder);
+    prog->SchriftenNeuLadenClick();
+    return !answers().failed;
+}
+
+int makeSheet(const SheetOptions &options)
+{
+    RunAnswers &run = answers();
+    run.file = QFileInfo(options.file).absoluteFilePath();
+    run.split = options.split;
+    run.saveAsked = false;
+    if (options.text)
+        prog->cd1->setEditText(*options.text);
+    applySettings(options);
+    const QString prefix = targetPrefix(options.format);
+    for (int i = 0; i < prog->cbdrucker->count(); ++i)
+        if (prog->cbdrucker->itemText(i).startsWith(prefix))
+            prog->cbdrucker->setCurrentIndex(i);
+    if (options.format == SheetFormat::Docx)
+        output::setDocumentDestination(run.file);
+
+    try {
+        std::optional<ProgressOutput> progress;
+        if (!options.quiet)
+            progress.emplace(isGerman());
+        prog->Button1Click();
+        if (!run.failed && progress)
+            progress->complete();
+    } catch (const platform::Error &e) {
+        writeError(e.message());
+        run.failed = true;
+    } catch (const std::exception &e) {
+        writeError(QString::fromLocal8Bit(e.what()));
+        run.failed = true;
+    }
+    output::setDocumentDestination(QString());
+    if (run.failed)
+        return 1;
+    // Every target but the document asks for its file; one that did not has written nothing.
+    if (options.format != SheetFormat::Docx && !run.saveAsked) {
+        writeError(isGerman() ? QStringLiteral("Das Blatt wurde nicht erstellt.") : QStringLiteral("The sheet was not made."));
+        return 1;
+    }
+    return 0;
+}
+
+} // namespace app

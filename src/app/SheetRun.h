@@ -1,0 +1,24 @@
+#pragma once
+// Runs of the command line that need the windows without showing them: a font sheet made
+// through the main window's own output command, and the font list printed.
+
+#include "app/SheetCommand.h"
+
+namespace app {
+
+/// Prepares a run without a person before the windows are made: no dialog is shown (each is
+/// answered for the run), and output runs show no progress window.
+void beginWindowlessRun();
+
+/// Gives the windows (made, never shown) the language and font sources of `options` the way
+/// the user would set them, without the greeting. Returns false, with the reason on standard
+/// error, when the folder is none.
+bool applyFontSources(const SheetOptions &options);
+
+/// Makes the sheet `options` describe with the main window's output command, its settings
+/// applied to the settings dialog's controls. Progress goes to standard error unless quiet.
+/// Returns the exit status: 0 when the file was written, 1 when the sheet could not be made
+/// (the message the window would show is on standard error).
+int makeSheet(const SheetOptions &options);
+
+} // namespace app
