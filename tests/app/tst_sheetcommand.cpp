@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -121,6 +122,23 @@ private slots:
         app::ProgressText bar(true, false);
         QCOMPARE(bar.update(10, 40, 30000), QStringLiteral("\r[#######.......................] 10/40 lines, left 1:30"));
         QCOMPARE(bar.finish(), QStringLiteral("\n"));
+    }
+
+    // The manual page tells of every option --help does.
+    void manualPageHasEveryOption()
+    {
+        QFile page(QStringLiteral(GW_SOURCE_DIR "/data/glyphworks.1"));
+        QVERIFY(page.open(QIODevice::ReadOnly));
+        const QString roff = QString::fromUtf8(page.readAll());
+        static const QRegularExpression option(QStringLiteral("--[a-z-]+"));
+        for (const bool german : {false, true}) {
+            auto it = option.globalMatch(app::helpText(german));
+            QVERIFY(it.hasNext());
+            while (it.hasNext()) {
+                const QString name = it.next().captured();
+                QVERIFY2(roff.contains(QString(name).replace(QLatin1Char('-'), QStringLiteral("\\-"))), qPrintable(name));
+            }
+        }
     }
 
     void writesEachFormatWithoutDisplay_data()

@@ -9,7 +9,7 @@ trap 'rm -rf "$tmp"' EXIT
 "$cmake" --install "$build" --prefix "$tmp/prefix" >/dev/null
 id=com.velmont_media.Glyphworks
 expected=(bin/glyphworks share/applications/$id.desktop share/metainfo/$id.metainfo.xml
-          share/icons/hicolor/scalable/apps/$id.svg)
+          share/icons/hicolor/scalable/apps/$id.svg share/man/man1/glyphworks.1)
 for size in 16 22 24 32 48 64 128 256; do
   expected+=("share/icons/hicolor/${size}x${size}/apps/$id.png")
 done
