@@ -18,11 +18,14 @@
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QRadioButton>
+#include <QSocketNotifier>
 #include <QTimer>
 
+#include <csignal>
 #include <cstdio>
 #include <exception>
 #include <optional>
+#include <fcntl.h>
 #include <unistd.h>
 
 namespace app {
@@ -159,7 +162,60 @@ void applySettings(const SheetOptions &o)
     einst->Button1Click();
 }
 
+// The write end of the watch's pipe, for the signal handler.
+volatile std::sig_atomic_t signalPipe = -1;
+
+extern "C" void onInterrupt(int)
+{
+    const char byte = 1;
+    // Nothing to do when the pipe is full: a byte is already waiting.
+    [[maybe_unused]] const ssize_t written = ::write(signalPipe, &byte, 1);
+}
+
+constexpr int kWatchedSignals[] = {SIGINT, SIGTERM, SIGHUP};
+
 } // namespace
+
+struct InterruptWatch::State
+{
+    int pipe[2] = {-1, -1};
+    struct sigaction previous[std::size(kWatchedSignals)] = {};
+    std::unique_ptr<QSocketNotifier> notifier;
+};
+
+InterruptWatch::InterruptWatch(std::function<void()> interrupted)
+    : m_state(std::make_unique<State>())
+{
+    if (::pipe2(m_state->pipe, O_CLOEXEC | O_NONBLOCK) != 0)
+        return;
+    signalPipe = m_state->pipe[1];
+    m_state->notifier = std::make_unique<QSocketNotifier>(m_state->pipe[0], QSocketNotifier::Read);
+    QObject::connect(m_state->notifier.get(), &QSocketNotifier::activated, m_state->notifier.get(),
+                     [fd = m_state->pipe[0], interrupted] {
+                         char bytes[16];
+                         while (::read(fd, bytes, sizeof bytes) > 0) {
+                         }
+                         interrupted();
+                     });
+    struct sigaction action = {};
+    action.sa_handler = onInterrupt;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    for (size_t i = 0; i < std::size(kWatchedSignals); ++i)
+        ::sigaction(kWatchedSignals[i], &action, &m_state->previous[i]);
+}
+
+InterruptWatch::~InterruptWatch()
+{
+    if (m_state->pipe[0] < 0)
+        return;
+    for (size_t i = 0; i < std::size(kWatchedSignals); ++i)
+        ::sigaction(kWatchedSignals[i], &m_state->previous[i], nullptr);
+    m_state->notifier.reset();
+    signalPipe = -1;
+    ::close(m_state->pipe[0]);
+    ::close(m_state->pipe[1]);
+}
 
 void beginWindowlessRun()
 {
@@ -206,12 +262,16 @@ int makeSheet(const SheetOptions &options)
     if (options.format == SheetFormat::Docx)
         output::setDocumentDestination(run.file);
 
+    bool interrupted = false;
     try {
         std::optional<ProgressOutput> progress;
         if (!options.quiet)
             progress.emplace(isGerman());
+        // An interrupt ends the run as the program's end does in the window: nothing is saved.
+        const InterruptWatch watch([] { status->abortForExit(); });
         prog->Button1Click();
-        if (!run.failed && progress)
+        interrupted = status->exitRequested();
+        if (!run.failed && !interrupted && progress)
             progress->complete();
     } catch (const platform::Error &e) {
         writeError(e.message());
@@ -221,6 +281,10 @@ int makeSheet(const SheetOptions &options)
         run.failed = true;
     }
     output::setDocumentDestination(QString());
+    if (interrupted) {
+        writeError(isGerman() ? QStringLiteral("Abgebrochen.") : QStringLiteral("Interrupted."));
+        return 1;
+    }
     if (run.failed)
         return 1;
     // Every target but the document asks for its file; one that did not has written nothing.

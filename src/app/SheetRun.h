@@ -4,7 +4,27 @@
 
 #include "app/SheetCommand.h"
 
+#include <functional>
+#include <memory>
+
 namespace app {
+
+/// While it lives, an interrupt (Ctrl+C), a hang-up or a termination request does not end the
+/// process at once: `interrupted` is called from the event loop instead, so that a sheet run can
+/// stop at its next line and leave no part of its file. A signal that comes after the run's last
+/// look at its events changes nothing: the run ends as it would have. One watch at a time.
+class InterruptWatch
+{
+public:
+    explicit InterruptWatch(std::function<void()> interrupted);
+    ~InterruptWatch();
+    InterruptWatch(const InterruptWatch &) = delete;
+    InterruptWatch &operator=(const InterruptWatch &) = delete;
+
+private:
+    struct State;
+    std::unique_ptr<State> m_state;
+};
 
 /// Prepares a run without a person before the windows are made: no dialog is shown (each is
 /// answered for the run), and output runs show no progress window.

@@ -2,6 +2,7 @@
 // display writing each format, refusing bad usage and leaving nothing where it cannot write.
 
 #include "app/SheetCommand.h"
+#include "app/SheetRun.h"
 #include "support/TestMain.h"
 #include "support/TestSupport.h"
 
@@ -11,6 +12,8 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <csignal>
 
 using app::CommandKind;
 
@@ -139,6 +142,25 @@ private slots:
                 QVERIFY2(roff.contains(QString(name).replace(QLatin1Char('-'), QStringLiteral("\\-"))), qPrintable(name));
             }
         }
+    }
+
+    // Ctrl+C during a run reaches it through the event loop, where the run can stop cleanly; the
+    // signal's own handling is back once the run is over.
+    void interruptComesThroughTheEventLoop()
+    {
+        struct sigaction before = {};
+        QCOMPARE(::sigaction(SIGINT, nullptr, &before), 0);
+        int calls = 0;
+        {
+            const app::InterruptWatch watch([&calls] { ++calls; });
+            QCOMPARE(std::raise(SIGINT), 0);
+            QCOMPARE(calls, 0);
+            QCoreApplication::processEvents();
+            QCOMPARE(calls, 1);
+        }
+        struct sigaction now = {};
+        QCOMPARE(::sigaction(SIGINT, nullptr, &now), 0);
+        QVERIFY(now.sa_handler == before.sa_handler);
     }
 
     void writesEachFormatWithoutDisplay_data()
