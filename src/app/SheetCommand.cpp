@@ -187,7 +187,8 @@ Command parseCommand(const QStringList &arguments)
     const std::optional<SheetFormat> format = sheetFormatOf(o.file);
     if (!format)
         return usageError(
-            QStringLiteral("Cannot tell the format of '%1': the file must end in .pdf, .bmp, .jpg, .jpeg, .gif or .docx.")
+            QStringLiteral("Cannot tell the format of '%1': the file must end in .pdf, .bmp, .jpg, .jpeg, .gif "
+                           "or .docx.")
                 .arg(o.file));
     o.format = *format;
 

@@ -49,7 +49,8 @@ RunAnswers &answers()
 void writeError(const QString &text)
 {
     // Messages break their lines the Windows way; a terminal wants plain line feeds.
-    const QByteArray bytes = "glyphworks: " + QString(text).replace(QLatin1String("\r\n"), QLatin1String("\n")).toLocal8Bit() + '\n';
+    const QString lines = QString(text).replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    const QByteArray bytes = "glyphworks: " + lines.toLocal8Bit() + '\n';
     std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stderr);
     std::fflush(stderr);
 }
@@ -106,7 +107,9 @@ public:
     {
         m_clock.start();
         QObject::connect(status->stat, &QProgressBar::valueChanged, status->stat,
-                         [this](int value) { write(m_text.update(value, status->stat->maximum(), m_clock.elapsed())); });
+                         [this](int value) {
+                             write(m_text.update(value, status->stat->maximum(), m_clock.elapsed()));
+                         });
     }
     ~ProgressOutput()
     {
@@ -289,7 +292,8 @@ int makeSheet(const SheetOptions &options)
         return 1;
     // Every target but the document asks for its file; one that did not has written nothing.
     if (options.format != SheetFormat::Docx && !run.saveAsked) {
-        writeError(isGerman() ? QStringLiteral("Das Blatt wurde nicht erstellt.") : QStringLiteral("The sheet was not made."));
+        writeError(isGerman() ? QStringLiteral("Das Blatt wurde nicht erstellt.")
+                              : QStringLiteral("The sheet was not made."));
         return 1;
     }
     return 0;
