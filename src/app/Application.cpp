@@ -66,14 +66,6 @@ void printFontList()
     std::fwrite(out.constData(), 1, static_cast<size_t>(out.size()), stdout);
     std::fflush(stdout);
 }
-
-/// Writes `text` to `stream` in the locale's encoding.
-void writeTo(FILE *stream, const QString &text)
-{
-    const QByteArray bytes = text.toLocal8Bit();
-    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stream);
-    std::fflush(stream);
-}
 } // namespace
 
 int run(int &argc, char **argv)

@@ -49,10 +49,8 @@ RunAnswers &answers()
 void writeError(const QString &text)
 {
     // Messages break their lines the Windows way; a terminal wants plain line feeds.
-    const QString lines = QString(text).replace(QLatin1String("\r\n"), QLatin1String("\n"));
-    const QByteArray bytes = "glyphworks: " + lines.toLocal8Bit() + '\n';
-    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stderr);
-    std::fflush(stderr);
+    writeTo(stderr, QStringLiteral("glyphworks: ") + QString(text).replace(QLatin1String("\r\n"), QLatin1String("\n"))
+                        + QLatin1Char('\n'));
 }
 
 // The responder of a run without a person: the save dialog gets the run's file, the question of
@@ -125,11 +123,8 @@ public:
 private:
     static void write(const QString &text)
     {
-        if (text.isEmpty())
-            return;
-        const QByteArray bytes = text.toLocal8Bit();
-        std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stderr);
-        std::fflush(stderr);
+        if (!text.isEmpty())
+            writeTo(stderr, text);
     }
 
     ProgressText m_text;
@@ -178,6 +173,13 @@ extern "C" void onInterrupt(int)
 constexpr int kWatchedSignals[] = {SIGINT, SIGTERM, SIGHUP};
 
 } // namespace
+
+void writeTo(FILE *stream, const QString &text)
+{
+    const QByteArray bytes = text.toLocal8Bit();
+    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stream);
+    std::fflush(stream);
+}
 
 struct InterruptWatch::State
 {

@@ -4,10 +4,16 @@
 
 #include "app/SheetCommand.h"
 
+#include <QString>
+
+#include <cstdio>
 #include <functional>
 #include <memory>
 
 namespace app {
+
+/// Writes `text` to `stream` (standard output or error) in the locale's encoding, at once.
+void writeTo(FILE *stream, const QString &text);
 
 /// While it lives, an interrupt (Ctrl+C), a hang-up or a termination request does not end the
 /// process at once: `interrupted` is called from the event loop instead, so that a sheet run can
