@@ -36,21 +36,6 @@ private:
     bool m_stopWhenAborted;
 };
 
-// Cancels the document when a failure leaves the run before it was ended, so the next run can
-// open a new one.
-class CancelGuard
-{
-public:
-    explicit CancelGuard(SheetPages &pages)
-        : m_pages(pages)
-    {
-    }
-    ~CancelGuard() { m_pages.cancel(); }
-
-private:
-    SheetPages &m_pages;
-};
-
 } // namespace
 
 void setSheet(SheetPages &pages, const SheetNumbers &numbers, const RunStyle &style, const SheetSource &sheet,
@@ -67,7 +52,9 @@ void setSheet(SheetPages &pages, const SheetNumbers &numbers, const RunStyle &st
         for (QRawFont &face : faces)
             face = QRawFont();
     });
-    CancelGuard guard(pages);
+    // A failure that leaves the run before the document was ended cancels it, so the next run can
+    // open a new one.
+    const auto cancelUnended = qScopeGuard([&pages] { pages.cancel(); });
     pages.begin();
     QPainter &canvas = pages.canvas();
     canvas.setBackgroundMode(Qt::TransparentMode);
