@@ -34,7 +34,6 @@ Application::Application(int &argc, char **argv)
     // of the run.
     platform::ignoreFileSizeSignal();
     platform::synthesiseBoldAtAnySize();
-    output::registerWordApplication();
 }
 
 bool Application::notify(QObject *receiver, QEvent *event)

@@ -27,11 +27,6 @@
 namespace output {
 namespace {
 
-using platform::automation::AutomationError;
-using platform::automation::Dispatch;
-using platform::automation::Failure;
-using platform::automation::Variant;
-
 // One document as typed: the last paragraph is the one the insertion point is in.
 struct TypedDocument
 {
@@ -44,294 +39,6 @@ struct TypedDocument
         format.font = QStringLiteral("Times New Roman");
         document.paragraphs.append(docx::Paragraph{{}, format});
     }
-};
-
-// The application's state, shared by all its objects.
-struct Session
-{
-    std::vector<std::shared_ptr<TypedDocument>> documents;
-    std::shared_ptr<TypedDocument> active;
-    bool visible = false;
-};
-
-using SessionPtr = std::shared_ptr<Session>;
-
-bool is(const QString &name, const char *member)
-{
-    return name.compare(QLatin1String(member), Qt::CaseInsensitive) == 0;
-}
-
-[[noreturn]] void unknown(const QString &name)
-{
-    throw AutomationError(Failure::UnknownName, QStringLiteral("Unknown member \"%1\".").arg(name));
-}
-
-[[noreturn]] void mismatch(const QString &name, const Variant &value)
-{
-    throw AutomationError(Failure::TypeMismatch, QStringLiteral("\"%1\" does not take a value of type %2.")
-                                                     .arg(name, Variant::typeName(value.type())));
-}
-
-void expectArguments(const QString &name, const QList<Variant> &arguments, qsizetype count)
-{
-    if (arguments.size() != count)
-        throw AutomationError(Failure::TypeMismatch,
-                              QStringLiteral("\"%1\" takes %2 argument(s), not %3.").arg(name).arg(count).arg(arguments.size()));
-}
-
-qint32 integerOf(const QString &name, const Variant &value)
-{
-    if (value.type() != Variant::Type::Int32)
-        mismatch(name, value);
-    return value.toInt32();
-}
-
-// Word's booleans arrive as automation booleans, or as integers (non-zero is true).
-bool truthOf(const QString &name, const Variant &value)
-{
-    if (value.type() == Variant::Type::Bool || value.type() == Variant::Type::Int32)
-        return value.toInt32() != 0;
-    mismatch(name, value);
-}
-
-QString textOf(const QString &name, const Variant &value)
-{
-    if (value.type() != Variant::Type::WideText && value.type() != Variant::Type::AnsiText)
-        mismatch(name, value);
-    return value.toText();
-}
-
-TypedDocument &activeDocument(const Session &session)
-{
-    if (!session.active)
-        throw AutomationError(Failure::Failed, QStringLiteral("No document is open."));
-    return *session.active;
-}
-
-// A member that is only ever read, or only ever called, used the other way.
-[[noreturn]] void wrongUse(const QString &name)
-{
-    throw AutomationError(Failure::TypeMismatch, QStringLiteral("\"%1\" cannot be used this way.").arg(name));
-}
-
-class FontObject : public Dispatch
-{
-public:
-    explicit FontObject(SessionPtr session)
-        : m_session(std::move(session))
-    {
-    }
-
-    Variant get(const QString &name) override
-    {
-        const docx::Format &format = activeDocument(*m_session).format;
-        if (is(name, "size"))
-            return Variant::int32(format.size);
-        if (is(name, "bold"))
-            return Variant::boolean(format.bold);
-        if (is(name, "italic"))
-            return Variant::boolean(format.italic);
-        if (is(name, "name"))
-            return Variant::wideText(format.font);
-        unknown(name);
-    }
-
-    void set(const QString &name, const Variant &value) override
-    {
-        docx::Format &format = activeDocument(*m_session).format;
-        if (is(name, "size")) {
-            const qint32 size = integerOf(name, value);
-            if (size < 1 || size > docx::kMaxFontSize)
-                throw AutomationError(Failure::OutOfRange,
-                                      QStringLiteral("The font size %1 is out of range (1 to %2 points).")
-                                          .arg(size)
-                                          .arg(docx::kMaxFontSize));
-            format.size = size;
-        } else if (is(name, "bold")) {
-            format.bold = truthOf(name, value);
-        } else if (is(name, "italic")) {
-            format.italic = truthOf(name, value);
-        } else if (is(name, "name")) {
-            format.font = textOf(name, value);
-        } else {
-            unknown(name);
-        }
-    }
-
-    Variant call(const QString &name, const QList<Variant> &) override
-    {
-        if (is(name, "size") || is(name, "bold") || is(name, "italic") || is(name, "name"))
-            wrongUse(name);
-        unknown(name);
-    }
-
-private:
-    SessionPtr m_session;
-};
-
-class SelectionObject : public Dispatch
-{
-public:
-    explicit SelectionObject(SessionPtr session)
-        : m_session(std::move(session))
-    {
-    }
-
-    Variant get(const QString &name) override
-    {
-        if (is(name, "font"))
-            return Variant::object(std::make_shared<FontObject>(m_session));
-        if (is(name, "typetext") || is(name, "typeparagraph"))
-            wrongUse(name);
-        unknown(name);
-    }
-
-    void set(const QString &name, const Variant &) override
-    {
-        if (is(name, "font") || is(name, "typetext") || is(name, "typeparagraph"))
-            wrongUse(name);
-        unknown(name);
-    }
-
-    Variant call(const QString &name, const QList<Variant> &arguments) override
-    {
-        TypedDocument &typed = activeDocument(*m_session);
-        if (is(name, "typetext")) {
-            expectArguments(name, arguments, 1);
-            typed.document.paragraphs.last().runs.append({textOf(name, arguments.first()), typed.format});
-        } else if (is(name, "typeparagraph")) {
-            expectArguments(name, arguments, 0);
-            // The ended paragraph's mark takes the font in force; the new paragraph starts with it.
-            typed.document.paragraphs.last().mark = typed.format;
-            typed.document.paragraphs.append(docx::Paragraph{{}, typed.format});
-        } else if (is(name, "font")) {
-            wrongUse(name);
-        } else {
-            unknown(name);
-        }
-        return {};
-    }
-
-private:
-    SessionPtr m_session;
-};
-
-class PageSetupObject : public Dispatch
-{
-public:
-    explicit PageSetupObject(std::shared_ptr<TypedDocument> document)
-        : m_document(std::move(document))
-    {
-    }
-
-    Variant get(const QString &name) override
-    {
-        if (is(name, "orientation"))
-            return Variant::int32(m_document->document.landscape ? 1 : 0);
-        unknown(name);
-    }
-
-    void set(const QString &name, const Variant &value) override
-    {
-        if (!is(name, "orientation"))
-            unknown(name);
-        const qint32 orientation = integerOf(name, value);
-        if (orientation != 0 && orientation != 1)
-            throw AutomationError(Failure::OutOfRange,
-                                  QStringLiteral("The orientation %1 is neither 0 (portrait) nor 1 (landscape).")
-                                      .arg(orientation));
-        m_document->document.landscape = orientation == 1;
-    }
-
-    Variant call(const QString &name, const QList<Variant> &) override
-    {
-        if (is(name, "orientation"))
-            wrongUse(name);
-        unknown(name);
-    }
-
-private:
-    std::shared_ptr<TypedDocument> m_document;
-};
-
-class DocumentObject : public Dispatch
-{
-public:
-    explicit DocumentObject(std::shared_ptr<TypedDocument> document)
-        : m_document(std::move(document))
-    {
-    }
-
-    Variant get(const QString &name) override
-    {
-        if (is(name, "pagesetup"))
-            return Variant::object(std::make_shared<PageSetupObject>(m_document));
-        unknown(name);
-    }
-
-    void set(const QString &name, const Variant &) override
-    {
-        if (is(name, "pagesetup"))
-            wrongUse(name);
-        unknown(name);
-    }
-
-    Variant call(const QString &name, const QList<Variant> &) override
-    {
-        if (is(name, "pagesetup"))
-            wrongUse(name);
-        unknown(name);
-    }
-
-private:
-    std::shared_ptr<TypedDocument> m_document;
-};
-
-class DocumentsObject : public Dispatch
-{
-public:
-    explicit DocumentsObject(SessionPtr session)
-        : m_session(std::move(session))
-    {
-    }
-
-    Variant get(const QString &name) override
-    {
-        if (is(name, "count"))
-            return Variant::int32(qint32(m_session->documents.size()));
-        if (is(name, "add"))
-            return add(name, {});
-        unknown(name);
-    }
-
-    void set(const QString &name, const Variant &) override
-    {
-        if (is(name, "count") || is(name, "add"))
-            wrongUse(name);
-        unknown(name);
-    }
-
-    Variant call(const QString &name, const QList<Variant> &arguments) override
-    {
-        if (is(name, "add"))
-            return add(name, arguments);
-        if (is(name, "count"))
-            wrongUse(name);
-        unknown(name);
-    }
-
-private:
-    // A new, empty document becomes the active one, with the insertion point at its start.
-    Variant add(const QString &name, const QList<Variant> &arguments)
-    {
-        expectArguments(name, arguments, 0);
-        auto document = std::make_shared<TypedDocument>();
-        m_session->documents.push_back(document);
-        m_session->active = document;
-        return Variant::object(std::make_shared<DocumentObject>(document));
-    }
-
-    SessionPtr m_session;
 };
 
 // What the fonts added for the run give one document.
@@ -538,64 +245,103 @@ int openOwnFolder(int parent, const char *name, bool create)
     return fd;
 }
 
-class ApplicationObject : public Dispatch
+class WordApplication : public WordProcessor
 {
 public:
-    ApplicationObject()
-        : m_session(std::make_shared<Session>())
+    // A new, empty document becomes the active one, with the insertion point at its start.
+    void documentsAdd() override
     {
+        m_documents.push_back(std::make_unique<TypedDocument>());
+        m_active = m_documents.back().get();
     }
 
-    Variant get(const QString &name) override
+    void setOrientation(PageOrientation orientation) override
     {
-        if (is(name, "documents"))
-            return Variant::object(std::make_shared<DocumentsObject>(m_session));
-        if (is(name, "activedocument")) {
-            activeDocument(*m_session);
-            return Variant::object(std::make_shared<DocumentObject>(m_session->active));
-        }
-        if (is(name, "selection"))
-            return Variant::object(std::make_shared<SelectionObject>(m_session));
-        if (is(name, "visible"))
-            return Variant::boolean(m_session->visible);
-        unknown(name);
+        active().document.landscape = orientation == PageOrientation::Landscape;
     }
 
-    void set(const QString &name, const Variant &value) override
+    void setFontName(const QString &name) override { active().format.font = name; }
+
+    void setFontSize(int points) override
     {
-        if (!is(name, "visible")) {
-            if (is(name, "documents") || is(name, "activedocument") || is(name, "selection"))
-                wrongUse(name);
-            unknown(name);
-        }
-        m_session->visible = truthOf(name, value);
+        docx::Format &format = active().format;
+        if (points < 1 || points > docx::kMaxFontSize)
+            throw platform::Error(QStringLiteral("The font size %1 is out of range (1 to %2 points).")
+                                      .arg(points)
+                                      .arg(docx::kMaxFontSize));
+        format.size = points;
+    }
+
+    void setFontBold(bool bold) override { active().format.bold = bold; }
+
+    void setFontItalic(bool italic) override { active().format.italic = italic; }
+
+    void typeText(const QString &text) override
+    {
+        TypedDocument &typed = active();
+        typed.document.paragraphs.last().runs.append({text, typed.format});
+    }
+
+    void typeParagraph() override
+    {
+        TypedDocument &typed = active();
+        // The ended paragraph's mark takes the font in force; the new paragraph starts with it.
+        typed.document.paragraphs.last().mark = typed.format;
+        typed.document.paragraphs.append(docx::Paragraph{{}, typed.format});
+    }
+
+    void setVisible(bool visible) override
+    {
+        m_visible = visible;
         // Showing the application shows each document not shown yet; a document keeps being
         // shown once it is, whatever is typed into it later.
-        if (m_session->visible)
-            for (const auto &document : m_session->documents)
+        if (m_visible)
+            for (const auto &document : m_documents)
                 if (!document->shown)
                     show(*document);
     }
 
-    Variant call(const QString &name, const QList<Variant> &) override
+private:
+    TypedDocument &active() const
     {
-        if (is(name, "documents") || is(name, "activedocument") || is(name, "selection") || is(name, "visible"))
-            wrongUse(name);
-        unknown(name);
+        if (!m_active)
+            throw platform::Error(QStringLiteral("No document is open."));
+        return *m_active;
     }
 
-private:
-    SessionPtr m_session;
+    std::vector<std::unique_ptr<TypedDocument>> m_documents;
+    TypedDocument *m_active = nullptr;
+    bool m_visible = false;
 };
+
+WordApplicationFactory &factoryInPlace()
+{
+    static WordApplicationFactory factory;
+    return factory;
+}
 
 } // namespace
 
-std::shared_ptr<Dispatch> createWordApplication()
+std::unique_ptr<WordProcessor> createWordApplication()
 {
     if (destination().isEmpty() && !platform::documentOpener().available())
-        throw AutomationError(Failure::Unavailable, QStringLiteral("No word processor is installed."));
+        throw platform::Error(QStringLiteral("No word processor is installed."));
     tooLargeRecord().clear();
-    return std::make_shared<ApplicationObject>();
+    return std::make_unique<WordApplication>();
+}
+
+WordApplicationFactory setWordApplicationFactory(WordApplicationFactory factory)
+{
+    return std::exchange(factoryInPlace(), std::move(factory));
+}
+
+std::unique_ptr<WordProcessor> startWordApplication()
+{
+    const WordApplicationFactory &factory = factoryInPlace();
+    std::unique_ptr<WordProcessor> word = factory ? factory() : createWordApplication();
+    if (!word)
+        throw platform::Error(QStringLiteral("No word processor could be started."));
+    return word;
 }
 
 QStringList takeFontFilesTooLargeToCarry()
@@ -611,11 +357,6 @@ void setDocumentDestination(const QString &path)
 QString documentDestination()
 {
     return destination();
-}
-
-void registerWordApplication()
-{
-    platform::automation::registerClass(QString::fromLatin1(kWordProgramId), createWordApplication);
 }
 
 QString documentFolder()

@@ -1,19 +1,20 @@
 #pragma once
-// The word processor behind the program identifier "Word.Application": an automation object
-// that builds the document its calls describe (new documents, page orientation, the selection's
+// The word processor of the word-processor target ("Word.Application"): a WordProcessor that
+// builds the document its calls describe (new documents, page orientation, the selection's
 // font, typed text and paragraphs) and, once made visible, writes each document as a .docx file
 // and has the desktop's word processor open it as a new, untitled document. Fonts added for the
 // run travel inside the document, so that it shows them where they are not installed; a file too
 // large to carry is only named in it. The word processor started here also takes them directly
 // as fonts of its process (see platform::writeFontConfiguration()).
 
-#include "platform/Automation.h"
+#include "output/WordProcessor.h"
 #include "platform/Errors.h"
 
 #include <QDateTime>
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <memory>
 
 namespace output {
@@ -23,12 +24,38 @@ namespace output {
 /// the word processor long to open, if at all.
 inline constexpr qint64 kMaxCarriedFontBytes = 128 * 1024 * 1024;
 
-/// The program identifier the word processor is registered under.
-inline constexpr char kWordProgramId[] = "Word.Application";
+/// A new application object of the word processor. Throws platform::Error when no word
+/// processor is installed to show its documents.
+std::unique_ptr<WordProcessor> createWordApplication();
 
-/// A new application object of the word processor. Throws platform::automation::AutomationError
-/// (Unavailable) when no word processor is installed to show its documents.
-std::shared_ptr<platform::automation::Dispatch> createWordApplication();
+/// Makes a new word processor, or throws when none can run.
+using WordApplicationFactory = std::function<std::unique_ptr<WordProcessor>()>;
+
+/// Puts `factory` in place of the one startWordApplication() uses, an empty one putting back
+/// createWordApplication(). Returns the factory it replaced.
+WordApplicationFactory setWordApplicationFactory(WordApplicationFactory factory);
+
+/// A new word processor for a run, from createWordApplication() or the factory put in its place.
+/// Throws whatever the factory throws, and platform::Error when it gives none.
+std::unique_ptr<WordProcessor> startWordApplication();
+
+/// Puts a factory in place for the life of the guard, and the one before back afterwards.
+class WordApplicationOverride
+{
+public:
+    /// Makes startWordApplication() use `factory`.
+    explicit WordApplicationOverride(WordApplicationFactory factory)
+        : m_previous(setWordApplicationFactory(std::move(factory)))
+    {
+    }
+    /// Puts back the factory that was in place before.
+    ~WordApplicationOverride() { setWordApplicationFactory(std::move(m_previous)); }
+    WordApplicationOverride(const WordApplicationOverride &) = delete;
+    WordApplicationOverride &operator=(const WordApplicationOverride &) = delete;
+
+private:
+    WordApplicationFactory m_previous;
+};
 
 /// The font files that the documents shown since the last createWordApplication() (or the last
 /// call) name but do not carry because the files are too large, each once, in the order met.
@@ -42,9 +69,6 @@ void setDocumentDestination(const QString &path);
 
 /// The file documents are written to instead of being opened; empty when they are opened.
 QString documentDestination();
-
-/// Registers createWordApplication() under "Word.Application".
-void registerWordApplication();
 
 /// The private folder of the user's cache where documents wait for the word processor:
 /// "glyphworks/documents" in $XDG_CACHE_HOME when that is an absolute path, else in $HOME/.cache

@@ -3,14 +3,10 @@
 #include "output/DocxWriter.h"
 #include "output/LineSetter.h"
 #include "output/WordApplication.h"
-#include "platform/Automation.h"
 #include "platform/Dialogs.h"
 #include "util/FilePaths.h"
 
 namespace output {
-
-using platform::automation::Object;
-using platform::automation::Variant;
 
 QString wordConfirmationText(bool german)
 {
@@ -93,9 +89,9 @@ void wordSheet(const SheetNumbers &numbers, const RunStyle &style, const SheetSo
                != dialogs::Answer::Ok)
         return;
 
-    Object word;
+    std::unique_ptr<WordProcessor> word;
     try {
-        word = platform::automation::createObject(QString::fromLatin1(kWordProgramId));
+        word = startWordApplication();
     } catch (...) {
         dialogs::message(dialogs::MessageKind::Error, wordNotFoundText(style.german));
         return;
@@ -103,34 +99,32 @@ void wordSheet(const SheetNumbers &numbers, const RunStyle &style, const SheetSo
 
     // From here on a failure ends the run through the application's error report; the
     // reference is released on the way out either way.
-    word.call(QStringLiteral("documents.add"));
-    word.set(QStringLiteral("ActiveDocument.PageSetup.Orientation"), Variant::int32(style.portrait ? 0 : 1));
-    word.set(QStringLiteral("selection.font.size"), Variant::int32(numbers.size, true));
-    word.set(QStringLiteral("selection.font.bold"), Variant::boolean(style.bold));
-    word.set(QStringLiteral("selection.font.italic"), Variant::boolean(style.italic));
-    const QString fontName = QStringLiteral("selection.font.Name");
-    const QString typeText = QStringLiteral("selection.typetext");
+    word->documentsAdd();
+    word->setOrientation(style.portrait ? PageOrientation::Portrait : PageOrientation::Landscape);
+    word->setFontSize(numbers.size);
+    word->setFontBold(style.bold);
+    word->setFontItalic(style.italic);
     for (qsizetype i = 0; i < sheet.count(); ++i) {
         const SheetLine line = sheet.line(i);
         // The label part and the sample part follow each other directly: the word processor
         // sets them as one text, with no space between as on paper.
         if (line.formB) {
-            word.set(fontName, Variant::ansiText(QByteArray(kStandardFontName)));
-            word.call(typeText, {Variant::wideText(line.label)});
-            word.set(fontName, Variant::wideText(line.fontName));
-            word.call(typeText, {Variant::wideText(line.rest)});
+            word->setFontName(QString::fromLatin1(kStandardFontName));
+            word->typeText(line.label);
+            word->setFontName(line.fontName);
+            word->typeText(line.rest);
         } else {
-            word.set(fontName, Variant::wideText(line.fontName));
-            word.call(typeText, {Variant::wideText(line.label + line.rest)});
+            word->setFontName(line.fontName);
+            word->typeText(line.label + line.rest);
         }
-        word.call(QStringLiteral("selection.typeparagraph"));
+        word->typeParagraph();
     }
     try {
-        word.set(QStringLiteral("visible"), Variant::boolean(true));
+        word->setVisible(true);
     } catch (const DocumentFolderError &e) {
         throw platform::Error(documentFolderText(style.german, e));
     }
-    word.release();
+    word.reset();
 
     const QStringList tooLarge = takeFontFilesTooLargeToCarry();
     if (!tooLarge.isEmpty())

@@ -1,7 +1,7 @@
 #pragma once
 // The word-processor target of the output command: after the user's confirmation, the sheet is
-// typed into a new document of the word processor registered as "Word.Application", one
-// paragraph per list entry, and the word processor is left showing it.
+// typed into a new document of the word processor (startWordApplication()), one paragraph per
+// list entry, and the word processor is left showing it.
 
 #include "output/PrintSheet.h"
 #include "output/WordApplication.h"

@@ -1,11 +1,11 @@
-// The word-processor target driven through the output button, with a recording component
-// registered as "Word.Application": what is sent, in which order, with which value types.
+// The word-processor target driven through the output button, with a recording word processor
+// in place of the real one: what is sent, in which order, with which values.
 
 #include "app/Tprog.h"
 #include "app/Windows.h"
 #include "output/Teinst.h"
+#include "output/WordApplication.h"
 #include "output/WordSheet.h"
-#include "platform/Automation.h"
 #include "support/AppTestMain.h"
 #include "util/FilePaths.h"
 
@@ -16,27 +16,16 @@
 #include <QPushButton>
 #include <QRadioButton>
 
-using namespace platform::automation;
+using output::PageOrientation;
 
 namespace {
 
-QString describe(const Variant &v)
+QString truth(bool on)
 {
-    switch (v.type()) {
-    case Variant::Type::Int32:
-        return QStringLiteral("Int32%1 %2").arg(v.byReference() ? QStringLiteral("&") : QString()).arg(v.toInt32());
-    case Variant::Type::Bool:
-        return QStringLiteral("Bool %1").arg(v.toBool() ? QStringLiteral("true") : QStringLiteral("false"));
-    case Variant::Type::AnsiText:
-        return QStringLiteral("AnsiText '%1'").arg(QString::fromLatin1(v.ansiBytes()));
-    case Variant::Type::WideText:
-        return QStringLiteral("WideText '%1'").arg(v.toText());
-    default:
-        return Variant::typeName(v.type());
-    }
+    return on ? QStringLiteral("true") : QStringLiteral("false");
 }
 
-// What the recording component saw, and how many of its objects are still referenced.
+// What the recording word processor saw, and how many of them are still referenced.
 struct Record
 {
     QStringList calls;
@@ -48,60 +37,51 @@ struct Record
 
 Record record;
 
-// Every member read gives a child object that knows its path; sets and calls are recorded with
-// the whole path.
-class Recorder : public Dispatch
+// Each operation is recorded under the word processor's member it stands for.
+class Recorder : public output::WordProcessor
 {
 public:
-    explicit Recorder(QString path)
-        : m_path(std::move(path))
-    {
-        ++record.alive;
-    }
+    Recorder() { ++record.alive; }
     ~Recorder() override { --record.alive; }
 
-    Variant get(const QString &name) override { return Variant::object(std::make_shared<Recorder>(path(name))); }
-    void set(const QString &name, const Variant &value) override
+    void documentsAdd() override { note(QStringLiteral("documents.add()")); }
+    void setOrientation(PageOrientation orientation) override
     {
-        note(QStringLiteral("%1 := %2").arg(path(name), describe(value)));
+        note(QStringLiteral("ActiveDocument.PageSetup.Orientation := %1").arg(int(orientation)));
     }
-    Variant call(const QString &name, const QList<Variant> &arguments) override
-    {
-        QStringList args;
-        for (const Variant &a : arguments)
-            args << describe(a);
-        note(QStringLiteral("%1(%2)").arg(path(name), args.join(QStringLiteral(", "))));
-        return {};
-    }
+    void setFontName(const QString &name) override { note(QStringLiteral("selection.font.Name := '%1'").arg(name)); }
+    void setFontSize(int points) override { note(QStringLiteral("selection.font.size := %1").arg(points)); }
+    void setFontBold(bool bold) override { note(QStringLiteral("selection.font.bold := ") + truth(bold)); }
+    void setFontItalic(bool italic) override { note(QStringLiteral("selection.font.italic := ") + truth(italic)); }
+    void typeText(const QString &text) override { note(QStringLiteral("selection.typetext('%1')").arg(text)); }
+    void typeParagraph() override { note(QStringLiteral("selection.typeparagraph()")); }
+    void setVisible(bool visible) override { note(QStringLiteral("visible := ") + truth(visible)); }
 
 private:
-    QString path(const QString &name) const { return m_path.isEmpty() ? name : m_path + QLatin1Char('.') + name; }
     void note(const QString &call)
     {
         if (call == record.failOn)
-            throw AutomationError(Failure::Failed, QStringLiteral("The word processor was closed."));
+            throw platform::Error(QStringLiteral("The word processor was closed."));
         record.calls << call;
     }
-    QString m_path;
 };
 
-std::shared_ptr<Dispatch> createRecorder()
+std::unique_ptr<output::WordProcessor> createRecorder()
 {
     ++record.created;
     if (record.unavailable)
-        throw AutomationError(Failure::Unavailable, QStringLiteral("No word processor is installed."));
-    return std::make_shared<Recorder>(QString());
+        throw platform::Error(QStringLiteral("No word processor is installed."));
+    return std::make_unique<Recorder>();
 }
 
 // The calls every run sends before the lines.
 QStringList prelude(const QString &orientation, const QString &size, bool bold, bool italic)
 {
-    const auto b = [](bool on) { return on ? QStringLiteral("Bool true") : QStringLiteral("Bool false"); };
     return {QStringLiteral("documents.add()"),
-            QStringLiteral("ActiveDocument.PageSetup.Orientation := Int32 ") + orientation,
-            QStringLiteral("selection.font.size := Int32& ") + size,
-            QStringLiteral("selection.font.bold := ") + b(bold),
-            QStringLiteral("selection.font.italic := ") + b(italic)};
+            QStringLiteral("ActiveDocument.PageSetup.Orientation := ") + orientation,
+            QStringLiteral("selection.font.size := ") + size,
+            QStringLiteral("selection.font.bold := ") + truth(bold),
+            QStringLiteral("selection.font.italic := ") + truth(italic)};
 }
 
 const QString kFileEntry = QStringLiteral("Zork Probe | /fonts/sub/Zork.ttf");
@@ -112,7 +92,7 @@ class TestWordSheet : public QObject
 {
     Q_OBJECT
 private:
-    std::unique_ptr<ClassRegistration> m_registration;
+    std::unique_ptr<output::WordApplicationOverride> m_override;
 
     void run(const QStringList &entries)
     {
@@ -131,7 +111,7 @@ private slots:
     void init()
     {
         record = Record();
-        m_registration = std::make_unique<ClassRegistration>(QStringLiteral("Word.Application"), createRecorder);
+        m_override = std::make_unique<output::WordApplicationOverride>(createRecorder);
         dialogs::clearShown();
         gwtest::createWindowsWithoutGreeting();
     }
@@ -139,7 +119,7 @@ private slots:
     void cleanup()
     {
         app::destroyWindows();
-        m_registration.reset();
+        m_override.reset();
         QCOMPARE(record.alive, 0);
     }
 
@@ -154,42 +134,42 @@ private slots:
         QTest::newRow("form A, English")
             << false << false << true
             << prelude(QStringLiteral("0"), QStringLiteral("8"), false, false)
-                   + QStringList{QStringLiteral("selection.font.Name := WideText 'DejaVu Sans'"),
-                                 QStringLiteral("selection.typetext(WideText '1%1DejaVu Sans%1Probe')").arg(sep),
+                   + QStringList{QStringLiteral("selection.font.Name := 'DejaVu Sans'"),
+                                 QStringLiteral("selection.typetext('1%1DejaVu Sans%1Probe')").arg(sep),
                                  QStringLiteral("selection.typeparagraph()"),
-                                 QStringLiteral("selection.font.Name := WideText 'Zork Probe'"),
-                                 QStringLiteral("selection.typetext(WideText '2%1Zork Probe%1%2')").arg(sep, file),
+                                 QStringLiteral("selection.font.Name := 'Zork Probe'"),
+                                 QStringLiteral("selection.typetext('2%1Zork Probe%1%2')").arg(sep, file),
                                  QStringLiteral("selection.typeparagraph()"),
-                                 QStringLiteral("visible := Bool true")};
+                                 QStringLiteral("visible := true")};
         QTest::newRow("form B, German, landscape, bold, italic, 12 pt")
             << true << true << true
             << prelude(QStringLiteral("1"), QStringLiteral("12"), true, true)
-                   + QStringList{QStringLiteral("selection.font.Name := AnsiText 'Arial'"),
-                                 QStringLiteral("selection.typetext(WideText '1%1DejaVu Sans%1')").arg(sep),
-                                 QStringLiteral("selection.font.Name := WideText 'DejaVu Sans'"),
-                                 QStringLiteral("selection.typetext(WideText 'Probe')"),
+                   + QStringList{QStringLiteral("selection.font.Name := 'Arial'"),
+                                 QStringLiteral("selection.typetext('1%1DejaVu Sans%1')").arg(sep),
+                                 QStringLiteral("selection.font.Name := 'DejaVu Sans'"),
+                                 QStringLiteral("selection.typetext('Probe')"),
                                  QStringLiteral("selection.typeparagraph()"),
-                                 QStringLiteral("selection.font.Name := AnsiText 'Arial'"),
-                                 QStringLiteral("selection.typetext(WideText '2%1Zork Probe%1')").arg(sep),
-                                 QStringLiteral("selection.font.Name := WideText 'Zork Probe'"),
-                                 QStringLiteral("selection.typetext(WideText '%1')").arg(file),
+                                 QStringLiteral("selection.font.Name := 'Arial'"),
+                                 QStringLiteral("selection.typetext('2%1Zork Probe%1')").arg(sep),
+                                 QStringLiteral("selection.font.Name := 'Zork Probe'"),
+                                 QStringLiteral("selection.typetext('%1')").arg(file),
                                  QStringLiteral("selection.typeparagraph()"),
-                                 QStringLiteral("visible := Bool true")};
+                                 QStringLiteral("visible := true")};
         // Numbering and font name off: an empty label part, still typed in "Arial".
         QTest::newRow("form B without labels")
             << false << true << false
             << prelude(QStringLiteral("0"), QStringLiteral("8"), false, false)
-                   + QStringList{QStringLiteral("selection.font.Name := AnsiText 'Arial'"),
-                                 QStringLiteral("selection.typetext(WideText '')"),
-                                 QStringLiteral("selection.font.Name := WideText 'DejaVu Sans'"),
-                                 QStringLiteral("selection.typetext(WideText 'Probe')"),
+                   + QStringList{QStringLiteral("selection.font.Name := 'Arial'"),
+                                 QStringLiteral("selection.typetext('')"),
+                                 QStringLiteral("selection.font.Name := 'DejaVu Sans'"),
+                                 QStringLiteral("selection.typetext('Probe')"),
                                  QStringLiteral("selection.typeparagraph()"),
-                                 QStringLiteral("selection.font.Name := AnsiText 'Arial'"),
-                                 QStringLiteral("selection.typetext(WideText '')"),
-                                 QStringLiteral("selection.font.Name := WideText 'Zork Probe'"),
-                                 QStringLiteral("selection.typetext(WideText '%1')").arg(file),
+                                 QStringLiteral("selection.font.Name := 'Arial'"),
+                                 QStringLiteral("selection.typetext('')"),
+                                 QStringLiteral("selection.font.Name := 'Zork Probe'"),
+                                 QStringLiteral("selection.typetext('%1')").arg(file),
                                  QStringLiteral("selection.typeparagraph()"),
-                                 QStringLiteral("visible := Bool true")};
+                                 QStringLiteral("visible := true")};
     }
     void callSequence()
     {
@@ -226,7 +206,7 @@ private slots:
         dialogs::setNextAnswer(QVariant::fromValue(dialogs::Answer::Ok));
         run({});
         QCOMPARE(record.calls,
-                 prelude(QStringLiteral("1"), QStringLiteral("8"), false, false) + QStringList{"visible := Bool true"});
+                 prelude(QStringLiteral("1"), QStringLiteral("8"), false, false) + QStringList{"visible := true"});
     }
 
     // Runs that end before anything is typed: what is shown, and whether a word processor was
@@ -310,7 +290,7 @@ private slots:
     void failureMidwayGoesToTheErrorReport()
     {
         einst->cb_stdname->setChecked(false);
-        record.failOn = QStringLiteral("selection.font.Name := WideText 'Zork Probe'");
+        record.failOn = QStringLiteral("selection.font.Name := 'Zork Probe'");
         dialogs::setNextAnswer(QVariant::fromValue(dialogs::Answer::Ok));
         run({QStringLiteral("DejaVu Sans"), kFileEntry, QStringLiteral("DejaVu Serif")});
         QCOMPARE(record.calls.size(), 8);
