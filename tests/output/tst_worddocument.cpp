@@ -481,6 +481,43 @@ private slots:
         QCOMPARE(QFileInfo::exists(QStringLiteral("/.cache")), rootCache);
     }
 
+    // A size the document cannot take, or a font with no document open, is refused; the
+    // document keeps the size it had.
+    void refusedFontSize_data()
+    {
+        QTest::addColumn<bool>("document");
+        QTest::addColumn<int>("size");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("no document") << false << 8 << "No document is open.";
+        QTest::newRow("size 0") << true << 0 << "The font size 0 is out of range (1 to 1638 points).";
+        QTest::newRow("size 1639") << true << 1639 << "The font size 1639 is out of range (1 to 1638 points).";
+    }
+    void refusedFontSize()
+    {
+        QFETCH(bool, document);
+        QFETCH(int, size);
+        QFETCH(QString, message);
+        const QString path = m_dir.filePath(QStringLiteral("refused.docx"));
+        output::setDocumentDestination(path);
+        const auto restore = qScopeGuard([] { output::setDocumentDestination(QString()); });
+        const std::unique_ptr<output::WordProcessor> word = output::createWordApplication();
+        if (document)
+            word->documentsAdd();
+        try {
+            word->setFontSize(size);
+            QFAIL("the size was taken");
+        } catch (const platform::Error &e) {
+            QCOMPARE(e.message(), message);
+        }
+        if (!document)
+            word->documentsAdd();
+        word->typeText(QStringLiteral("Probe"));
+        word->setVisible(true);
+        const QByteArray xml = part(path, "word/document.xml");
+        QVERIFY(xml.contains("Probe"));
+        QCOMPARE(xml.count("<w:sz w:val=\"24\"/>"), xml.count("<w:sz "));
+    }
+
     void noWordProcessorIsNotFound()
     {
         m_opener.present = false;
