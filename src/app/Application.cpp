@@ -1,9 +1,8 @@
 #include "app/Application.h"
 
-#include "app/Tprog.h"
-#include "app/Logo.h"
 #include "app/SheetCommand.h"
 #include "app/SheetRun.h"
+#include "app/Tprog.h"
 #include "app/Tstart.h"
 #include "app/Windows.h"
 #include "output/WordApplication.h"
@@ -11,6 +10,7 @@
 #include "platform/Errors.h"
 #include "platform/FileFaces.h"
 #include "platform/Signals.h"
+#include "ui/Logo.h"
 
 #include <QDateTime>
 #include <QGuiApplication>
@@ -28,8 +28,8 @@ Application::Application(int &argc, char **argv)
     setQuitOnLastWindowClosed(false);
     // Every window without an icon of its own shows this one; Wayland compositors match the
     // windows to the desktop entry by its file name.
-    setWindowIcon(applicationIcon());
-    setDesktopFileName(QLatin1String(desktopId));
+    setWindowIcon(ui::applicationIcon());
+    setDesktopFileName(QLatin1String(ui::desktopId));
     // A save beyond the file-size limit is a failed write for the user to hear of, not the end
     // of the run.
     platform::ignoreFileSizeSignal();

@@ -1,8 +1,6 @@
 #include "app/Tprog.h"
 
-#include "app/Anchors.h"
 #include "app/Language.h"
-#include "app/Links.h"
 #include "app/TextBoxKeys.h"
 #include "app/Tstart.h"
 #include "app/Windows.h"
@@ -12,27 +10,31 @@
 #include "fonts/ListRows.h"
 #include "fonts/SampleTexts.h"
 #include "fonts/Tfpreview.h"
+#include "help/Tbugreport_de.h"
+#include "help/Tbugreport_en.h"
+#include "help/Thilfe.h"
+#include "help/Thilfe_en.h"
+#include "help/WebLinks.h"
 #include "output/ImageSheet.h"
-#include "output/IntText.h"
 #include "output/PdfSheet.h"
 #include "output/PrintSheet.h"
 #include "output/SheetText.h"
 #include "output/Teinst.h"
 #include "output/Tstatus.h"
 #include "output/WordSheet.h"
-#include "help/LinkLabel.h"
-#include "help/Tbugreport_de.h"
-#include "help/Tbugreport_en.h"
-#include "help/Thilfe.h"
-#include "help/Thilfe_en.h"
-#include "help/WebLinks.h"
-#include "platform/UrlOpener.h"
 #include "platform/Dialogs.h"
 #include "platform/FileFaces.h"
 #include "platform/FontResources.h"
 #include "platform/Printers.h"
 #include "platform/SystemFonts.h"
+#include "platform/UrlOpener.h"
+#include "ui/Anchors.h"
+#include "ui/LinkLabel.h"
+#include "ui/Links.h"
+#include "ui/Look.h"
+#include "ui/Named.h"
 #include "util/BrowseForFolder.h"
+#include "util/IntText.h"
 #include "util/WideFunc.h"
 
 #include <QAction>
@@ -60,6 +62,7 @@
 #include <QSortFilterProxyModel>
 
 using namespace app;
+using namespace ui;
 
 namespace {
 
@@ -153,13 +156,6 @@ public:
     }
     void postFontChange() override { platform::FontResources::instance().postFontChange(); }
 };
-
-template <typename T>
-T *named(T *object, const char *name)
-{
-    object->setObjectName(QLatin1String(name));
-    return object;
-}
 
 QFrame *raisedPanel(QWidget *parent, const char *name)
 {
@@ -290,8 +286,8 @@ void Tprog::createControls()
     Button1 = named(new QPushButton(QStringLiteral("Ausgeben"), client), "Button1");
     layout->place(Button1, {391, 540, 110, 25}, rightBottom);
 
-    auto *donationLabel = named(new help::LinkLabel(client), "laspenden");
-    connect(donationLabel, &help::LinkLabel::clicked, this, &Tprog::laspendenClick);
+    auto *donationLabel = named(new ui::LinkLabel(client), "laspenden");
+    connect(donationLabel, &ui::LinkLabel::clicked, this, &Tprog::laspendenClick);
     laspenden = donationLabel;
     QPalette lp = laspenden->palette();
     lp.setColor(QPalette::WindowText, linkColour());
@@ -494,7 +490,7 @@ void Tprog::FormCreate()
 {
     // The font dialog starts with the window font in the platform's window text colour.
     // The dialog lists single families: the window font's is the one it resolves to.
-    fdFont = QFont(QFontInfo(app::windowFont()).family(), 8);
+    fdFont = QFont(QFontInfo(ui::windowFont()).family(), 8);
     fdColour = QGuiApplication::palette().color(QPalette::WindowText);
     fillPrinters();
     installed_fonts = fonts::buildInstalledFonts(platform::printerTypefaces(), platform::screenTypefaces());
@@ -750,11 +746,11 @@ void Tprog::Button1Click()
     // The numbers are converted first, in this order; a text that is not a whole number ends
     // the run here, before any target is touched.
     output::SheetNumbers numbers;
-    numbers.spacing = output::StrToInt(einst->Edit1->text());
-    numbers.left = output::StrToInt(einst->Edit2->text());
-    numbers.top = output::StrToInt(einst->Edit3->text());
-    numbers.bottom = output::StrToInt(einst->Edit4->text());
-    numbers.size = output::StrToInt(einst->Edit5->currentText());
+    numbers.spacing = util::StrToInt(einst->Edit1->text());
+    numbers.left = util::StrToInt(einst->Edit2->text());
+    numbers.top = util::StrToInt(einst->Edit3->text());
+    numbers.bottom = util::StrToInt(einst->Edit4->text());
+    numbers.size = util::StrToInt(einst->Edit5->currentText());
     status->beginRun();
 
     const QString target = cbdrucker->currentText();

@@ -1,12 +1,13 @@
 #include "app/Tstart.h"
 
 #include "app/Language.h"
-#include "app/Links.h"
-#include "app/Logo.h"
 #include "app/Tprog.h"
 #include "app/Windows.h"
 #include "platform/DesktopLanguage.h"
 #include "platform/Dialogs.h"
+#include "ui/Links.h"
+#include "ui/Logo.h"
+#include "ui/Look.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -53,11 +54,11 @@ Tstart::Tstart(QWidget *parent)
     Image1 = new QLabel(this);
     Image1->setObjectName(QStringLiteral("Image1"));
     Image1->setFixedSize(134, 68);
-    Image1->setPixmap(app::drawLogo(QStringLiteral("Glyphwerk"), Image1->size()));
+    Image1->setPixmap(ui::drawLogo(QStringLiteral("Glyphwerk"), Image1->size()));
     Image2 = new QLabel(this);
     Image2->setObjectName(QStringLiteral("Image2"));
     Image2->setFixedSize(134, 72);
-    Image2->setPixmap(app::drawLogo(QStringLiteral("Glyphworks"), Image2->size()));
+    Image2->setPixmap(ui::drawLogo(QStringLiteral("Glyphworks"), Image2->size()));
     Image2->hide();
 
     Label1 = new QLabel(this);
@@ -67,7 +68,7 @@ Tstart::Tstart(QWidget *parent)
     f.setBold(true);
     Label1->setFont(f);
     QPalette lp = Label1->palette();
-    lp.setColor(QPalette::WindowText, app::textColour());
+    lp.setColor(QPalette::WindowText, ui::textColour());
     Label1->setPalette(lp);
     Label1->move(0, 149);
 
@@ -125,13 +126,13 @@ void Tstart::FormCreate()
 void Tstart::startsprache()
 {
     if (spr->text() == QLatin1String("de")) {
-        Label1->setText(QString::fromLatin1(app::kHomeDe));
+        Label1->setText(QString::fromLatin1(ui::kHomeDe));
         dialogs::setApplicationTitle(QStringLiteral("Glyphwerk - Velmont Media"));
         Image2->hide();
         Image1->show();
     }
     if (spr->text() == QLatin1String("en")) {
-        Label1->setText(QString::fromLatin1(app::kHomeEn));
+        Label1->setText(QString::fromLatin1(ui::kHomeEn));
         dialogs::setApplicationTitle(QStringLiteral("Glyphworks - Velmont Media"));
         Image2->show();
         Image1->hide();
@@ -144,7 +145,7 @@ void Tstart::Timer1Timer()
 {
     ++start_ticks;
     if (start_ticks == 18)
-        Label1->setText(QString::fromLatin1(app::isGerman() ? app::kDonateDe : app::kDonateEn));
+        Label1->setText(QString::fromLatin1(app::isGerman() ? ui::kDonateDe : ui::kDonateEn));
     if (start_ticks == 25)
         prog->show();
     if (start_ticks == 35)

@@ -2,7 +2,6 @@
 
 #include "app/Tprog.h"
 #include "app/Tstart.h"
-#include "platform/Dialogs.h"
 #include "fonts/Tfpreview.h"
 #include "help/Tbugreport_de.h"
 #include "help/Tbugreport_en.h"
@@ -10,9 +9,9 @@
 #include "help/Thilfe_en.h"
 #include "output/Teinst.h"
 #include "output/Tstatus.h"
+#include "platform/Dialogs.h"
 
 #include <QApplication>
-#include <QLabel>
 
 Tstart *start = nullptr;
 Tprog *prog = nullptr;
@@ -65,41 +64,6 @@ void destroyWindows()
     destroy(einst);
     destroy(prog);
     destroy(start);
-}
-
-QFont windowFont()
-{
-    QFont font;
-    font.setFamilies({QStringLiteral("Tahoma"), QStringLiteral("Liberation Sans"), QStringLiteral("Arial")});
-    font.setPixelSize(11);
-    return font;
-}
-
-QFont sampleBoxFont(int pixelSize)
-{
-    QFont font;
-    font.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans"), QStringLiteral("Arial")});
-    font.setPixelSize(pixelSize);
-    return font;
-}
-
-QColor textColour()
-{
-    return QColor(15, 63, 111);
-}
-
-QColor linkColour()
-{
-    return QColor(0, 51, 102);
-}
-
-void applyWindowLook(QWidget *window)
-{
-    window->setFont(windowFont());
-    QPalette p = window->palette();
-    for (auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
-        p.setColor(role, textColour());
-    window->setPalette(p);
 }
 
 QString languageCode()

@@ -1,6 +1,7 @@
 #include "fonts/FontFileName.h"
 
 #include "platform/CodePage.h"
+#include "platform/FileAccess.h"
 #include "util/FilePaths.h"
 
 #include <QtEndian>
@@ -49,7 +50,7 @@ public:
     {
         // O_NONBLOCK: opening a FIFO must not wait for a writer; reads of regular files ignore it.
         // Paths beyond the system's limit open too (deeply nested font folders).
-        m_fd = util::openPath(util::encodePath(path), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+        m_fd = platform::openPath(util::encodePath(path), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
         if (m_fd < 0)
             return;
         struct stat st;

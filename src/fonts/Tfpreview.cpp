@@ -1,9 +1,10 @@
 #include "fonts/Tfpreview.h"
 
-#include "app/Anchors.h"
 #include "app/Tprog.h"
 #include "app/Windows.h"
-#include "output/IntText.h"
+#include "ui/Anchors.h"
+#include "ui/Look.h"
+#include "util/IntText.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -32,11 +33,11 @@ QIcon styleIcon(const char *themeName, QChar letter, void (QFont::*style)(bool))
     QPixmap picture(16, 16);
     picture.fill(Qt::transparent);
     QPainter painter(&picture);
-    QFont font = app::windowFont();
+    QFont font = ui::windowFont();
     font.setPixelSize(14);
     (font.*style)(true);
     painter.setFont(font);
-    painter.setPen(app::textColour());
+    painter.setPen(ui::textColour());
     painter.drawText(picture.rect(), Qt::AlignCenter, QString(letter));
     return QIcon(picture);
 }
@@ -56,9 +57,9 @@ Tfpreview::Tfpreview(QWidget *parent)
     : QWidget(parent, Qt::Window | Qt::WindowStaysOnTopHint)
 {
     setObjectName(QStringLiteral("fpreview"));
-    app::applyWindowLook(this);
+    ui::applyWindowLook(this);
     resize(kDesignClient);
-    auto *layout = new app::AnchorLayout(this, kDesignClient);
+    auto *layout = new ui::AnchorLayout(this, kDesignClient);
 
     Label1 = new QLabel(this);
     Label1->setObjectName(QStringLiteral("Label1"));
@@ -90,9 +91,9 @@ Tfpreview::Tfpreview(QWidget *parent)
     Memo2 = new QPlainTextEdit(this);
     Memo2->setObjectName(QStringLiteral("Memo2"));
     Memo2->setPlainText(QStringLiteral("abc def ghijklm\nnopqr stuv wxyz \n1234567890"));
-    Memo2->setFont(app::sampleBoxFont(17));
+    Memo2->setFont(ui::sampleBoxFont(17));
     Memo2->setTabChangesFocus(true);
-    layout->place(Memo2, {8, 36, 599, 302}, app::AnchorLeft | app::AnchorTop | app::AnchorRight | app::AnchorBottom);
+    layout->place(Memo2, {8, 36, 599, 302}, ui::AnchorLeft | ui::AnchorTop | ui::AnchorRight | ui::AnchorBottom);
 
     connect(FSize, &QComboBox::editTextChanged, this, &Tfpreview::FSizeChange);
     connect(UpDown1, &UpDown::changing, this, &Tfpreview::UpDown1ChangingEx);
@@ -127,8 +128,8 @@ void Tfpreview::setMemoSize(int points)
 void Tfpreview::FSizeChange()
 {
     const QString text = FSize->currentText();
-    if (output::IsInt(text))
-        setMemoSize(output::StrToInt(text));
+    if (util::IsInt(text))
+        setMemoSize(util::StrToInt(text));
 }
 
 void Tfpreview::UpDown1ChangingEx(bool &allowChange, int newValue)
@@ -207,8 +208,8 @@ void UpDown::setPosition(int position)
 void UpDown::step(int delta)
 {
     // The arrows step from the number the box shows, as the user may have typed another.
-    if (m_box && output::IsInt(m_box->currentText()))
-        m_position = qBound(m_minimum, output::StrToInt(m_box->currentText()), m_maximum);
+    if (m_box && util::IsInt(m_box->currentText()))
+        m_position = qBound(m_minimum, util::StrToInt(m_box->currentText()), m_maximum);
     const int next = qBound(m_minimum, m_position + delta, m_maximum);
     if (next == m_position)
         return;

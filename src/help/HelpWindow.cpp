@@ -1,11 +1,12 @@
 #include "help/HelpWindow.h"
 
-#include "app/Links.h"
-#include "app/Logo.h"
-#include "app/Windows.h"
-#include "help/LinkLabel.h"
 #include "help/WebLinks.h"
 #include "platform/UrlOpener.h"
+#include "ui/LinkLabel.h"
+#include "ui/Links.h"
+#include "ui/Logo.h"
+#include "ui/Look.h"
+#include "ui/Named.h"
 
 #include <QBoxLayout>
 #include <QFrame>
@@ -27,12 +28,7 @@ namespace {
 constexpr int kContentWidth = 504;
 const QSize kPictureSize(504, 289);
 
-template <typename T>
-T *named(T *object, const QString &name)
-{
-    object->setObjectName(name);
-    return object;
-}
+using ui::named;
 
 /// A word-wrapped paragraph of the page width. The fixed width lets the label's size hint (and
 /// so the window's size) follow the text.
@@ -75,7 +71,7 @@ HelpWindow::HelpWindow(const HelpTexts &texts, QWidget *parent)
 {
     setObjectName(texts.objectName);
     setWindowTitle(texts.caption);
-    setFont(app::windowFont());
+    setFont(ui::windowFont());
 
     auto *outer = new QVBoxLayout(this);
     outer->setContentsMargins(0, 0, 0, 0);
@@ -92,7 +88,7 @@ HelpWindow::HelpWindow(const HelpTexts &texts, QWidget *parent)
     header->setContentsMargins(12, 8, 12, 8);
     Image1 = named(new QLabel(Panel1), QStringLiteral("Image1"));
     Image1->setFixedSize(134, 68);
-    Image1->setPixmap(app::drawLogo(texts.programName, Image1->size()));
+    Image1->setPixmap(ui::drawLogo(texts.programName, Image1->size()));
     header->addWidget(Image1);
     header->addStretch();
     outer->addWidget(Panel1);
@@ -109,14 +105,14 @@ HelpWindow::HelpWindow(const HelpTexts &texts, QWidget *parent)
     help->addWidget(heading(texts.heading, QStringLiteral("Label1"), pc_hilfe));
     help->addWidget(paragraph(texts.firstSheet, QStringLiteral("Label2"), pc_hilfe));
     help->addWidget(paragraph(texts.onlineHelp, QStringLiteral("Label3"), pc_hilfe));
-    laProgramm = named(new LinkLabel(pc_hilfe), QStringLiteral("laProgramm"));
+    laProgramm = named(new ui::LinkLabel(pc_hilfe), QStringLiteral("laProgramm"));
     laProgramm->setText(texts.programAddress);
     laProgramm->styleAsLink();
     help->addWidget(laProgramm, 0, Qt::AlignLeft);
     help->addSpacing(6);
     help->addWidget(heading(texts.concerns, QStringLiteral("Label4"), pc_hilfe));
     help->addWidget(paragraph(texts.invitation, QStringLiteral("Label5"), pc_hilfe));
-    laSupport = named(new LinkLabel(pc_hilfe), QStringLiteral("laSupport"));
+    laSupport = named(new ui::LinkLabel(pc_hilfe), QStringLiteral("laSupport"));
     laSupport->setText(texts.supportAddress);
     laSupport->styleAsLink();
     help->addWidget(laSupport, 0, Qt::AlignLeft);
@@ -137,7 +133,7 @@ HelpWindow::HelpWindow(const HelpTexts &texts, QWidget *parent)
     Image2->setFixedSize(kPictureSize);
     sbSpenden->setWidget(Image2);
     donate->addWidget(sbSpenden);
-    laSpenden = named(new LinkLabel(pc_spenden), QStringLiteral("laSpenden"));
+    laSpenden = named(new ui::LinkLabel(pc_spenden), QStringLiteral("laSpenden"));
     laSpenden->setText(texts.donateAddress);
     laSpenden->styleAsLink();
     donate->addWidget(laSpenden, 0, Qt::AlignLeft);
@@ -164,8 +160,8 @@ HelpWindow::HelpWindow(const HelpTexts &texts, QWidget *parent)
     Panel1->installEventFilter(this);
     Image1->installEventFilter(this);
 
-    for (LinkLabel *label : {laProgramm, laSupport, laSpenden})
-        connect(label, &LinkLabel::clicked, this, [this, label] { BrowseToCaption(label); });
+    for (ui::LinkLabel *label : {laProgramm, laSupport, laSpenden})
+        connect(label, &ui::LinkLabel::clicked, this, [this, label] { BrowseToCaption(label); });
     connect(backButton, &QPushButton::clicked, this, &HelpWindow::backClick);
     connect(nextButton, &QPushButton::clicked, this, &HelpWindow::nextClick);
 
@@ -240,8 +236,8 @@ QPixmap drawDonationPicture(const QString &title, const QStringList &purposes)
     painter.setRenderHint(QPainter::TextAntialiasing);
 
     // A blue band with the title, then one coloured tile and line per purpose.
-    painter.fillRect(QRect(0, 0, kPictureSize.width(), 46), app::linkColour());
-    QFont font = app::windowFont();
+    painter.fillRect(QRect(0, 0, kPictureSize.width(), 46), ui::linkColour());
+    QFont font = ui::windowFont();
     font.setPixelSize(19);
     font.setBold(true);
     painter.setFont(font);
@@ -306,9 +302,9 @@ HelpTexts germanHelpTexts()
     t.invitation = QStringLiteral(
         "Wir freuen uns über Vorschläge, Wünsche und auch Kritik. Schreiben Sie uns einfach über das "
         "Support-Formular auf unserer Webseite:");
-    t.programAddress = QLatin1String(app::kProgramDe);
-    t.supportAddress = QLatin1String(app::kSupportDe);
-    t.donateAddress = QLatin1String(app::kDonateDe);
+    t.programAddress = QLatin1String(ui::kProgramDe);
+    t.supportAddress = QLatin1String(ui::kSupportDe);
+    t.donateAddress = QLatin1String(ui::kDonateDe);
     t.donationTitle = QStringLiteral("Wofür wir Ihre Spende verwenden");
     t.donationPurposes = {QStringLiteral("Neue Funktionen und Weiterentwicklung des Programms"),
                           QStringLiteral("Fehlerbehebung und Anpassung an neue Systeme"),
@@ -346,9 +342,9 @@ HelpTexts englishHelpTexts()
     t.invitation = QStringLiteral(
         "We welcome suggestions, wishes and criticism. Simply write to us through the support form on our "
         "web site:");
-    t.programAddress = QLatin1String(app::kDocsEn);
-    t.supportAddress = QLatin1String(app::kSupportEn);
-    t.donateAddress = QLatin1String(app::kDonateEn);
+    t.programAddress = QLatin1String(ui::kDocsEn);
+    t.supportAddress = QLatin1String(ui::kSupportEn);
+    t.donateAddress = QLatin1String(ui::kDonateEn);
     t.donationTitle = QStringLiteral("What your donation pays for");
     t.donationPurposes = {QStringLiteral("New features and further development of the program"),
                           QStringLiteral("Bug fixes and keeping up with new systems"),

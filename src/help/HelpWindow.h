@@ -11,9 +11,11 @@ class QPushButton;
 class QScrollArea;
 class QTabWidget;
 
-namespace help {
-
+namespace ui {
 class LinkLabel;
+}
+
+namespace help {
 
 /// The texts that make a help window German or English.
 struct HelpTexts
@@ -50,11 +52,11 @@ public:
     QTabWidget *pc = nullptr;
     QWidget *pc_hilfe = nullptr;
     QWidget *pc_spenden = nullptr;
-    LinkLabel *laProgramm = nullptr; ///< the program's page (German) or its online help (English)
-    LinkLabel *laSupport = nullptr;
+    ui::LinkLabel *laProgramm = nullptr; ///< the program's page (German) or its online help (English)
+    ui::LinkLabel *laSupport = nullptr;
     QScrollArea *sbSpenden = nullptr;
     QLabel *Image2 = nullptr;        ///< the donation picture
-    LinkLabel *laSpenden = nullptr;
+    ui::LinkLabel *laSpenden = nullptr;
     QPushButton *backButton = nullptr;
     QPushButton *nextButton = nullptr;
 

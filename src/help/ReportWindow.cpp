@@ -1,10 +1,10 @@
 #include "help/ReportWindow.h"
 
-#include "app/Links.h"
-#include "app/Windows.h"
-#include "help/LinkLabel.h"
 #include "help/WebLinks.h"
 #include "platform/UrlOpener.h"
+#include "ui/LinkLabel.h"
+#include "ui/Links.h"
+#include "ui/Look.h"
 
 #include <QGuiApplication>
 #include <QLabel>
@@ -30,12 +30,12 @@ ReportWindow::ReportWindow(const ReportTexts &texts, QWidget *parent)
 {
     setObjectName(texts.objectName);
     setWindowTitle(texts.caption);
-    setFont(app::windowFont());
+    setFont(ui::windowFont());
     setFixedSize(texts.size);
 
     Label1 = paragraph(texts.salutation, "Label1", this, 16, 16);
     Label2 = paragraph(texts.intro, "Label2", this, 44, 60);
-    Label70 = new LinkLabel(this);
+    Label70 = new ui::LinkLabel(this);
     Label70->setObjectName(QStringLiteral("Label70"));
     Label70->setText(texts.address);
     Label70->styleAsLink();
@@ -46,7 +46,7 @@ ReportWindow::ReportWindow(const ReportTexts &texts, QWidget *parent)
     Button1->setObjectName(QStringLiteral("Button1"));
     Button1->setGeometry((width() - 75) / 2, height() - 41, 75, 25);
 
-    connect(Label70, &LinkLabel::clicked, this, &ReportWindow::BrowseToCaption);
+    connect(Label70, &ui::LinkLabel::clicked, this, &ReportWindow::BrowseToCaption);
     connect(Button1, &QPushButton::clicked, this, &ReportWindow::Button1Click);
 
     if (const QScreen *screen = QGuiApplication::primaryScreen())
@@ -71,7 +71,7 @@ ReportTexts germanReportTexts()
             QStringLiteral("Sehr geehrter Anwender,"),
             QStringLiteral("haben Sie einen Fehler gefunden oder eine Idee, wie das Programm besser werden "
                            "kann? Dann schreiben Sie uns bitte über das Formular auf dieser Webseite:"),
-            QLatin1String(app::kSupportDe),
+            QLatin1String(ui::kSupportDe),
             QStringLiteral("Die Angabe Ihrer E-Mail-Adresse im Formular ist freiwillig. Wenn Sie sie angeben, "
                            "erhalten Sie eine Antwort von uns.\n\nVielen Dank für Ihre Hilfe!")};
 }
@@ -84,7 +84,7 @@ ReportTexts englishReportTexts()
             QStringLiteral("Dear User,"),
             QStringLiteral("Have you found an error, or do you have an idea how the program could be better? "
                            "Please tell us through the form on this web page:"),
-            QLatin1String(app::kSupportEn),
+            QLatin1String(ui::kSupportEn),
             QStringLiteral("Giving your e-mail address in the form is voluntary. If you give it, you will "
                            "get an answer from us.\n\nThank you for your help!")};
 }

@@ -7,9 +7,11 @@
 class QLabel;
 class QPushButton;
 
-namespace help {
-
+namespace ui {
 class LinkLabel;
+}
+
+namespace help {
 
 /// The texts and size that make a report window German or English.
 struct ReportTexts
@@ -33,7 +35,7 @@ public:
 
     QLabel *Label1 = nullptr; ///< salutation
     QLabel *Label2 = nullptr; ///< the report paragraph
-    LinkLabel *Label70 = nullptr;
+    ui::LinkLabel *Label70 = nullptr;
     QLabel *Label3 = nullptr; ///< the e-mail paragraph
     QPushButton *Button1 = nullptr;
 

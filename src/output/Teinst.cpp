@@ -2,8 +2,10 @@
 
 #include "app/Tprog.h"
 #include "app/Windows.h"
-#include "output/IntText.h"
 #include "platform/Dialogs.h"
+#include "ui/Look.h"
+#include "ui/Named.h"
+#include "util/IntText.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -23,12 +25,7 @@
 
 namespace {
 
-template <typename T>
-T *named(T *object, const char *name)
-{
-    object->setObjectName(QLatin1String(name));
-    return object;
-}
+using ui::named;
 
 // A check box or radio button without a caption of its own: its text is the label beside it.
 template <typename T>
@@ -39,9 +36,9 @@ T *bareToggle(QWidget *parent, const char *name)
     return toggle;
 }
 
-ClickLabel *clickLabel(QWidget *parent, const char *name)
+ui::ClickLabel *clickLabel(QWidget *parent, const char *name)
 {
-    return named(new ClickLabel(parent), name);
+    return named(new ui::ClickLabel(parent), name);
 }
 
 void toggle(QCheckBox *box)
@@ -57,32 +54,11 @@ bool isNumericFieldCharacter(QChar c)
 
 } // namespace
 
-ClickLabel::ClickLabel(QWidget *parent)
-    : QLabel(parent)
-{
-}
-
-void ClickLabel::mousePressEvent(QMouseEvent *event)
-{
-    m_pressed = event->button() == Qt::LeftButton;
-    QLabel::mousePressEvent(event);
-}
-
-void ClickLabel::mouseReleaseEvent(QMouseEvent *event)
-{
-    // A click is a press and release over the label; a press dragged off it is none.
-    const bool click = m_pressed && event->button() == Qt::LeftButton && rect().contains(event->position().toPoint());
-    m_pressed = false;
-    QLabel::mouseReleaseEvent(event);
-    if (click)
-        emit clicked();
-}
-
 Teinst::Teinst(QWidget *parent)
     : QWidget(parent, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint)
 {
     setObjectName(QStringLiteral("einst"));
-    setFont(app::windowFont());
+    setFont(ui::windowFont());
 
     createControls();
     FormCreate();
@@ -105,7 +81,7 @@ void Teinst::createControls()
     struct Row
     {
         QCheckBox *&box;
-        ClickLabel *&label;
+        ui::ClickLabel *&label;
         const char *boxName;
         const char *labelName;
     };
@@ -213,15 +189,15 @@ void Teinst::createControls()
 
     connect(Button1, &QPushButton::clicked, this, &Teinst::Button1Click);
     connect(Button2, &QPushButton::clicked, this, &Teinst::Button2Click);
-    connect(Label1, &ClickLabel::clicked, this, &Teinst::Label1Click);
-    connect(Label2, &ClickLabel::clicked, this, &Teinst::Label2Click);
-    connect(Label3, &ClickLabel::clicked, this, &Teinst::Label3Click);
-    connect(Label5, &ClickLabel::clicked, this, &Teinst::Label5Click);
-    connect(Label8, &ClickLabel::clicked, this, &Teinst::Label8Click);
-    connect(Label9, &ClickLabel::clicked, this, &Teinst::Label9Click);
-    connect(Label10, &ClickLabel::clicked, this, &Teinst::Label10Click);
-    connect(Label11, &ClickLabel::clicked, this, &Teinst::Label11Click);
-    connect(Label12, &ClickLabel::clicked, this, &Teinst::Label12Click);
+    connect(Label1, &ui::ClickLabel::clicked, this, &Teinst::Label1Click);
+    connect(Label2, &ui::ClickLabel::clicked, this, &Teinst::Label2Click);
+    connect(Label3, &ui::ClickLabel::clicked, this, &Teinst::Label3Click);
+    connect(Label5, &ui::ClickLabel::clicked, this, &Teinst::Label5Click);
+    connect(Label8, &ui::ClickLabel::clicked, this, &Teinst::Label8Click);
+    connect(Label9, &ui::ClickLabel::clicked, this, &Teinst::Label9Click);
+    connect(Label10, &ui::ClickLabel::clicked, this, &Teinst::Label10Click);
+    connect(Label11, &ui::ClickLabel::clicked, this, &Teinst::Label11Click);
+    connect(Label12, &ui::ClickLabel::clicked, this, &Teinst::Label12Click);
     connect(Edit5, &QComboBox::editTextChanged, this, &Teinst::Edit5Change);
 }
 
@@ -336,7 +312,7 @@ bool Teinst::Edit5KeyPress(QChar key)
 
 void Teinst::Edit5Change(const QString &text)
 {
-    if (prog && output::IsInt(text))
+    if (prog && util::IsInt(text))
         prog->Label15->setText(text);
 }
 

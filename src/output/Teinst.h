@@ -1,6 +1,7 @@
 #pragma once
 
-#include <QLabel>
+#include "ui/ClickLabel.h"
+
 #include <QWidget>
 
 class QCheckBox;
@@ -9,26 +10,6 @@ class QGroupBox;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
-
-/// A text label that reports a click on it, so that it can stand in for the caption of the check
-/// box or radio button beside it.
-class ClickLabel : public QLabel
-{
-    Q_OBJECT
-public:
-    explicit ClickLabel(QWidget *parent = nullptr);
-
-signals:
-    /// The left mouse button was pressed and released over the label.
-    void clicked();
-
-protected:
-    void mousePressEvent(QMouseEvent *event) override;
-    void mouseReleaseEvent(QMouseEvent *event) override;
-
-private:
-    bool m_pressed = false;
-};
 
 /// Window `einst`: the output settings dialog. Created hidden at start and kept for the whole run;
 /// closing it only hides it. Its controls are the working settings; the committed texts live in
@@ -44,29 +25,29 @@ public:
     QLabel *ed6Label = nullptr;
     QLineEdit *ed6 = nullptr;       ///< separator
     QCheckBox *cb1 = nullptr;       ///< numbering
-    ClickLabel *Label1 = nullptr;
+    ui::ClickLabel *Label1 = nullptr;
     QCheckBox *cb2 = nullptr;       ///< font name
-    ClickLabel *Label2 = nullptr;
+    ui::ClickLabel *Label2 = nullptr;
     QCheckBox *cb_verz = nullptr;   ///< directory
-    ClickLabel *Label8 = nullptr;
+    ui::ClickLabel *Label8 = nullptr;
     QCheckBox *cb_filename = nullptr; ///< file name
-    ClickLabel *Label9 = nullptr;
+    ui::ClickLabel *Label9 = nullptr;
     QCheckBox *cb_stdname = nullptr;  ///< label part in the standard font
-    ClickLabel *Label10 = nullptr;
+    ui::ClickLabel *Label10 = nullptr;
     QLabel *Label4 = nullptr;       ///< "Orientation"
     QRadioButton *or_hoch = nullptr; ///< portrait
-    ClickLabel *Label11 = nullptr;
+    ui::ClickLabel *Label11 = nullptr;
     QRadioButton *or_quer = nullptr; ///< landscape
-    ClickLabel *Label12 = nullptr;
+    ui::ClickLabel *Label12 = nullptr;
 
     QGroupBox *GroupBox2 = nullptr; ///< "Font"
     QLabel *Label7 = nullptr;
     QComboBox *Edit5 = nullptr;     ///< font size, editable list
     QLabel *Label6 = nullptr;       ///< "Style"
     QCheckBox *cb3 = nullptr;       ///< italic
-    ClickLabel *Label5 = nullptr;
+    ui::ClickLabel *Label5 = nullptr;
     QCheckBox *cb4 = nullptr;       ///< bold
-    ClickLabel *Label3 = nullptr;
+    ui::ClickLabel *Label3 = nullptr;
 
     QGroupBox *GroupBox1 = nullptr; ///< "Margins"
     QLabel *Edit1Label = nullptr;

@@ -2,6 +2,7 @@
 
 #include "app/Tprog.h"
 #include "app/Windows.h"
+#include "ui/Look.h"
 
 #include <QCloseEvent>
 #include <QGuiApplication>
@@ -18,7 +19,7 @@ Tstatus::Tstatus(QWidget *parent)
 {
     setObjectName(QStringLiteral("status"));
     setWindowTitle(QStringLiteral("Status"));
-    setFont(app::windowFont());
+    setFont(ui::windowFont());
     setFixedSize(273, 71);
 
     stat = new QProgressBar(this);

@@ -1,5 +1,6 @@
 #include "platform/FontFile.h"
 
+#include "platform/FileAccess.h"
 #include "util/FilePaths.h"
 
 #include <QSet>
@@ -189,7 +190,7 @@ FontFileBytes readFontFile(const QString &path, const FileIdentity &listed, qint
     FontFileBytes result;
     // O_NONBLOCK: a FIFO opens at once instead of waiting for a writer, and is refused below.
     // O_NOCTTY: a terminal device never becomes the program's controlling terminal.
-    const int fd = util::openPath(util::encodePath(path), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+    const int fd = platform::openPath(util::encodePath(path), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
     if (fd < 0) {
         result.fault = (errno == ENOENT || errno == ENOTDIR) ? FontFileFault::Missing : FontFileFault::Unreadable;
         return result;

@@ -1,5 +1,5 @@
 #pragma once
-// Paths between text and the file system, and opening files by paths of any length.
+// Paths between text and the file system.
 //
 // A name on disk is a string of bytes, mostly UTF-8; old archives also hold names in an 8-bit
 // code page (a Latin-1 "é" as the one byte 0xE9). Such names are carried losslessly as text:
@@ -7,9 +7,6 @@
 // no valid UTF-8 name decodes to, and goes back to its byte on the way to the file system.
 // Every path that crosses between text and the file system passes decodePath() or
 // encodePath(); readablePath() gives the form shown to people.
-//
-// The system refuses a path longer than PATH_MAX as a whole; font folders nested deeper than
-// that still hold fonts the catalogue must reach.
 
 #include <QByteArray>
 #include <QByteArrayView>
@@ -29,14 +26,5 @@ QByteArray encodePath(const QString &path);
 /// carried as a lone surrogate appears as its Latin-1 character, and as the replacement
 /// character U+FFFD for the bytes 0x80..0x9F, which are control characters in Latin-1.
 QString readablePath(const QString &text);
-
-/// Opens `nativePath` (the name as the file system holds it) with open(2) `flags`, also when it is
-/// longer than the system's path limit: then the folders on the way are opened a stretch at a
-/// time, each relative to the one before. Returns the descriptor, or -1 with errno set.
-int openPath(const QByteArray &nativePath, int flags);
-
-/// Reads the regular file at `path` (any length, any bytes: see encodePath()) into `contents`;
-/// false when it cannot be read.
-bool readFile(const QString &path, QByteArray &contents);
 
 } // namespace util

@@ -1,5 +1,6 @@
 #include "util/WideFunc.h"
 
+#include "platform/FileAccess.h"
 #include "util/FilePaths.h"
 
 #include <QtNumeric>
@@ -115,7 +116,7 @@ public:
     /// Walks the folder `dirPath` (ending in "/").
     void walk(const QString &dirPath)
     {
-        if (!enter(util::openPath(util::encodePath(dirPath), O_RDONLY | O_DIRECTORY | O_CLOEXEC), dirPath, {}))
+        if (!enter(platform::openPath(util::encodePath(dirPath), O_RDONLY | O_DIRECTORY | O_CLOEXEC), dirPath, {}))
             return;
         while (!m_stack.empty()) {
             const size_t top = m_stack.size() - 1;

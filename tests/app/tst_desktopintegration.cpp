@@ -1,8 +1,8 @@
 // The program's side of the desktop integration: the icon on every window, and the names by which
 // docks and window managers match the windows to the desktop entry.
 
-#include "app/Logo.h"
 #include "support/AppTestMain.h"
+#include "ui/Logo.h"
 
 #include <QFile>
 #include <QGuiApplication>

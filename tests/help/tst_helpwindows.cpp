@@ -1,12 +1,12 @@
 #include "app/Tprog.h"
 #include "app/Windows.h"
-#include "help/LinkLabel.h"
 #include "help/Tbugreport_de.h"
 #include "help/Tbugreport_en.h"
 #include "help/Thilfe.h"
 #include "help/Thilfe_en.h"
 #include "platform/UrlOpener.h"
 #include "support/AppTestMain.h"
+#include "ui/LinkLabel.h"
 
 #include <QAction>
 #include <QDir>

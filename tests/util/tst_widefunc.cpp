@@ -1,3 +1,4 @@
+#include "platform/FileAccess.h"
 #include "support/TestMain.h"
 #include "support/TestSupport.h"
 #include "util/FilePaths.h"
@@ -283,7 +284,7 @@ private slots:
         QCOMPARE(util::encodePath(found[0]), folder + '/' + name);
         QCOMPARE(util::readablePath(found[0]), dir.path() + QString::fromUtf16(u"/\u00C4ltere/") + readable);
         QByteArray contents;
-        QVERIFY(util::readFile(found[0], contents));
+        QVERIFY(platform::readFile(found[0], contents));
         QCOMPARE(contents, QByteArray("font"));
     }
 

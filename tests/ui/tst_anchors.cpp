@@ -1,7 +1,7 @@
-#include "app/Anchors.h"
 #include "support/TestMain.h"
+#include "ui/Anchors.h"
 
-using namespace app;
+using namespace ui;
 
 class TestAnchors : public QObject
 {
@@ -28,7 +28,7 @@ private slots:
         QFETCH(unsigned, anchors);
         QFETCH(QSize, parent);
         QFETCH(QRect, expected);
-        QCOMPARE(app::anchoredRect(QRect(8, 8, 235, 484), QSize(504, 572), parent, anchors), expected);
+        QCOMPARE(ui::anchoredRect(QRect(8, 8, 235, 484), QSize(504, 572), parent, anchors), expected);
     }
 
     void layoutFollowsResize()

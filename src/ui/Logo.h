@@ -5,7 +5,7 @@
 #include <QSize>
 #include <QString>
 
-namespace app {
+namespace ui {
 
 /// Draws the program's logo with its name `name` into a pixmap of `size`: a row of letter
 /// tiles over the name, in the program's blues.
@@ -18,4 +18,4 @@ inline constexpr const char *desktopId = "com.velmont_media.Glyphworks";
 /// installed or run from the build tree.
 QIcon applicationIcon();
 
-} // namespace app
+} // namespace ui

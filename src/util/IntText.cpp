@@ -1,11 +1,11 @@
-#include "output/IntText.h"
+#include "util/IntText.h"
 
 #include "platform/Errors.h"
 
 #include <limits>
 #include <optional>
 
-namespace output {
+namespace util {
 namespace {
 
 // The one parser behind both functions, so that the test and the conversion can never disagree.
@@ -57,4 +57,4 @@ bool IsInt(const QString &text)
     return StrToIntDef(text, 0) == StrToIntDef(text, 1);
 }
 
-} // namespace output
+} // namespace util

@@ -1,9 +1,9 @@
-#include "app/Anchors.h"
+#include "ui/Anchors.h"
 
 #include <QEvent>
 #include <QWidget>
 
-namespace app {
+namespace ui {
 
 QRect anchoredRect(const QRect &design, const QSize &designParent, const QSize &parent, unsigned anchors)
 {
@@ -50,4 +50,4 @@ void AnchorLayout::apply()
             item.widget->setGeometry(anchoredRect(item.design, m_designSize, size, item.anchors));
 }
 
-} // namespace app
+} // namespace ui

@@ -2,7 +2,7 @@
 
 #include <QLabel>
 
-namespace help {
+namespace ui {
 
 /// A label that reports a click of the left mouse button, for the texts that open web pages.
 class LinkLabel : public QLabel
@@ -24,4 +24,4 @@ protected:
     void mouseReleaseEvent(QMouseEvent *event) override;
 };
 
-} // namespace help
+} // namespace ui

@@ -1,11 +1,11 @@
-#include "app/Logo.h"
+#include "ui/Logo.h"
 
 #include <QFont>
 #include <QFontMetrics>
 #include <QLinearGradient>
 #include <QPainter>
 
-namespace app {
+namespace ui {
 
 QPixmap drawLogo(const QString &name, QSize size)
 {
@@ -63,4 +63,4 @@ QIcon applicationIcon()
     return icon;
 }
 
-} // namespace app
+} // namespace ui

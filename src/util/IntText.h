@@ -4,7 +4,7 @@
 
 #include <QString>
 
-namespace output {
+namespace util {
 
 /// The value of `text` as a signed 32-bit whole number. Accepted: optional leading blanks, an
 /// optional '+' or '-', then one or more decimal digits 0-9 and nothing after them.
@@ -16,4 +16,4 @@ int StrToInt(const QString &text);
 /// both conversions give the same value. Equivalent to "StrToInt(text) does not throw".
 bool IsInt(const QString &text);
 
-} // namespace output
+} // namespace util

@@ -1,6 +1,6 @@
-#include "output/IntText.h"
 #include "platform/Errors.h"
 #include "support/TestMain.h"
+#include "util/IntText.h"
 
 class TestIntText : public QObject
 {
@@ -36,13 +36,13 @@ private slots:
         QFETCH(QString, text);
         QFETCH(bool, whole);
         QFETCH(int, value);
-        QCOMPARE(output::IsInt(text), whole);
+        QCOMPARE(util::IsInt(text), whole);
         if (whole) {
-            QCOMPARE(output::StrToInt(text), value);
+            QCOMPARE(util::StrToInt(text), value);
             return;
         }
         try {
-            output::StrToInt(text);
+            util::StrToInt(text);
             QFAIL("no error for a text that is no whole number");
         } catch (const platform::Error &e) {
             QCOMPARE(e.message(), QStringLiteral("'%1' is not a valid integer value").arg(text));

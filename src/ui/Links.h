@@ -2,7 +2,7 @@
 // The maker's web addresses shown on the start window, the main window, its help menus and the
 // help and report windows. Written without scheme and "www.", as the user reads them.
 
-namespace app {
+namespace ui {
 inline constexpr char kHomeDe[] = "velmont-media.de";
 inline constexpr char kHomeEn[] = "velmont-media.com";
 inline constexpr char kDonateDe[] = "velmont-media.de/spenden";
@@ -18,4 +18,4 @@ inline constexpr char kDocsDe[] = "velmont-media.de/glyphwerk/dokumentation";
 inline constexpr char kDocsEn[] = "velmont-media.com/glyphworks/help";
 inline constexpr char kSupportDe[] = "velmont-media.de/support";
 inline constexpr char kSupportEn[] = "velmont-media.com/support";
-} // namespace app
+} // namespace ui

@@ -1,10 +1,10 @@
-#include "help/LinkLabel.h"
+#include "ui/LinkLabel.h"
 
-#include "app/Windows.h"
+#include "ui/Look.h"
 
 #include <QMouseEvent>
 
-namespace help {
+namespace ui {
 
 LinkLabel::LinkLabel(QWidget *parent)
     : QLabel(parent)
@@ -21,7 +21,7 @@ void LinkLabel::styleAsLink()
     setAutoFillBackground(false);
     setAttribute(Qt::WA_TranslucentBackground);
     QPalette p = palette();
-    p.setColor(QPalette::WindowText, app::linkColour());
+    p.setColor(QPalette::WindowText, ui::linkColour());
     setPalette(p);
 }
 
@@ -43,4 +43,4 @@ void LinkLabel::mouseReleaseEvent(QMouseEvent *event)
     QLabel::mouseReleaseEvent(event);
 }
 
-} // namespace help
+} // namespace ui

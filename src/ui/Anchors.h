@@ -9,7 +9,7 @@
 
 class QWidget;
 
-namespace app {
+namespace ui {
 
 /// Edges a control keeps its distance to.
 enum Anchor : unsigned { AnchorLeft = 1, AnchorTop = 2, AnchorRight = 4, AnchorBottom = 8 };
@@ -47,4 +47,4 @@ private:
     QList<Item> m_items;
 };
 
-} // namespace app
+} // namespace ui
