@@ -1,5 +1,6 @@
 #include "app/SheetRun.h"
 
+#include "app/ProgramRunWindows.h"
 #include "app/Tprog.h"
 #include "app/Tstart.h"
 #include "app/Windows.h"
@@ -226,7 +227,7 @@ void beginWindowlessRun()
 {
     dialogs::setNonInteractive(true);
     dialogs::setResponder(answer);
-    output::setRunWindowShown(false);
+    setRunWindowShown(false);
 }
 
 bool applyFontSources(const SheetOptions &options)

@@ -1,6 +1,7 @@
 #include "app/Tprog.h"
 
 #include "app/Language.h"
+#include "app/ProgramRunWindows.h"
 #include "app/TextBoxKeys.h"
 #include "app/Tstart.h"
 #include "app/Windows.h"
@@ -643,6 +644,11 @@ void Tprog::cb_schriftprobeClick()
     }
 }
 
+void Tprog::previewHidden()
+{
+    cb_schriftprobe->setChecked(false);
+}
+
 void Tprog::cd1Change()
 {
     if (!isCustomEntry(cd1->currentText()))
@@ -751,7 +757,7 @@ void Tprog::Button1Click()
     numbers.top = util::StrToInt(einst->Edit3->text());
     numbers.bottom = util::StrToInt(einst->Edit4->text());
     numbers.size = util::StrToInt(einst->Edit5->currentText());
-    status->beginRun();
+    status->beginRun(isGerman());
 
     const QString target = cbdrucker->currentText();
     output::RunStyle style;
@@ -762,7 +768,8 @@ void Tprog::Button1Click()
     const ListSheet sheet(*this);
 
     if (target.startsWith(QLatin1String("PDF-"))) {
-        output::pdfSheet(numbers, style, sheet);
+        ProgramRunWindows windows;
+        output::pdfSheet(numbers, style, sheet, windows);
         return;
     }
     if (target.startsWith(QLatin1String("DOC-"))) {
@@ -771,7 +778,8 @@ void Tprog::Button1Click()
     }
     if (target.startsWith(QLatin1String("BMP-")) || target.startsWith(QLatin1String("GIF-"))
         || target.startsWith(QLatin1String("JPG-"))) {
-        output::imageSheet(target, numbers, style, sheet);
+        ProgramRunWindows windows;
+        output::imageSheet(target, numbers, style, sheet, windows);
         return;
     }
     if (target == QLatin1String("Drucker Dialog mit Optionen") || target == QLatin1String("Printer Dialog with Options"))

@@ -155,6 +155,8 @@ public:
     /// The tick of `cb_schriftprobe` changed, by a click or by the program: ticked shows the
     /// preview window, unticked hides it.
     void cb_schriftprobeClick();
+    /// The preview window was hidden, however: its check box is unticked.
+    void previewHidden();
 
     /// The text of the sample box `cd1` changed: the custom entry ("Benutzerdefiniert.." or
     /// "Custom..") empties the box and gives it the focus, for the user's own sample text.

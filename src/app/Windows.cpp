@@ -38,10 +38,11 @@ void createWindows()
     einst = new Teinst;
     hilfe = new Thilfe;
     hilfe_en = new Thilfe_en;
-    status = new Tstatus;
+    status = new Tstatus(isGerman());
     bugreport_de = new Tbugreport_de;
     bugreport_en = new Tbugreport_en;
     fpreview = new Tfpreview;
+    QObject::connect(fpreview, &Tfpreview::hidden, prog, &Tprog::previewHidden);
 }
 
 namespace {

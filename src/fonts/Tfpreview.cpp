@@ -1,6 +1,5 @@
 #include "fonts/Tfpreview.h"
 
-#include "app/Tprog.h"
 #include "app/Windows.h"
 #include "ui/Anchors.h"
 #include "ui/Look.h"
@@ -166,8 +165,7 @@ void Tfpreview::underClick()
 
 void Tfpreview::FormHide()
 {
-    if (prog)
-        prog->cb_schriftprobe->setChecked(false);
+    emit hidden();
 }
 
 void Tfpreview::hideEvent(QHideEvent *event)

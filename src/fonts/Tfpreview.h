@@ -45,8 +45,12 @@ public:
     /// Toggles underline of `Memo2`, keeping the other style bits.
     void underClick();
 
-    /// The window was hidden, however: the main window's check box is unticked.
+    /// The window was hidden, however: announces it through hidden().
     void FormHide();
+
+signals:
+    /// The window was hidden (closed, or hidden by the program), not merely minimised.
+    void hidden();
 
 protected:
     void hideEvent(QHideEvent *event) override;

@@ -1,7 +1,5 @@
 #include "output/ImageSave.h"
 
-#include "app/Tprog.h"
-#include "app/Windows.h"
 #include "output/ImageFiles.h"
 #include "platform/Dialogs.h"
 #include "platform/Errors.h"
@@ -53,26 +51,25 @@ QString reasonText(const platform::Error &cause, bool german)
 // The failure as the user reads it: what could not be done, in the interface language, and the
 // system's reason. Without a path the image could not be converted; with one, the file could not
 // be written.
-[[noreturn]] void fail(const QString &path, const platform::Error &cause)
+[[noreturn]] void fail(const QString &path, const platform::Error &cause, bool german)
 {
-    const bool german = app::isGerman();
     if (path.isEmpty())
         throw platform::Error((german ? QStringLiteral("Das Bild konnte nicht umgewandelt werden.")
                                       : QStringLiteral("The image could not be converted."))
                               + QLatin1Char('\n') + cause.message());
-    throw notSaved(SavedDocument::Image, path, cause);
+    throw notSaved(SavedDocument::Image, path, cause, german);
 }
 
-void saveToName(const QImage &image, ImageFormat format, const QString &path)
+void saveToName(const QImage &image, ImageFormat format, const QString &path, bool german)
 {
     try {
         saveImage(image, format, path);
     } catch (const platform::Error &e) {
-        fail(path, e);
+        fail(path, e, german);
     }
 }
 
-void saveWithDialog(const QImage &image, ImageFormat format)
+void saveWithDialog(const QImage &image, ImageFormat format, QString &fileName, bool german)
 {
     const FormatInfo info = formatInfo(format);
     // JPEG and GIF are converted before the dialog opens; the bitmap is written as it is.
@@ -81,28 +78,27 @@ void saveWithDialog(const QImage &image, ImageFormat format)
         try {
             encoded = encodeImage(image, format);
         } catch (const platform::Error &e) {
-            fail(QString(), e);
+            fail(QString(), e, german);
         }
     }
-    const QString path = askImageFileName(info.filter, info.extension);
+    const QString path = askImageFileName(info.filter, info.extension, fileName);
     if (path.isEmpty())
         return;
     if (format == ImageFormat::Bmp) {
-        saveToName(image, format, path);
+        saveToName(image, format, path, german);
         return;
     }
     try {
         saveBytes(encoded, path);
     } catch (const platform::Error &e) {
-        fail(path, e);
+        fail(path, e, german);
     }
 }
 
 } // namespace
 
-FileWriteError notSaved(SavedDocument document, const QString &path, const platform::Error &cause)
+FileWriteError notSaved(SavedDocument document, const QString &path, const platform::Error &cause, bool german)
 {
-    const bool german = app::isGerman();
     QString what;
     if (document == SavedDocument::Pdf)
         what = german ? QStringLiteral("Das PDF-Dokument konnte nicht als \u201E%1\u201C gespeichert werden.")
@@ -138,44 +134,43 @@ QString withDefaultExtension(const QString &name, const QString &defaultExtensio
     return name + defaultExtension;
 }
 
-QString askImageFileName(const QString &filter, const QString &defaultExtension)
+QString askImageFileName(const QString &filter, const QString &defaultExtension, QString &fileName)
 {
-    Q_ASSERT(prog);
-    const QString chosen = dialogs::saveFile(filter, defaultExtension, proposalFor(prog->sdFileName, defaultExtension));
+    const QString chosen = dialogs::saveFile(filter, defaultExtension, proposalFor(fileName, defaultExtension));
     if (chosen.isEmpty())
         return {};
-    prog->sdFileName = withDefaultExtension(chosen, defaultExtension);
-    return prog->sdFileName;
+    fileName = withDefaultExtension(chosen, defaultExtension);
+    return fileName;
 }
 
 } // namespace output
 
-void SaveBmpWithDialog(const QImage &image)
+void SaveBmpWithDialog(const QImage &image, QString &fileName, bool german)
 {
-    output::saveWithDialog(image, output::ImageFormat::Bmp);
+    output::saveWithDialog(image, output::ImageFormat::Bmp, fileName, german);
 }
 
-void SaveJpgWithDialog(const QImage &image)
+void SaveJpgWithDialog(const QImage &image, QString &fileName, bool german)
 {
-    output::saveWithDialog(image, output::ImageFormat::Jpeg);
+    output::saveWithDialog(image, output::ImageFormat::Jpeg, fileName, german);
 }
 
-void SaveGifWithDialog(const QImage &image)
+void SaveGifWithDialog(const QImage &image, QString &fileName, bool german)
 {
-    output::saveWithDialog(image, output::ImageFormat::Gif);
+    output::saveWithDialog(image, output::ImageFormat::Gif, fileName, german);
 }
 
-void SaveBmpToName(const QImage &image, const QString &path)
+void SaveBmpToName(const QImage &image, const QString &path, bool german)
 {
-    output::saveToName(image, output::ImageFormat::Bmp, path);
+    output::saveToName(image, output::ImageFormat::Bmp, path, german);
 }
 
-void SaveJpgToName(const QImage &image, const QString &path)
+void SaveJpgToName(const QImage &image, const QString &path, bool german)
 {
-    output::saveToName(image, output::ImageFormat::Jpeg, path);
+    output::saveToName(image, output::ImageFormat::Jpeg, path, german);
 }
 
-void SaveGifToName(const QImage &image, const QString &path)
+void SaveGifToName(const QImage &image, const QString &path, bool german)
 {
-    output::saveToName(image, output::ImageFormat::Gif, path);
+    output::saveToName(image, output::ImageFormat::Gif, path, german);
 }

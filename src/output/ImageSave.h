@@ -1,9 +1,11 @@
 #pragma once
 // The save routines of the image targets: the finished sheet image written as BMP, JPEG or GIF,
-// either to a file the user picks in the main window's save dialog `sd` or under a name the
-// caller built. None shows a message of its own: a failure to write leaves an existing file of the
-// chosen name untouched and is thrown as platform::Error with the system's reason, for the
-// caller (or the application's error report) to show.
+// either to a file the user picks in the save dialog or under a name the caller built. None shows
+// a message of its own: a failure to write leaves an existing file of the chosen name untouched and
+// is thrown as platform::Error with the system's reason, in the interface language (`german`), for
+// the caller (or the application's error report) to show. The file name the dialog proposes from is
+// the caller's: `fileName` goes in as the last name chosen and comes out as the name chosen now,
+// set as soon as it is chosen, so that a failure to write keeps it too.
 
 #include "platform/Errors.h"
 
@@ -12,19 +14,19 @@
 class QImage;
 
 /// Asks for a file with the BMP filter and writes `image` there as an uncompressed bitmap.
-/// Cancelling, or confirming an empty name, writes nothing.
-void SaveBmpWithDialog(const QImage &image);
+/// Cancelling, or confirming an empty name, writes nothing and leaves `fileName` as it was.
+void SaveBmpWithDialog(const QImage &image, QString &fileName, bool german);
 /// Converts `image` to JPEG (quality 85), then asks for a file and writes it there.
-void SaveJpgWithDialog(const QImage &image);
+void SaveJpgWithDialog(const QImage &image, QString &fileName, bool german);
 /// Converts `image` to a 216-colour GIF, then asks for a file and writes it there.
-void SaveGifWithDialog(const QImage &image);
+void SaveGifWithDialog(const QImage &image, QString &fileName, bool german);
 
 /// Writes `image` as a bitmap file `path`, replacing an existing file once the new one is complete.
-void SaveBmpToName(const QImage &image, const QString &path);
+void SaveBmpToName(const QImage &image, const QString &path, bool german);
 /// Writes `image` as a JPEG file `path` (quality 85), replacing an existing file when complete.
-void SaveJpgToName(const QImage &image, const QString &path);
+void SaveJpgToName(const QImage &image, const QString &path, bool german);
 /// Writes `image` as a GIF file `path`, replacing an existing file when complete.
-void SaveGifToName(const QImage &image, const QString &path);
+void SaveGifToName(const QImage &image, const QString &path, bool german);
 
 namespace output {
 
@@ -41,9 +43,9 @@ public:
 enum class SavedDocument { Image, Pdf };
 
 /// The failure to write `document` as the file `path`, as the user reads it: that it could not be
-/// saved under that name, in the interface language, and below it the reason of `cause` (the
-/// system's, or the program's own for a name it refuses to write to).
-FileWriteError notSaved(SavedDocument document, const QString &path, const platform::Error &cause);
+/// saved under that name, in German or English, and below it the reason of `cause` (the system's,
+/// or the program's own for a name it refuses to write to).
+FileWriteError notSaved(SavedDocument document, const QString &path, const platform::Error &cause, bool german);
 
 /// The name the save dialog proposes for a file of the format whose extension is `extension`
 /// (".jpg", ".pdf"), given the last name chosen: a name ending in the extension of another format
@@ -55,10 +57,10 @@ QString proposalFor(const QString &lastName, const QString &extension);
 /// a name with any extension is kept as it is.
 QString withDefaultExtension(const QString &name, const QString &defaultExtension);
 
-/// Opens the main window's save dialog with `filter` ("Bitmap (*.bmp)|*.bmp") and
-/// `defaultExtension`, proposing the name it keeps (Tprog::sdFileName). A confirmed non-empty
-/// name, completed with the default extension, is returned and becomes the next proposal; on
-/// cancel or an empty name the result is empty and the proposal stays.
-QString askImageFileName(const QString &filter, const QString &defaultExtension);
+/// Opens the save dialog with `filter` ("Bitmap (*.bmp)|*.bmp") and `defaultExtension`, proposing
+/// a name made from `fileName`, the last one chosen (see proposalFor()). A confirmed non-empty name,
+/// completed with the default extension, is returned and stored in `fileName`; on cancel or an
+/// empty name the result is empty and `fileName` stays.
+QString askImageFileName(const QString &filter, const QString &defaultExtension, QString &fileName);
 
 } // namespace output

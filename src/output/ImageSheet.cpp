@@ -1,17 +1,15 @@
 #include "output/ImageSheet.h"
 
-#include "app/Tprog.h"
-#include "app/Windows.h"
 #include "output/ImageFiles.h"
 #include "output/ImageSave.h"
-#include "output/Tstatus.h"
+#include "output/RunWindows.h"
 #include "platform/Dialogs.h"
 #include "platform/Errors.h"
 
-#include <QCoreApplication>
 #include <QGuiApplication>
 #include <QPainter>
 #include <QPalette>
+#include <QScopeGuard>
 #include <QScreen>
 
 #include <cmath>
@@ -101,58 +99,61 @@ int setImageLine(GrowingImage &image, const LineSetter &setter, const SheetLine 
     return int(next);
 }
 
-void saveWithDialog(ImageFormat format, const QImage &image)
+void saveWithDialog(ImageFormat format, const QImage &image, RunWindows &windows, bool german)
 {
+    // The name chosen is kept for the next proposal also when the file cannot be written.
+    QString fileName = windows.lastFileName();
+    const auto keepName = qScopeGuard([&] { windows.setLastFileName(fileName); });
     switch (format) {
     case ImageFormat::Bmp:
-        SaveBmpWithDialog(image);
+        SaveBmpWithDialog(image, fileName, german);
         break;
     case ImageFormat::Jpeg:
-        SaveJpgWithDialog(image);
+        SaveJpgWithDialog(image, fileName, german);
         break;
     case ImageFormat::Gif:
-        SaveGifWithDialog(image);
+        SaveGifWithDialog(image, fileName, german);
         break;
     }
 }
 
-void saveToName(ImageFormat format, const QImage &image, const QString &path)
+void saveToName(ImageFormat format, const QImage &image, const QString &path, bool german)
 {
     switch (format) {
     case ImageFormat::Bmp:
-        SaveBmpToName(image, path);
+        SaveBmpToName(image, path, german);
         break;
     case ImageFormat::Jpeg:
-        SaveJpgToName(image, path);
+        SaveJpgToName(image, path, german);
         break;
     case ImageFormat::Gif:
-        SaveGifToName(image, path);
+        SaveGifToName(image, path, german);
         break;
     }
 }
 
 // The one image run. Returns the failure index f when it failed, -1 when it ended normally.
-int singleRun(ImageFormat format, const SheetNumbers &numbers, const RunStyle &style, const SheetSource &sheet)
+int singleRun(ImageFormat format, const SheetNumbers &numbers, const RunStyle &style, const SheetSource &sheet,
+              RunWindows &windows)
 {
     int done = 0;
     try {
-        RunWindows windows(sheet.count());
+        RunScope run(windows, sheet.count());
         WorkingImage work(numbers, style);
         GrowingImage &image = work.image;
         int y = 20;
         for (qsizetype i = 0; i < sheet.count(); ++i) {
-            if (status->abortRequest())
+            if (windows.abortRequested())
                 break;
             y = setImageLine(image, work.setter, sheet.line(i), y, numbers.spacing);
-            status->setPosition(int(i));
-            QCoreApplication::processEvents();
+            windows.lineDone(i);
             ++done;
         }
         image.setHeight(image.height() + 20);
-        windows.end();
+        run.end();
         // A run ended by the program's end offers nothing for saving.
-        if (!status->exitRequested())
-            saveWithDialog(format, image.view());
+        if (!windows.exitRequested())
+            saveWithDialog(format, image.view(), windows, style.german);
     } catch (const FileWriteError &) {
         // The image was built but its file could not be written: more memory or a split would
         // not help. The run ends with the failure, reported with the file and the reason.
@@ -165,32 +166,34 @@ int singleRun(ImageFormat format, const SheetNumbers &numbers, const RunStyle &s
     return -1;
 }
 
-void splitRun(ImageFormat format, int f, const SheetNumbers &numbers, const RunStyle &style, const SheetSource &sheet)
+void splitRun(ImageFormat format, int f, const SheetNumbers &numbers, const RunStyle &style, const SheetSource &sheet,
+              RunWindows &windows)
 {
     const FormatInfo info = formatInfo(format);
     // Cancelling the name ends the split run: parts are never written anywhere unasked.
-    const QString chosen = askImageFileName(info.filter, info.extension);
+    QString fileName = windows.lastFileName();
+    const QString chosen = askImageFileName(info.filter, info.extension, fileName);
     if (chosen.isEmpty())
         return;
+    windows.setLastFileName(chosen);
     const QString base = withoutExtension(chosen);
     const int n = linesPerPart(f);
     try {
-        RunWindows windows(sheet.count());
+        RunScope run(windows, sheet.count());
         WorkingImage work(numbers, style);
         GrowingImage &image = work.image;
         int k = 0;
         int c = 0;
         int y = 20;
         for (qsizetype i = 0; i < sheet.count(); ++i) {
-            if (status->abortRequest())
+            if (windows.abortRequested())
                 break;
             const int next = setImageLine(image, work.setter, sheet.line(i), y, numbers.spacing);
             ++c;
-            status->setPosition(int(i));
-            QCoreApplication::processEvents();
+            windows.lineDone(i);
             if (c == n || i == sheet.count() - 1) {
                 image.setHeight(image.height() + 20);
-                saveToName(format, image.view(), partFileName(base, k, info.extension));
+                saveToName(format, image.view(), partFileName(base, k, info.extension), style.german);
                 c = 0;
                 image.empty();
                 image.setWidth(20);
@@ -237,7 +240,8 @@ QString splitQuestionText(bool german)
                          "want to print your fonts on some different images?");
 }
 
-void imageSheet(const QString &target, const SheetNumbers &numbers, const RunStyle &style, const SheetSource &sheet)
+void imageSheet(const QString &target, const SheetNumbers &numbers, const RunStyle &style, const SheetSource &sheet,
+                RunWindows &windows)
 {
     ImageFormat format = ImageFormat::Bmp;
     if (target.startsWith(QLatin1String("BMP-")))
@@ -249,13 +253,13 @@ void imageSheet(const QString &target, const SheetNumbers &numbers, const RunSty
     else
         return;
 
-    const int f = singleRun(format, numbers, style, sheet);
-    if (f < 0 || status->exitRequested())
+    const int f = singleRun(format, numbers, style, sheet, windows);
+    if (f < 0 || windows.exitRequested())
         return;
     if (f >= 6) {
         const QString question = splitQuestionText(style.german);
         if (dialogs::message(dialogs::MessageKind::ErrorQuestion, question) == dialogs::Answer::Ok)
-            splitRun(format, f, numbers, style, sheet);
+            splitRun(format, f, numbers, style, sheet, windows);
         return;
     }
     dialogs::message(dialogs::MessageKind::ErrorQuestion,

@@ -19,7 +19,11 @@ ImageLimits imageLimits();
 /// numbered part images, in the interface language; OK starts the split run.
 QString splitQuestionText(bool german);
 
-/// Runs the image target chosen by `target` ("BMP-…", "JPG-…" or "GIF-…").
-void imageSheet(const QString &target, const SheetNumbers &numbers, const RunStyle &style, const SheetSource &sheet);
+class RunWindows;
+
+/// Runs the image target chosen by `target` ("BMP-…", "JPG-…" or "GIF-…"), showing its progress in
+/// `windows` and proposing file names from the last one they keep.
+void imageSheet(const QString &target, const SheetNumbers &numbers, const RunStyle &style, const SheetSource &sheet,
+                RunWindows &windows);
 
 } // namespace output

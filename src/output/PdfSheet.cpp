@@ -1,12 +1,10 @@
 #include "output/PdfSheet.h"
 
-#include "app/Windows.h"
 #include "output/ImageFiles.h"
 #include "output/ImageSave.h"
-#include "output/Tstatus.h"
+#include "output/RunWindows.h"
 #include "platform/Printer.h"
 
-#include <QCoreApplication>
 #include <QFile>
 #include <QPageLayout>
 #include <QPageSize>
@@ -26,8 +24,9 @@ struct RunAborted
 class PdfPages : public SheetPages
 {
 public:
-    PdfPages(QFile &file, const RunStyle &style)
+    PdfPages(QFile &file, const RunStyle &style, RunWindows &windows)
         : m_file(file)
+        , m_windows(windows)
         , m_writer(&file)
     {
         // The resolution of direct prints and the PDF engine's own margins, which a direct print
@@ -62,39 +61,38 @@ public:
     void cancel() override { end(); }
     bool stopped() const override
     {
-        return status->abortRequest() != 0 || m_file.error() != QFileDevice::NoError;
+        return m_windows.abortRequested() || m_file.error() != QFileDevice::NoError;
     }
-    void lineSet(qsizetype index) override
-    {
-        status->setPosition(int(index));
-        QCoreApplication::processEvents();
-    }
+    void lineSet(qsizetype index) override { m_windows.lineDone(index); }
 
 private:
     QFile &m_file;
+    RunWindows &m_windows;
     QPdfWriter m_writer;
     QPainter m_painter;
 };
 
 } // namespace
 
-void pdfSheet(const SheetNumbers &numbers, const RunStyle &style, const SheetSource &sheet)
+void pdfSheet(const SheetNumbers &numbers, const RunStyle &style, const SheetSource &sheet, RunWindows &windows)
 {
-    const QString path = askImageFileName(QStringLiteral("PDF (*.pdf)|*.pdf"), QStringLiteral(".pdf"));
+    QString fileName = windows.lastFileName();
+    const QString path = askImageFileName(QStringLiteral("PDF (*.pdf)|*.pdf"), QStringLiteral(".pdf"), fileName);
     if (path.isEmpty())
         return;
+    windows.setLastFileName(path);
     try {
-        RunWindows windows(sheet.count());
+        RunScope run(windows, sheet.count());
         saveThrough(path, [&](QFile &file) {
-            PdfPages pages(file, style);
+            PdfPages pages(file, style, windows);
             setSheet(pages, numbers, style, sheet, PageRange());
             // An aborted run (by the button or by the program's end) keeps no part of the sheet.
-            if (status->abortRequest())
+            if (windows.abortRequested())
                 throw RunAborted();
         });
     } catch (const RunAborted &) {
     } catch (const platform::Error &e) {
-        throw notSaved(SavedDocument::Pdf, path, e);
+        throw notSaved(SavedDocument::Pdf, path, e, style.german);
     }
 }
 

@@ -6,11 +6,14 @@
 
 namespace output {
 
-/// Asks for a PDF file in the save dialog and writes the sheet there, page by page, while the
-/// progress window shows the run and offers its abort button. The file is written beside the
-/// target and put in its place when complete: cancelling the dialog or aborting the run writes
-/// nothing, and a failure to write leaves an existing file untouched and throws FileWriteError
-/// with the file's name and the system's reason, in the interface language.
-void pdfSheet(const SheetNumbers &numbers, const RunStyle &style, const SheetSource &sheet);
+class RunWindows;
+
+/// Asks for a PDF file in the save dialog (proposing a name from the last one `windows` keep) and
+/// writes the sheet there, page by page, while `windows` show the run and offer their abort
+/// button. The file is written beside the target and put in its place when complete: cancelling
+/// the dialog or aborting the run writes nothing, and a failure to write leaves an existing file
+/// untouched and throws FileWriteError with the file's name and the system's reason, in the
+/// interface language.
+void pdfSheet(const SheetNumbers &numbers, const RunStyle &style, const SheetSource &sheet, RunWindows &windows);
 
 } // namespace output

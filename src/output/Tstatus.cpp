@@ -1,7 +1,5 @@
 #include "output/Tstatus.h"
 
-#include "app/Tprog.h"
-#include "app/Windows.h"
 #include "ui/Look.h"
 
 #include <QCloseEvent>
@@ -14,7 +12,7 @@ namespace {
 const char *const kTag = "Tag";
 } // namespace
 
-Tstatus::Tstatus(QWidget *parent)
+Tstatus::Tstatus(bool german, QWidget *parent)
     : QWidget(parent, Qt::Tool | Qt::WindowStaysOnTopHint)
 {
     setObjectName(QStringLiteral("status"));
@@ -35,7 +33,7 @@ Tstatus::Tstatus(QWidget *parent)
     Break->setGeometry(190, 39, 75, 21);
     connect(Break, &QPushButton::clicked, this, &Tstatus::BreakClick);
 
-    beginRun();
+    beginRun(german);
     if (const QScreen *screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
 }
@@ -45,11 +43,11 @@ void Tstatus::BreakClick()
     Break->setProperty(kTag, 1);
 }
 
-void Tstatus::beginRun()
+void Tstatus::beginRun(bool german)
 {
     Break->setProperty(kTag, 0);
     m_exitRequested = false;
-    Break->setText(app::isGerman() ? QStringLiteral("Abbrechen") : QStringLiteral("Break"));
+    Break->setText(german ? QStringLiteral("Abbrechen") : QStringLiteral("Break"));
 }
 
 int Tstatus::abortRequest() const
@@ -86,40 +84,3 @@ void Tstatus::closeEvent(QCloseEvent *event)
     event->ignore();
     hide();
 }
-
-namespace output {
-namespace {
-bool runWindowShown = true;
-} // namespace
-
-void setRunWindowShown(bool shown)
-{
-    runWindowShown = shown;
-}
-
-RunWindows::RunWindows(qsizetype lines)
-{
-    if (runWindowShown)
-        status->show();
-    prog->setEnabled(false);
-    status->setMaximum(int(lines));
-    status->setPosition(0);
-}
-
-RunWindows::~RunWindows()
-{
-    end();
-}
-
-void RunWindows::end()
-{
-    if (m_ended)
-        return;
-    m_ended = true;
-    status->hide();
-    prog->setEnabled(true);
-    prog->activateWindow();
-    prog->setFocus();
-}
-
-} // namespace output

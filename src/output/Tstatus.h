@@ -11,7 +11,8 @@ class Tstatus : public QWidget
 {
     Q_OBJECT
 public:
-    explicit Tstatus(QWidget *parent = nullptr);
+    /// The window, its button captioned in German when `german`, else in English.
+    explicit Tstatus(bool german, QWidget *parent = nullptr);
 
     // Controls, by their names.
     QProgressBar *stat = nullptr;
@@ -21,8 +22,9 @@ public:
     void BreakClick();
 
     /// Prepares the window for an output run: clears the abort request and captions the button in
-    /// the language active now. Called at the start of every run, whatever its target.
-    void beginRun();
+    /// the language active now (German when `german`). Called at the start of every run, whatever
+    /// its target.
+    void beginRun(bool german);
 
     /// The abort request: 0 none, 1 the user asked to stop.
     int abortRequest() const;
@@ -46,29 +48,3 @@ protected:
 private:
     bool m_exitRequested = false;
 };
-
-namespace output {
-
-/// Whether output runs show the progress window (they do unless a run without windows, from the
-/// command line, turned it off). The bar moves either way.
-void setRunWindowShown(bool shown);
-
-/// While an output run with the progress window goes on (image and PDF runs), the window is shown
-/// with its bar at 0 of `lines` and the main window is disabled. Leaving the run by any way hides
-/// the one and enables the other again, before any message is shown.
-class RunWindows
-{
-public:
-    explicit RunWindows(qsizetype lines);
-    ~RunWindows();
-    RunWindows(const RunWindows &) = delete;
-    RunWindows &operator=(const RunWindows &) = delete;
-
-    /// Hides the progress window and gives the main window back now; later calls do nothing.
-    void end();
-
-private:
-    bool m_ended = false;
-};
-
-} // namespace output

@@ -22,8 +22,8 @@
 namespace {
 
 // The routines by format, in the order bmp, jpg, gif.
-using SaveWithDialog = void (*)(const QImage &);
-using SaveToName = void (*)(const QImage &, const QString &);
+using SaveWithDialog = void (*)(const QImage &, QString &, bool);
+using SaveToName = void (*)(const QImage &, const QString &, bool);
 const SaveWithDialog withDialogRoutines[] = {&SaveBmpWithDialog, &SaveJpgWithDialog, &SaveGifWithDialog};
 const SaveToName toNameRoutines[] = {&SaveBmpToName, &SaveJpgToName, &SaveGifToName};
 
@@ -71,7 +71,7 @@ private slots:
         QCOMPARE(prog->sdFileName, QStringLiteral("Font Image"));
         QTemporaryDir dir;
         dialogs::setNextAnswer(dir.filePath(QStringLiteral("first.bmp")));
-        SaveBmpWithDialog(sheet());
+        SaveBmpWithDialog(sheet(), prog->sdFileName, app::isGerman());
         QCOMPARE(dialogs::shown().constFirst().proposal, QStringLiteral("Font Image"));
         QCOMPARE(prog->sdFileName, dir.filePath(QStringLiteral("first.bmp")));
         prog->mdeClick();
@@ -103,7 +103,7 @@ private slots:
         const QString chosen = dir.filePath(QStringLiteral("Sheet") + extension);
 
         dialogs::setNextAnswer(dir.filePath(QStringLiteral("Sheet")));
-        save(sheet());
+        save(sheet(), prog->sdFileName, app::isGerman());
         QVERIFY(fileStart(chosen).startsWith(magic));
         QCOMPARE(dialogs::shown().size(), 1);
         QCOMPARE(dialogs::shown().at(0).dialog, QStringLiteral("save"));
@@ -111,7 +111,7 @@ private slots:
         QCOMPARE(dialogs::shown().at(0).text, filter);
 
         dialogs::setNextAnswer(QString());
-        save(sheet());
+        save(sheet(), prog->sdFileName, app::isGerman());
         QCOMPARE(dialogs::shown().size(), 2);
         QCOMPARE(dialogs::shown().at(1).proposal, chosen);
         QCOMPARE(prog->sdFileName, chosen);
@@ -119,7 +119,7 @@ private slots:
 
         // The split run's routine writes under the name it is given, without a dialog.
         const QString part = dir.filePath(QStringLiteral("Sheet0") + extension);
-        toNameRoutines[format](sheet(), part);
+        toNameRoutines[format](sheet(), part, app::isGerman());
         QVERIFY(fileStart(part).startsWith(magic));
         QCOMPARE(dialogs::shown().size(), 2);
     }
@@ -157,7 +157,7 @@ private slots:
             QCOMPARE(setrlimit(RLIMIT_FSIZE, &small), 0);
         QString message;
         try {
-            toNameRoutines[format](sheet(), path);
+            toNameRoutines[format](sheet(), path, app::isGerman());
         } catch (const platform::Error &e) {
             message = e.message();
         }
@@ -213,7 +213,7 @@ private slots:
             prog->mdeClick();
         QString message;
         try {
-            SaveBmpToName(sheet(), path);
+            SaveBmpToName(sheet(), path, app::isGerman());
         } catch (const platform::Error &e) {
             message = e.message();
         }
@@ -265,7 +265,8 @@ private slots:
                 open->close();
         });
         dialogs::setNonInteractive(false);
-        const QString chosen = output::askImageFileName(QStringLiteral("GIF (*.gif)|*.gif"), QStringLiteral(".gif"));
+        const QString chosen = output::askImageFileName(QStringLiteral("GIF (*.gif)|*.gif"), QStringLiteral(".gif"),
+                                                         prog->sdFileName);
         dialogs::setNonInteractive(true);
         QCOMPARE(filters, QStringList{QStringLiteral("GIF (*.gif)")});
         // The dialog reports the proposal with its default extension, as it would save it.
@@ -304,10 +305,10 @@ private slots:
         QTemporaryDir dir;
         const QString bmp = dir.filePath(QStringLiteral("sheet.bmp"));
         dialogs::setNextAnswer(bmp);
-        SaveBmpWithDialog(sheet());
+        SaveBmpWithDialog(sheet(), prog->sdFileName, app::isGerman());
         dialogs::clearShown();
         dialogs::setNextAnswer(QString());
-        SaveJpgWithDialog(sheet());
+        SaveJpgWithDialog(sheet(), prog->sdFileName, app::isGerman());
         QCOMPARE(dialogs::shown().constFirst().proposal, dir.filePath(QStringLiteral("sheet.jpg")));
         QCOMPARE(fileStart(bmp).left(2), QByteArray("BM"));
     }

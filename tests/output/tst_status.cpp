@@ -39,20 +39,20 @@ private slots:
     void severalBreaksAreOne()
     {
         status->show();
-        status->beginRun();
+        status->beginRun(app::isGerman());
         for (int i = 0; i < 3; ++i)
             QTest::mouseClick(status->Break, Qt::LeftButton);
         QCOMPARE(status->abortRequest(), 1);
         QCOMPARE(status->Break->property("Tag").toInt(), 1);
         QVERIFY(status->isVisible());
-        status->beginRun();
+        status->beginRun(app::isGerman());
         QCOMPARE(status->abortRequest(), 0);
     }
 
     void closingRequestsNoAbort()
     {
         status->show();
-        status->beginRun();
+        status->beginRun(app::isGerman());
         QVERIFY(!status->close());
         QVERIFY(!status->isVisible());
         QCOMPARE(status->abortRequest(), 0);
@@ -63,11 +63,11 @@ private slots:
         status->BreakClick();
         prog->mdeClick();
         QCOMPARE(status->Break->text(), QStringLiteral("Break")); // only a run start re-captions
-        status->beginRun();
+        status->beginRun(app::isGerman());
         QCOMPARE(status->Break->text(), QStringLiteral("Abbrechen"));
         QCOMPARE(status->abortRequest(), 0);
         prog->menClick();
-        status->beginRun();
+        status->beginRun(app::isGerman());
         QCOMPARE(status->Break->text(), QStringLiteral("Break"));
     }
 };
