@@ -212,6 +212,9 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    /// The client area the controls are laid out for.
+    static constexpr QSize kDesignClient{504, 572};
+
     void FormCreate();
     void FormShow();
     void FormDestroy();

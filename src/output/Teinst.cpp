@@ -2,6 +2,7 @@
 
 #include "app/Tprog.h"
 #include "app/Windows.h"
+#include "output/SettingsTexts.h"
 #include "platform/Dialogs.h"
 #include "ui/Look.h"
 #include "ui/Named.h"
@@ -319,56 +320,9 @@ void Teinst::Edit5Change(const QString &text)
 void Teinst::LocalSpr()
 {
     const QString code = app::languageCode();
-    if (code == QLatin1String("de")) {
-        setWindowTitle(QStringLiteral("Erweiterte Einstellungen"));
-        GroupBox3->setTitle(QStringLiteral("Layout"));
-        ed6Label->setText(QStringLiteral("Abstandshalter (Leerzeichen beachten!)"));
-        Label1->setText(QStringLiteral("Schriften durchnummerieren"));
-        Label2->setText(QStringLiteral("Name der Schrift ausgeben"));
-        Label8->setText(QStringLiteral("Verzeichnis ausgeben (für Schriften aus Ordnern)"));
-        Label9->setText(QStringLiteral("Dateiname ausgeben (für Schriften aus Ordnern)"));
-        Label10->setText(QStringLiteral("Schriftname in Standardschriftart"));
-        Label4->setText(QStringLiteral("Orientierung"));
-        Label11->setText(QStringLiteral("Hochformat"));
-        Label12->setText(QStringLiteral("Querformat"));
-        GroupBox2->setTitle(QStringLiteral("Schrift"));
-        Label7->setText(QStringLiteral("Größe (Wählen/Eingeben)"));
-        Label5->setText(QStringLiteral("kursiv"));
-        Label3->setText(QStringLiteral("fett"));
-        GroupBox1->setTitle(QStringLiteral("Abstände"));
-        Edit1Label->setText(QStringLiteral("Zeilenabstand"));
-        Edit2Label->setText(QStringLiteral("Linker Rand"));
-        Edit3Label->setText(QStringLiteral("Oberer Rand"));
-        Edit4Label->setText(QStringLiteral("Unterer Rand"));
-        Button2->setText(QStringLiteral("Abbrechen"));
-        or_hoch->setText(QString());
-        or_quer->setText(QString());
-    }
-    if (code == QLatin1String("en")) {
-        setWindowTitle(QStringLiteral("Advanced Settings"));
-        GroupBox3->setTitle(QStringLiteral("Layout"));
-        ed6Label->setText(QStringLiteral("Spacer (Keep Blanks in Mind!)"));
-        Label1->setText(QStringLiteral("Number Fonts"));
-        Label2->setText(QStringLiteral("Print Name of Font"));
-        Label8->setText(QStringLiteral("Print Directory Path (if printed from Folder)"));
-        Label9->setText(QStringLiteral("Print File Name (if printed from Folder)"));
-        Label10->setText(QStringLiteral("Font Name in Standard Font"));
-        Label4->setText(QStringLiteral("Orientation"));
-        Label11->setText(QStringLiteral("Portrait"));
-        Label12->setText(QStringLiteral("Landscape"));
-        GroupBox2->setTitle(QStringLiteral("Font"));
-        Label7->setText(QStringLiteral("Size (select/type)"));
-        Label5->setText(QStringLiteral("italic"));
-        Label3->setText(QStringLiteral("bold"));
-        GroupBox1->setTitle(QStringLiteral("Margins"));
-        Edit1Label->setText(QStringLiteral("Line Distance"));
-        Edit2Label->setText(QStringLiteral("Margin Left"));
-        Edit3Label->setText(QStringLiteral("Margin Top"));
-        Edit4Label->setText(QStringLiteral("Margin Down"));
-        Button2->setText(QStringLiteral("Cancel"));
-        or_hoch->setText(QString());
-        or_quer->setText(QString());
-    }
+    // Only the two languages have texts; any other code leaves the dialog as it is.
+    if (code == QLatin1String("de") || code == QLatin1String("en"))
+        ui::applyCaptions(*this, output::settingsCaptions(), code == QLatin1String("de"));
     // New texts need new widths. The layouts would catch up only once the dialog is visible and
     // the event loop has run, so a dialog opened right after a switch would show clipped texts.
     for (QGroupBox *box : {GroupBox3, GroupBox2, GroupBox1})
