@@ -1,18 +1,28 @@
 #include "app/MainWindowTexts.h"
 
 #include "app/Tprog.h"
+#include "fonts/FontListLoader.h"
+#include "fonts/SampleTexts.h"
+#include "ui/Links.h"
+#include "util/WideFunc.h"
 
 #include <QCheckBox>
+#include <QComboBox>
+#include <QListWidget>
 #include <QPushButton>
 
 namespace app {
 
 namespace {
 
+// A caption of the main window: its title, or one of its labels, buttons, check boxes, menu items
+// or menus.
+using MainWindowCaption = ui::Caption<Tprog, QLabel, QPushButton, QCheckBox, QAction, QMenu>;
+
 constexpr ui::WindowTitle kTitle;
 
 // The donation label, the sample box, the output box, the count label and the menu check marks
-// need more than a text each; `Tprog::Sprache` sets them.
+// need more than a text each; applyMainWindowTexts sets them.
 constexpr MainWindowCaption kCaptions[] = {
     {kTitle, u"Glyphwerk - Velmont Media", u"Glyphworks - Velmont Media"},
     {&Tprog::Button1, u"Ausgeben", u"Export"},
@@ -61,21 +71,55 @@ constexpr ui::TextPair kOutputTargets[] = {
     {u"PDF-Dokument", u"PDF-Document"},
 };
 
+// What follows the donation address in the label `laspenden`.
+constexpr ui::TextPair kDonationThanks{u" - Vielen Dank!", u" - Thank You!"};
+// The word that names the sample box's custom entry.
+constexpr ui::TextPair kCustomWord{u"Benutzerdefiniert", u"Custom"};
+
+// The first entries of the output box by position; the installed printers after them keep their
+// names. The standard printer is chosen again.
+void applyOutputTargets(QComboBox *box, bool german)
+{
+    for (int i = 0; i < int(std::size(kOutputTargets)) && i < box->count(); ++i)
+        box->setItemText(i, kOutputTargets[i].in(german));
+    box->setCurrentIndex(0);
+}
+
+// The language's default sentence replaces example 0 and the sample text, so a text of one's own
+// is discarded; the custom entry's word is replaced over the whole list of examples.
+void applySamples(QComboBox *box, bool german)
+{
+    const QString example0 = german ? fonts::germanExample0() : fonts::englishExample0();
+    box->setItemText(0, example0);
+    box->setCurrentIndex(0);
+    box->setEditText(example0);
+    QStringList items;
+    for (int i = 0; i < box->count(); ++i)
+        items << box->itemText(i);
+    QString replaced;
+    ReplaceAll(items.join(QLatin1Char('\n')), kCustomWord.in(!german), kCustomWord.in(german), replaced);
+    const QStringList result = replaced.split(QLatin1Char('\n'));
+    for (int i = 0; i < result.size() && i < box->count(); ++i)
+        box->setItemText(i, result.at(i));
+}
+
 } // namespace
 
-const ui::TextPair kDonationThanks{u" - Vielen Dank!", u" - Thank You!"};
-const ui::TextPair kCustomWord{u"Benutzerdefiniert", u"Custom"};
 const ui::TextPair kSaveFileName{u"Schrift Bild", u"Font Image"};
 const ui::TextPair kUnusableMark{u" (nicht lesbar)", u" (unreadable)"};
 
-std::span<const MainWindowCaption> mainWindowCaptions()
+void applyMainWindowTexts(Tprog &window, bool german)
 {
-    return kCaptions;
-}
-
-std::span<const ui::TextPair> outputTargetTexts()
-{
-    return kOutputTargets;
+    ui::applyCaptions(window, kCaptions, german);
+    window.laspenden->setText(QString::fromLatin1(german ? ui::kDonateDe : ui::kDonateEn) + kDonationThanks.in(german));
+    // Each help menu keeps its own language; only one of them is shown.
+    window.info_de->menuAction()->setVisible(german);
+    window.info_en->menuAction()->setVisible(!german);
+    applyOutputTargets(window.cbdrucker, german);
+    applySamples(window.cd1, german);
+    window.Label1->setText(fonts::fontCountText(window.ListBox1->count(), german));
+    window.mde->setChecked(german);
+    window.men->setChecked(!german);
 }
 
 bool isCustomEntry(const QString &text)

@@ -5,29 +5,16 @@
 
 #include <QString>
 
-#include <span>
-
-class QCheckBox;
-class QPushButton;
 class Tprog;
 
 namespace app {
 
-/// A caption of the main window: its title, or one of its labels, buttons, check boxes, menu items
-/// or menus.
-using MainWindowCaption = ui::Caption<Tprog, QLabel, QPushButton, QCheckBox, QAction, QMenu>;
+/// Puts the German (`german`) or English texts on the main window `window`: every caption, the
+/// donation label, the output targets (choosing the standard printer again), the sample box's
+/// default sentence (which replaces the sample text) and its custom entry, the font count, and
+/// which help menu is shown and which language item is ticked.
+void applyMainWindowTexts(Tprog &window, bool german);
 
-/// The captions of the main window, one row per control.
-std::span<const MainWindowCaption> mainWindowCaptions();
-
-/// The texts of the output box's first entries, the output targets, in box order; the installed
-/// printers that follow them keep their names.
-std::span<const ui::TextPair> outputTargetTexts();
-
-/// What follows the donation address in the label `laspenden`.
-extern const ui::TextPair kDonationThanks;
-/// The word that names the sample box's custom entry, "Benutzerdefiniert" or "Custom".
-extern const ui::TextPair kCustomWord;
 /// The file name the save dialog proposes after a language switch.
 extern const ui::TextPair kSaveFileName;
 /// The mark after a font list entry whose font cannot be read.

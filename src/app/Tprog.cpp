@@ -27,14 +27,11 @@
 #include "platform/Dialogs.h"
 #include "platform/FileFaces.h"
 #include "platform/FontResources.h"
-#include "platform/Printers.h"
 #include "platform/SystemFonts.h"
 #include "platform/UrlOpener.h"
-#include "ui/Links.h"
 #include "ui/Look.h"
 #include "util/BrowseForFolder.h"
 #include "util/IntText.h"
-#include "util/WideFunc.h"
 
 #include <QAction>
 #include <QApplication>
@@ -218,15 +215,6 @@ void Tprog::FormCreate()
     cd1->setCurrentIndex(0);
     Sprache();
     SchriftenNeuLadenClick();
-}
-
-void Tprog::fillPrinters()
-{
-    cbdrucker->addItems({QStringLiteral("Standarddrucker"), QStringLiteral("Drucker Dialog mit Optionen"),
-                         QStringLiteral("BMP-Bild"), QStringLiteral("JPG-Bild"), QStringLiteral("GIF-Bild"),
-                         QStringLiteral("DOC-Word Dokument"), QStringLiteral("PDF-Dokument")});
-    cbdrucker->addItems(platform::installedPrinters());
-    cbdrucker->setCurrentIndex(0);
 }
 
 void Tprog::FormShow()
@@ -513,36 +501,7 @@ void Tprog::Sprache()
     if (code != QLatin1String("de") && code != QLatin1String("en"))
         return;
     const bool german = code == QLatin1String("de");
-    ui::applyCaptions(*this, mainWindowCaptions(), german);
-    laspenden->setText(QString::fromLatin1(german ? kDonateDe : kDonateEn) + kDonationThanks.in(german));
-    info_de->menuAction()->setVisible(german);
-    info_en->menuAction()->setVisible(!german);
-
-    // The output targets by position; the printers after them keep their names. The standard
-    // printer is chosen again.
-    const std::span<const TextPair> targets = outputTargetTexts();
-    for (int i = 0; i < int(targets.size()) && i < cbdrucker->count(); ++i)
-        cbdrucker->setItemText(i, targets[i].in(german));
-    cbdrucker->setCurrentIndex(0);
-
-    // The language's default sentence replaces example 0 and the sample text; the custom entry
-    // is renamed wherever its word appears in the examples.
-    const QString example0 = german ? fonts::germanExample0() : fonts::englishExample0();
-    cd1->setItemText(0, example0);
-    cd1->setCurrentIndex(0);
-    cd1->setEditText(example0);
-    QStringList items;
-    for (int i = 0; i < cd1->count(); ++i)
-        items << cd1->itemText(i);
-    QString replaced;
-    ReplaceAll(items.join(QLatin1Char('\n')), kCustomWord.in(!german), kCustomWord.in(german), replaced);
-    const QStringList result = replaced.split(QLatin1Char('\n'));
-    for (int i = 0; i < result.size() && i < cd1->count(); ++i)
-        cd1->setItemText(i, result.at(i));
-
-    Label1->setText(fonts::fontCountText(ListBox1->count(), german));
-    mde->setChecked(german);
-    men->setChecked(!german);
+    applyMainWindowTexts(*this, german);
     sdFileName = kSaveFileName.in(german);
     ListBox1Rows->setUnusableMark(kUnusableMark.in(german));
 }

@@ -1,9 +1,11 @@
-// The construction of the main window: its controls, their places and tab order, and its menus.
+// The construction of the main window: its controls, their places and tab order, its menus, and
+// the output box's entries.
 
 #include "app/Tprog.h"
 
 #include "app/MainWindowTexts.h"
 #include "fonts/FontListDelegate.h"
+#include "platform/Printers.h"
 #include "ui/Anchors.h"
 #include "ui/LinkLabel.h"
 #include "ui/Links.h"
@@ -298,4 +300,13 @@ void Tprog::createMenus()
     connect(Introduction1, &QAction::triggered, this, &Tprog::Introduction1Click);
     connect(Wiesospenden1, &QAction::triggered, this, &Tprog::Wiesospenden1Click);
     connect(WhyDonate1, &QAction::triggered, this, &Tprog::WhyDonate1Click);
+}
+
+void Tprog::fillPrinters()
+{
+    cbdrucker->addItems({QStringLiteral("Standarddrucker"), QStringLiteral("Drucker Dialog mit Optionen"),
+                         QStringLiteral("BMP-Bild"), QStringLiteral("JPG-Bild"), QStringLiteral("GIF-Bild"),
+                         QStringLiteral("DOC-Word Dokument"), QStringLiteral("PDF-Dokument")});
+    cbdrucker->addItems(platform::installedPrinters());
+    cbdrucker->setCurrentIndex(0);
 }
