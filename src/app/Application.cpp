@@ -7,7 +7,7 @@
 #include "app/Windows.h"
 #include "output/WordApplication.h"
 #include "platform/Dialogs.h"
-#include "platform/Errors.h"
+#include "util/Errors.h"
 #include "platform/FileFaces.h"
 #include "platform/Signals.h"
 #include "ui/Logo.h"
@@ -40,7 +40,7 @@ bool Application::notify(QObject *receiver, QEvent *event)
 {
     try {
         return QApplication::notify(receiver, event);
-    } catch (const platform::Error &e) {
+    } catch (const util::Error &e) {
         reportError(e.message());
     } catch (const std::exception &e) {
         reportError(QString::fromLocal8Bit(e.what()));
@@ -120,7 +120,7 @@ int run(int &argc, char **argv)
             start->show();
             code = application.exec();
         }
-    } catch (const platform::Error &e) {
+    } catch (const util::Error &e) {
         reportError(e.message());
         code = 1;
     } catch (const std::exception &e) {

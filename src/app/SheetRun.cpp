@@ -9,7 +9,7 @@
 #include "output/Tstatus.h"
 #include "output/WordApplication.h"
 #include "platform/Dialogs.h"
-#include "platform/Errors.h"
+#include "util/Errors.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -279,7 +279,7 @@ int makeSheet(const SheetOptions &options)
         interrupted = status->exitRequested();
         if (!run.failed && !interrupted && progress)
             progress->complete();
-    } catch (const platform::Error &e) {
+    } catch (const util::Error &e) {
         writeError(e.message());
         run.failed = true;
     } catch (const std::exception &e) {

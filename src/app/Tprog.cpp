@@ -1,6 +1,7 @@
 #include "app/Tprog.h"
 
 #include "app/Language.h"
+#include "app/ListSources.h"
 #include "app/MainWindowTexts.h"
 #include "app/ProgramRunWindows.h"
 #include "app/TextBoxKeys.h"
@@ -61,59 +62,6 @@ namespace {
 // The smallest client area at which no control covers another: the output caption stays below
 // the preview panel, and the donation link, as wide as designed, left of the output button.
 constexpr QSize kMinimumClient(504, 494);
-
-output::LabelSwitches labelSwitches();
-
-// The font list as the lines of a sheet, read line by line so that a setting changed while an
-// image run goes on takes effect from the next line.
-class ListSheet : public output::SheetSource
-{
-public:
-    explicit ListSheet(const Tprog &window)
-        : m_window(window)
-    {
-    }
-    qsizetype count() const override { return m_window.ListBox1->count(); }
-    output::SheetLine line(qsizetype index) const override
-    {
-        output::SheetLine line;
-        line.label = m_window.GetText1(index);
-        line.rest = m_window.GetText2(index);
-        const QString entry = m_window.ListBox1->item(int(index))->text();
-        const QString separator = m_window.Label16->text();
-        line.labelParts = output::labelParts(index, entry, labelSwitches(), separator);
-        line.restParts = output::sampleParts(entry, labelSwitches(), separator, m_window.cd1->currentText());
-        line.fontName = FontNameOfEntry(entry);
-        line.fontFile = FontFileOfEntry(entry);
-        line.formB = einst->cb_stdname->isChecked();
-        return line;
-    }
-
-private:
-    const Tprog &m_window;
-};
-
-output::LabelSwitches labelSwitches()
-{
-    output::LabelSwitches switches;
-    switches.numbering = einst->cb1->isChecked();
-    switches.fontName = einst->cb2->isChecked();
-    switches.directory = einst->cb_verz->isChecked();
-    switches.fileName = einst->cb_filename->isChecked();
-    return switches;
-}
-
-// The run's font resources as the loader's sink.
-class ResourceSink : public fonts::FontSink
-{
-public:
-    QString addFontFile(const QString &path) override { return platform::FontResources::instance().addFontFile(path); }
-    void listFontFile(const QString &path, const platform::FileIdentity &identity) override
-    {
-        platform::FileFaces::instance().setListedFile(path, identity);
-    }
-    void postFontChange() override { platform::FontResources::instance().postFontChange(); }
-};
 
 } // namespace
 

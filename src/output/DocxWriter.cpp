@@ -1,6 +1,6 @@
 #include "output/DocxWriter.h"
 
-#include "platform/Errors.h"
+#include "util/Errors.h"
 
 #include <QFile>
 #include <QHash>
@@ -266,7 +266,7 @@ private:
     {
         m_zip.reset();
         QFile::remove(m_path);
-        throw platform::Error(QStringLiteral("The document %1 could not be written: %2").arg(m_path, reason));
+        throw util::Error(QStringLiteral("The document %1 could not be written: %2").arg(m_path, reason));
     }
 
     QString m_path;

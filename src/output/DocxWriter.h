@@ -78,7 +78,7 @@ QByteArray documentXml(const Document &document);
 
 /// Writes `document` as a .docx file at `path`, carrying those of `fonts` that may be embedded
 /// (each name once, the first file for it). The file appears whole or not at all: a failure
-/// throws platform::Error and leaves no file at `path`. Returns the names of the fonts carried.
+/// throws util::Error and leaves no file at `path`. Returns the names of the fonts carried.
 QStringList write(const Document &document, const QList<FontFile> &fonts, const QString &path);
 
 } // namespace output::docx

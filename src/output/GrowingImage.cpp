@@ -1,6 +1,6 @@
 #include "output/GrowingImage.h"
 
-#include "platform/Errors.h"
+#include "util/Errors.h"
 
 #include <QFileInfo>
 
@@ -62,7 +62,7 @@ void GrowingImage::checkLimits(qint64 width, qint64 height) const
 {
     if (width < 0 || height < 0 || width > m_limits.maxWidth || height > m_limits.maxHeight
         || width * height > m_limits.maxPixels)
-        throw platform::Error(QStringLiteral("An image of %1 × %2 pixels cannot be made.").arg(width).arg(height));
+        throw util::Error(QStringLiteral("An image of %1 × %2 pixels cannot be made.").arg(width).arg(height));
 }
 
 void GrowingImage::whiten(int fromRow, int toRow)
@@ -100,7 +100,7 @@ void GrowingImage::reserve(int columns, int rows)
     const qsizetype newStride = qsizetype(newColumns) * kBytesPerPixel;
     uchar *data = resizeMapping(m_data, size_t(reservedBytes()), size_t(newStride) * size_t(newRows));
     if (!data)
-        throw platform::Error(QStringLiteral("There is not enough memory for an image of %1 × %2 pixels.")
+        throw util::Error(QStringLiteral("There is not enough memory for an image of %1 × %2 pixels.")
                                   .arg(columns)
                                   .arg(rows));
     m_data = data;

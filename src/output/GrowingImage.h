@@ -47,7 +47,7 @@ public:
     int height() const { return m_height; }
 
     /// Sets the visible width; what is drawn keeps its place and new area is white. Throws
-    /// platform::Error when the size is beyond the limits or memory cannot be had; the image is
+    /// util::Error when the size is beyond the limits or memory cannot be had; the image is
     /// unchanged then.
     void setWidth(int width);
     /// Sets the visible height, as setWidth(); a smaller height drops the rows below it.

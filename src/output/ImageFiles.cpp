@@ -1,6 +1,6 @@
 #include "output/ImageFiles.h"
 
-#include "platform/Errors.h"
+#include "util/Errors.h"
 #include "util/FilePaths.h"
 
 #include <QBuffer>
@@ -32,7 +32,7 @@ extern "C" {
 namespace output {
 namespace {
 
-using platform::Error;
+using util::Error;
 
 QString emptyImageReason()
 {

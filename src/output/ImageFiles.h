@@ -2,13 +2,13 @@
 // Encoders of the image targets: a finished sheet image written as a Windows bitmap, a JPEG file
 // (libjpeg, quality 85) or a GIF file (giflib, fixed 216-colour palette without dithering).
 //
-// Every function here reports failure by throwing platform::Error whose message is the reason
+// Every function here reports failure by throwing util::Error whose message is the reason
 // given by the system or the encoder ("No space left on device", "Maximum supported image
 // dimension is 65500 pixels"), or RefusedTarget for a name a save does not write to; callers
 // add the file name and the interface language. Encoder objects and buffers are released before
 // the exception leaves.
 
-#include "platform/Errors.h"
+#include "util/Errors.h"
 
 #include <QByteArray>
 #include <QRgb>
@@ -68,7 +68,7 @@ void writeImage(const QImage &image, ImageFormat format, QIODevice &device);
 QByteArray encodeImage(const QImage &image, ImageFormat format);
 
 /// A file name a save refuses to write to.
-class RefusedTarget : public platform::Error
+class RefusedTarget : public util::Error
 {
 public:
     enum Reason {
@@ -76,7 +76,7 @@ public:
         NotAFile,    ///< a FIFO, device or socket, or a link to one
     };
     RefusedTarget(Reason reason, const QString &message)
-        : platform::Error(message)
+        : util::Error(message)
         , m_reason(reason)
     {
     }
@@ -98,7 +98,7 @@ void saveBytes(const QByteArray &bytes, const QString &path);
 
 /// Writes the file `path` through `write`, which is handed the open, empty new file and writes
 /// it from its start; the file is replaced as saveBytes() does once `write` returns and everything
-/// reached the disk. A failed write of the file (a full disk) throws platform::Error with the
+/// reached the disk. A failed write of the file (a full disk) throws util::Error with the
 /// system's reason, whether or not `write` noticed it. Anything `write` throws leaves the run
 /// without a file: the new file is removed and an existing one keeps its contents.
 void saveThrough(const QString &path, const std::function<void(QFile &)> &write);

@@ -2,7 +2,7 @@
 
 #include "output/ImageFiles.h"
 #include "platform/Dialogs.h"
-#include "platform/Errors.h"
+#include "util/Errors.h"
 
 #include <QByteArray>
 #include <QFileInfo>
@@ -33,7 +33,7 @@ FormatInfo formatInfo(ImageFormat format)
 
 // The reason of `cause` in the interface language: the program's own for a name it refuses to
 // write to, the system's or the encoder's otherwise.
-QString reasonText(const platform::Error &cause, bool german)
+QString reasonText(const util::Error &cause, bool german)
 {
     const auto *refused = dynamic_cast<const RefusedTarget *>(&cause);
     if (!refused)
@@ -51,10 +51,10 @@ QString reasonText(const platform::Error &cause, bool german)
 // The failure as the user reads it: what could not be done, in the interface language, and the
 // system's reason. Without a path the image could not be converted; with one, the file could not
 // be written.
-[[noreturn]] void fail(const QString &path, const platform::Error &cause, bool german)
+[[noreturn]] void fail(const QString &path, const util::Error &cause, bool german)
 {
     if (path.isEmpty())
-        throw platform::Error((german ? QStringLiteral("Das Bild konnte nicht umgewandelt werden.")
+        throw util::Error((german ? QStringLiteral("Das Bild konnte nicht umgewandelt werden.")
                                       : QStringLiteral("The image could not be converted."))
                               + QLatin1Char('\n') + cause.message());
     throw notSaved(SavedDocument::Image, path, cause, german);
@@ -64,7 +64,7 @@ void saveToName(const QImage &image, ImageFormat format, const QString &path, bo
 {
     try {
         saveImage(image, format, path);
-    } catch (const platform::Error &e) {
+    } catch (const util::Error &e) {
         fail(path, e, german);
     }
 }
@@ -77,7 +77,7 @@ void saveWithDialog(const QImage &image, ImageFormat format, QString &fileName, 
     if (format != ImageFormat::Bmp) {
         try {
             encoded = encodeImage(image, format);
-        } catch (const platform::Error &e) {
+        } catch (const util::Error &e) {
             fail(QString(), e, german);
         }
     }
@@ -90,14 +90,14 @@ void saveWithDialog(const QImage &image, ImageFormat format, QString &fileName, 
     }
     try {
         saveBytes(encoded, path);
-    } catch (const platform::Error &e) {
+    } catch (const util::Error &e) {
         fail(path, e, german);
     }
 }
 
 } // namespace
 
-FileWriteError notSaved(SavedDocument document, const QString &path, const platform::Error &cause, bool german)
+FileWriteError notSaved(SavedDocument document, const QString &path, const util::Error &cause, bool german)
 {
     QString what;
     if (document == SavedDocument::Pdf)

@@ -2,12 +2,12 @@
 // The save routines of the image targets: the finished sheet image written as BMP, JPEG or GIF,
 // either to a file the user picks in the save dialog or under a name the caller built. None shows
 // a message of its own: a failure to write leaves an existing file of the chosen name untouched and
-// is thrown as platform::Error with the system's reason, in the interface language (`german`), for
+// is thrown as util::Error with the system's reason, in the interface language (`german`), for
 // the caller (or the application's error report) to show. The file name the dialog proposes from is
 // the caller's: `fileName` goes in as the last name chosen and comes out as the name chosen now,
 // set as soon as it is chosen, so that a failure to write keeps it too.
 
-#include "platform/Errors.h"
+#include "util/Errors.h"
 
 #include <QString>
 
@@ -33,10 +33,10 @@ namespace output {
 /// The failure to write an image file: its message names the file and gives the system's
 /// reason, in the interface language. Unlike a failure to build or convert the image, it is no
 /// matter of memory, so image runs let it end the run as it is.
-class FileWriteError : public platform::Error
+class FileWriteError : public util::Error
 {
 public:
-    using platform::Error::Error;
+    using util::Error::Error;
 };
 
 /// What a save writes: the sheet image of an image target or the PDF document of the PDF target.
@@ -45,7 +45,7 @@ enum class SavedDocument { Image, Pdf };
 /// The failure to write `document` as the file `path`, as the user reads it: that it could not be
 /// saved under that name, in German or English, and below it the reason of `cause` (the system's,
 /// or the program's own for a name it refuses to write to).
-FileWriteError notSaved(SavedDocument document, const QString &path, const platform::Error &cause, bool german);
+FileWriteError notSaved(SavedDocument document, const QString &path, const util::Error &cause, bool german);
 
 /// The name the save dialog proposes for a file of the format whose extension is `extension`
 /// (".jpg", ".pdf"), given the last name chosen: a name ending in the extension of another format

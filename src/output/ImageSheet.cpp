@@ -4,7 +4,7 @@
 #include "output/ImageSave.h"
 #include "output/RunWindows.h"
 #include "platform/Dialogs.h"
-#include "platform/Errors.h"
+#include "util/Errors.h"
 
 #include <QGuiApplication>
 #include <QPainter>
@@ -88,7 +88,7 @@ int setImageLine(GrowingImage &image, const LineSetter &setter, const SheetLine 
     const qint64 next = qint64(y) + h + spacing;
     const qint64 height = next + h + 20;
     if (height > std::numeric_limits<int>::max() || next < std::numeric_limits<int>::min())
-        throw platform::Error(QStringLiteral("The image cannot be that high."));
+        throw util::Error(QStringLiteral("The image cannot be that high."));
     image.setHeight(int(height));
 
     QImage view = image.view();

@@ -44,7 +44,7 @@ public:
     void begin() override
     {
         if (!m_painter.begin(&m_writer))
-            throw platform::Error(QStringLiteral("The PDF document could not be started."));
+            throw util::Error(QStringLiteral("The PDF document could not be started."));
     }
     QPainter &canvas() override { return m_painter; }
     int pageHeight() const override
@@ -91,7 +91,7 @@ void pdfSheet(const SheetNumbers &numbers, const RunStyle &style, const SheetSou
                 throw RunAborted();
         });
     } catch (const RunAborted &) {
-    } catch (const platform::Error &e) {
+    } catch (const util::Error &e) {
         throw notSaved(SavedDocument::Pdf, path, e, style.german);
     }
 }

@@ -44,7 +44,7 @@ class SheetPages
 {
 public:
     virtual ~SheetPages() = default;
-    /// Opens the document and its first page. Throws platform::Error when it cannot be opened.
+    /// Opens the document and its first page. Throws util::Error when it cannot be opened.
     virtual void begin() = 0;
     /// The drawing surface of the open document.
     virtual QPainter &canvas() = 0;

@@ -266,7 +266,7 @@ public:
     {
         docx::Format &format = active().format;
         if (points < 1 || points > docx::kMaxFontSize)
-            throw platform::Error(QStringLiteral("The font size %1 is out of range (1 to %2 points).")
+            throw util::Error(QStringLiteral("The font size %1 is out of range (1 to %2 points).")
                                       .arg(points)
                                       .arg(docx::kMaxFontSize));
         format.size = points;
@@ -305,7 +305,7 @@ private:
     TypedDocument &active() const
     {
         if (!m_active)
-            throw platform::Error(QStringLiteral("No document is open."));
+            throw util::Error(QStringLiteral("No document is open."));
         return *m_active;
     }
 
@@ -325,7 +325,7 @@ WordApplicationFactory &factoryInPlace()
 std::unique_ptr<WordProcessor> createWordApplication()
 {
     if (destination().isEmpty() && !platform::documentOpener().available())
-        throw platform::Error(QStringLiteral("No word processor is installed."));
+        throw util::Error(QStringLiteral("No word processor is installed."));
     tooLargeRecord().clear();
     return std::make_unique<WordApplication>();
 }
@@ -340,7 +340,7 @@ std::unique_ptr<WordProcessor> startWordApplication()
     const WordApplicationFactory &factory = factoryInPlace();
     std::unique_ptr<WordProcessor> word = factory ? factory() : createWordApplication();
     if (!word)
-        throw platform::Error(QStringLiteral("No word processor could be started."));
+        throw util::Error(QStringLiteral("No word processor could be started."));
     return word;
 }
 

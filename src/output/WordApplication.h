@@ -8,7 +8,7 @@
 // as fonts of its process (see platform::writeFontConfiguration()).
 
 #include "output/WordProcessor.h"
-#include "platform/Errors.h"
+#include "util/Errors.h"
 
 #include <QDateTime>
 #include <QString>
@@ -24,7 +24,7 @@ namespace output {
 /// the word processor long to open, if at all.
 inline constexpr qint64 kMaxCarriedFontBytes = 128 * 1024 * 1024;
 
-/// A new application object of the word processor. Throws platform::Error when no word
+/// A new application object of the word processor. Throws util::Error when no word
 /// processor is installed to show its documents.
 std::unique_ptr<WordProcessor> createWordApplication();
 
@@ -36,7 +36,7 @@ using WordApplicationFactory = std::function<std::unique_ptr<WordProcessor>()>;
 WordApplicationFactory setWordApplicationFactory(WordApplicationFactory factory);
 
 /// A new word processor for a run, from createWordApplication() or the factory put in its place.
-/// Throws whatever the factory throws, and platform::Error when it gives none.
+/// Throws whatever the factory throws, and util::Error when it gives none.
 std::unique_ptr<WordProcessor> startWordApplication();
 
 /// Puts a factory in place for the life of the guard, and the one before back afterwards.
@@ -79,7 +79,7 @@ QString documentFolder();
 
 /// Why no document can be made in documentFolder(). The message says it in English, or gives the
 /// system's reason (Failed); the word sheet tells the user in the interface language.
-class DocumentFolderError : public platform::Error
+class DocumentFolderError : public util::Error
 {
 public:
     enum Reason {
@@ -88,7 +88,7 @@ public:
         Failed,        ///< the system refused; the message gives its reason
     };
     DocumentFolderError(Reason reason, const QString &folder, const QString &message)
-        : platform::Error(message)
+        : util::Error(message)
         , m_reason(reason)
         , m_folder(folder)
     {

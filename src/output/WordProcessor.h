@@ -11,7 +11,7 @@ namespace output {
 /// How the pages of a document are turned; the values are the word processor's own.
 enum class PageOrientation { Portrait = 0, Landscape = 1 };
 
-/// A running word processor driven by the sheet. Any operation may throw platform::Error (the
+/// A running word processor driven by the sheet. Any operation may throw util::Error (the
 /// word processor refused or went away); what was done before stays done.
 class WordProcessor
 {

@@ -122,7 +122,7 @@ void wordSheet(const SheetNumbers &numbers, const RunStyle &style, const SheetSo
     try {
         word->setVisible(true);
     } catch (const DocumentFolderError &e) {
-        throw platform::Error(documentFolderText(style.german, e));
+        throw util::Error(documentFolderText(style.german, e));
     }
     word.reset();
 

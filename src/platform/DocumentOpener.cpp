@@ -1,6 +1,6 @@
 #include "platform/DocumentOpener.h"
 
-#include "platform/Errors.h"
+#include "util/Errors.h"
 
 #include <QDir>
 #include <QProcess>
@@ -14,6 +14,9 @@
 #include <unistd.h>
 
 namespace platform {
+
+using util::Error;
+
 namespace {
 
 constexpr char kDocxType[] = "application/vnd.openxmlformats-officedocument.wordprocessingml.document";

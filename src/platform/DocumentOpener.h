@@ -25,7 +25,7 @@ public:
     virtual bool available() = 0;
 
     /// Opens the .docx file at `path` as a new, untitled document and returns at once, without
-    /// waiting for the word processor. Throws platform::Error when nothing could be started.
+    /// waiting for the word processor. Throws util::Error when nothing could be started.
     virtual void openAsNew(const QString &path) = 0;
 
     /// Opens the document at `path` as openAsNew() does; a word processor started for it also
@@ -51,7 +51,7 @@ inline constexpr char kFontFolderPrefix[] = "Glyphworks-fonts-";
 /// Writes the font files `files` (their contents) as copies into a new folder of `parent`,
 /// readable by the user alone, with a fontconfig configuration that adds them to the system's
 /// fonts and keeps its cache in that folder. Returns the configuration's path. Throws
-/// platform::Error when the folder or a file cannot be written.
+/// util::Error when the folder or a file cannot be written.
 QString writeFontConfiguration(const QString &parent, const QByteArrayList &files);
 
 /// The desktop's opener: LibreOffice ("soffice -n FILE", started detached), else "xdg-open FILE"

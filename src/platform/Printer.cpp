@@ -1,10 +1,12 @@
 #include "platform/Printer.h"
 
-#include "platform/Errors.h"
+#include "util/Errors.h"
 
 #include <QPrinterInfo>
 
 namespace platform {
+
+using util::Error;
 
 Printer &Printer::instance()
 {

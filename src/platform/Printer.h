@@ -29,11 +29,11 @@ public:
     int printerIndex(const QString &name) const;
 
     /// Selects the printer at `index` of printers(); -1 (or any index outside the list) selects
-    /// the system's default printer. Throws platform::Error when there is no printer at all.
+    /// the system's default printer. Throws util::Error when there is no printer at all.
     void setPrinterIndex(int index);
 
     /// The selected printer's name; the system's default printer until another is selected.
-    /// Throws platform::Error when there is no printer at all.
+    /// Throws util::Error when there is no printer at all.
     QString printerName() const;
 
     /// Sets the title the print system shows for the next job.
@@ -43,7 +43,7 @@ public:
     /// The number of copies of the next job.
     void setCopies(int copies);
 
-    /// Opens a job on the selected printer and its first page. Throws platform::Error when there
+    /// Opens a job on the selected printer and its first page. Throws util::Error when there
     /// is no printer or the job cannot be opened.
     void beginDoc();
     /// The drawing surface of the open job.

@@ -1,6 +1,6 @@
 #include "util/IntText.h"
 
-#include "platform/Errors.h"
+#include "util/Errors.h"
 
 #include <limits>
 #include <optional>
@@ -48,7 +48,7 @@ int StrToInt(const QString &text)
 {
     if (const auto value = parseInt(text))
         return *value;
-    throw platform::Error(QStringLiteral("'%1' is not a valid integer value").arg(text));
+    throw util::Error(QStringLiteral("'%1' is not a valid integer value").arg(text));
 }
 
 bool IsInt(const QString &text)

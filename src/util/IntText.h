@@ -8,7 +8,7 @@ namespace util {
 
 /// The value of `text` as a signed 32-bit whole number. Accepted: optional leading blanks, an
 /// optional '+' or '-', then one or more decimal digits 0-9 and nothing after them.
-/// Throws platform::Error "'<text>' is not a valid integer value" for anything else, including
+/// Throws util::Error "'<text>' is not a valid integer value" for anything else, including
 /// the empty text and numbers outside the signed 32-bit range.
 int StrToInt(const QString &text);
 

@@ -2,7 +2,7 @@
 #include "app/Tstart.h"
 #include "app/Windows.h"
 #include "platform/DesktopLanguage.h"
-#include "platform/Errors.h"
+#include "util/Errors.h"
 #include "support/AppTestMain.h"
 #include "support/TestSupport.h"
 
@@ -23,7 +23,7 @@ public:
     bool event(QEvent *e) override
     {
         if (e->type() == QEvent::User)
-            throw platform::Error(QStringLiteral("Something went wrong"));
+            throw util::Error(QStringLiteral("Something went wrong"));
         return QObject::event(e);
     }
 };

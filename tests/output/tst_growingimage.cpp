@@ -1,5 +1,5 @@
 #include "output/GrowingImage.h"
-#include "platform/Errors.h"
+#include "util/Errors.h"
 #include "support/TestMain.h"
 
 #include <QPainter>
@@ -123,7 +123,7 @@ private slots:
         try {
             image.setWidth(width);
             image.setHeight(height);
-        } catch (const platform::Error &) {
+        } catch (const util::Error &) {
             thrown = true;
         }
         QCOMPARE(!thrown, fits);

@@ -1,7 +1,7 @@
 // The image encoders, checked with decoders that are not ours: ImageMagick, djpeg/rdjpgcom.
 
 #include "output/ImageFiles.h"
-#include "platform/Errors.h"
+#include "util/Errors.h"
 #include "platform/Signals.h"
 #include "support/TestMain.h"
 #include "support/TestSupport.h"
@@ -269,7 +269,7 @@ private slots:
         QString message;
         try {
             output::saveImage(image, ImageFormat(format), dir.filePath(target));
-        } catch (const platform::Error &e) {
+        } catch (const util::Error &e) {
             message = e.message();
         }
         if (limit)
@@ -321,7 +321,7 @@ private slots:
             QString message;
             try {
                 output::saveImage(image, ImageFormat(format), target);
-            } catch (const platform::Error &e) {
+            } catch (const util::Error &e) {
                 message = e.message();
             }
             const QString context = QStringLiteral("%1 bytes short: \"%2\"").arg(distance).arg(message);

@@ -3,7 +3,7 @@
 #include "app/Tprog.h"
 #include "app/Windows.h"
 #include "output/ImageSave.h"
-#include "platform/Errors.h"
+#include "util/Errors.h"
 #include "support/AppTestMain.h"
 #include "support/TestSupport.h"
 
@@ -158,7 +158,7 @@ private slots:
         QString message;
         try {
             toNameRoutines[format](sheet(), path, app::isGerman());
-        } catch (const platform::Error &e) {
+        } catch (const util::Error &e) {
             message = e.message();
         }
         setrlimit(RLIMIT_FSIZE, &saved);
@@ -214,7 +214,7 @@ private slots:
         QString message;
         try {
             SaveBmpToName(sheet(), path, app::isGerman());
-        } catch (const platform::Error &e) {
+        } catch (const util::Error &e) {
             message = e.message();
         }
         prog->menClick();

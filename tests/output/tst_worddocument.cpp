@@ -506,7 +506,7 @@ private slots:
         try {
             word->setFontSize(size);
             QFAIL("the size was taken");
-        } catch (const platform::Error &e) {
+        } catch (const util::Error &e) {
             QCOMPARE(e.message(), message);
         }
         if (!document)

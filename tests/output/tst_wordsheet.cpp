@@ -61,7 +61,7 @@ private:
     void note(const QString &call)
     {
         if (call == record.failOn)
-            throw platform::Error(QStringLiteral("The word processor was closed."));
+            throw util::Error(QStringLiteral("The word processor was closed."));
         record.calls << call;
     }
 };
@@ -70,7 +70,7 @@ std::unique_ptr<output::WordProcessor> createRecorder()
 {
     ++record.created;
     if (record.unavailable)
-        throw platform::Error(QStringLiteral("No word processor is installed."));
+        throw util::Error(QStringLiteral("No word processor is installed."));
     return std::make_unique<Recorder>();
 }
 

@@ -1,4 +1,4 @@
-#include "platform/Errors.h"
+#include "util/Errors.h"
 #include "support/TestMain.h"
 #include "util/IntText.h"
 
@@ -44,7 +44,7 @@ private slots:
         try {
             util::StrToInt(text);
             QFAIL("no error for a text that is no whole number");
-        } catch (const platform::Error &e) {
+        } catch (const util::Error &e) {
             QCOMPARE(e.message(), QStringLiteral("'%1' is not a valid integer value").arg(text));
         }
     }

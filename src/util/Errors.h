@@ -5,7 +5,7 @@
 #include <QString>
 #include <stdexcept>
 
-namespace platform {
+namespace util {
 
 /// A failure with a user-facing message (already in the interface language where it has one).
 class Error : public std::runtime_error
@@ -24,4 +24,4 @@ private:
     QString m_message;
 };
 
-} // namespace platform
+} // namespace util
