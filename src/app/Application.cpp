@@ -7,10 +7,10 @@
 #include "app/Windows.h"
 #include "output/WordApplication.h"
 #include "platform/Dialogs.h"
-#include "util/Errors.h"
 #include "platform/FileFaces.h"
 #include "platform/Signals.h"
 #include "ui/Logo.h"
+#include "util/Errors.h"
 
 #include <QDateTime>
 #include <QGuiApplication>

@@ -2,9 +2,9 @@
 #include "app/Tstart.h"
 #include "app/Windows.h"
 #include "platform/DesktopLanguage.h"
-#include "util/Errors.h"
 #include "support/AppTestMain.h"
 #include "support/TestSupport.h"
+#include "util/Errors.h"
 
 #include <QDir>
 #include <QLabel>

@@ -1,6 +1,6 @@
 #include "output/GrowingImage.h"
-#include "util/Errors.h"
 #include "support/TestMain.h"
+#include "util/Errors.h"
 
 #include <QPainter>
 

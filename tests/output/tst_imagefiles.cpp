@@ -1,10 +1,10 @@
 // The image encoders, checked with decoders that are not ours: ImageMagick, djpeg/rdjpgcom.
 
 #include "output/ImageFiles.h"
-#include "util/Errors.h"
 #include "platform/Signals.h"
 #include "support/TestMain.h"
 #include "support/TestSupport.h"
+#include "util/Errors.h"
 
 #include <QDir>
 #include <QFile>

@@ -3,9 +3,9 @@
 #include "app/Tprog.h"
 #include "app/Windows.h"
 #include "output/ImageSave.h"
-#include "util/Errors.h"
 #include "support/AppTestMain.h"
 #include "support/TestSupport.h"
+#include "util/Errors.h"
 
 #include <QDir>
 #include <QFile>

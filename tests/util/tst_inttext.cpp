@@ -1,5 +1,5 @@
-#include "util/Errors.h"
 #include "support/TestMain.h"
+#include "util/Errors.h"
 #include "util/IntText.h"
 
 class TestIntText : public QObject
