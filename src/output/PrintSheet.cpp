@@ -2,6 +2,7 @@
 
 #include "output/PageFlow.h"
 #include "platform/Dialogs.h"
+#include "platform/PdfFonts.h"
 #include "platform/Printer.h"
 
 #include <QRawFont>
@@ -36,22 +37,32 @@ private:
     bool m_stopWhenAborted;
 };
 
+int fontLinesHeld = kFontLinesHeld;
+
 } // namespace
+
+void setFontLinesHeld(int lines)
+{
+    fontLinesHeld = lines > 0 ? lines : kFontLinesHeld;
+}
 
 void setSheet(SheetPages &pages, const SheetNumbers &numbers, const RunStyle &style, const SheetSource &sheet,
               const PageRange &range)
 {
-    // The print engine holds every face it embedded until the job ends and then lets go of them
-    // in an order of its own; FreeType finds each face it closes by walking its list of open
-    // faces from the oldest. Held here until after the job, in the order they were first drawn,
-    // and let go of oldest first, each is found at once: thousands of faces close in linear time.
+    // The print engine holds every face it embedded until it writes the fonts out (when the job
+    // ends, and every some hundred lines below) and then lets go of them in an order of its own;
+    // FreeType finds each face it closes by walking its list of open faces from the oldest. Held
+    // here until then, in the order they were first drawn, and let go of oldest first, each is
+    // found at once: thousands of faces close in linear time.
     std::vector<QRawFont> faces;
     QSet<QRawFont> held;
-    const auto releaseInOrder = qScopeGuard([&faces, &held] {
+    const auto releaseInOrder = [&faces, &held] {
         held.clear();
         for (QRawFont &face : faces)
             face = QRawFont();
-    });
+        faces.clear();
+    };
+    const auto releaseAtEnd = qScopeGuard(releaseInOrder);
     // A failure that leaves the run before the document was ended cancels it, so the next run can
     // open a new one.
     const auto cancelUnended = qScopeGuard([&pages] { pages.cancel(); });
@@ -63,11 +74,17 @@ void setSheet(SheetPages &pages, const SheetNumbers &numbers, const RunStyle &st
     // A page break is carried out when the next line comes: after the last line it would leave
     // an empty page at the end of the job.
     bool pageBreakDue = false;
+    int linesSinceFonts = 0;
     for (qsizetype i = 0; i < sheet.count(); ++i) {
         if (pages.stopped())
             continue;
         if (pageBreakDue) {
             pages.newPage();
+            if (linesSinceFonts >= fontLinesHeld) {
+                platform::writeUsedFonts(canvas);
+                releaseInOrder();
+                linesSinceFonts = 0;
+            }
             pageBreakDue = false;
         }
         const SheetLine line = sheet.line(i);
@@ -85,6 +102,7 @@ void setSheet(SheetPages &pages, const SheetNumbers &numbers, const RunStyle &st
         if (place.drawn)
             setter.draw(canvas, line, metrics, numbers.left, place.y);
         pageBreakDue = place.newPageAfter;
+        ++linesSinceFonts;
         pages.lineSet(i);
     }
     pages.end();

@@ -62,9 +62,18 @@ public:
     virtual void lineSet(qsizetype index) { Q_UNUSED(index); }
 };
 
+/// How many lines a sheet holds the fonts of at least: a print job or PDF document would hold every
+/// font it used until it ends; at the first page break after these lines, the fonts used so far
+/// are written into the document and let go of.
+inline constexpr int kFontLinesHeld = 300;
+
+/// Sets the lines whose fonts are held; 0 or less restores kFontLinesHeld. Tests make it a few.
+void setFontLinesHeld(int lines);
+
 /// Sets every line of `sheet` on `pages`, one after the other from the top margin, breaking the
 /// page where the next line would pass the bottom margin; only the pages in `range` are drawn.
-/// This is the one layout of the printed sheet; its PDF document is set the same way.
+/// This is the one layout of the printed sheet; its PDF document is set the same way. However
+/// many fonts the sheet has, only those of its last some hundred lines are held at a time.
 void setSheet(SheetPages &pages, const SheetNumbers &numbers, const RunStyle &style, const SheetSource &sheet,
               const PageRange &range);
 

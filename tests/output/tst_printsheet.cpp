@@ -1,6 +1,7 @@
 #include "app/Tprog.h"
 #include "app/Windows.h"
 #include "output/LineSetter.h"
+#include "output/PrintSheet.h"
 #include "output/Teinst.h"
 #include "output/Tstatus.h"
 #include "platform/Printer.h"
@@ -18,6 +19,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpression>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 
 #include <sys/resource.h>
@@ -517,15 +519,23 @@ private slots:
         QTest::addColumn<bool>("german");
         QTest::addColumn<bool>("landscape");
         QTest::addColumn<bool>("folder");
-        QTest::newRow("long sheet") << false << false << false;
-        QTest::newRow("landscape, german") << true << true << false;
-        QTest::newRow("folder fonts") << false << false << true;
+        QTest::addColumn<int>("fontLines");
+        QTest::newRow("long sheet") << false << false << false << 0;
+        QTest::newRow("landscape, german") << true << true << false << 0;
+        QTest::newRow("folder fonts") << false << false << true << 0;
+        // The fonts written out and let go of at page breaks as the print and the document go: the
+        // same pages.
+        QTest::newRow("long sheet, fonts written as it goes") << false << false << false << 7;
+        QTest::newRow("landscape, german, fonts written as it goes") << true << true << false << 20;
     }
     void pdfDocumentIsTheDirectPrint()
     {
         QFETCH(bool, german);
         QFETCH(bool, landscape);
         QFETCH(bool, folder);
+        QFETCH(int, fontLines);
+        output::setFontLinesHeld(fontLines);
+        const auto fontsAtTheEnd = qScopeGuard([] { output::setFontLinesHeld(0); });
         QStringList postscriptNames;
         if (folder) {
             const QString path = makeFolder(
@@ -567,6 +577,9 @@ private slots:
             QVERIFY2(it.value() == QLatin1String("yes"), qPrintable(it.key()));
         for (const QString &name : postscriptNames)
             QVERIFY2(fonts.contains(name), qPrintable(name));
+        // Fonts written out as the document goes are embedded again for the pages after.
+        if (fontLines > 0)
+            QVERIFY(gwtest::toolOutput(QStringLiteral("pdffonts"), {exported}).count(QStringLiteral("DejaVuSans ")) > 1);
     }
 
     // A file that cannot be written (the disk full, the folder missing) is reported with its name
