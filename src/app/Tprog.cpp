@@ -452,6 +452,7 @@ void Tprog::Sprache()
     applyMainWindowTexts(*this, german);
     sdFileName = kSaveFileName.in(german);
     ListBox1Rows->setUnusableMark(kUnusableMark.in(german));
+    ListBox1->setGerman(german);
 }
 
 void Tprog::showEvent(QShowEvent *event)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "fonts/FontListView.h"
+
 #include <QColor>
 #include <QFont>
 #include <QMainWindow>
@@ -32,7 +34,7 @@ public:
     ~Tprog() override;
 
     // Controls, by their names.
-    QListWidget *ListBox1 = nullptr;
+    fonts::FontListView *ListBox1 = nullptr;
     QFrame *Panel1 = nullptr;
     QLabel *Label3 = nullptr;
     QLabel *Label4 = nullptr;

@@ -5,6 +5,7 @@
 
 #include "app/MainWindowTexts.h"
 #include "fonts/FontListDelegate.h"
+#include "fonts/FontListView.h"
 #include "platform/Printers.h"
 #include "ui/Anchors.h"
 #include "ui/LinkLabel.h"
@@ -86,7 +87,7 @@ void Tprog::createControls()
     const unsigned rightBottom = AnchorRight | AnchorBottom;
     const unsigned leftBottom = AnchorLeft | AnchorBottom;
 
-    ListBox1 = named(new QListWidget(client), "ListBox1");
+    ListBox1 = named(new fonts::FontListView(client), "ListBox1");
     ListBox1->setSelectionMode(QAbstractItemView::ExtendedSelection);
     ListBox1->setContextMenuPolicy(Qt::CustomContextMenu);
     ListBox1Rows = new fonts::FontListDelegate(ListBox1);
