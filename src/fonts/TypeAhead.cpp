@@ -6,11 +6,27 @@ namespace fonts {
 
 QString foldForSearch(QStringView text)
 {
+    QString folded;
+    folded.reserve(text.size());
+    // Most font names are plain ASCII: lower-cased letter by letter, without the normalization,
+    // which costs most of the time of a list's first key.
+    bool ascii = true;
+    for (const QChar c : text) {
+        if (c.unicode() >= 0x80) {
+            ascii = false;
+            break;
+        }
+        if (c != QLatin1Char(' ') && c.unicode() >= 0x20)
+            folded += c.toLower();
+        else if (c.unicode() < 0x20 && !c.isSpace())
+            folded += c;
+    }
+    if (ascii)
+        return folded;
     // The decomposed form puts an accent after its letter as a mark of its own; the compatibility
     // form also splits ligatures such as "ﬁ" into their letters.
     const QString decomposed = text.toString().normalized(QString::NormalizationForm_KD);
-    QString folded;
-    folded.reserve(decomposed.size());
+    folded.clear();
     for (const QChar c : decomposed) {
         if (c.isMark() || c.isSpace())
             continue;
