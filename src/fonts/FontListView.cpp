@@ -6,6 +6,8 @@
 #include <QElapsedTimer>
 #include <QLocale>
 
+#include <memory>
+
 namespace fonts {
 namespace {
 
