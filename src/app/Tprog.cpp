@@ -483,6 +483,31 @@ void Tprog::closeEvent(QCloseEvent *event)
     start->close();
 }
 
+bool Tprog::ListBox1KeyDown(const QKeyEvent &key)
+{
+    const Qt::KeyboardModifiers modifiers = key.modifiers() & ~Qt::KeypadModifier;
+    const bool menuKey = (key.key() == Qt::Key_Menu && modifiers == Qt::NoModifier) ||
+                         (key.key() == Qt::Key_F10 && modifiers == Qt::ShiftModifier);
+    if (menuKey) {
+        // The list's menu opens under the focused row, where the user's eyes are, or at the
+        // list's corner when there is no such row.
+        const QModelIndex current = ListBox1->currentIndex();
+        const QRect row = current.isValid() ? ListBox1->visualRect(current) : QRect();
+        const QPoint at = row.isValid() ? row.bottomLeft() : QPoint(0, 0);
+        PopupMenu1->popup(ListBox1->viewport()->mapToGlobal(at));
+        return true;
+    }
+    if (key.key() == Qt::Key_Space && modifiers == Qt::NoModifier) {
+        // Space marks the focused row or takes its mark away, and stays on it: the list's own
+        // Space would only ever mark.
+        const QModelIndex current = ListBox1->currentIndex();
+        if (current.isValid())
+            ListBox1->selectionModel()->select(current, QItemSelectionModel::Toggle);
+        return true;
+    }
+    return false;
+}
+
 bool Tprog::eventFilter(QObject *watched, QEvent *event)
 {
     // The event type first: the list's viewport still has events while the list is destroyed,
@@ -505,6 +530,8 @@ bool Tprog::eventFilter(QObject *watched, QEvent *event)
     }
     if (event->type() == QEvent::KeyPress) {
         auto *key = static_cast<QKeyEvent *>(event);
+        if (watched == ListBox1 && ListBox1KeyDown(*key))
+            return true;
         if (watched == ed_folder) {
             QChar typed;
             if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)

@@ -17,6 +17,7 @@ class QListWidget;
 class QMenu;
 class QPlainTextEdit;
 class QPushButton;
+class QKeyEvent;
 class QPainter;
 class QRect;
 
@@ -188,6 +189,11 @@ public:
     /// The mouse moved over the font list: as ListBox1KeyUp, so the boxes show the focused
     /// entry's font, not the one under the pointer.
     void ListBox1MouseMove();
+
+    /// A key pressed in the font list, before the list's own handling: the context menu key (or
+    /// Shift+F10) opens the list's menu at the focused row, Space marks or unmarks the focused
+    /// row. Returns true when the key was taken.
+    bool ListBox1KeyDown(const QKeyEvent &key);
 
     /// Switches sample mode of the font list to the state of `cb_schriftprobeliste`.
     void cb_schriftprobelisteClick();

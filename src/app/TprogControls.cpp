@@ -172,6 +172,11 @@ void Tprog::createControls()
     laspenden->setPalette(lp);
     layout->place(laspenden, {8, 551, 375, 14}, leftBottom);
 
+    // The captions name their fields for screen readers.
+    Label2->setBuddy(Memo1);
+    Label8->setBuddy(cbdrucker);
+    Label5->setBuddy(cd1);
+
     // The committed output settings, hidden.
     const char *names[] = {"Label11", "Label12", "Label13", "Label14", "Label15", "Label16"};
     const QString values[] = {QStringLiteral("5"), QStringLiteral("200"), QStringLiteral("250"),
@@ -183,10 +188,11 @@ void Tprog::createControls()
     }
 
     // Tab follows the reading order: the list, then the right column from top to bottom, then
-    // the sample text and the output button. The sample box passes Tab on instead of taking it.
+    // the sample text, the output button and the donation link. The sample box passes Tab on
+    // instead of taking it.
     Memo1->setTabChangesFocus(true);
     QWidget *const order[] = {ListBox1, cb_system, cb_folder, ed_folder, BitBtn2, Memo1, cb_schriftprobe,
-                                    cb_schriftprobeliste, cbdrucker, cd1, Button1};
+                                    cb_schriftprobeliste, cbdrucker, cd1, Button1, laspenden};
     for (size_t i = 1; i < std::size(order); ++i)
         setTabOrder(order[i - 1], order[i]);
 
@@ -244,30 +250,35 @@ void Tprog::createMenus()
     mspb->setCheckable(true);
     mspb->setVisible(false);
 
-    // Each help menu keeps its own language; the language switch only shows one of them.
-    info_de = named(menu->addMenu(QStringLiteral("Hilfe und Info")), "info_de");
-    Einfhrung1 = menuItem(info_de, this, "Einfhrung1", QStringLiteral("Einführung"));
-    m_bug_de = menuItem(info_de, this, "m_bug_de", QStringLiteral("Fehler oder Verbesserung melden.."));
-    Wiesospenden1 = menuItem(info_de, this, "Wiesospenden1", QStringLiteral("Wieso spenden?"));
+    // Each help menu keeps its own language; the language switch only shows one of them. The two
+    // menus' letters differ, as the menu bar answers the letters of a hidden menu too. The link
+    // items' accelerator marks stand in their descriptions, or before a letter of an address that
+    // no other item of the menu uses; opening a link drops them.
+    info_de = named(menu->addMenu(QStringLiteral("&Hilfe und Info")), "info_de");
+    Einfhrung1 = menuItem(info_de, this, "Einfhrung1", QStringLiteral("&Einführung"));
+    m_bug_de = menuItem(info_de, this, "m_bug_de", QStringLiteral("&Fehler oder Verbesserung melden.."));
+    Wiesospenden1 = menuItem(info_de, this, "Wiesospenden1", QStringLiteral("&Wieso spenden?"));
     info_de->addSeparator();
-    const QString linksDe[] = {QLatin1String(kProgramDe) + QStringLiteral(" - Homepage dieser Software"),
-                               QLatin1String(kIntroDe) + QStringLiteral(" - Einführung in dieser Software"),
-                               QLatin1String(kDocsDe) + QStringLiteral(" - Dokumentation aller Funktionen"),
-                               QLatin1String(kDonateDe) + QStringLiteral(" - Falls Ihnen diese Software gefällt"),
-                               QLatin1String(kHomeDe), QLatin1String(kHomeEn)};
+    const QString linksDe[] = {QLatin1String(kProgramDe) + QStringLiteral(" - &Homepage dieser Software"),
+                               QLatin1String(kIntroDe) + QStringLiteral(" - Einführung in &dieser Software"),
+                               QLatin1String(kDocsDe) + QStringLiteral(" - Dokumentation &aller Funktionen"),
+                               QLatin1String(kDonateDe) + QStringLiteral(" - Falls Ihnen diese Software &gefällt"),
+                               QLatin1Char('&') + QLatin1String(kHomeDe),
+                               QString::fromLatin1(kHomeEn).replace(QLatin1String(".com"), QLatin1String(".&com"))};
     for (const QString &text : linksDe)
         links_de << menuItem(info_de, this, qPrintable(QStringLiteral("mweb_de%1").arg(links_de.size() + 1)), text);
 
-    info_en = named(menu->addMenu(QStringLiteral("Help and Information")), "info_en");
-    Introduction1 = menuItem(info_en, this, "Introduction1", QStringLiteral("Introduction"));
-    m_bug_en = menuItem(info_en, this, "m_bug_en", QStringLiteral("Report Bug or Improvement.."));
-    WhyDonate1 = menuItem(info_en, this, "WhyDonate1", QStringLiteral("Why Donate?"));
+    info_en = named(menu->addMenu(QStringLiteral("Help and &Information")), "info_en");
+    Introduction1 = menuItem(info_en, this, "Introduction1", QStringLiteral("&Introduction"));
+    m_bug_en = menuItem(info_en, this, "m_bug_en", QStringLiteral("&Report Bug or Improvement.."));
+    WhyDonate1 = menuItem(info_en, this, "WhyDonate1", QStringLiteral("&Why Donate?"));
     info_en->addSeparator();
-    const QString linksEn[] = {QLatin1String(kProgramEn) + QStringLiteral(" - Website of this Software"),
-                               QLatin1String(kIntroEn) + QStringLiteral(" - Introduction to this Software"),
-                               QLatin1String(kDocsEn) + QStringLiteral(" - Documentation of all Functions"),
-                               QLatin1String(kDonateEn) + QStringLiteral(" - If you like this Application"),
-                               QLatin1String(kHomeEn), QLatin1String(kHomeDe)};
+    const QString linksEn[] = {QLatin1String(kProgramEn) + QStringLiteral(" - Website &of this Software"),
+                               QLatin1String(kIntroEn) + QStringLiteral(" - Introduction &to this Software"),
+                               QLatin1String(kDocsEn) + QStringLiteral(" - &Documentation of all Functions"),
+                               QLatin1String(kDonateEn) + QStringLiteral(" - If you &like this Application"),
+                               QLatin1Char('&') + QLatin1String(kHomeEn),
+                               QString::fromLatin1(kHomeDe).replace(QLatin1String("-media"), QLatin1String("-&media"))};
     for (const QString &text : linksEn)
         links_en << menuItem(info_en, this, qPrintable(QStringLiteral("mweb_en%1").arg(links_en.size() + 1)), text);
     for (QAction *item : links_de + links_en)

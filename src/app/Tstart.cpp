@@ -60,6 +60,9 @@ Tstart::Tstart(QWidget *parent)
     Image2->setFixedSize(134, 72);
     Image2->setPixmap(ui::drawLogo(QStringLiteral("Glyphworks"), Image2->size()));
     Image2->hide();
+    // Each logo shows the program's name in its own language, and is read so.
+    Image1->setAccessibleName(QStringLiteral("Logo Glyphwerk"));
+    Image2->setAccessibleName(QStringLiteral("Glyphworks logo"));
 
     Label1 = new QLabel(this);
     Label1->setObjectName(QStringLiteral("Label1"));

@@ -1,6 +1,7 @@
 #include "fonts/Tfpreview.h"
 
 #include "app/Windows.h"
+#include "ui/AccessibleTexts.h"
 #include "ui/Anchors.h"
 #include "ui/Look.h"
 #include "util/IntText.h"
@@ -41,6 +42,19 @@ QIcon styleIcon(const char *themeName, QChar letter, void (QFont::*style)(bool))
     return QIcon(picture);
 }
 
+// What a screen reader says of the controls without a caption of their own.
+constexpr ui::AccessibleText kAccessibleTexts[] = {
+    {"UpDown1", {u"Schriftgröße ändern", u"Change font size"}, {}},
+    {"up", {u"Größer", u"Larger"}, {}},
+    {"down", {u"Kleiner", u"Smaller"}, {}},
+    {"bold", {u"Fett", u"Bold"}, {u"Schaltet Fett ein oder aus", u"Turns bold on or off"}},
+    {"italic", {u"Kursiv", u"Italic"}, {u"Schaltet Kursiv ein oder aus", u"Turns italic on or off"}},
+    {"under", {u"Unterstrichen", u"Underline"}, {u"Schaltet Unterstreichen ein oder aus", u"Turns underline on or off"}},
+    {"Memo2",
+     {u"Große Schriftprobe", u"Large font preview"},
+     {u"Zeigt die Schrift der Liste an einem eigenen Text", u"Shows the list's font on a text of your own"}},
+};
+
 QToolButton *styleButton(QWidget *parent, const char *name, const QIcon &icon, int left)
 {
     auto *button = new QToolButton(parent);
@@ -78,6 +92,7 @@ Tfpreview::Tfpreview(QWidget *parent)
     UpDown1->setObjectName(QStringLiteral("UpDown1"));
     UpDown1->setGeometry(183, 8, 16, 21);
     UpDown1->associate(FSize);
+    Label1->setBuddy(FSize);
 
     Label2 = new QLabel(QStringLiteral("Format:"), this);
     Label2->setObjectName(QStringLiteral("Label2"));
@@ -111,6 +126,7 @@ void Tfpreview::LocalSpr()
     setWindowTitle(german ? QStringLiteral("Schriftprobe") : QStringLiteral("Font Preview"));
     Label1->setText(german ? QStringLiteral("Schriftgröße:") : QStringLiteral("Font Size:"));
     Label1->adjustSize();
+    ui::applyAccessibleTexts(this, kAccessibleTexts, german);
 }
 
 void Tfpreview::setMemoSize(int points)

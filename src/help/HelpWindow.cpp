@@ -2,6 +2,7 @@
 
 #include "help/WebLinks.h"
 #include "platform/UrlOpener.h"
+#include "ui/AccessibleTexts.h"
 #include "ui/LinkLabel.h"
 #include "ui/Links.h"
 #include "ui/Logo.h"
@@ -61,9 +62,14 @@ QFrame *line(const QString &name, QWidget *parent)
 // Tabs as flat buttons in a row (wrapping is not needed for two pages). The sheet is the tab
 // bar's alone: on the page control it would reach the pages and replace their font.
 const char kFlatTabs[] =
-    "QTabBar::tab { border: 1px solid #a0a0a0; border-radius: 2px; padding: 3px 12px; margin: 0 4px 6px 0;"
-    " background: #f0f0f0; }"
-    "QTabBar::tab:selected { background: #d8dde6; border-color: #003366; }";
+    "QTabBar::tab { border: 1px solid palette(mid); border-radius: 2px; padding: 3px 12px; margin: 0 4px 6px 0;"
+    " background: palette(button); color: palette(button-text); }"
+    "QTabBar::tab:selected { background: palette(midlight); border-color: palette(highlight); }";
+
+// What a screen reader says of the controls without a caption of their own.
+constexpr ui::AccessibleText kAccessibleTexts[] = {
+    {"pc", {u"Seiten der Hilfe", u"Help pages"}, {u"Pfeiltasten wechseln die Seite", u"Arrow keys change the page"}},
+};
 } // namespace
 
 HelpWindow::HelpWindow(const HelpTexts &texts, QWidget *parent)
@@ -165,6 +171,12 @@ HelpWindow::HelpWindow(const HelpTexts &texts, QWidget *parent)
     connect(backButton, &QPushButton::clicked, this, &HelpWindow::backClick);
     connect(nextButton, &QPushButton::clicked, this, &HelpWindow::nextClick);
 
+    // The pictures are read by what they show.
+    Image1->setAccessibleName(texts.programName);
+    Image2->setAccessibleName(texts.donationTitle);
+    sbSpenden->setAccessibleName(texts.donationTitle);
+    ui::applyAccessibleTexts(this, kAccessibleTexts, texts.german);
+
     adjustSize();
     if (const QScreen *screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
@@ -227,6 +239,14 @@ bool HelpWindow::eventFilter(QObject *watched, QEvent *event)
     return QWidget::eventFilter(watched, event);
 }
 
+std::span<const QColor> donationTileColours()
+{
+    // Green and orange are dark enough for the white number on them.
+    static const QColor tiles[] = {QColor(0, 102, 170), QColor(30, 120, 75), QColor(175, 90, 0),
+                                   QColor(170, 50, 60), QColor(100, 80, 160), QColor(0, 51, 102)};
+    return tiles;
+}
+
 QPixmap drawDonationPicture(const QString &title, const QStringList &purposes)
 {
     QPixmap picture(kPictureSize);
@@ -244,8 +264,7 @@ QPixmap drawDonationPicture(const QString &title, const QStringList &purposes)
     painter.setPen(Qt::white);
     painter.drawText(QRect(16, 0, kPictureSize.width() - 32, 46), Qt::AlignVCenter | Qt::AlignLeft, title);
 
-    const QColor tiles[] = {QColor(0, 102, 170), QColor(40, 140, 90), QColor(220, 140, 20), QColor(170, 50, 60),
-                            QColor(100, 80, 160), QColor(0, 51, 102)};
+    const std::span<const QColor> tiles = donationTileColours();
     font.setPixelSize(14);
     font.setBold(false);
     painter.setFont(font);
@@ -253,7 +272,7 @@ QPixmap drawDonationPicture(const QString &title, const QStringList &purposes)
     int y = 60;
     for (qsizetype i = 0; i < purposes.size() && y + rowHeight <= kPictureSize.height(); ++i) {
         painter.setPen(Qt::NoPen);
-        painter.setBrush(tiles[i % std::size(tiles)]);
+        painter.setBrush(tiles[size_t(i) % tiles.size()]);
         painter.drawRoundedRect(QRectF(18, y + 6, 22, 22), 4, 4);
         painter.setPen(Qt::white);
         QFont mark = font;
@@ -276,6 +295,7 @@ HelpTexts germanHelpTexts()
 {
     HelpTexts t;
     t.objectName = QStringLiteral("hilfe");
+    t.german = true;
     t.caption = QStringLiteral("Glyphwerk - Velmont Media");
     t.programName = QStringLiteral("Glyphwerk");
     t.backName = QStringLiteral("btide1");

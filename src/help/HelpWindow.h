@@ -1,9 +1,12 @@
 #pragma once
 
+#include <QColor>
 #include <QPixmap>
 #include <QString>
 #include <QStringList>
 #include <QWidget>
+
+#include <span>
 
 class QFrame;
 class QLabel;
@@ -36,6 +39,7 @@ struct HelpTexts
     QString donateAddress;
     QString donationTitle;        ///< title of the donation picture
     QStringList donationPurposes; ///< what donations pay for, one line each
+    bool german = false;          ///< the language of these texts, for what a screen reader says
 };
 
 /// A help window: the program's short help and the page about donations, with back and next
@@ -86,5 +90,9 @@ HelpTexts englishHelpTexts();
 
 /// Draws the donation page's picture (504 × 289): `title` over the list of `purposes`.
 QPixmap drawDonationPicture(const QString &title, const QStringList &purposes);
+
+/// The colours of the donation picture's numbered tiles, in turn; each carries its white number
+/// at a contrast of at least 4.5 to 1.
+std::span<const QColor> donationTileColours();
 
 } // namespace help

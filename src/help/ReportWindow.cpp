@@ -2,6 +2,7 @@
 
 #include "help/WebLinks.h"
 #include "platform/UrlOpener.h"
+#include "ui/AccessibleTexts.h"
 #include "ui/LinkLabel.h"
 #include "ui/Links.h"
 #include "ui/Look.h"
@@ -46,6 +47,9 @@ ReportWindow::ReportWindow(const ReportTexts &texts, QWidget *parent)
     Button1->setObjectName(QStringLiteral("Button1"));
     Button1->setGeometry((width() - 75) / 2, height() - 41, 75, 25);
 
+    // The link and the button are read by their texts.
+    ui::applyAccessibleTexts(this, {}, texts.german);
+
     connect(Label70, &ui::LinkLabel::clicked, this, &ReportWindow::BrowseToCaption);
     connect(Button1, &QPushButton::clicked, this, &ReportWindow::Button1Click);
 
@@ -73,7 +77,8 @@ ReportTexts germanReportTexts()
                            "kann? Dann schreiben Sie uns bitte über das Formular auf dieser Webseite:"),
             QLatin1String(ui::kSupportDe),
             QStringLiteral("Die Angabe Ihrer E-Mail-Adresse im Formular ist freiwillig. Wenn Sie sie angeben, "
-                           "erhalten Sie eine Antwort von uns.\n\nVielen Dank für Ihre Hilfe!")};
+                           "erhalten Sie eine Antwort von uns.\n\nVielen Dank für Ihre Hilfe!"),
+            true};
 }
 
 ReportTexts englishReportTexts()

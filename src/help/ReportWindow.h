@@ -23,6 +23,7 @@ struct ReportTexts
     QString intro;      ///< errors and suggestions can be reported on the page below
     QString address;    ///< the support page, as the link label shows it
     QString email;      ///< an e-mail address there is voluntary and brings an answer
+    bool german = false; ///< the language of these texts, for what a screen reader says
 };
 
 /// A report window: an always-on-top tool window pointing the user to the maker's support form.

@@ -39,11 +39,27 @@ constexpr SettingsCaption kCaptions[] = {
     {&Teinst::or_quer, u"", u""},
 };
 
+// The captions name the fields; these rows say what the captions leave open.
+constexpr ui::TextPair kDigitsOnly{u"Nur Ziffern, in Bildpunkten", u"Digits only, in pixels"};
+constexpr ui::AccessibleText kAccessibleTexts[] = {
+    {"ed6", {}, {u"Steht zwischen Nummer, Name und Schriftprobe", u"Stands between number, name and sample"}},
+    {"Edit5", {}, {u"Schriftgröße der Ausgabe in Punkt, nur Ziffern", u"Font size of the output in points, digits only"}},
+    {"Edit1", {}, kDigitsOnly},
+    {"Edit2", {}, kDigitsOnly},
+    {"Edit3", {}, kDigitsOnly},
+    {"Edit4", {}, kDigitsOnly},
+};
+
 } // namespace
 
 std::span<const SettingsCaption> settingsCaptions()
 {
     return kCaptions;
+}
+
+std::span<const ui::AccessibleText> settingsAccessibleTexts()
+{
+    return kAccessibleTexts;
 }
 
 } // namespace output

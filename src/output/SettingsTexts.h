@@ -1,6 +1,7 @@
 #pragma once
 // The texts of the settings dialog in German and English, side by side, for `Teinst::LocalSpr`.
 
+#include "ui/AccessibleTexts.h"
 #include "ui/Captions.h"
 
 #include <span>
@@ -21,5 +22,8 @@ using SettingsCaption = ui::Caption<Teinst, QGroupBox, QLabel, ui::ClickLabel, Q
 
 /// The captions of the settings dialog, one row per control.
 std::span<const SettingsCaption> settingsCaptions();
+
+/// What a screen reader says of the settings dialog's fields beyond their captions.
+std::span<const ui::AccessibleText> settingsAccessibleTexts();
 
 } // namespace output

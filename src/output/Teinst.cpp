@@ -98,6 +98,7 @@ void Teinst::createControls()
         r.box = bareToggle<QCheckBox>(GroupBox3, r.boxName);
         r.box->setChecked(true);
         r.label = clickLabel(GroupBox3, r.labelName);
+        r.label->setBuddy(r.box);
         layout->addWidget(r.box, row, 0);
         layout->addWidget(r.label, row, 1, 1, 3);
         ++row;
@@ -108,8 +109,10 @@ void Teinst::createControls()
     or_hoch = bareToggle<QRadioButton>(GroupBox3, "or_hoch");
     or_hoch->setChecked(true);
     Label11 = clickLabel(GroupBox3, "Label11");
+    Label11->setBuddy(or_hoch);
     or_quer = bareToggle<QRadioButton>(GroupBox3, "or_quer");
     Label12 = clickLabel(GroupBox3, "Label12");
+    Label12->setBuddy(or_quer);
     layout->addWidget(or_hoch, row, 0);
     layout->addWidget(Label11, row, 1);
     layout->addWidget(or_quer, row, 2);
@@ -135,8 +138,10 @@ void Teinst::createControls()
     Label6 = named(new QLabel(QStringLiteral("Style"), GroupBox2), "Label6");
     cb3 = bareToggle<QCheckBox>(GroupBox2, "cb3");
     Label5 = clickLabel(GroupBox2, "Label5");
+    Label5->setBuddy(cb3);
     cb4 = bareToggle<QCheckBox>(GroupBox2, "cb4");
     Label3 = clickLabel(GroupBox2, "Label3");
+    Label3->setBuddy(cb4);
     layout->addWidget(Label7, 0, 0);
     layout->addWidget(Edit5, 1, 0);
     layout->addWidget(Label6, 0, 2, 1, 4);
@@ -321,8 +326,12 @@ void Teinst::LocalSpr()
 {
     const QString code = app::languageCode();
     // Only the two languages have texts; any other code leaves the dialog as it is.
-    if (code == QLatin1String("de") || code == QLatin1String("en"))
-        ui::applyCaptions(*this, output::settingsCaptions(), code == QLatin1String("de"));
+    if (code == QLatin1String("de") || code == QLatin1String("en")) {
+        const bool german = code == QLatin1String("de");
+        ui::applyCaptions(*this, output::settingsCaptions(), german);
+        // The labels beside the bare check boxes and radio buttons are their buddies and name them.
+        ui::applyAccessibleTexts(this, output::settingsAccessibleTexts(), german);
+    }
     // New texts need new widths. The layouts would catch up only once the dialog is visible and
     // the event loop has run, so a dialog opened right after a switch would show clipped texts.
     for (QGroupBox *box : {GroupBox3, GroupBox2, GroupBox1})

@@ -1,5 +1,6 @@
 #include "output/Tstatus.h"
 
+#include "ui/AccessibleTexts.h"
 #include "ui/Look.h"
 
 #include <QCloseEvent>
@@ -10,6 +11,12 @@
 
 namespace {
 const char *const kTag = "Tag";
+
+// What a screen reader says of the bar, and of the button beyond its caption.
+constexpr ui::AccessibleText kAccessibleTexts[] = {
+    {"stat", {u"Fortschritt", u"Progress"}, {u"Wie viele Schriften schon ausgegeben sind", u"How many fonts are output"}},
+    {"Break", {}, {u"Beendet die Ausgabe nach der aktuellen Zeile", u"Ends the output after the current line"}},
+};
 } // namespace
 
 Tstatus::Tstatus(bool german, QWidget *parent)
@@ -48,6 +55,7 @@ void Tstatus::beginRun(bool german)
     Break->setProperty(kTag, 0);
     m_exitRequested = false;
     Break->setText(german ? QStringLiteral("Abbrechen") : QStringLiteral("Break"));
+    ui::applyAccessibleTexts(this, kAccessibleTexts, german);
 }
 
 int Tstatus::abortRequest() const

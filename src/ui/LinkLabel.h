@@ -4,7 +4,9 @@
 
 namespace ui {
 
-/// A label that reports a click of the left mouse button, for the texts that open web pages.
+/// A label that opens a web page: it reports a click of the left mouse button, and, once it has
+/// the keyboard focus (it takes it with Tab), Enter or Space as a click. It shows the focus with
+/// the style's focus frame and tells assistive technology that it is a link.
 class LinkLabel : public QLabel
 {
     Q_OBJECT
@@ -16,12 +18,14 @@ public:
     void styleAsLink();
 
 signals:
-    /// The label was clicked.
+    /// The label was clicked, or Enter or Space was pressed on it.
     void clicked();
 
 protected:
     void mousePressEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
 };
 
 } // namespace ui

@@ -192,7 +192,7 @@ private slots:
     {
         const QStringList expected = {"ListBox1", "cb_system", "cb_folder", "ed_folder", "BitBtn2", "Memo1",
                                       "cb_schriftprobe", "cb_schriftprobeliste", "cbdrucker", "cd1", "Button1",
-                                      "ListBox1"};
+                                      "laspenden", "ListBox1"};
         prog->ListBox1->setFocus();
         QStringList visited = {QApplication::focusWidget()->objectName()};
         for (int i = 1; i < expected.size(); ++i) {
