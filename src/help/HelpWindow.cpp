@@ -185,13 +185,12 @@ HelpWindow::HelpWindow(const HelpTexts &texts, QWidget *parent)
 void HelpWindow::showPage(QWidget *page)
 {
     pc->setCurrentWidget(page);
-    // A window shown anew comes to the front by itself; one already shown is brought there.
-    if (isVisible()) {
-        raise();
-        activateWindow();
-    } else {
-        show();
-    }
+    // Brought to the front with the keyboard's focus, shown anew or not: a window manager that
+    // keeps new windows from taking the focus would otherwise leave it behind a menu chosen with
+    // the keyboard, out of the keyboard's reach.
+    show();
+    raise();
+    activateWindow();
 }
 
 void HelpWindow::BrowseToCaption(const QLabel *label)
