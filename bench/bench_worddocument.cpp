@@ -1,5 +1,5 @@
 // Times a word-processor document of 1,000 lines over all installed font families, made through
-// the program's own output command (the automation calls and the .docx file), and then what
+// the program's own output command (the calls to the word processor and the .docx file), and then what
 // LibreOffice takes to convert it headless to PDF, beside LibreOffice converting the same lines
 // as plain text, so that the document's own share of the wait is visible.
 // Usage: bench_worddocument [lines] [runs]   (offscreen unless QT_QPA_PLATFORM is set)

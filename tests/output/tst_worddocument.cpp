@@ -1,4 +1,4 @@
-// The word processor behind "Word.Application" with a stand-in for the desktop's opener: the
+// The word processor of the word-processor target with a stand-in for the desktop's opener: the
 // documents it writes, read back as archives and converted to PDF by LibreOffice (headless, in a
 // profile of its own), then checked with poppler's tools.
 
