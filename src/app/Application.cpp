@@ -75,7 +75,8 @@ int run(int &argc, char **argv)
     const Command command = parseCommand(arguments);
     switch (command.kind) {
     case CommandKind::UsageError:
-        writeTo(stderr, QStringLiteral("glyphworks: %1\n%2\nTry 'glyphworks --help' for more.\n")
+        writeTo(stderr, (command.options.german ? QStringLiteral("glyphworks: %1\n%2\nMehr sagt 'glyphworks --help --german'.\n")
+                                                : QStringLiteral("glyphworks: %1\n%2\nTry 'glyphworks --help' for more.\n"))
                             .arg(command.error, usageLine()));
         return 2;
     case CommandKind::Help:

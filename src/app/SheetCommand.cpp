@@ -1,5 +1,7 @@
 #include "app/SheetCommand.h"
 
+#include "output/SheetLimits.h"
+
 #include <QCommandLineParser>
 #include <QFileInfo>
 #include <QSet>
@@ -73,6 +75,23 @@ Command usageError(const QString &error)
     return command;
 }
 
+// The parser's own reason in the interface language: it words its three reasons in English only.
+QString parserError(const QString &reason, bool german)
+{
+    if (!german)
+        return reason;
+    static const std::pair<QLatin1String, QLatin1String> wordings[] = {
+        {QLatin1String("Unknown option '"), QLatin1String("Unbekannte Option '")},
+        {QLatin1String("Unknown options: "), QLatin1String("Unbekannte Optionen: ")},
+        {QLatin1String("Missing value after '"), QLatin1String("Es fehlt ein Wert nach '")},
+        {QLatin1String("Unexpected value after '"), QLatin1String("Unerwarteter Wert nach '")},
+    };
+    for (const auto &[english, german] : wordings)
+        if (reason.startsWith(english))
+            return german + reason.mid(english.size());
+    return reason;
+}
+
 } // namespace
 
 std::optional<SheetFormat> sheetFormatOf(const QString &path)
@@ -110,11 +129,11 @@ QString targetPrefix(SheetFormat format)
     return {};
 }
 
-Command parseCommand(const QStringList &arguments)
+namespace {
+
+// Reads `rest`, the arguments without Qt's own; `german` chooses the language of usage errors.
+Command parseArguments(const QStringList &rest, bool german)
 {
-    const QStringList rest = withoutQtOptions(arguments);
-    if (rest.isEmpty())
-        return {};
 
     QCommandLineParser parser;
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
@@ -135,17 +154,22 @@ Command parseCommand(const QStringList &arguments)
         flag(name);
     parser.addOption(QCommandLineOption(QStringList{QStringLiteral("h")}));
 
+    const auto tr = [german](const char *english, const char *inGerman) {
+        return german ? QString::fromUtf8(inGerman) : QString::fromUtf8(english);
+    };
     if (!parser.parse(QStringList{QStringLiteral("glyphworks")} + rest))
-        return usageError(parser.errorText());
+        return usageError(parserError(parser.errorText(), german));
     if (!parser.positionalArguments().isEmpty())
-        return usageError(QStringLiteral("Unexpected argument '%1'.").arg(parser.positionalArguments().constFirst()));
+        return usageError(tr("Unexpected argument '%1'.", "Unerwartetes Argument '%1'.")
+                              .arg(parser.positionalArguments().constFirst()));
     for (const QString &name : parser.optionNames())
         if (parser.optionNames().count(name) > 1)
-            return usageError(QStringLiteral("Option '--%1' is given more than once.").arg(name));
+            return usageError(tr("Option '--%1' is given more than once.", "Die Option '--%1' steht mehr als einmal da.")
+                                  .arg(name));
 
     Command command;
     SheetOptions &o = command.options;
-    o.german = parser.isSet(QStringLiteral("german"));
+    o.german = german;
     if (parser.isSet(QStringLiteral("help")) || parser.isSet(QStringLiteral("h"))) {
         command.kind = CommandKind::Help;
         return command;
@@ -158,14 +182,16 @@ Command parseCommand(const QStringList &arguments)
     const bool sheet = parser.isSet(QStringLiteral("sheet"));
     const bool list = parser.isSet(QStringLiteral("list-fonts"));
     if (sheet && list)
-        return usageError(QStringLiteral("'--sheet' and '--list-fonts' cannot be given together."));
+        return usageError(tr("'--sheet' and '--list-fonts' cannot be given together.",
+                             "'--sheet' und '--list-fonts' gehen nicht zusammen."));
 
     o.quiet = parser.isSet(QStringLiteral("quiet"));
     o.systemFonts = !parser.isSet(QStringLiteral("no-system-fonts"));
     if (parser.isSet(QStringLiteral("folder"))) {
         o.folder = parser.value(QStringLiteral("folder"));
         if (o.folder.isEmpty())
-            return usageError(QStringLiteral("'--folder' needs a folder, not an empty text."));
+            return usageError(tr("'--folder' needs a folder, not an empty text.",
+                                 "'--folder' braucht einen Ordner, keinen leeren Text."));
     }
     if (!sheet) {
         // Every other option describes the sheet.
@@ -174,11 +200,13 @@ Command parseCommand(const QStringList &arguments)
                                                QStringLiteral("no-system-fonts"), QStringLiteral("german"),
                                                QStringLiteral("quiet")};
             if (!general.contains(name))
-                return usageError(QStringLiteral("Option '--%1' needs '--sheet FILE'.").arg(name));
+                return usageError(tr("Option '--%1' needs '--sheet FILE'.", "Die Option '--%1' braucht '--sheet DATEI'.")
+                                      .arg(name));
         }
         command.kind = list ? CommandKind::ListFonts : CommandKind::Window;
         if (!list)
-            return usageError(QStringLiteral("Options need '--sheet FILE' or '--list-fonts'."));
+            return usageError(tr("Options need '--sheet FILE' or '--list-fonts'.",
+                                 "Optionen brauchen '--sheet DATEI' oder '--list-fonts'."));
         return command;
     }
 
@@ -186,24 +214,31 @@ Command parseCommand(const QStringList &arguments)
     o.file = parser.value(QStringLiteral("sheet"));
     const std::optional<SheetFormat> format = sheetFormatOf(o.file);
     if (!format)
-        return usageError(
-            QStringLiteral("Cannot tell the format of '%1': the file must end in .pdf, .bmp, .jpg, .jpeg, .gif "
-                           "or .docx.")
-                .arg(o.file));
+        return usageError(tr("Cannot tell the format of '%1': the file must end in .pdf, .bmp, .jpg, .jpeg, .gif "
+                             "or .docx.",
+                             "Das Format von '%1' ist nicht zu erkennen: Die Datei muss auf .pdf, .bmp, .jpg, .jpeg, "
+                             ".gif oder .docx enden.")
+                              .arg(o.file));
     o.format = *format;
 
     const auto number = [](const QString &text, std::optional<int> &into) {
         into = wholeNumber(text);
         return into.has_value();
     };
-    const auto badNumber = [](const QString &option, const QString &text) {
-        return usageError(QStringLiteral("Bad number '%1' for '--%2': a whole number from 0 up is needed.")
+    const auto badNumber = [&tr](const QString &option, const QString &text) {
+        return usageError(tr("Bad number '%1' for '--%2': a whole number from 0 up is needed.",
+                             "Falsche Zahl '%1' für '--%2': Eine ganze Zahl ab 0 ist nötig.")
                               .arg(text, option));
     };
     if (parser.isSet(QStringLiteral("size"))) {
         const QString text = parser.value(QStringLiteral("size"));
         if (!number(text, o.size))
             return badNumber(QStringLiteral("size"), text);
+        // The rule every target keeps to, told before any font is loaded.
+        output::SheetNumbers numbers;
+        numbers.size = *o.size;
+        if (const QString problem = output::sizeProblem(numbers, german); !problem.isEmpty())
+            return usageError(problem);
     }
     if (parser.isSet(QStringLiteral("line-spacing"))) {
         const QString text = parser.value(QStringLiteral("line-spacing"));
@@ -214,7 +249,9 @@ Command parseCommand(const QStringList &arguments)
         const QString text = parser.value(QStringLiteral("margins"));
         const QStringList parts = text.split(QLatin1Char(','));
         if (parts.size() != 3)
-            return usageError(QStringLiteral("'--margins' needs three numbers, TOP,LEFT,BOTTOM, not '%1'.").arg(text));
+            return usageError(tr("'--margins' needs three numbers, TOP,LEFT,BOTTOM, not '%1'.",
+                                 "'--margins' braucht drei Zahlen, OBEN,LINKS,UNTEN, nicht '%1'.")
+                                  .arg(text));
         std::optional<int> *into[] = {&o.top, &o.left, &o.bottom};
         for (int i = 0; i < 3; ++i)
             if (!number(parts.at(i).trimmed(), *into[i]))
@@ -226,7 +263,8 @@ Command parseCommand(const QStringList &arguments)
         o.separator = parser.value(QStringLiteral("separator"));
         // The settings dialog keeps the last separator when its field is emptied.
         if (o.separator->isEmpty())
-            return usageError(QStringLiteral("'--separator' needs a text, not an empty one."));
+            return usageError(tr("'--separator' needs a text, not an empty one.",
+                                 "'--separator' braucht einen Text, keinen leeren."));
     }
     if (parser.isSet(QStringLiteral("labels"))) {
         SheetLabels labels;
@@ -242,8 +280,10 @@ Command parseCommand(const QStringList &arguments)
             else if (label == QLatin1String("file"))
                 labels.file = true;
             else
-                return usageError(
-                    QStringLiteral("Unknown label '%1' for '--labels': use number, name, folder and file.").arg(label));
+                return usageError(tr("Unknown label '%1' for '--labels': use number, name, folder and file.",
+                                     "Unbekannte Angabe '%1' für '--labels': möglich sind number, name, folder und "
+                                     "file.")
+                                      .arg(label));
         }
         o.labels = labels;
     }
@@ -253,11 +293,26 @@ Command parseCommand(const QStringList &arguments)
     const bool standard = parser.isSet(QStringLiteral("labels-in-standard-font"));
     const bool own = parser.isSet(QStringLiteral("no-labels-in-standard-font"));
     if (standard && own)
-        return usageError(
-            QStringLiteral("'--labels-in-standard-font' and '--no-labels-in-standard-font' exclude each other."));
+        return usageError(tr("'--labels-in-standard-font' and '--no-labels-in-standard-font' exclude each other.",
+                             "'--labels-in-standard-font' und '--no-labels-in-standard-font' schließen einander "
+                             "aus."));
     if (standard || own)
         o.labelsInStandardFont = standard;
     o.split = parser.isSet(QStringLiteral("split"));
+    return command;
+}
+
+} // namespace
+
+Command parseCommand(const QStringList &arguments)
+{
+    const QStringList rest = withoutQtOptions(arguments);
+    if (rest.isEmpty())
+        return {};
+    // Usage errors are told in the language asked for, also when the rest of the line is wrong.
+    const bool german = rest.contains(QLatin1String("--german")) || rest.contains(QLatin1String("-german"));
+    Command command = parseArguments(rest, german);
+    command.options.german = german;
     return command;
 }
 
@@ -281,7 +336,7 @@ Ohne Argumente öffnet Glyphwerk seine Fenster.
   --folder ORDNER         Schriften aus diesem Ordner und seinen Unterordnern.
   --no-system-fonts       Ohne die installierten Systemschriften.
   --text TEXT             Die Schriftprobe (sonst das erste Beispiel des Fensters).
-  --size PT               Schriftgröße in Punkt (sonst 8).
+  --size PT               Schriftgröße in Punkt, 1 bis 1638 (sonst 8).
   --bold, --italic        Fett, kursiv.
   --landscape             Querformat.
   --line-spacing N        Zeilenabstand (sonst 5).
@@ -312,7 +367,7 @@ Without arguments, Glyphworks opens its windows.
   --folder DIR            Fonts of this folder and its sub-folders.
   --no-system-fonts       Without the installed system fonts.
   --text TEXT             The sample text (default: the window's first example).
-  --size PT               Font size in points (default 8).
+  --size PT               Font size in points, 1 to 1638 (default 8).
   --bold, --italic        Bold, italic.
   --landscape             Landscape orientation.
   --line-spacing N        Line spacing (default 5).

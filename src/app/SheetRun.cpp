@@ -10,11 +10,13 @@
 #include "output/WordApplication.h"
 #include "platform/Dialogs.h"
 #include "util/Errors.h"
+#include "util/FilePaths.h"
 
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QProgressBar>
@@ -22,11 +24,14 @@
 #include <QSocketNotifier>
 #include <QTimer>
 
+#include <cerrno>
 #include <csignal>
+#include <cstring>
 #include <cstdio>
 #include <exception>
 #include <optional>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace app {
@@ -90,6 +95,39 @@ QVariant answer(const dialogs::Shown &request)
     return QVariant::fromValue(dialogs::Answer::Cancel);
 }
 
+// Why `folder` cannot be searched for fonts, in the interface language; empty when it is a folder.
+// What stands there instead is named: a file or a pipe given by mistake is not "missing".
+QString folderProblem(const QString &folder, bool german)
+{
+    struct stat st;
+    // stat() follows a link to the folder it names, as the search does, and never opens anything.
+    if (::stat(util::encodePath(folder).constData(), &st) != 0) {
+        const int error = errno;
+        if (error == ENOENT || error == ENOTDIR)
+            return german ? QStringLiteral("Der Ordner \u201E%1\u201C ist nicht da.").arg(folder)
+                          : QStringLiteral("The folder \"%1\" does not exist.").arg(folder);
+        return (german ? QStringLiteral("Der Ordner \u201E%1\u201C ist nicht zu erreichen: %2")
+                       : QStringLiteral("The folder \"%1\" cannot be reached: %2"))
+            .arg(folder, QString::fromLocal8Bit(std::strerror(error)));
+    }
+    if (S_ISDIR(st.st_mode))
+        return {};
+    const char *what = nullptr;
+    if (S_ISREG(st.st_mode))
+        what = german ? "eine Datei" : "a file";
+    else if (S_ISFIFO(st.st_mode))
+        what = german ? "eine benannte Pipe (FIFO)" : "a named pipe (FIFO)";
+    else if (S_ISSOCK(st.st_mode))
+        what = german ? "ein Socket" : "a socket";
+    else if (S_ISCHR(st.st_mode) || S_ISBLK(st.st_mode))
+        what = german ? "ein Gerät" : "a device";
+    else
+        what = german ? "etwas anderes" : "something else";
+    return (german ? QStringLiteral("\u201E%1\u201C ist kein Ordner, sondern %2.")
+                   : QStringLiteral("\"%1\" is not a folder: it is %2."))
+        .arg(folder, QString::fromUtf8(what));
+}
+
 // Sets `box` and its menu twin as a click would leave them.
 void setSwitch(QCheckBox *box, QAction *twin, bool on)
 {
@@ -97,18 +135,18 @@ void setSwitch(QCheckBox *box, QAction *twin, bool on)
     twin->setChecked(on);
 }
 
-// Follows the progress bar of the run on standard error.
+// Follows the progress bar of the run on standard error, counting the sheet's `lines` (the bar
+// never has fewer than one step, and a run that does not move it ends at its whole count).
 class ProgressOutput
 {
 public:
-    explicit ProgressOutput(bool german)
+    ProgressOutput(bool german, qint64 lines)
         : m_text(::isatty(::fileno(stderr)) != 0, german)
+        , m_lines(lines)
     {
         m_clock.start();
         QObject::connect(status->stat, &QProgressBar::valueChanged, status->stat,
-                         [this](int value) {
-                             write(m_text.update(value, status->stat->maximum(), m_clock.elapsed()));
-                         });
+                         [this](int value) { write(m_text.update(value, m_lines, m_clock.elapsed())); });
     }
     ~ProgressOutput()
     {
@@ -118,8 +156,8 @@ public:
     ProgressOutput(const ProgressOutput &) = delete;
     ProgressOutput &operator=(const ProgressOutput &) = delete;
 
-    /// The run went through: the bar shows all of its lines.
-    void complete() { write(m_text.update(status->stat->maximum(), status->stat->maximum(), m_clock.elapsed())); }
+    /// The run went through: all of its lines are done.
+    void complete() { write(m_text.update(m_lines, m_lines, m_clock.elapsed())); }
 
 private:
     static void write(const QString &text)
@@ -129,6 +167,7 @@ private:
     }
 
     ProgressText m_text;
+    qint64 m_lines;
     QElapsedTimer m_clock;
 };
 
@@ -236,10 +275,11 @@ bool applyFontSources(const SheetOptions &options)
     start->Timer1->stop();
     if (options.german && !isGerman())
         prog->mdeClick();
-    if (!options.folder.isEmpty() && !QFileInfo(options.folder).isDir()) {
-        writeError(isGerman() ? QStringLiteral("Der Ordner \u201E%1\u201C ist nicht da.").arg(options.folder)
-                              : QStringLiteral("The folder \"%1\" does not exist.").arg(options.folder));
-        return false;
+    if (!options.folder.isEmpty()) {
+        if (const QString problem = folderProblem(options.folder, isGerman()); !problem.isEmpty()) {
+            writeError(problem);
+            return false;
+        }
     }
     const bool folder = !options.folder.isEmpty();
     if (options.systemFonts == prog->cb_system->isChecked() && folder == prog->cb_folder->isChecked()
@@ -272,7 +312,7 @@ int makeSheet(const SheetOptions &options)
     try {
         std::optional<ProgressOutput> progress;
         if (!options.quiet)
-            progress.emplace(isGerman());
+            progress.emplace(isGerman(), prog->ListBox1->count());
         // An interrupt ends the run as the program's end does in the window: nothing is saved.
         const InterruptWatch watch([] { status->abortForExit(); });
         prog->Button1Click();

@@ -21,6 +21,7 @@
 #include "output/ImageSheet.h"
 #include "output/PdfSheet.h"
 #include "output/PrintSheet.h"
+#include "output/SheetLimits.h"
 #include "output/SheetText.h"
 #include "output/Teinst.h"
 #include "output/Tstatus.h"
@@ -411,6 +412,11 @@ void Tprog::Button1Click()
     numbers.top = util::StrToInt(einst->Edit3->text());
     numbers.bottom = util::StrToInt(einst->Edit4->text());
     numbers.size = util::StrToInt(einst->Edit5->currentText());
+    // A size no target can draw is refused before any target is touched.
+    if (const QString problem = output::sizeProblem(numbers, isGerman()); !problem.isEmpty()) {
+        dialogs::message(dialogs::MessageKind::Error, problem);
+        return;
+    }
     status->beginRun(isGerman());
 
     const QString target = cbdrucker->currentText();

@@ -3,6 +3,7 @@
 #include "output/ImageFiles.h"
 #include "output/ImageSave.h"
 #include "output/RunWindows.h"
+#include "output/SheetLimits.h"
 #include "platform/Dialogs.h"
 #include "util/Errors.h"
 
@@ -252,6 +253,11 @@ void imageSheet(const QString &target, const SheetNumbers &numbers, const RunSty
         format = ImageFormat::Gif;
     else
         return;
+    // A line spacing no image can hold would end in the memory question, which would not help.
+    if (const QString problem = imageProblem(numbers, limitsInForce().maxHeight, style.german); !problem.isEmpty()) {
+        dialogs::message(dialogs::MessageKind::Error, problem);
+        return;
+    }
 
     const int f = singleRun(format, numbers, style, sheet, windows);
     if (f < 0 || windows.exitRequested())

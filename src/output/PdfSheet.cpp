@@ -3,8 +3,11 @@
 #include "output/ImageFiles.h"
 #include "output/ImageSave.h"
 #include "output/RunWindows.h"
+#include "output/SheetLimits.h"
+#include "platform/Dialogs.h"
 #include "platform/Printer.h"
 
+#include <QBuffer>
 #include <QFile>
 #include <QPageLayout>
 #include <QPageSize>
@@ -18,6 +21,23 @@ struct RunAborted
 {
 };
 
+// The resolution of direct prints and the PDF engine's own margins, which a direct print to that
+// engine has too: the lines fall on the pages as they do there. A4 in the run's orientation.
+void setUpPages(QPdfWriter &writer, const RunStyle &style)
+{
+    writer.setResolution(platform::Printer::kResolution);
+    QPageLayout layout = writer.pageLayout();
+    layout.setPageSize(QPageSize(QPageSize::A4));
+    layout.setOrientation(style.portrait ? QPageLayout::Portrait : QPageLayout::Landscape);
+    writer.setPageLayout(layout);
+}
+
+// The printable area of a page of `writer`, in device pixels.
+QRect pageArea(const QPdfWriter &writer)
+{
+    return writer.pageLayout().paintRectPixels(writer.resolution());
+}
+
 // The pages of the PDF document, written into `file` as each one ends, so a long sheet never
 // holds more than its current page. The abort button of the progress window stops the run, and
 // so does a failed write: the lines after it would go nowhere.
@@ -29,13 +49,7 @@ public:
         , m_windows(windows)
         , m_writer(&file)
     {
-        // The resolution of direct prints and the PDF engine's own margins, which a direct print
-        // to that engine has too: the lines fall on the pages as they do there.
-        m_writer.setResolution(platform::Printer::kResolution);
-        QPageLayout layout = m_writer.pageLayout();
-        layout.setPageSize(QPageSize(QPageSize::A4));
-        layout.setOrientation(style.portrait ? QPageLayout::Portrait : QPageLayout::Landscape);
-        m_writer.setPageLayout(layout);
+        setUpPages(m_writer, style);
         m_writer.setTitle(jobTitle(style.german));
         m_writer.setCreator(style.german ? QStringLiteral("Glyphwerk") : QStringLiteral("Glyphworks"));
     }
@@ -47,10 +61,9 @@ public:
             throw util::Error(QStringLiteral("The PDF document could not be started."));
     }
     QPainter &canvas() override { return m_painter; }
-    int pageHeight() const override
-    {
-        return m_writer.pageLayout().paintRectPixels(m_writer.resolution()).height();
-    }
+    int pageWidth() const override { return pageArea(m_writer).width(); }
+    int pageHeight() const override { return pageArea(m_writer).height(); }
+    int resolution() const override { return m_writer.resolution(); }
     void newPage() override { m_writer.newPage(); }
     void end() override
     {
@@ -76,6 +89,17 @@ private:
 
 void pdfSheet(const SheetNumbers &numbers, const RunStyle &style, const SheetSource &sheet, RunWindows &windows)
 {
+    {
+        // Numbers that leave every line off the page are told before a file is asked for.
+        QBuffer nowhere;
+        QPdfWriter pages(&nowhere);
+        setUpPages(pages, style);
+        if (const QString problem = pageProblem(numbers, pageArea(pages).size(), pages.resolution(), style.german);
+            !problem.isEmpty()) {
+            dialogs::message(dialogs::MessageKind::Error, problem);
+            return;
+        }
+    }
     QString fileName = windows.lastFileName();
     const QString path = askImageFileName(QStringLiteral("PDF (*.pdf)|*.pdf"), QStringLiteral(".pdf"), fileName);
     if (path.isEmpty())

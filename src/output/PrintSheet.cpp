@@ -1,9 +1,11 @@
 #include "output/PrintSheet.h"
 
 #include "output/PageFlow.h"
+#include "output/SheetLimits.h"
 #include "platform/Dialogs.h"
 #include "platform/PdfFonts.h"
 #include "platform/Printer.h"
+#include "util/Errors.h"
 
 #include <QRawFont>
 #include <QScopeGuard>
@@ -26,7 +28,9 @@ public:
     }
     void begin() override { m_printer.beginDoc(); }
     QPainter &canvas() override { return m_printer.canvas(); }
+    int pageWidth() const override { return m_printer.pageWidth(); }
     int pageHeight() const override { return m_printer.pageHeight(); }
+    int resolution() const override { return m_printer.resolution(); }
     void newPage() override { m_printer.newPage(); }
     void end() override { m_printer.endDoc(); }
     void cancel() override { m_printer.abortDoc(); }
@@ -63,6 +67,12 @@ void setSheet(SheetPages &pages, const SheetNumbers &numbers, const RunStyle &st
         faces.clear();
     };
     const auto releaseAtEnd = qScopeGuard(releaseInOrder);
+    // Margins and spacing that put every line off the page would give pages without text, and a
+    // run that looks as if it had printed the sheet.
+    if (const QString problem = pageProblem(numbers, QSize(pages.pageWidth(), pages.pageHeight()), pages.resolution(),
+                                              style.german);
+        !problem.isEmpty())
+        throw util::Error(problem);
     // A failure that leaves the run before the document was ended cancels it, so the next run can
     // open a new one.
     const auto cancelUnended = qScopeGuard([&pages] { pages.cancel(); });

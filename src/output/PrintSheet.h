@@ -48,8 +48,12 @@ public:
     virtual void begin() = 0;
     /// The drawing surface of the open document.
     virtual QPainter &canvas() = 0;
+    /// The width of the printable area of a page, in device pixels.
+    virtual int pageWidth() const = 0;
     /// The height of the printable area of a page, in device pixels.
     virtual int pageHeight() const = 0;
+    /// The pages' resolution, in dots per inch.
+    virtual int resolution() const = 0;
     /// Ends the current page and begins the next.
     virtual void newPage() = 0;
     /// Ends the last page and the document.

@@ -2,6 +2,7 @@
 
 #include "output/DocxWriter.h"
 #include "output/LineSetter.h"
+#include "output/SheetLimits.h"
 #include "output/WordApplication.h"
 #include "platform/Dialogs.h"
 #include "util/FilePaths.h"
@@ -75,12 +76,8 @@ void wordSheet(const SheetNumbers &numbers, const RunStyle &style, const SheetSo
 {
     // A size the document cannot take would stop the word processor after the document was
     // begun; it is told before anything is started, in the user's language.
-    if (numbers.size < 1 || numbers.size > docx::kMaxFontSize) {
-        dialogs::message(dialogs::MessageKind::Error,
-                         style.german ? QStringLiteral("Ein Word-Dokument nimmt Schriftgrößen von 1 bis %1 Punkt an.")
-                                            .arg(docx::kMaxFontSize)
-                                      : QStringLiteral("A Word document takes font sizes from 1 to %1 points.")
-                                            .arg(docx::kMaxFontSize));
+    if (const QString problem = sizeProblem(numbers, style.german); !problem.isEmpty()) {
+        dialogs::message(dialogs::MessageKind::Error, problem);
         return;
     }
     // The confirmation tells of the word processor; a document written to a given file opens in none.

@@ -105,6 +105,16 @@ QPainter &Printer::canvas()
     return m_painter;
 }
 
+int Printer::pageWidth() const
+{
+    return m_printer->pageLayout().paintRectPixels(m_printer->resolution()).width();
+}
+
+int Printer::resolution() const
+{
+    return m_printer->resolution();
+}
+
 int Printer::pageHeight() const
 {
     return m_printer->pageLayout().paintRectPixels(m_printer->resolution()).height();

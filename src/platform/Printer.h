@@ -48,6 +48,10 @@ public:
     void beginDoc();
     /// The drawing surface of the open job.
     QPainter &canvas();
+    /// The width of the printable area of a page, in device pixels.
+    int pageWidth() const;
+    /// The resolution of the selected printer's pages, in dots per inch.
+    int resolution() const;
     /// The height of the printable area of a page, in device pixels.
     int pageHeight() const;
     /// Ends the current page and begins the next.

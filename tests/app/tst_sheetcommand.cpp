@@ -15,6 +15,8 @@
 
 #include <csignal>
 
+#include <sys/stat.h>
+
 using app::CommandKind;
 
 class TestSheetCommand : public QObject
@@ -100,6 +102,12 @@ private slots:
         QTest::newRow("sheet option alone") << QStringList{"--bold"} << "needs '--sheet FILE'";
         QTest::newRow("sheet and list") << QStringList{"--sheet", "a.pdf", "--list-fonts"} << "cannot be given together";
         QTest::newRow("stray argument") << QStringList{"--sheet", "a.pdf", "b.pdf"} << "Unexpected argument 'b.pdf'";
+        QTest::newRow("size 0") << QStringList{"--sheet", "a.pdf", "--size", "0"} << "sizes from 1 to 1638 points";
+        QTest::newRow("size 10000") << QStringList{"--sheet", "a.pdf", "--size", "10000"} << "The font size 10000";
+        QTest::newRow("German, parser") << QStringList{"--german", "--sheet", "a.pdf", "--size"} << "Es fehlt ein Wert nach '--size'";
+        QTest::newRow("German, unknown") << QStringList{"--bogus", "--german"} << "Unbekannte Option 'bogus'";
+        QTest::newRow("German, own") << QStringList{"--sheet", "a.png", "--german"} << "Das Format von 'a.png'";
+        QTest::newRow("German, size") << QStringList{"--sheet", "a.pdf", "--size", "0", "--german"} << "Die Schriftgröße 0";
     }
 
     void usageErrors()
@@ -235,14 +243,83 @@ private slots:
         QVERIFY(QDir(folder + QStringLiteral("/s.gif")).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot));
     }
 
-    void missingFolderExitsOne()
+    // A folder that is not one is named for what it is.
+    void noFolderExitsOne_data()
     {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("missing") << "" << "does not exist";
+        QTest::newRow("file") << "file" << "is not a folder: it is a file.";
+        QTest::newRow("fifo") << "fifo" << "is not a folder: it is a named pipe (FIFO).";
+    }
+    void noFolderExitsOne()
+    {
+        QFETCH(QString, kind);
+        QFETCH(QString, message);
+        const QString folder = m_dir.filePath(QStringLiteral("nowhere-") + QTest::currentDataTag());
+        if (kind == QLatin1String("file"))
+            QVERIFY(QFile(folder).open(QIODevice::WriteOnly));
+        else if (kind == QLatin1String("fifo"))
+            QCOMPARE(::mkfifo(QFile::encodeName(folder).constData(), 0600), 0);
         const QString file = m_dir.filePath(QStringLiteral("none.pdf"));
-        const Result r = runProgram({QStringLiteral("--sheet"), file, QStringLiteral("--folder"),
-                                     m_dir.filePath(QStringLiteral("nowhere")), QStringLiteral("--no-system-fonts")});
+        const Result r = runProgram({QStringLiteral("--sheet"), file, QStringLiteral("--folder"), folder,
+                                     QStringLiteral("--no-system-fonts")});
         QCOMPARE(r.code, 1);
-        QVERIFY(r.err.contains(QStringLiteral("nowhere")));
+        QVERIFY2(r.err.contains(folder + QLatin1Char('"')) && r.err.contains(message), qPrintable(r.err));
         QVERIFY(!QFileInfo::exists(file));
+    }
+
+    // Numbers that would leave every line off the page or the image are refused before anything
+    // is written: an existing sheet stays as it was.
+    void numbersNoTargetCanDrawExitOne_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QStringList>("options");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("pdf spacing") << "n.pdf" << QStringList{"--line-spacing", "99999999"} << "line spacing (99999999)";
+        QTest::newRow("pdf size") << "n.pdf" << QStringList{"--size", "1638"} << "font size (1638 points";
+        QTest::newRow("pdf margins") << "n.pdf" << QStringList{"--margins", "99999999,0,0"} << "top margin (99999999)";
+        QTest::newRow("bmp spacing") << "n.bmp" << QStringList{"--line-spacing", "99999999"} << "higher than an image";
+    }
+    void numbersNoTargetCanDrawExitOne()
+    {
+        QFETCH(QString, name);
+        QFETCH(QStringList, options);
+        QFETCH(QString, message);
+        const QString file = m_dir.filePath(name);
+        QFile old(file);
+        QVERIFY(old.open(QIODevice::WriteOnly) && old.write("old") == 3);
+        old.close();
+        const Result r = runProgram(QStringList{QStringLiteral("--sheet"), file, QStringLiteral("--folder"), m_fonts,
+                                                QStringLiteral("--no-system-fonts")}
+                                    + options);
+        QCOMPARE(r.code, 1);
+        QVERIFY2(r.err.contains(message), qPrintable(r.err));
+        QVERIFY(old.open(QIODevice::ReadOnly));
+        QCOMPARE(old.readAll(), QByteArray("old"));
+    }
+
+    // The progress counts the sheet's lines, for every target, and none for an empty list.
+    void progressCountsTheLines_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("folder");
+        QTest::addColumn<QString>("last");
+        QTest::newRow("docx") << "p.docx" << "fonts" << "100 % (2/2 lines)";
+        QTest::newRow("pdf") << "p.pdf" << "fonts" << "100 % (2/2 lines)";
+        QTest::newRow("empty pdf") << "e.pdf" << "empty" << "";
+    }
+    void progressCountsTheLines()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, folder);
+        QFETCH(QString, last);
+        QVERIFY(QDir(m_dir.path()).mkpath(folder));
+        const Result r = runProgram({QStringLiteral("--sheet"), m_dir.filePath(name), QStringLiteral("--folder"),
+                                     m_dir.filePath(folder), QStringLiteral("--no-system-fonts")});
+        QVERIFY2(r.code == 0, qPrintable(r.err));
+        const QStringList counts = r.err.split(QLatin1Char('\n')).filter(QStringLiteral(" lines)"));
+        QCOMPARE(counts.isEmpty() ? QString() : counts.constLast(), last);
     }
 
     void listsTheFolderEntries()

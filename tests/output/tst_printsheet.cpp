@@ -234,8 +234,8 @@ private slots:
         QVERIFY(pdfValue(m_pdf, QStringLiteral("Page size")).contains(QLatin1String("595")));
     }
 
-    // With a top margin beyond the page, every line takes a page of its own, and the last line
-    // leaves no empty page behind it.
+    // With a top margin near the page's foot, every line takes a page of its own, and the last
+    // line leaves no empty page behind it.
     void noEmptyPageAfterTheLastLine_data()
     {
         QTest::addColumn<QString>("target");
@@ -246,7 +246,7 @@ private slots:
     {
         QFETCH(QString, target);
         fill(QStringList(3, QStringLiteral("DejaVu Sans")));
-        einst->Edit3->setText(QStringLiteral("20000"));
+        einst->Edit3->setText(QStringLiteral("6600"));
         if (target.startsWith(QLatin1String("Printer Dialog"))) {
             PrintChoice all;
             all.accepted = true;
@@ -254,6 +254,51 @@ private slots:
         }
         printTo(target);
         QCOMPARE(pdfPages(m_pdf), 3);
+    }
+
+    // Numbers that leave every line off the page are refused before a job begins; what lies just
+    // within the page is drawn (A4 at 600 dpi).
+    void numbersOffThePage_data()
+    {
+        QTest::addColumn<int>("size");
+        QTest::addColumn<int>("spacing");
+        QTest::addColumn<int>("top");
+        QTest::addColumn<int>("left");
+        QTest::addColumn<QString>("problem");
+        QTest::newRow("defaults") << 8 << 5 << 250 << 200 << "";
+        QTest::newRow("a page high") << 700 << 5 << 250 << 200 << "";
+        QTest::newRow("largest size") << 1638 << 5 << 250 << 200 << "font size (1638 points";
+        QTest::newRow("size 0") << 0 << 5 << 250 << 200 << "font size 0";
+        QTest::newRow("size 10000") << 10000 << 5 << 250 << 200 << "font size 10000";
+        QTest::newRow("spacing past the foot") << 8 << 99999999 << 250 << 200 << "line spacing (99999999)";
+        QTest::newRow("top past the foot") << 8 << 5 << 2000000000 << 200 << "top margin (2000000000)";
+        QTest::newRow("German") << 1638 << 5 << 250 << 200 << "Schriftgröße (1638 Punkt";
+        QTest::newRow("left past the edge") << 8 << 5 << 250 << 99999999 << "left margin (99999999)";
+    }
+    void numbersOffThePage()
+    {
+        QFETCH(int, size);
+        QFETCH(int, spacing);
+        QFETCH(int, top);
+        QFETCH(int, left);
+        QFETCH(QString, problem);
+        if (QByteArrayView(QTest::currentDataTag()) == "German")
+            prog->mdeClick();
+        fill({QStringLiteral("DejaVu Sans")});
+        einst->Edit5->setEditText(QString::number(size));
+        einst->Edit1->setText(QString::number(spacing));
+        einst->Edit3->setText(QString::number(top));
+        einst->Edit2->setText(QString::number(left));
+        printTo(QStringLiteral("Standard Printer"));
+        if (problem.isEmpty()) {
+            QVERIFY(dialogs::shown().isEmpty());
+            QVERIFY(!pdfText(m_pdf, 1).trimmed().isEmpty());
+            return;
+        }
+        // The refusal is the run's error: in the error box, and no job was printed.
+        QCOMPARE(dialogs::shown().size(), 1);
+        QVERIFY2(dialogs::shown().constFirst().text.contains(problem), qPrintable(dialogs::shown().constFirst().text));
+        QVERIFY(!QFileInfo::exists(m_pdf));
     }
 
     void dialogPageRange()

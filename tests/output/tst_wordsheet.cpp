@@ -227,9 +227,9 @@ private slots:
         QTest::newRow("not found, German") << true << true << true << "8" << QStringList{"confirmation", "error"}
                                            << "Aktion abgebrochen. Es wurde kein Programm gefunden, das Word-Dokumente öffnet (LibreOffice Writer)." << 1;
         QTest::newRow("size 0") << false << true << false << "0" << QStringList{"error"}
-                                << "A Word document takes font sizes from 1 to 1638 points." << 0;
+                                << "The font size 0 cannot be used: a font sheet takes sizes from 1 to 1638 points." << 0;
         QTest::newRow("size 1639, German") << true << true << false << "1639" << QStringList{"error"}
-                                           << "Ein Word-Dokument nimmt Schriftgrößen von 1 bis 1638 Punkt an." << 0;
+                                           << "Die Schriftgröße 1639 geht nicht: Ein Schriftmusterblatt nimmt Größen von 1 bis 1638 Punkt an." << 0;
     }
     void runsThatTypeNothing()
     {
