@@ -460,20 +460,20 @@ QStringList write(const Document &document, const QList<FontFile> &fonts, const 
         fontRelations.append({QStringLiteral("font"), font.part});
 
     platform::saveThrough(path, [&](QFile &file) {
-    Archive archive(file);
-    archive.add("[Content_Types].xml", contentTypesXml());
-    archive.add("_rels/.rels", relationshipsXml({{QStringLiteral("officeDocument"), QStringLiteral("word/document.xml")}}));
-    archive.add("word/_rels/document.xml.rels",
-                relationshipsXml({{QStringLiteral("fontTable"), QStringLiteral("fontTable.xml")},
-                                  {QStringLiteral("settings"), QStringLiteral("settings.xml")}}));
-    archive.add("word/document.xml", documentXml(document));
-    archive.add("word/settings.xml", settingsXml());
-    archive.add("word/fontTable.xml", fontTableXml(embedded));
-    if (!embedded.isEmpty())
-        archive.add("word/_rels/fontTable.xml.rels", relationshipsXml(fontRelations));
-    for (qsizetype i = 0; i < embedded.size(); ++i)
-        archive.add(("word/" + embedded.at(i).part).toUtf8().constData(), fontParts.at(i));
-    archive.close();
+        Archive archive(file);
+        archive.add("[Content_Types].xml", contentTypesXml());
+        archive.add("_rels/.rels", relationshipsXml({{QStringLiteral("officeDocument"), QStringLiteral("word/document.xml")}}));
+        archive.add("word/_rels/document.xml.rels",
+                    relationshipsXml({{QStringLiteral("fontTable"), QStringLiteral("fontTable.xml")},
+                                      {QStringLiteral("settings"), QStringLiteral("settings.xml")}}));
+        archive.add("word/document.xml", documentXml(document));
+        archive.add("word/settings.xml", settingsXml());
+        archive.add("word/fontTable.xml", fontTableXml(embedded));
+        if (!embedded.isEmpty())
+            archive.add("word/_rels/fontTable.xml.rels", relationshipsXml(fontRelations));
+        for (qsizetype i = 0; i < embedded.size(); ++i)
+            archive.add(("word/" + embedded.at(i).part).toUtf8().constData(), fontParts.at(i));
+        archive.close();
     });
 
     QStringList names;
