@@ -433,7 +433,8 @@ void Tprog::Button1Click()
         return;
     }
     if (target.startsWith(QLatin1String("DOC-"))) {
-        output::wordSheet(numbers, style, sheet);
+        ProgramRunWindows windows;
+        output::wordSheet(numbers, style, sheet, windows);
         return;
     }
     if (target.startsWith(QLatin1String("BMP-")) || target.startsWith(QLatin1String("GIF-"))

@@ -1,5 +1,6 @@
 #include "output/DocxWriter.h"
 
+#include "platform/SafeSave.h"
 #include "util/Errors.h"
 
 #include <QFile>
@@ -8,6 +9,8 @@
 
 #include <zip.h>
 
+#include <cerrno>
+#include <cstdio>
 #include <deque>
 #include <memory>
 
@@ -216,22 +219,111 @@ struct ZipDiscard
     void operator()(zip_t *archive) const { zip_discard(archive); }
 };
 
-// The archive being written. Its parts' bytes must stay in place until the archive is closed.
+// The archive's way into the file a save hands over: libzip writes an archive through a source
+// that it may also read, so this one tells it that the archive is new (nothing to read) and takes
+// its writes, seeks included (the entries' headers are completed after their data).
+class FileSink
+{
+public:
+    explicit FileSink(QFile &file)
+        : m_file(file)
+    {
+        zip_error_init(&m_error);
+    }
+    ~FileSink() { zip_error_fini(&m_error); }
+    FileSink(const FileSink &) = delete;
+    FileSink &operator=(const FileSink &) = delete;
+
+    static zip_int64_t call(void *sink, void *data, zip_uint64_t length, zip_source_cmd_t command)
+    {
+        return static_cast<FileSink *>(sink)->handle(data, length, command);
+    }
+
+private:
+    zip_int64_t fail(int zipError, int systemError = 0)
+    {
+        zip_error_set(&m_error, zipError, systemError);
+        return -1;
+    }
+
+    zip_int64_t handle(void *data, zip_uint64_t length, zip_source_cmd_t command)
+    {
+        switch (command) {
+        case ZIP_SOURCE_SUPPORTS:
+            return zip_source_make_command_bitmap(
+                ZIP_SOURCE_OPEN, ZIP_SOURCE_READ, ZIP_SOURCE_CLOSE, ZIP_SOURCE_STAT, ZIP_SOURCE_ERROR, ZIP_SOURCE_FREE,
+                ZIP_SOURCE_SEEK, ZIP_SOURCE_TELL, ZIP_SOURCE_SUPPORTS, ZIP_SOURCE_BEGIN_WRITE, ZIP_SOURCE_COMMIT_WRITE,
+                ZIP_SOURCE_ROLLBACK_WRITE, ZIP_SOURCE_WRITE, ZIP_SOURCE_SEEK_WRITE, ZIP_SOURCE_TELL_WRITE,
+                ZIP_SOURCE_REMOVE, zip_source_cmd_t(-1));
+        case ZIP_SOURCE_STAT:
+            // The way libzip is told that there is no archive yet.
+            return fail(ZIP_ER_READ, ENOENT);
+        case ZIP_SOURCE_ERROR:
+            return zip_error_to_data(&m_error, data, length);
+        case ZIP_SOURCE_FREE:
+        case ZIP_SOURCE_BEGIN_WRITE:
+        case ZIP_SOURCE_COMMIT_WRITE:
+        case ZIP_SOURCE_ROLLBACK_WRITE:
+        case ZIP_SOURCE_REMOVE:
+            // The save commits or drops the file as a whole.
+            return 0;
+        case ZIP_SOURCE_WRITE: {
+            const auto *bytes = static_cast<const char *>(data);
+            zip_uint64_t done = 0;
+            while (done < length) {
+                const qint64 written = m_file.write(bytes + done, qint64(length - done));
+                if (written <= 0)
+                    return fail(ZIP_ER_WRITE, ENOSPC);
+                done += zip_uint64_t(written);
+            }
+            return zip_int64_t(length);
+        }
+        case ZIP_SOURCE_SEEK_WRITE: {
+            const auto *seek = ZIP_SOURCE_GET_ARGS(zip_source_args_seek_t, data, length, &m_error);
+            if (!seek)
+                return -1;
+            qint64 base = 0;
+            if (seek->whence == SEEK_CUR)
+                base = m_file.pos();
+            else if (seek->whence == SEEK_END)
+                base = m_file.flush() ? m_file.size() : -1;
+            if (base < 0 || base + seek->offset < 0 || !m_file.seek(base + seek->offset))
+                return fail(ZIP_ER_SEEK, EINVAL);
+            return 0;
+        }
+        case ZIP_SOURCE_TELL_WRITE:
+            return m_file.pos();
+        default:
+            return fail(ZIP_ER_OPNOTSUPP);
+        }
+    }
+
+    QFile &m_file;
+    zip_error_t m_error;
+};
+
+// The archive being written into `file`. Its parts' bytes must stay in place until the archive is
+// closed.
 class Archive
 {
 public:
-    explicit Archive(const QString &path)
-        : m_path(path)
+    explicit Archive(QFile &file)
+        : m_sink(file)
     {
-        int error = 0;
-        m_zip.reset(zip_open(QFile::encodeName(path).constData(), ZIP_CREATE | ZIP_TRUNCATE, &error));
+        zip_error_t error;
+        zip_error_init(&error);
+        zip_source_t *source = zip_source_function_create(&FileSink::call, &m_sink, &error);
+        if (source) {
+            m_zip.reset(zip_open_from_source(source, ZIP_CREATE | ZIP_TRUNCATE, &error));
+            if (!m_zip)
+                zip_source_free(source);
+        }
         if (!m_zip) {
-            zip_error_t details;
-            zip_error_init_with_code(&details, error);
-            const QString reason = QString::fromLocal8Bit(zip_error_strerror(&details));
-            zip_error_fini(&details);
+            const QString reason = QString::fromLocal8Bit(zip_error_strerror(&error));
+            zip_error_fini(&error);
             fail(reason);
         }
+        zip_error_fini(&error);
     }
 
     void add(const char *name, QByteArray bytes, bool compress = true)
@@ -250,8 +342,7 @@ public:
             fail(archiveError());
     }
 
-    // libzip writes the archive to a temporary file beside the target and renames it on success,
-    // so the target never holds a part of a document.
+    // Writes the archive into the file; the save puts the file in place once it is complete.
     void close()
     {
         if (zip_close(m_zip.get()) < 0)
@@ -265,11 +356,10 @@ private:
     [[noreturn]] void fail(const QString &reason)
     {
         m_zip.reset();
-        QFile::remove(m_path);
-        throw util::Error(QStringLiteral("The document %1 could not be written: %2").arg(m_path, reason));
+        throw util::Error(QStringLiteral("The document could not be written: %1").arg(reason));
     }
 
-    QString m_path;
+    FileSink m_sink;
     std::unique_ptr<zip_t, ZipDiscard> m_zip;
     std::deque<QByteArray> m_parts;
 };
@@ -369,20 +459,22 @@ QStringList write(const Document &document, const QList<FontFile> &fonts, const 
     for (const Embedded &font : std::as_const(embedded))
         fontRelations.append({QStringLiteral("font"), font.part});
 
-    Archive archive(path);
-    archive.add("[Content_Types].xml", contentTypesXml());
-    archive.add("_rels/.rels", relationshipsXml({{QStringLiteral("officeDocument"), QStringLiteral("word/document.xml")}}));
-    archive.add("word/_rels/document.xml.rels",
-                relationshipsXml({{QStringLiteral("fontTable"), QStringLiteral("fontTable.xml")},
-                                  {QStringLiteral("settings"), QStringLiteral("settings.xml")}}));
-    archive.add("word/document.xml", documentXml(document));
-    archive.add("word/settings.xml", settingsXml());
-    archive.add("word/fontTable.xml", fontTableXml(embedded));
-    if (!embedded.isEmpty())
-        archive.add("word/_rels/fontTable.xml.rels", relationshipsXml(fontRelations));
-    for (qsizetype i = 0; i < embedded.size(); ++i)
-        archive.add(("word/" + embedded.at(i).part).toUtf8().constData(), fontParts.at(i));
-    archive.close();
+    platform::saveThrough(path, [&](QFile &file) {
+        Archive archive(file);
+        archive.add("[Content_Types].xml", contentTypesXml());
+        archive.add("_rels/.rels", relationshipsXml({{QStringLiteral("officeDocument"), QStringLiteral("word/document.xml")}}));
+        archive.add("word/_rels/document.xml.rels",
+                    relationshipsXml({{QStringLiteral("fontTable"), QStringLiteral("fontTable.xml")},
+                                      {QStringLiteral("settings"), QStringLiteral("settings.xml")}}));
+        archive.add("word/document.xml", documentXml(document));
+        archive.add("word/settings.xml", settingsXml());
+        archive.add("word/fontTable.xml", fontTableXml(embedded));
+        if (!embedded.isEmpty())
+            archive.add("word/_rels/fontTable.xml.rels", relationshipsXml(fontRelations));
+        for (qsizetype i = 0; i < embedded.size(); ++i)
+            archive.add(("word/" + embedded.at(i).part).toUtf8().constData(), fontParts.at(i));
+        archive.close();
+    });
 
     QStringList names;
     for (const Embedded &font : std::as_const(embedded))

@@ -20,6 +20,7 @@ struct Format
     int size = 12; ///< points, 1 to kMaxFontSize
     bool bold = false;
     bool italic = false;
+    QString file; ///< the font's file, whose face the text is in; empty: the font is found by name
 };
 
 /// The largest font size a document takes, in points.
@@ -77,8 +78,10 @@ QByteArray obfuscate(QByteArray data, const QUuid &key);
 QByteArray documentXml(const Document &document);
 
 /// Writes `document` as a .docx file at `path`, carrying those of `fonts` that may be embedded
-/// (each name once, the first file for it). The file appears whole or not at all: a failure
-/// throws util::Error and leaves no file at `path`. Returns the names of the fonts carried.
+/// (each name once, the first file for it). The file is written through platform::saveThrough():
+/// it appears whole or not at all, and a failure throws util::Error (platform::RefusedTarget for
+/// a name that is not written to) and leaves an existing file at `path` as it was. Returns the
+/// names of the fonts carried.
 QStringList write(const Document &document, const QList<FontFile> &fonts, const QString &path);
 
 } // namespace output::docx

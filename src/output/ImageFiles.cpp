@@ -1,26 +1,17 @@
 #include "output/ImageFiles.h"
 
 #include "util/Errors.h"
-#include "util/FilePaths.h"
 
 #include <QBuffer>
 #include <QFile>
 #include <QImage>
 #include <QImageWriter>
-#include <QRandomGenerator>
 
 #include <array>
 #include <csetjmp>
 #include <cstdio>
 #include <memory>
-#include <utility>
 #include <vector>
-
-#include <cerrno>
-#include <climits>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 // jpeglib.h uses FILE and size_t without including their headers.
 extern "C" {
@@ -377,188 +368,6 @@ QByteArray encodeImage(const QImage &image, ImageFormat format)
     writeImage(image, format, buffer);
     buffer.close();
     return bytes;
-}
-
-namespace {
-
-// The system's reason for the failure `error`, as its file functions give it.
-Error systemError(int error)
-{
-    return Error(qt_error_string(error));
-}
-
-// The file a save writes: the folder it lies in and its name there, after following the links
-// that may be followed; and the mode of the file it replaces, if one exists.
-struct SaveTarget
-{
-    QByteArray folder;
-    QByteArray name;
-    bool exists = false;
-    mode_t mode = 0;
-};
-
-// Whether the link `link` in the folder `folder` is one the kernel would not follow for this
-// process where links are protected: the folder is sticky and writable by all (a shared folder
-// such as /tmp), and the link belongs neither to the user nor to the folder's owner. Another user
-// may have planted it there to have the save replace a file the user can write and they cannot.
-bool isPlantedLink(const struct stat &link, const struct stat &folder)
-{
-    const mode_t shared = S_ISVTX | S_IWOTH;
-    return (folder.st_mode & shared) == shared && link.st_uid != ::geteuid() && link.st_uid != folder.st_uid;
-}
-
-// Where a save to `path` writes: links are followed as the save's rename would otherwise not,
-// unless one was planted (isPlantedLink()); the name found at the end must be a regular file or
-// nothing. Throws RefusedTarget or the system's reason.
-SaveTarget saveTarget(const QString &path)
-{
-    QByteArray current = util::encodePath(path);
-    for (int links = 0;; ++links) {
-        if (links > 40)
-            throw systemError(ELOOP);
-        const qsizetype slash = current.lastIndexOf('/');
-        SaveTarget target;
-        target.folder = slash < 0 ? QByteArray(".") : slash == 0 ? QByteArray("/") : current.left(slash);
-        target.name = current.mid(slash + 1);
-        if (target.name.isEmpty() || target.name == "." || target.name == "..")
-            throw systemError(EISDIR);
-        struct stat st;
-        if (::lstat(current.constData(), &st) != 0) {
-            if (errno == ENOENT)
-                return target;
-            throw systemError(errno);
-        }
-        if (S_ISDIR(st.st_mode))
-            throw systemError(EISDIR);
-        if (!S_ISLNK(st.st_mode)) {
-            if (!S_ISREG(st.st_mode))
-                throw RefusedTarget(RefusedTarget::NotAFile, QStringLiteral("The name belongs to a device or pipe, not a file."));
-            target.exists = true;
-            target.mode = st.st_mode;
-            return target;
-        }
-        struct stat folder;
-        if (::stat(target.folder.constData(), &folder) != 0)
-            throw systemError(errno);
-        if (isPlantedLink(st, folder))
-            throw RefusedTarget(RefusedTarget::PlantedLink,
-                                QStringLiteral("The name is a link that another user put into a shared folder."));
-        QByteArray link(qsizetype(st.st_size > 0 ? st.st_size : PATH_MAX) + 1, Qt::Uninitialized);
-        const ssize_t length = ::readlink(current.constData(), link.data(), size_t(link.size()));
-        if (length < 0)
-            throw systemError(errno);
-        link.truncate(length);
-        current = link.startsWith('/') ? link : target.folder + '/' + link;
-    }
-}
-
-// A new file beside the target, written and then renamed over the target's name. The rename
-// replaces whatever bears the name then, never what a link there points to. Removed when it is
-// not committed.
-class TemporaryFile
-{
-public:
-    explicit TemporaryFile(const SaveTarget &target)
-        : m_target(target)
-    {
-        m_folder = ::open(target.folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-        if (m_folder < 0)
-            throw systemError(errno);
-        // The existing file's permissions carry over to its replacement.
-        const mode_t mode = target.exists ? (target.mode & 0777) : 0666;
-        for (int attempt = 0; attempt < 100; ++attempt) {
-            m_name = '.' + target.name + '.' + QByteArray::number(QRandomGenerator::global()->generate(), 36);
-            m_fd = ::openat(m_folder, m_name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode);
-            if (m_fd >= 0 || errno != EEXIST)
-                break;
-        }
-        if (m_fd < 0) {
-            const int error = errno;
-            ::close(m_folder);
-            throw systemError(error);
-        }
-        if (target.exists)
-            ::fchmod(m_fd, mode);
-    }
-    ~TemporaryFile()
-    {
-        if (m_fd >= 0)
-            ::close(m_fd);
-        if (!m_committed)
-            ::unlinkat(m_folder, m_name.constData(), 0);
-        ::close(m_folder);
-    }
-    TemporaryFile(const TemporaryFile &) = delete;
-    TemporaryFile &operator=(const TemporaryFile &) = delete;
-
-    int descriptor() const { return m_fd; }
-
-    // Puts the written file in the target's place.
-    void commit()
-    {
-        if (::fdatasync(m_fd) != 0 || ::close(std::exchange(m_fd, -1)) != 0)
-            throw systemError(errno);
-        // The name may have been taken by something else since it was looked at.
-        struct stat st;
-        if (::fstatat(m_folder, m_target.name.constData(), &st, AT_SYMLINK_NOFOLLOW) == 0 && !S_ISREG(st.st_mode))
-            throw RefusedTarget(RefusedTarget::NotAFile, QStringLiteral("The name belongs to a device or pipe, not a file."));
-        if (::renameat(m_folder, m_name.constData(), m_folder, m_target.name.constData()) != 0)
-            throw systemError(errno);
-        m_committed = true;
-    }
-
-private:
-    SaveTarget m_target;
-    QByteArray m_name;
-    int m_folder = -1;
-    int m_fd = -1;
-    bool m_committed = false;
-};
-
-// Writes out what `file` holds in its buffer; false when that or an earlier write failed. A write
-// cut short by a full disk leaves no reason (the system gives one only to a write that writes
-// nothing), so after a failure the rest of the buffer is tried once more to have it.
-bool flushed(QFile &file)
-{
-    if (file.error() == QFileDevice::NoError && file.flush() && file.error() == QFileDevice::NoError)
-        return true;
-    file.flush();
-    return false;
-}
-
-} // namespace
-
-void saveThrough(const QString &path, const std::function<void(QFile &)> &write)
-{
-    // The new file lies beside the target of `path` (saveTarget()) and is renamed into place.
-    // Without a commit (any failure) it is removed and an existing file keeps its contents.
-    TemporaryFile temporary(saveTarget(path));
-    {
-        QFile file;
-        if (!file.open(temporary.descriptor(), QIODevice::WriteOnly, QFileDevice::DontCloseHandle))
-            throw Error(file.errorString());
-        try {
-            write(file);
-        } catch (const Error &) {
-            // Failures of the encoder itself stand as they are; a failed write of the file is
-            // reported below with the system's reason ("No space left on device").
-            if (file.error() == QFileDevice::NoError)
-                throw;
-        }
-        // The tail of the data may still sit in the file's buffer: a short write near a full disk
-        // leaves the rest of a large block to go there.
-        if (!flushed(file))
-            throw Error(file.errorString());
-    }
-    temporary.commit();
-}
-
-void saveBytes(const QByteArray &bytes, const QString &path)
-{
-    saveThrough(path, [&bytes](QFile &file) {
-        if (!writeAll(file, bytes.constData(), bytes.size()))
-            throw Error(file.errorString());
-    });
 }
 
 void saveImage(const QImage &image, ImageFormat format, const QString &path)

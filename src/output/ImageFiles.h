@@ -4,10 +4,11 @@
 //
 // Every function here reports failure by throwing util::Error whose message is the reason
 // given by the system or the encoder ("No space left on device", "Maximum supported image
-// dimension is 65500 pixels"), or RefusedTarget for a name a save does not write to; callers
+// dimension is 65500 pixels"), or platform::RefusedTarget for a name a save does not write to; callers
 // add the file name and the interface language. Encoder objects and buffers are released before
 // the exception leaves.
 
+#include "platform/SafeSave.h"
 #include "util/Errors.h"
 
 #include <QByteArray>
@@ -67,43 +68,13 @@ void writeImage(const QImage &image, ImageFormat format, QIODevice &device);
 /// The file contents of `image` in `format`, encoded in memory.
 QByteArray encodeImage(const QImage &image, ImageFormat format);
 
-/// A file name a save refuses to write to.
-class RefusedTarget : public util::Error
-{
-public:
-    enum Reason {
-        PlantedLink, ///< a link another user put into a shared (sticky) folder
-        NotAFile,    ///< a FIFO, device or socket, or a link to one
-    };
-    RefusedTarget(Reason reason, const QString &message)
-        : util::Error(message)
-        , m_reason(reason)
-    {
-    }
-    /// Why the name was refused.
-    Reason reason() const { return m_reason; }
+// Every file target writes through the one safe save.
+using platform::RefusedTarget;
+using platform::saveBytes;
+using platform::saveThrough;
 
-private:
-    Reason m_reason;
-};
-
-/// Writes `bytes` as the file `path`. The file is written under a temporary name in the folder
-/// of the file it replaces and renamed into place only when complete, so an existing file of that
-/// name is replaced then, and left untouched when writing fails. A link at `path` is followed to
-/// the file it names, unless another user planted it in a shared folder: a link in a sticky
-/// folder writable by all that belongs neither to the user nor to the folder's owner, which the
-/// kernel's protection of links would not follow either. A name that leads to something other
-/// than a regular file (a FIFO, a device) is not replaced. Both throw RefusedTarget.
-void saveBytes(const QByteArray &bytes, const QString &path);
-
-/// Writes the file `path` through `write`, which is handed the open, empty new file and writes
-/// it from its start; the file is replaced as saveBytes() does once `write` returns and everything
-/// reached the disk. A failed write of the file (a full disk) throws util::Error with the
-/// system's reason, whether or not `write` noticed it. Anything `write` throws leaves the run
-/// without a file: the new file is removed and an existing one keeps its contents.
-void saveThrough(const QString &path, const std::function<void(QFile &)> &write);
-
-/// Encodes `image` in `format` straight into the file `path`, replaced as saveBytes() does.
+/// Encodes `image` in `format` straight into the file `path`, replaced as platform::saveThrough()
+/// does.
 void saveImage(const QImage &image, ImageFormat format, const QString &path);
 
 } // namespace output

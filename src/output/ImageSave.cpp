@@ -103,6 +103,9 @@ FileWriteError notSaved(SavedDocument document, const QString &path, const util:
     if (document == SavedDocument::Pdf)
         what = german ? QStringLiteral("Das PDF-Dokument konnte nicht als \u201E%1\u201C gespeichert werden.")
                       : QStringLiteral("The PDF document could not be saved as \"%1\".");
+    else if (document == SavedDocument::Word)
+        what = german ? QStringLiteral("Das Word-Dokument konnte nicht als \u201E%1\u201C gespeichert werden.")
+                      : QStringLiteral("The Word document could not be saved as \"%1\".");
     else
         what = german ? QStringLiteral("Das Bild konnte nicht als \u201E%1\u201C gespeichert werden.")
                       : QStringLiteral("The image could not be saved as \"%1\".");

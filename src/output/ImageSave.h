@@ -39,8 +39,9 @@ public:
     using util::Error::Error;
 };
 
-/// What a save writes: the sheet image of an image target or the PDF document of the PDF target.
-enum class SavedDocument { Image, Pdf };
+/// What a save writes: the sheet image of an image target, the PDF document of the PDF target or
+/// the document of the word-processor target written to a given file.
+enum class SavedDocument { Image, Pdf, Word };
 
 /// The failure to write `document` as the file `path`, as the user reads it: that it could not be
 /// saved under that name, in German or English, and below it the reason of `cause` (the system's,

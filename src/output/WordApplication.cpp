@@ -1,16 +1,14 @@
 #include "output/WordApplication.h"
 
-#include "fonts/FontFileName.h"
 #include "output/DocxWriter.h"
 #include "platform/DocumentOpener.h"
 #include "platform/FileFaces.h"
-#include "platform/FontResources.h"
 #include "util/FilePaths.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QGuiApplication>
+#include <QHash>
 #include <QRegularExpression>
 #include <QSet>
 #include <QTemporaryFile>
@@ -41,74 +39,77 @@ struct TypedDocument
     }
 };
 
-// What the fonts added for the run give one document.
+// What the font files of a document's runs give it.
 struct RunFonts
 {
-    QList<docx::FontFile> files; ///< carried, one file for each name
-    QSet<QString> named;         ///< the document's names that are names of added files
-    QStringList tooLarge;        ///< files of names not carried because the files are too large
-    QByteArrayList local;        ///< one file for each name, for the word processor started here
+    QList<docx::FontFile> files;   ///< carried, each under the name its runs use in the document
+    QHash<QString, QString> names; ///< the name in the document of each file the runs name
+    QStringList tooLarge;          ///< files not carried because they are too large
+    QByteArrayList local;          ///< the files, for the word processor started here
 };
 
-// The fonts added for this run among `names`, each with its file's contents, to carry and to hand
-// to the word processor. Installed fonts are not among them: the list adds a folder's file only
-// when its name is not installed. A file is read as the sheet draws it: bounded, without
-// blocking, and only as the very file that was listed; one that cannot be read so stays out
-// without a word, as the list marks it already.
-RunFonts runFontFiles(const QSet<QString> &names)
+// The name the document gives the file of the `count`th file (from 1) of the font `name`: the
+// first keeps it, the others are told apart by their number. The word processor knows a carried
+// font by the name its document gives it.
+QString numberedName(const QString &name, int count)
+{
+    return count <= 1 ? name : QStringLiteral("%1 (%2)").arg(name).arg(count);
+}
+
+// The font files the runs are set in, `files` (file path and the font name the runs use), each
+// with its contents, to carry and to hand to the word processor. Each run's text keeps its own
+// file: two files of one name both travel, under distinct names. A file is read as the sheet
+// draws it: bounded, without blocking, and only as the very file that was listed; one that cannot
+// be read so stays out without a word, as the list marks it already.
+RunFonts runFontFiles(const QList<std::pair<QString, QString>> &files)
 {
     RunFonts fonts;
-    if (!qGuiApp || names.isEmpty())
+    if (files.isEmpty())
         return fonts;
-    QStringList added = platform::FontResources::instance().addedFiles();
-    // The same order every time, so that of two files with one name the same one travels.
-    added.sort();
-    QSet<QString> carried;
-    QSet<QString> local;
-    qint64 localTotal = 0;
-    // Name and path of each file left out for its size, in path order.
-    QList<std::pair<QString, QString>> oversized;
+    QHash<QString, int> perName;
+    // The contents carried under each name, so that a second copy of one file travels once.
+    QHash<QString, QList<std::pair<QByteArray, QString>>> carriedBytes;
     qint64 total = 0;
-    for (const QString &path : std::as_const(added)) {
-        const QString name = ReadFontFileName(path);
-        if (!names.contains(name))
-            continue;
-        fonts.named.insert(name);
-        if (carried.contains(name) && local.contains(name))
-            continue;
+    qint64 localTotal = 0;
+    for (const auto &[path, name] : files) {
         platform::FontFileBytes read = platform::FileFaces::instance().fileBytes(path);
         if (read.fault == platform::FontFileFault::TooLarge) {
-            oversized.append({name, path});
+            fonts.tooLarge.append(path);
+            continue;
+        }
+        if (read.fault != platform::FontFileFault::None) {
+            fonts.names.insert(path, name);
             continue;
         }
         // The word processor's font system reads every name of a font it is given, here and
         // wherever the document is opened: a folder's file goes to it with its names bounded.
         read.bytes = platform::withBoundedNames(std::move(read.bytes));
+        QString documentName;
+        for (const auto &[bytes, carriedName] : carriedBytes.value(name))
+            if (bytes == read.bytes)
+                documentName = carriedName;
+        if (!documentName.isEmpty()) {
+            fonts.names.insert(path, documentName);
+            continue;
+        }
+        documentName = numberedName(name, ++perName[name]);
+        fonts.names.insert(path, documentName);
         // The word processor started here takes the files as fonts of its own, whatever their
         // embedding permission: that is the use of an installed font, not a copy in a document.
-        if (read.fault == platform::FontFileFault::None && !local.contains(name)
-            && localTotal + read.bytes.size() <= kMaxCarriedFontBytes) {
+        if (localTotal + read.bytes.size() <= kMaxCarriedFontBytes) {
             localTotal += read.bytes.size();
-            local.insert(name);
             fonts.local.append(read.bytes);
         }
-        if (carried.contains(name))
-            continue;
-        // A file the document could not carry anyway leaves the name to the next file of it.
-        if (read.fault != platform::FontFileFault::None || docx::embeddingOf(read.bytes) != docx::Embedding::Allowed)
+        if (docx::embeddingOf(read.bytes) != docx::Embedding::Allowed)
             continue;
         if (total + read.bytes.size() > kMaxCarriedFontBytes) {
-            oversized.append({name, path});
+            fonts.tooLarge.append(path);
             continue;
         }
         total += read.bytes.size();
-        carried.insert(name);
-        fonts.files.append({name, read.bytes});
+        carriedBytes[name].append({read.bytes, documentName});
+        fonts.files.append({documentName, read.bytes});
     }
-    // A name another file of it carries needs no word about its larger files.
-    for (const auto &[name, path] : std::as_const(oversized))
-        if (!carried.contains(name))
-            fonts.tooLarge.append(path);
     return fonts;
 }
 
@@ -138,15 +139,21 @@ QString &destination()
 void show(TypedDocument &typed)
 {
     docx::Document document = typed.document;
-    QSet<QString> names;
+    // Each file once, in the order the document first uses it, so that of two files of one name
+    // the first keeps it.
+    QList<std::pair<QString, QString>> files;
+    QSet<QString> seen;
     for (const docx::Paragraph &paragraph : std::as_const(document.paragraphs))
         for (const docx::Run &run : paragraph.runs)
-            names.insert(run.format.font);
-    const RunFonts fonts = runFontFiles(names);
-    // A name of an added file is the file's own, also where its file does not travel.
+            if (!run.format.file.isEmpty() && !seen.contains(run.format.file)) {
+                seen.insert(run.format.file);
+                files.append({run.format.file, run.format.font});
+            }
+    const RunFonts fonts = runFontFiles(files);
+    // A font from a file takes the name the document gives that file; one found by name takes its
+    // plain family name.
     const auto rename = [&fonts](docx::Format &format) {
-        if (!fonts.named.contains(format.font))
-            format.font = plainFamily(format.font);
+        format.font = format.file.isEmpty() ? plainFamily(format.font) : fonts.names.value(format.file, format.font);
     };
     for (docx::Paragraph &paragraph : document.paragraphs) {
         rename(paragraph.mark);
@@ -176,7 +183,12 @@ void show(TypedDocument &typed)
         throw DocumentFolderError(DocumentFolderError::Failed, folder, placeholder.errorString());
     const QString path = placeholder.fileName();
     placeholder.close();
-    docx::write(document, fonts.files, path);
+    try {
+        docx::write(document, fonts.files, path);
+    } catch (const util::Error &e) {
+        QFile::remove(path);
+        throw DocumentFolderError(DocumentFolderError::Failed, folder, e.message());
+    }
     // Writer may replace a font the document carries (one with CFF outlines, .otf) and cannot
     // show one that may not travel in it; the fonts handed to a Writer this program starts show.
     const QString fontConfiguration = fonts.local.isEmpty()
@@ -260,7 +272,14 @@ public:
         active().document.landscape = orientation == PageOrientation::Landscape;
     }
 
-    void setFontName(const QString &name) override { active().format.font = name; }
+    void setFontName(const QString &name) override
+    {
+        docx::Format &format = active().format;
+        format.font = name;
+        format.file.clear();
+    }
+
+    void setFontFile(const QString &path) override { active().format.file = path; }
 
     void setFontSize(int points) override
     {
@@ -408,32 +427,23 @@ int removeOldDocuments(const QDateTime &before)
     DIR *listing = ::fdopendir(::dup(documents.fd));
     if (!listing)
         return 0;
-    // Finished documents end in ".docx"; an unfinished one (a write cut short by the end of the
-    // process) carries the writer's temporary suffix after it. A Writer still open reads its
-    // fonts as it needs them, so their folders stay a week longer than the documents.
+    // Finished documents end in ".docx"; an unfinished one of an older version of the program
+    // carries the writer's temporary suffix after it. The font folders go by their own rule
+    // (platform::removeUnusedFontCopies()): a word processor still open reads its fonts as it
+    // needs them, whatever became of its document.
     const qint64 documentsBefore = before.toSecsSinceEpoch();
-    const qint64 fontsBefore = before.addDays(-7).toSecsSinceEpoch();
-    const QString folder = documentFolder();
     int removed = 0;
     while (const dirent *entry = ::readdir(listing)) {
         const QByteArray name(entry->d_name);
-        const bool document = name.startsWith("Glyphworks-") && name.contains(".docx");
-        const bool fonts = name.startsWith(platform::kFontFolderPrefix);
         struct stat st;
-        if ((!document && !fonts) || ::fstatat(documents.fd, name.constData(), &st, AT_SYMLINK_NOFOLLOW) != 0
-            || st.st_uid != ::geteuid())
+        if (!name.startsWith("Glyphworks-") || !name.contains(".docx")
+            || ::fstatat(documents.fd, name.constData(), &st, AT_SYMLINK_NOFOLLOW) != 0 || st.st_uid != ::geteuid())
             continue;
-        if (document && S_ISREG(st.st_mode) && st.st_mtime < documentsBefore) {
-            if (::unlinkat(documents.fd, name.constData(), 0) == 0)
-                ++removed;
-        } else if (fonts && S_ISDIR(st.st_mode) && st.st_mtime < fontsBefore) {
-            // removeRecursively() removes links, never what they point to.
-            if (QDir(folder + QLatin1Char('/') + util::decodePath(name)).removeRecursively())
-                ++removed;
-        }
+        if (S_ISREG(st.st_mode) && st.st_mtime < documentsBefore && ::unlinkat(documents.fd, name.constData(), 0) == 0)
+            ++removed;
     }
     ::closedir(listing);
-    return removed;
+    return removed + platform::removeUnusedFontCopies(documentFolder());
 }
 
 } // namespace output

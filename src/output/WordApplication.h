@@ -109,7 +109,8 @@ private:
 QString prepareDocumentFolder();
 
 /// Removes the documents of documentFolder() (and any unfinished ones) last modified before
-/// `before`, and the font folders made for the word processor a week before that: only regular
+/// `before`, and the font folders and copies no word processor needs any more
+/// (platform::removeUnusedFontCopies()): only regular
 /// files and real folders of the user with the program's own names, and only when the folder and
 /// the "glyphworks" folder above it are real folders of the user, not links. Creates nothing.
 /// Returns how many documents and folders were removed.

@@ -23,8 +23,13 @@ public:
     virtual void documentsAdd() = 0;
     /// "ActiveDocument.PageSetup.Orientation": turns the pages of the active document.
     virtual void setOrientation(PageOrientation orientation) = 0;
-    /// "selection.font.Name": the font of what is typed next.
+    /// "selection.font.Name": the font of what is typed next, found by its name; a file given
+    /// before with setFontFile() no longer counts.
     virtual void setFontName(const QString &name) = 0;
+    /// The font file of the font named last, which what is typed next is set in: of two files
+    /// of one name, each text stays with its own. The word processor of this program carries the
+    /// file in its document; one that knows fonts by name only ignores it.
+    virtual void setFontFile(const QString &path) { Q_UNUSED(path); }
     /// "selection.font.size": the size in points of what is typed next.
     virtual void setFontSize(int points) = 0;
     /// "selection.font.bold": whether what is typed next is bold.

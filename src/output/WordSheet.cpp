@@ -1,6 +1,7 @@
 #include "output/WordSheet.h"
 
 #include "output/DocxWriter.h"
+#include "output/ImageSave.h"
 #include "output/LineSetter.h"
 #include "output/SheetLimits.h"
 #include "output/WordApplication.h"
@@ -72,7 +73,7 @@ QString documentFolderText(bool german, const DocumentFolderError &error)
         + QLatin1Char('\n') + error.message();
 }
 
-void wordSheet(const SheetNumbers &numbers, const RunStyle &style, const SheetSource &sheet)
+void wordSheet(const SheetNumbers &numbers, const RunStyle &style, const SheetSource &sheet, RunWindows &windows)
 {
     // A size the document cannot take would stop the word processor after the document was
     // begun; it is told before anything is started, in the user's language.
@@ -81,7 +82,8 @@ void wordSheet(const SheetNumbers &numbers, const RunStyle &style, const SheetSo
         return;
     }
     // The confirmation tells of the word processor; a document written to a given file opens in none.
-    if (documentDestination().isEmpty()
+    const QString destination = documentDestination();
+    if (destination.isEmpty()
         && dialogs::message(dialogs::MessageKind::Confirmation, wordConfirmationText(style.german))
                != dialogs::Answer::Ok)
         return;
@@ -96,30 +98,46 @@ void wordSheet(const SheetNumbers &numbers, const RunStyle &style, const SheetSo
 
     // From here on a failure ends the run through the application's error report; the
     // reference is released on the way out either way.
-    word->documentsAdd();
-    word->setOrientation(style.portrait ? PageOrientation::Portrait : PageOrientation::Landscape);
-    word->setFontSize(numbers.size);
-    word->setFontBold(style.bold);
-    word->setFontItalic(style.italic);
-    for (qsizetype i = 0; i < sheet.count(); ++i) {
-        const SheetLine line = sheet.line(i);
-        // The label part and the sample part follow each other directly: the word processor
-        // sets them as one text, with no space between as on paper.
-        if (line.formB) {
-            word->setFontName(QString::fromLatin1(kStandardFontName));
-            word->typeText(line.label);
-            word->setFontName(line.fontName);
-            word->typeText(line.rest);
-        } else {
-            word->setFontName(line.fontName);
-            word->typeText(line.label + line.rest);
+    {
+        RunScope run(windows, sheet.count());
+        word->documentsAdd();
+        word->setOrientation(style.portrait ? PageOrientation::Portrait : PageOrientation::Landscape);
+        word->setFontSize(numbers.size);
+        word->setFontBold(style.bold);
+        word->setFontItalic(style.italic);
+        for (qsizetype i = 0; i < sheet.count() && !windows.abortRequested(); ++i) {
+            const SheetLine line = sheet.line(i);
+            // The label part and the sample part follow each other directly: the word processor
+            // sets them as one text, with no space between as on paper.
+            const auto entryFont = [&] {
+                word->setFontName(line.fontName);
+                if (!line.fontFile.isEmpty())
+                    word->setFontFile(line.fontFile);
+            };
+            if (line.formB) {
+                word->setFontName(QString::fromLatin1(kStandardFontName));
+                word->typeText(line.label);
+                entryFont();
+                word->typeText(line.rest);
+            } else {
+                entryFont();
+                word->typeText(line.label + line.rest);
+            }
+            word->typeParagraph();
+            windows.lineDone(i);
         }
-        word->typeParagraph();
-    }
-    try {
-        word->setVisible(true);
-    } catch (const DocumentFolderError &e) {
-        throw util::Error(documentFolderText(style.german, e));
+        // An aborted run shows no document and writes no file: the typed one is dropped.
+        if (windows.abortRequested())
+            return;
+        try {
+            word->setVisible(true);
+        } catch (const DocumentFolderError &e) {
+            throw util::Error(documentFolderText(style.german, e));
+        } catch (const util::Error &e) {
+            if (destination.isEmpty())
+                throw;
+            throw notSaved(SavedDocument::Word, destination, e, style.german);
+        }
     }
     word.reset();
 

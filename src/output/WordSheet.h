@@ -4,6 +4,7 @@
 // list entry, and the word processor is left showing it.
 
 #include "output/PrintSheet.h"
+#include "output/RunWindows.h"
 #include "output/WordApplication.h"
 
 #include <QStringList>
@@ -31,7 +32,10 @@ QString documentFolderText(bool german, const DocumentFolderError &error);
 /// with wordNotFoundText(). A failure after that is thrown to the application's error report.
 /// Fonts the document names but could not carry for their size are noted with
 /// fontsTooLargeText() once it is shown; a documents folder that cannot be had is reported with
-/// documentFolderText().
-void wordSheet(const SheetNumbers &numbers, const RunStyle &style, const SheetSource &sheet);
+/// documentFolderText(). The run shows its progress in `windows`; a run aborted there (by the
+/// abort button, the program's end or an interrupt of the command line) makes no document and
+/// leaves a given file as it was. A given file that cannot be written is reported with its name
+/// and the reason (notSaved()).
+void wordSheet(const SheetNumbers &numbers, const RunStyle &style, const SheetSource &sheet, RunWindows &windows);
 
 } // namespace output

@@ -1,14 +1,22 @@
 #include "platform/DocumentOpener.h"
 
+#include "platform/SafeSave.h"
 #include "util/Errors.h"
 
+#include <QCryptographicHash>
+#include <QDateTime>
 #include <QDir>
+#include <QSet>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
 #include <cerrno>
+#include <algorithm>
 #include <cstring>
+
+#include <dirent.h>
+#include <sys/stat.h>
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -59,7 +67,134 @@ void writeNewFile(const QString &path, const QByteArray &bytes)
         throw Error(QStringLiteral("%1 cannot be written: %2").arg(path, QString::fromLocal8Bit(std::strerror(errno))));
 }
 
+// The folders a word processor runs with: the fontconfig files named in the environments of the
+// user's running processes. A process's environment is read as it was when it started, bounded.
+QSet<QByteArray> configurationsInUse()
+{
+    constexpr qsizetype kMaxEnvironment = 4 * 1024 * 1024;
+    static const QByteArray variable = "FONTCONFIG_FILE=";
+    QSet<QByteArray> inUse;
+    DIR *processes = ::opendir("/proc");
+    if (!processes)
+        return inUse;
+    const uid_t user = ::geteuid();
+    while (const dirent *entry = ::readdir(processes)) {
+        if (entry->d_name[0] < '0' || entry->d_name[0] > '9')
+            continue;
+        const QByteArray folder = QByteArray("/proc/") + entry->d_name;
+        struct stat st;
+        if (::stat(folder.constData(), &st) != 0 || st.st_uid != user)
+            continue;
+        const int fd = ::open((folder + "/environ").constData(), O_RDONLY | O_CLOEXEC);
+        if (fd < 0)
+            continue;
+        QByteArray environment;
+        char block[65536];
+        ssize_t n = 0;
+        while (environment.size() < kMaxEnvironment && (n = ::read(fd, block, sizeof block)) > 0)
+            environment.append(block, n);
+        ::close(fd);
+        for (const QByteArray &setting : environment.split('\0'))
+            if (setting.startsWith(variable))
+                inUse.insert(setting.mid(variable.size()));
+    }
+    ::closedir(processes);
+    return inUse;
+}
+
+// Opens the folder `name` of `parent` as removeOldDocuments() does: never through a link, and
+// only when it is the user's own; with `create`, made first when missing, for the user alone.
+int openOwnFolder(const QByteArray &parent, const char *name, bool create)
+{
+    const QByteArray path = parent + '/' + name;
+    if (create && ::mkdir(path.constData(), 0700) != 0 && errno != EEXIST)
+        return -1;
+    const int fd = ::open(path.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    struct stat st;
+    if (fd >= 0 && (::fstat(fd, &st) != 0 || st.st_uid != ::geteuid())) {
+        ::close(fd);
+        errno = EPERM;
+        return -1;
+    }
+    return fd;
+}
+
+// The name of the shared copy of a font file: its contents' hash, and the usual suffix.
+QByteArray copyName(const QByteArray &bytes)
+{
+    return QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex().left(40)
+           + QFile::encodeName(fontSuffix(bytes));
+}
+
 } // namespace
+
+int removeUnusedFontCopies(const QString &parent, qint64 limit)
+{
+    const QByteArray base = QFile::encodeName(parent);
+    DIR *listing = ::opendir(base.constData());
+    if (!listing)
+        return 0;
+    // Which folders a word processor may still read. One this program started for a document reads
+    // its fonts as the text needs them, for as long as it runs, and it runs with the folder's
+    // configuration in its environment: a folder no running process names is needed by none. An
+    // hour of grace covers a folder whose word processor is only being started (by this or another
+    // instance of the program), and a word processor that was handed the document by one started
+    // for it and ended, keeps the fonts it started with, not this folder's.
+    const QSet<QByteArray> inUse = configurationsInUse();
+    const qint64 graceEnd = QDateTime::currentSecsSinceEpoch() - 3600;
+    const uid_t user = ::geteuid();
+    int removed = 0;
+    while (const dirent *entry = ::readdir(listing)) {
+        const QByteArray name(entry->d_name);
+        struct stat st;
+        if (!name.startsWith(kFontFolderPrefix) || ::lstat((base + '/' + name).constData(), &st) != 0
+            || !S_ISDIR(st.st_mode) || st.st_uid != user || st.st_mtime > graceEnd
+            || inUse.contains(base + '/' + name + "/fonts.conf"))
+            continue;
+        // removeRecursively() removes links, never what they point to.
+        if (QDir(parent + QLatin1Char('/') + QFile::decodeName(name)).removeRecursively())
+            ++removed;
+    }
+    ::closedir(listing);
+
+    // The copies the remaining folders link are in use; the others stay for later documents up to
+    // the limit, the least recently handed on going first.
+    const int store = openOwnFolder(base, kFontCopiesFolder, false);
+    DIR *copies = store < 0 ? nullptr : ::fdopendir(store);
+    if (!copies) {
+        if (store >= 0)
+            ::close(store);
+        return removed;
+    }
+    struct Copy
+    {
+        QByteArray name;
+        qint64 size;
+        qint64 used;
+    };
+    QList<Copy> unlinked;
+    qint64 total = 0;
+    while (const dirent *entry = ::readdir(copies)) {
+        struct stat st;
+        if (entry->d_name[0] == '.' || ::fstatat(store, entry->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0
+            || !S_ISREG(st.st_mode) || st.st_uid != user)
+            continue;
+        total += st.st_size;
+        if (st.st_nlink == 1)
+            unlinked.append({entry->d_name, st.st_size, st.st_mtime});
+    }
+    std::sort(unlinked.begin(), unlinked.end(), [](const Copy &a, const Copy &b) { return a.used < b.used; });
+    for (const Copy &copy : std::as_const(unlinked)) {
+        if (total <= limit)
+            break;
+        if (::unlinkat(store, copy.name.constData(), 0) == 0) {
+            total -= copy.size;
+            ++removed;
+        }
+    }
+    ::closedir(copies);
+    return removed;
+}
 
 QString writeFontConfiguration(const QString &parent, const QByteArrayList &files)
 {
@@ -71,12 +206,38 @@ QString writeFontConfiguration(const QString &parent, const QByteArrayList &file
     const QString cache = folder.filePath(QStringLiteral("cache"));
     if (!QDir(folder.path()).mkdir(fonts) || !QDir(folder.path()).mkdir(cache))
         throw Error(QStringLiteral("No font folder can be made in %1.").arg(folder.path()));
-    for (qsizetype i = 0; i < files.size(); ++i)
-        writeNewFile(QStringLiteral("%1/font-%2%3").arg(fonts).arg(i + 1).arg(fontSuffix(files.at(i))), files.at(i));
+    // fontconfig adds fonts by folder only, not by file: each document's folder holds its fonts,
+    // as links to one copy of each file that every folder shares.
+    const int store = openOwnFolder(QFile::encodeName(parent), kFontCopiesFolder, true);
+    const QString storePath = parent + QLatin1Char('/') + QLatin1String(kFontCopiesFolder);
+    for (qsizetype i = 0; i < files.size(); ++i) {
+        const QByteArray &bytes = files.at(i);
+        const QString link = QStringLiteral("%1/font-%2%3").arg(fonts).arg(i + 1).arg(fontSuffix(bytes));
+        const QByteArray name = copyName(bytes);
+        struct stat st;
+        bool shared = false;
+        if (store >= 0) {
+            const bool kept = ::fstatat(store, name.constData(), &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(st.st_mode)
+                              && st.st_uid == ::geteuid() && st.st_size == bytes.size();
+            if (!kept) {
+                try {
+                    saveBytes(bytes, storePath + QLatin1Char('/') + QFile::decodeName(name));
+                } catch (const Error &) {
+                }
+            }
+            // Linked copies count as handed on now: the least recently handed on go first.
+            ::utimensat(store, name.constData(), nullptr, AT_SYMLINK_NOFOLLOW);
+            shared = ::linkat(store, name.constData(), AT_FDCWD, QFile::encodeName(link).constData(), 0) == 0;
+        }
+        // Where no copy can be shared (a file system without links), the folder has its own.
+        if (!shared)
+            writeNewFile(link, bytes);
+    }
+    if (store >= 0)
+        ::close(store);
 
     // The configuration in force stays in force (the system's, or one this process was given);
-    // the folder's fonts come on top. fontconfig adds fonts by folder only, not by file, hence
-    // the copies. The cache comes first, so the folder's cache is written beside it, not among
+    // the folder's fonts come on top. The cache comes first, so the folder's cache is written beside it, not among
     // the user's caches where it would outlive the folder.
     QString base = qEnvironmentVariable("FONTCONFIG_FILE");
     if (!QDir::isAbsolutePath(base))
@@ -94,6 +255,7 @@ QString writeFontConfiguration(const QString &parent, const QByteArrayList &file
     writeNewFile(path, configuration.toUtf8());
     // The word processor reads the folder long after this call returns.
     folder.setAutoRemove(false);
+    removeUnusedFontCopies(parent);
     return path;
 }
 

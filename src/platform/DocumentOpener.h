@@ -48,11 +48,25 @@ DocumentOpener *setDocumentOpener(DocumentOpener *opener);
 /// The prefix of the names of the folders writeFontConfiguration() makes.
 inline constexpr char kFontFolderPrefix[] = "Glyphworks-fonts-";
 
-/// Writes the font files `files` (their contents) as copies into a new folder of `parent`,
+/// The folder beside them that holds the font copies they share.
+inline constexpr char kFontCopiesFolder[] = "Glyphworks-font-copies";
+
+/// How many bytes of font copies kFontCopiesFolder keeps for later documents at most.
+inline constexpr qint64 kMaxFontCopyBytes = qint64(512) * 1024 * 1024;
+
+/// Hands the font files `files` (their contents) to a word processor: a new folder of `parent`,
 /// readable by the user alone, with a fontconfig configuration that adds them to the system's
-/// fonts and keeps its cache in that folder. Returns the configuration's path. Throws
-/// util::Error when the folder or a file cannot be written.
+/// fonts and keeps its cache in that folder. The files themselves are kept once, named by their
+/// contents, in kFontCopiesFolder, shared by every folder that hands them on; the new folder
+/// links them. Removes what no word processor needs any more (removeUnusedFontCopies()). Returns
+/// the configuration's path. Throws util::Error when a folder or a file cannot be written.
 QString writeFontConfiguration(const QString &parent, const QByteArrayList &files);
+
+/// Removes, in `parent`, the folders writeFontConfiguration() made that no word processor can
+/// still read, and the font copies beyond `limit` bytes that none of the remaining folders links,
+/// the longest unused first. Only real folders and regular files of the user with the program's
+/// own names are removed. Returns how many folders and copies were removed.
+int removeUnusedFontCopies(const QString &parent, qint64 limit = kMaxFontCopyBytes);
 
 /// The desktop's opener: LibreOffice ("soffice -n FILE", started detached), else "xdg-open FILE"
 /// when the desktop has a handler for .docx files.

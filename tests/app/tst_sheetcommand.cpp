@@ -13,7 +13,18 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <QDeadlineTimer>
+#include <QScopeGuard>
+#include <QThread>
+
 #include <csignal>
+#include <functional>
+#include <utility>
+
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <sys/stat.h>
 
@@ -34,20 +45,34 @@ private:
         QString err;
     };
 
-    // The program run as from a terminal without any display.
-    Result runProgram(const QStringList &arguments)
+    // The program run as from a terminal without any display; `inChild` runs in the new process
+    // before the program starts.
+    Result runProgram(const QStringList &arguments, const std::function<void()> &inChild = {})
     {
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        for (const char *name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
-            environment.remove(QLatin1String(name));
         QProcess program;
-        program.setProcessEnvironment(environment);
-        program.setWorkingDirectory(m_dir.path());
+        prepare(program, inChild);
         program.start(QStringLiteral(GW_PROGRAM), arguments);
         if (!program.waitForFinished(120000) || program.exitStatus() != QProcess::NormalExit)
             return {};
         return {program.exitCode(), QString::fromUtf8(program.readAllStandardOutput()),
                 QString::fromUtf8(program.readAllStandardError())};
+    }
+
+    void prepare(QProcess &program, const std::function<void()> &inChild)
+    {
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        for (const char *name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+            environment.remove(QLatin1String(name));
+        environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_dir.filePath(QStringLiteral("runtime")));
+        program.setProcessEnvironment(environment);
+        program.setWorkingDirectory(m_dir.path());
+        if (inChild)
+            program.setChildProcessModifier(inChild);
+    }
+
+    QStringList sheetArguments(const QString &file) const
+    {
+        return {QStringLiteral("--sheet"), file, QStringLiteral("--folder"), m_fonts, QStringLiteral("--no-system-fonts")};
     }
 
 private slots:
@@ -61,6 +86,8 @@ private slots:
                                         QStringLiteral("Regular"), QStringLiteral("Gw Cli Alpha")));
         QVERIFY(gwtest::makeRenamedFont(dejavu, m_fonts + QStringLiteral("/sub/b.ttf"), QStringLiteral("Gw Cli Beta"),
                                         QStringLiteral("Regular"), QStringLiteral("Gw Cli Beta")));
+        QVERIFY(QDir().mkpath(m_dir.filePath(QStringLiteral("runtime"))));
+        QVERIFY(::chmod(QFile::encodeName(m_dir.filePath(QStringLiteral("runtime"))).constData(), 0700) == 0);
     }
 
     void parsesSheetOptions()
@@ -210,6 +237,169 @@ private slots:
             QVERIFY(!output.isEmpty());
             QVERIFY2(output.contains(expected), qPrintable(output));
         }
+    }
+
+    // Every file target writes through the one safe save: a full disk (a file-size limit) leaves
+    // the old file as it was and no part of the new one; the user's own link is written through;
+    // a link another user planted in a shared folder, a FIFO and a link to a device are refused
+    // with the reason in the interface language and left as they were.
+    void saveTargets_data()
+    {
+        QTest::addColumn<QString>("extension");
+        QTest::addColumn<QString>("target");
+        QTest::addColumn<bool>("full");
+        QTest::addColumn<bool>("german");
+        QTest::addColumn<QString>("reason"); // empty: written
+        for (const char *extension : {"pdf", "bmp", "docx"}) {
+            QTest::addRow("%s, existing file", extension) << extension << "file" << false << false << "";
+            QTest::addRow("%s, existing file, disk full", extension) << extension << "file" << true << false
+                                                                      << "File too large";
+            QTest::addRow("%s, own link", extension) << extension << "own" << false << false << "";
+            QTest::addRow("%s, own link, disk full", extension) << extension << "own" << true << false
+                                                                 << "File too large";
+            QTest::addRow("%s, planted link", extension) << extension << "planted" << false << false
+                                                          << "another user put into a shared folder";
+            QTest::addRow("%s, planted link, German", extension) << extension << "planted" << false << true
+                                                                  << "ein anderer Benutzer";
+            QTest::addRow("%s, FIFO, German", extension) << extension << "fifo" << false << true
+                                                          << "Gerät oder einer Pipe";
+            QTest::addRow("%s, link to /dev/null", extension) << extension << "null" << false << false
+                                                               << "device or pipe, not to a file";
+        }
+    }
+    void saveTargets()
+    {
+        QFETCH(QString, extension);
+        QFETCH(QString, target);
+        QFETCH(bool, full);
+        QFETCH(bool, german);
+        QFETCH(QString, reason);
+        QTemporaryDir dir;
+        const QString shared = dir.filePath(QStringLiteral("shared"));
+        const QString victim = dir.filePath(QStringLiteral("own/victim.") + extension);
+        QVERIFY(QDir().mkpath(shared) && ::chmod(QFile::encodeName(shared).constData(), 01777) == 0);
+        QVERIFY(gwtest::writeFile(victim, "old"));
+        const QString path = shared + QStringLiteral("/sheet.") + extension;
+        const QByteArray native = QFile::encodeName(path);
+        if (target == QLatin1String("file"))
+            QVERIFY(gwtest::writeFile(path, "old"));
+        else if (target == QLatin1String("fifo"))
+            QCOMPARE(::mkfifo(native.constData(), 0600), 0);
+        else
+            QCOMPARE(::symlink(target == QLatin1String("null") ? "/dev/null" : QFile::encodeName(victim).constData(),
+                               native.constData()),
+                     0);
+        if (target == QLatin1String("planted"))
+            QCOMPARE(::lchown(native.constData(), 65534, 65534), 0);
+
+        QStringList arguments = sheetArguments(path) << QStringLiteral("--quiet");
+        if (german)
+            arguments << QStringLiteral("--german");
+        const Result r = runProgram(arguments, [full] {
+            if (!full)
+                return;
+            ::signal(SIGXFSZ, SIG_IGN);
+            rlimit small{4096, 4096};
+            ::setrlimit(RLIMIT_FSIZE, &small);
+        });
+        const QString written = target == QLatin1String("own") ? victim : path;
+        struct stat st;
+        QCOMPARE(::lstat(native.constData(), &st), 0);
+        if (reason.isEmpty()) {
+            QVERIFY2(r.code == 0, qPrintable(r.err));
+            QVERIFY(QFileInfo(written).size() > 1000);
+            QCOMPARE(S_ISLNK(st.st_mode), target == QLatin1String("own"));
+        } else {
+            QVERIFY2(r.code == 1 && r.err.contains(path) && r.err.contains(reason), qPrintable(r.err));
+            QCOMPARE(S_ISFIFO(st.st_mode), target == QLatin1String("fifo"));
+            QCOMPARE(S_ISLNK(st.st_mode), target != QLatin1String("fifo") && target != QLatin1String("file"));
+            if (target != QLatin1String("fifo") && target != QLatin1String("null")) {
+                QFile old(written);
+                QVERIFY(old.open(QIODevice::ReadOnly));
+                QCOMPARE(old.readAll(), QByteArray("old"));
+            }
+        }
+        QCOMPARE(QDir(shared).entryList(QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot),
+                 QStringList{QStringLiteral("sheet.") + extension});
+        QCOMPARE(QDir(dir.filePath(QStringLiteral("own"))).entryList(QDir::AllEntries | QDir::System | QDir::Hidden
+                                                                     | QDir::NoDotAndDotDot),
+                 QStringList{QStringLiteral("victim.") + extension});
+    }
+
+    // Ctrl+C, a hang-up or a termination request during a run ends it with "Interrupted." and
+    // exit status 1, the old file as it was. The program is caught in the run without a clock:
+    // its standard error is a full pipe, so it stops in its first progress line, and the signal
+    // comes once it waits there with the run's handler in place.
+    void interruptKeepsTheOldFile_data()
+    {
+        QTest::addColumn<QString>("extension");
+        QTest::addColumn<int>("signal");
+        QTest::newRow("docx, SIGTERM") << "docx" << SIGTERM;
+        QTest::newRow("docx, SIGHUP") << "docx" << SIGHUP;
+        QTest::newRow("docx, SIGINT") << "docx" << SIGINT;
+        QTest::newRow("pdf, SIGTERM") << "pdf" << SIGTERM;
+    }
+    void interruptKeepsTheOldFile()
+    {
+        QFETCH(QString, extension);
+        QFETCH(int, signal);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("old.") + extension);
+        QVERIFY(gwtest::writeFile(path, "old"));
+        int pipe[2];
+        QCOMPARE(::pipe2(pipe, O_CLOEXEC), 0);
+        const auto closePipe = qScopeGuard([&] {
+            ::close(pipe[0]);
+            if (pipe[1] >= 0)
+                ::close(pipe[1]);
+        });
+        QVERIFY(::fcntl(pipe[1], F_SETPIPE_SZ, 4096) > 0);
+        QCOMPARE(::fcntl(pipe[1], F_SETFL, O_NONBLOCK), 0);
+        const QByteArray filler(4096, '.');
+        while (::write(pipe[1], filler.constData(), size_t(filler.size())) > 0) {
+        }
+        QProcess program;
+        const int errorEnd = pipe[1];
+        prepare(program, [errorEnd] {
+            ::fcntl(errorEnd, F_SETFL, 0);
+            ::dup2(errorEnd, 2);
+        });
+        program.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        program.start(QStringLiteral(GW_PROGRAM), sheetArguments(path));
+        QVERIFY(program.waitForStarted());
+        ::close(std::exchange(pipe[1], -1));
+        const QByteArray proc = "/proc/" + QByteArray::number(program.processId());
+        // Blocked in a write to standard error; a guard against a program that never gets there.
+        QDeadlineTimer guard(60000);
+        QByteArray call;
+        while (!guard.hasExpired() && program.state() == QProcess::Running) {
+            QFile syscall(QString::fromLatin1(proc + "/syscall"));
+            if (syscall.open(QIODevice::ReadOnly) && (call = syscall.readAll()).startsWith("1 0x2 "))
+                break;
+            QThread::yieldCurrentThread();
+        }
+        QVERIFY2(call.startsWith("1 0x2 "), call.constData());
+        QFile status(QString::fromLatin1(proc + "/status"));
+        QVERIFY(status.open(QIODevice::ReadOnly));
+        QByteArray caught;
+        for (const QByteArray &line : status.readAll().split('\n'))
+            if (line.startsWith("SigCgt:"))
+                caught = line.mid(7).trimmed();
+        QVERIFY2(caught.toULongLong(nullptr, 16) & (1ull << (signal - 1)), caught.constData());
+        QCOMPARE(::kill(pid_t(program.processId()), signal), 0);
+        QByteArray errors;
+        char block[4096];
+        for (ssize_t n; (n = ::read(pipe[0], block, sizeof block)) > 0;)
+            errors.append(block, n);
+        QVERIFY(program.waitForFinished(60000));
+        QCOMPARE(program.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(program.exitCode(), 1);
+        QVERIFY2(errors.contains("Interrupted."), errors.right(200).constData());
+        QFile old(path);
+        QVERIFY(old.open(QIODevice::ReadOnly));
+        QCOMPARE(old.readAll(), QByteArray("old"));
+        QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+                 QStringList{QStringLiteral("old.") + extension});
     }
 
     void usageErrorsExitTwo_data()

@@ -299,6 +299,67 @@ private slots:
         QVERIFY2(fonts.join(' ').remove(QLatin1Char('-')).contains(QLatin1String("BlorpProbeSerif")), qPrintable(fonts.join(' ')));
     }
 
+    // Each line's text is in the font of its own file: two files of one name both travel, the
+    // second under a name of its own. The copies handed to the word processor are kept once for
+    // every document; a document's folder goes when no running process uses it, and the copies no
+    // folder links beyond the bound, the least recently used first.
+    void eachFileTravelsAndCopiesAreShared()
+    {
+        const QString folder = m_dir.filePath(QStringLiteral("twins"));
+        QVERIFY(QDir().mkpath(folder + QStringLiteral("/sub")));
+        QVERIFY(makeFont(folder + QStringLiteral("/a.ttf"), QStringLiteral("Twin Probe"), 0));
+        QVERIFY(makeFont(folder + QStringLiteral("/sub/b.ttf"), QStringLiteral("Twin Probe"), 0,
+                         gwtest::packageFontFile(QStringLiteral("fonts-dejavu-core"), QStringLiteral("DejaVuSans.ttf"))));
+        prog->cb_system->setChecked(false);
+        prog->cb_folder->setChecked(true);
+        prog->ed_folder->setText(folder);
+        prog->SchriftenNeuLadenClick();
+        QCOMPARE(prog->file_font_paths.size(), 2);
+        const QStringList entries = {prog->ListBox1->item(0)->text(), prog->ListBox1->item(1)->text()};
+        const QString copies = output::documentFolder() + QLatin1Char('/') + QLatin1String(platform::kFontCopiesFolder);
+        const QStringList earlier = QDir(copies).entryList(QDir::Files);
+        const QString first = makeDocument(entries);
+        const QString firstFonts = QFileInfo(m_opener.fontConfiguration).path();
+        const QString second = makeDocument(entries);
+        const QString secondFonts = QFileInfo(m_opener.fontConfiguration).path();
+        QVERIFY(!first.isEmpty() && !second.isEmpty() && firstFonts != secondFonts);
+
+        const QString fontTable = QString::fromUtf8(part(first, "word/fontTable.xml"));
+        QVERIFY2(fontTable.contains(QLatin1String("w:name=\"Twin Probe\"")) && fontTable.contains(QLatin1String("w:name=\"Twin Probe (2)\"")),
+                 qPrintable(fontTable));
+        QVERIFY(!part(first, "word/fonts/font2.odttf").isEmpty());
+        const QString xml = QString::fromUtf8(part(first, "word/document.xml"));
+        QVERIFY(xml.contains(QLatin1String("w:ascii=\"Twin Probe\"")) && xml.contains(QLatin1String("w:ascii=\"Twin Probe (2)\"")));
+
+        QStringList made = QDir(copies).entryList(QDir::Files);
+        for (const QString &name : earlier)
+            made.removeOne(name);
+        QCOMPARE(made.size(), 2);
+        for (const QString &name : std::as_const(made)) {
+            struct stat st;
+            QCOMPARE(::stat(QFile::encodeName(copies + QLatin1Char('/') + name).constData(), &st), 0);
+            QCOMPARE(st.st_nlink, nlink_t(3));
+        }
+
+        // Both folders older than the grace; a process still runs with the first one's fonts.
+        const utimbuf aged{std::time(nullptr) - 2 * 86400, std::time(nullptr) - 2 * 86400};
+        for (const QString &fonts : {firstFonts, secondFonts})
+            QVERIFY(::utime(QFile::encodeName(fonts).constData(), &aged) == 0);
+        QProcess user;
+        user.setProcessEnvironment(platform::DesktopOpener::officeEnvironment(firstFonts + QStringLiteral("/fonts.conf")));
+        user.start(QStringLiteral("sleep"), {QStringLiteral("600")});
+        QVERIFY(user.waitForStarted());
+        QCOMPARE(platform::removeUnusedFontCopies(output::documentFolder(), 0), 1);
+        QVERIFY(QFileInfo::exists(firstFonts) && !QFileInfo::exists(secondFonts));
+        for (const QString &name : std::as_const(made))
+            QVERIFY(QFileInfo::exists(copies + QLatin1Char('/') + name));
+        user.kill();
+        QVERIFY(user.waitForFinished());
+        QCOMPARE(platform::removeUnusedFontCopies(output::documentFolder(), 0), 3);
+        for (const QString &name : std::as_const(made))
+            QVERIFY(!QFileInfo::exists(copies + QLatin1Char('/') + name));
+    }
+
     // A listed file that changed after listing never travels (and a FIFO never blocks); one
     // beyond the size limit is named in a note in the interface language. A font of the same
     // folder that may travel does, in each document.

@@ -4,6 +4,7 @@
 #include "app/Tprog.h"
 #include "app/Windows.h"
 #include "output/Teinst.h"
+#include "output/Tstatus.h"
 #include "output/WordApplication.h"
 #include "output/WordSheet.h"
 #include "support/AppTestMain.h"
@@ -50,6 +51,7 @@ public:
         note(QStringLiteral("ActiveDocument.PageSetup.Orientation := %1").arg(int(orientation)));
     }
     void setFontName(const QString &name) override { note(QStringLiteral("selection.font.Name := '%1'").arg(name)); }
+    void setFontFile(const QString &path) override { note(QStringLiteral("selection.font.File := '%1'").arg(path)); }
     void setFontSize(int points) override { note(QStringLiteral("selection.font.size := %1").arg(points)); }
     void setFontBold(bool bold) override { note(QStringLiteral("selection.font.bold := ") + truth(bold)); }
     void setFontItalic(bool italic) override { note(QStringLiteral("selection.font.italic := ") + truth(italic)); }
@@ -138,6 +140,7 @@ private slots:
                                  QStringLiteral("selection.typetext('1%1DejaVu Sans%1Probe')").arg(sep),
                                  QStringLiteral("selection.typeparagraph()"),
                                  QStringLiteral("selection.font.Name := 'Zork Probe'"),
+                                 QStringLiteral("selection.font.File := '/fonts/sub/Zork.ttf'"),
                                  QStringLiteral("selection.typetext('2%1Zork Probe%1%2')").arg(sep, file),
                                  QStringLiteral("selection.typeparagraph()"),
                                  QStringLiteral("visible := true")};
@@ -152,6 +155,7 @@ private slots:
                                  QStringLiteral("selection.font.Name := 'Arial'"),
                                  QStringLiteral("selection.typetext('2%1Zork Probe%1')").arg(sep),
                                  QStringLiteral("selection.font.Name := 'Zork Probe'"),
+                                 QStringLiteral("selection.font.File := '/fonts/sub/Zork.ttf'"),
                                  QStringLiteral("selection.typetext('%1')").arg(file),
                                  QStringLiteral("selection.typeparagraph()"),
                                  QStringLiteral("visible := true")};
@@ -167,6 +171,7 @@ private slots:
                                  QStringLiteral("selection.font.Name := 'Arial'"),
                                  QStringLiteral("selection.typetext('')"),
                                  QStringLiteral("selection.font.Name := 'Zork Probe'"),
+                                 QStringLiteral("selection.font.File := '/fonts/sub/Zork.ttf'"),
                                  QStringLiteral("selection.typetext('%1')").arg(file),
                                  QStringLiteral("selection.typeparagraph()"),
                                  QStringLiteral("visible := true")};
@@ -207,6 +212,19 @@ private slots:
         run({});
         QCOMPARE(record.calls,
                  prelude(QStringLiteral("1"), QStringLiteral("8"), false, false) + QStringList{"visible := true"});
+    }
+
+    // The abort button (or the program's end) stops the run after the line being typed: no
+    // document is shown.
+    void abortedRunShowsNothing()
+    {
+        dialogs::setNextAnswer(QVariant::fromValue(dialogs::Answer::Ok));
+        QMetaObject::invokeMethod(status, &Tstatus::BreakClick, Qt::QueuedConnection);
+        run({QStringLiteral("DejaVu Sans"), QStringLiteral("DejaVu Serif")});
+        QVERIFY(!record.calls.isEmpty());
+        QVERIFY2(!record.calls.contains(QStringLiteral("visible := true")), qPrintable(record.calls.join('\n')));
+        QCOMPARE(record.calls.count(QStringLiteral("selection.typeparagraph()")), 1);
+        QVERIFY(prog->isEnabled());
     }
 
     // Runs that end before anything is typed: what is shown, and whether a word processor was
