@@ -10,6 +10,7 @@
 #include "output/WordApplication.h"
 #include "platform/Dialogs.h"
 #include "util/Errors.h"
+#include "util/EscapedText.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -49,9 +50,9 @@ RunAnswers &answers()
 
 void writeError(const QString &text)
 {
-    // Messages break their lines the Windows way; a terminal wants plain line feeds.
-    writeTo(stderr, QStringLiteral("glyphworks: ") + QString(text).replace(QLatin1String("\r\n"), QLatin1String("\n"))
-                        + QLatin1Char('\n'));
+    // Messages break their lines the Windows way; a terminal wants plain line feeds. A control
+    // character that a name brought into the message is shown, never acted on.
+    writeTo(stderr, QStringLiteral("glyphworks: ") + util::escapeMessageControls(text) + QLatin1Char('\n'));
 }
 
 // The responder of a run without a person: the save dialog gets the run's file, the question of
@@ -237,8 +238,9 @@ bool applyFontSources(const SheetOptions &options)
     if (options.german && !isGerman())
         prog->mdeClick();
     if (!options.folder.isEmpty() && !QFileInfo(options.folder).isDir()) {
-        writeError(isGerman() ? QStringLiteral("Der Ordner \u201E%1\u201C ist nicht da.").arg(options.folder)
-                              : QStringLiteral("The folder \"%1\" does not exist.").arg(options.folder));
+        const QString folder = util::escapeControls(options.folder);
+        writeError(isGerman() ? QStringLiteral("Der Ordner \u201E%1\u201C ist nicht da.").arg(folder)
+                              : QStringLiteral("The folder \"%1\" does not exist.").arg(folder));
         return false;
     }
     const bool folder = !options.folder.isEmpty();
