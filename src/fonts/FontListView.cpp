@@ -151,8 +151,11 @@ const std::vector<QString> &FontListView::searchKeys()
     if (!m_keysValid) {
         m_keys.clear();
         m_keys.reserve(size_t(count()));
-        for (int row = 0; row < count(); ++row)
-            m_keys.push_back(foldForSearch(entryOf(*item(row)).name));
+        for (int row = 0; row < count(); ++row) {
+            // The font's name alone: a row without a record is a typeface named by its text.
+            const QVariant name = item(row)->data(kEntryNameRole);
+            m_keys.push_back(foldForSearch(name.isValid() ? name.toString() : item(row)->text()));
+        }
         m_keysValid = true;
     }
     return m_keys;
