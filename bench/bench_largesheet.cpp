@@ -33,7 +33,7 @@
 #include "app/Tprog.h"
 #include "app/Tstart.h"
 #include "app/Windows.h"
-#include "fonts/FontEntry.h"
+#include "fonts/FontListView.h"
 #include "output/LineSetter.h"
 #include "output/Teinst.h"
 #include "platform/Dialogs.h"
@@ -369,8 +369,7 @@ int linesCase(int lines, const QString &folder, const QString &outFile)
     out.write("# dpi " + QByteArray::number(device.logicalDpiY()) + " formB "
               + QByteArray::number(einst->cb_stdname->isChecked()) + " standard " + standard + '\n');
     for (int i = 0; i < lines; ++i) {
-        const QString entry = prog->ListBox1->item(i)->text();
-        out.write((FontFileOfEntry(entry) + QLatin1Char('\t') + prog->GetText1(i) + QLatin1Char('\t')
+        out.write((prog->ListBox1->entry(i).path + QLatin1Char('\t') + prog->GetText1(i) + QLatin1Char('\t')
                    + prog->GetText2(i))
                       .toUtf8()
                   + '\n');

@@ -11,6 +11,7 @@
 #include "platform/Signals.h"
 #include "ui/Logo.h"
 #include "util/Errors.h"
+#include "util/EscapedText.h"
 
 #include <QDateTime>
 #include <QGuiApplication>
@@ -56,12 +57,13 @@ void reportError(const QString &message)
 }
 
 namespace {
-/// Writes the main window's font list to standard output, one entry a line.
+/// Writes the main window's font list to standard output, one entry a line: a line break or
+/// escape sequence in a font's name or path is written as its escape (util::escapeControls()).
 void printFontList()
 {
     QByteArray out;
     for (int i = 0; i < prog->ListBox1->count(); ++i)
-        out += prog->ListBox1->item(i)->text().toUtf8() + '\n';
+        out += util::escapeControls(prog->ListBox1->item(i)->text()).toUtf8() + '\n';
     std::fwrite(out.constData(), 1, static_cast<size_t>(out.size()), stdout);
     std::fflush(stdout);
 }
@@ -77,7 +79,7 @@ int run(int &argc, char **argv)
     case CommandKind::UsageError:
         writeTo(stderr, (command.options.german ? QStringLiteral("glyphworks: %1\n%2\nMehr sagt 'glyphworks --help --german'.\n")
                                                 : QStringLiteral("glyphworks: %1\n%2\nTry 'glyphworks --help' for more.\n"))
-                            .arg(command.error, usageLine()));
+                            .arg(util::escapeControls(command.error), usageLine()));
         return 2;
     case CommandKind::Help:
         writeTo(stdout, helpText(command.options.german));

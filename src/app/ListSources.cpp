@@ -2,7 +2,7 @@
 
 #include "app/Tprog.h"
 #include "app/Windows.h"
-#include "fonts/FontEntry.h"
+#include "fonts/FontListView.h"
 #include "output/Teinst.h"
 #include "platform/FileFaces.h"
 #include "platform/FontResources.h"
@@ -34,12 +34,13 @@ output::SheetLine ListSheet::line(qsizetype index) const
     output::SheetLine line;
     line.label = m_window.GetText1(index);
     line.rest = m_window.GetText2(index);
-    const QString entry = m_window.ListBox1->item(int(index))->text();
+    // The font and its file as the load recorded them for the row, never read back from its text.
+    const fonts::FontListEntry entry = m_window.ListBox1->entry(int(index));
     const QString separator = m_window.Label16->text();
     line.labelParts = output::labelParts(index, entry, labelSwitches(), separator);
     line.restParts = output::sampleParts(entry, labelSwitches(), separator, m_window.cd1->currentText());
-    line.fontName = FontNameOfEntry(entry);
-    line.fontFile = FontFileOfEntry(entry);
+    line.fontName = entry.name;
+    line.fontFile = entry.path;
     line.formB = einst->cb_stdname->isChecked();
     return line;
 }

@@ -10,6 +10,7 @@
 #include "output/WordApplication.h"
 #include "platform/Dialogs.h"
 #include "util/Errors.h"
+#include "util/EscapedText.h"
 #include "util/FilePaths.h"
 
 #include <QAction>
@@ -54,9 +55,9 @@ RunAnswers &answers()
 
 void writeError(const QString &text)
 {
-    // Messages break their lines the Windows way; a terminal wants plain line feeds.
-    writeTo(stderr, QStringLiteral("glyphworks: ") + QString(text).replace(QLatin1String("\r\n"), QLatin1String("\n"))
-                        + QLatin1Char('\n'));
+    // Messages break their lines the Windows way; a terminal wants plain line feeds. A control
+    // character that a name brought into the message is shown, never acted on.
+    writeTo(stderr, QStringLiteral("glyphworks: ") + util::escapeMessageControls(text) + QLatin1Char('\n'));
 }
 
 // The responder of a run without a person: the save dialog gets the run's file, the question of
@@ -97,11 +98,12 @@ QVariant answer(const dialogs::Shown &request)
 
 // Why `folder` cannot be searched for fonts, in the interface language; empty when it is a folder.
 // What stands there instead is named: a file or a pipe given by mistake is not "missing".
-QString folderProblem(const QString &folder, bool german)
+QString folderProblem(const QString &path, bool german)
 {
+    const QString folder = util::escapeControls(path);
     struct stat st;
     // stat() follows a link to the folder it names, as the search does, and never opens anything.
-    if (::stat(util::encodePath(folder).constData(), &st) != 0) {
+    if (::stat(util::encodePath(path).constData(), &st) != 0) {
         const int error = errno;
         if (error == ENOENT || error == ENOTDIR)
             return german ? QStringLiteral("Der Ordner \u201E%1\u201C ist nicht da.").arg(folder)

@@ -7,9 +7,9 @@
 #include "app/TextBoxKeys.h"
 #include "app/Tstart.h"
 #include "app/Windows.h"
-#include "fonts/FontEntry.h"
 #include "fonts/FontListDelegate.h"
 #include "fonts/FontListLoader.h"
+#include "fonts/FontListView.h"
 #include "fonts/ListRows.h"
 #include "fonts/SampleTexts.h"
 #include "fonts/Tfpreview.h"
@@ -203,10 +203,10 @@ void Tprog::SchriftenNeuLadenClick()
     request.folder = cb_folder->isChecked();
     request.folderText = ed_folder->text();
     ResourceSink sink;
-    QStringList entries = fonts::loadFontEntries(
+    fonts::FontListEntries entries = fonts::loadFontEntries(
         request, request.system ? platform::printerTypefaces() : QStringList(), installed_fonts, file_font_paths, sink);
     fonts::sortEntries(entries, fonts::entryCollator(isGerman()));
-    ListBox1->addItems(entries);
+    ListBox1->addEntries(entries);
     ListBox1Rows->measureShownRows();
     setCountText();
 }
@@ -357,7 +357,7 @@ void Tprog::carryFocusedFont()
     const int row = fonts::FontListDelegate::focusedRow(ListBox1);
     if (row < 0)
         return;
-    const QString entry = ListBox1->item(row)->text();
+    const fonts::FontListEntry entry = ListBox1->entry(row);
     for (QPlainTextEdit *box : {Memo1, fpreview->Memo2}) {
         const QFont carried = fonts::carriedFont(box->font(), entry);
         // Mouse movements come many a second; an unchanged font is not set again.
@@ -393,12 +393,12 @@ void Tprog::m23Click()
 
 QString Tprog::GetText1(qsizetype index) const
 {
-    return output::labelPart(index, ListBox1->item(int(index))->text(), labelSwitches(), Label16->text());
+    return output::labelPart(index, ListBox1->entry(int(index)), labelSwitches(), Label16->text());
 }
 
 QString Tprog::GetText2(qsizetype index) const
 {
-    return output::samplePart(ListBox1->item(int(index))->text(), labelSwitches(), Label16->text(),
+    return output::samplePart(ListBox1->entry(int(index)), labelSwitches(), Label16->text(),
                               cd1->currentText());
 }
 

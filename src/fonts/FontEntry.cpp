@@ -1,18 +1,36 @@
 #include "fonts/FontEntry.h"
 
+#include <QStringList>
+
+namespace fonts {
+
+FontListEntry FontListEntry::typeface(const QString &name)
+{
+    return {name, name, QString()};
+}
+
+FontListEntry FontListEntry::file(const QString &name, const QString &path)
+{
+    return {FontFileEntry(name, path), name, path};
+}
+
+QStringList entryTexts(const FontListEntries &entries)
+{
+    QStringList texts;
+    texts.reserve(entries.size());
+    for (const FontListEntry &entry : entries)
+        texts.append(entry.text);
+    return texts;
+}
+
+} // namespace fonts
+
 QString FontNameOfEntry(const QString &entry)
 {
     const QStringView separator(fonts::kEntrySeparator);
     const qsizetype at = entry.indexOf(separator);
     // A file entry whose name could not be read starts with the separator; its name is empty.
     return at < 0 ? entry : entry.left(at);
-}
-
-QString FontFileOfEntry(const QString &entry)
-{
-    const QStringView separator(fonts::kEntrySeparator);
-    const qsizetype at = entry.indexOf(separator);
-    return at < 0 ? QString() : entry.mid(at + separator.size());
 }
 
 QString FontFileEntry(const QString &name, const QString &path)

@@ -1,6 +1,6 @@
 #include "fonts/FontListDelegate.h"
 
-#include "fonts/FontEntry.h"
+#include "fonts/FontListView.h"
 #include "fonts/ListRows.h"
 #include "platform/SampleBoxFace.h"
 #include "util/FilePaths.h"
@@ -199,9 +199,9 @@ bool FontListDelegate::hasStaleRows() const
     const int viewHeight = m_viewport->height();
     bool stale = false;
     const auto check = [&](int row) {
-        const QString entry = entryAt(row);
+        const FontListEntry entry = entryAt(row);
         const int height = measuredHeight(entry);
-        const auto laidOut = m_laidOutWith.constFind(entry);
+        const auto laidOut = m_laidOutWith.constFind(heightKey(entry));
         stale = stale || (laidOut != m_laidOutWith.constEnd() && *laidOut != height);
     };
     // The rows in view.
@@ -239,14 +239,14 @@ QSize FontListDelegate::sizeHint(const QStyleOptionViewItem &, const QModelIndex
     // lookup by name would cost more than the rest.
     if (!m_sampleMode)
         return QSize(0, textHeight(m_list->font()));
-    return QSize(0, assumedHeight(index.data(Qt::DisplayRole).toString()));
+    return QSize(0, assumedHeight(heightKey(entryOf(index))));
 }
 
 void FontListDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const
 {
     const bool marked = option.state.testFlag(QStyle::State_Selected);
     const RowStyle style = rowStyle();
-    const QString entry = index.data(Qt::DisplayRole).toString();
+    const FontListEntry entry = entryOf(index);
     int height = 0;
     try {
         height = drawRow(*painter, option.rect, entry, marked, style);
@@ -265,11 +265,12 @@ void FontListDelegate::paint(QPainter *painter, const QStyleOptionViewItem &opti
     // the list is laid out again right after this paint. Only a height not known before does
     // that, so a row the list cannot lay out at its height does not relayout it on every paint.
     if (style.sampleMode) {
-        const auto known = m_heights.constFind(entry);
+        const HeightKey key = heightKey(entry);
+        const auto known = m_heights.constFind(key);
         if (known == m_heights.constEnd() || *known != height) {
-            if (!m_laidOutWith.contains(entry))
-                m_laidOutWith.insert(entry, known == m_heights.constEnd() ? estimate() : *known);
-            m_heights.insert(entry, height);
+            if (!m_laidOutWith.contains(key))
+                m_laidOutWith.insert(key, known == m_heights.constEnd() ? estimate() : *known);
+            m_heights.insert(key, height);
             if (height != option.rect.height())
                 const_cast<FontListDelegate *>(this)->measureShownRowsLater();
         }
@@ -328,26 +329,32 @@ QRect FontListDelegate::rowRect(int row) const
     return m_list->visualRect(m_list->model()->index(row, 0));
 }
 
-QString FontListDelegate::entryAt(int row) const
+FontListEntry FontListDelegate::entryAt(int row) const
 {
     const QListWidgetItem *item = m_list->item(row);
-    return item ? item->text() : QString();
+    return item ? entryOf(*item) : FontListEntry();
 }
 
-int FontListDelegate::assumedHeight(const QString &entry) const
+FontListDelegate::HeightKey FontListDelegate::heightKey(const FontListEntry &entry)
 {
-    const auto known = m_heights.constFind(entry);
+    return entry.isFile() ? HeightKey{entry.path, true} : HeightKey{entry.name, false};
+}
+
+int FontListDelegate::assumedHeight(const HeightKey &key) const
+{
+    const auto known = m_heights.constFind(key);
     return known != m_heights.constEnd() ? *known : estimate();
 }
 
-int FontListDelegate::measuredHeight(const QString &entry) const
+int FontListDelegate::measuredHeight(const FontListEntry &entry) const
 {
-    const auto known = m_heights.constFind(entry);
+    const HeightKey key = heightKey(entry);
+    const auto known = m_heights.constFind(key);
     if (known != m_heights.constEnd())
         return *known;
     const int height = sampleRowHeight(entry, rowStyle());
-    m_heights.insert(entry, height);
-    m_laidOutWith.insert(entry, estimate());
+    m_heights.insert(key, height);
+    m_laidOutWith.insert(key, estimate());
     return height;
 }
 
@@ -355,7 +362,7 @@ int FontListDelegate::estimate() const
 {
     // A row not yet measured is laid out as high as the list's own face would make it.
     if (m_estimate == 0)
-        m_estimate = sampleRowHeight(QString(), rowStyle());
+        m_estimate = sampleRowHeight(FontListEntry(), rowStyle());
     return m_estimate;
 }
 

@@ -91,12 +91,24 @@ private:
     /// The first row that reaches into the view.
     int firstShownRow() const;
     QRect rowRect(int row) const;
-    QString entryAt(int row) const;
+    FontListEntry entryAt(int row) const;
     RowStyle rowStyle() const;
-    /// The height the list lays row `entry` out with: the measured one, else the estimate.
-    int assumedHeight(const QString &entry) const;
+
+    /// What a row's sample-mode height depends on: the listed file of a font file's entry, the
+    /// font name of a typeface's. Two files of one font name, two faces, are measured apiece.
+    struct HeightKey
+    {
+        QString font;
+        bool file = false;
+        friend bool operator==(const HeightKey &, const HeightKey &) = default;
+    };
+    friend size_t qHash(const HeightKey &key, size_t seed) noexcept { return qHashMulti(seed, key.font, key.file); }
+    static HeightKey heightKey(const FontListEntry &entry);
+
+    /// The height the list lays a row of `key` out with: the measured one, else the estimate.
+    int assumedHeight(const HeightKey &key) const;
     /// The measured sample-mode height of `entry`, measuring and remembering it when needed.
-    int measuredHeight(const QString &entry) const;
+    int measuredHeight(const FontListEntry &entry) const;
     int estimate() const;
     void forgetHeights();
     void measureShownRowsLater();
@@ -105,17 +117,16 @@ private:
 
     QListWidget *m_list;
     QWidget *m_viewport;
-    /// Sample-mode heights by entry: an installed font's name, or a font file's name and path,
-    /// so that two files of one font name, two faces, are measured apiece. Kept by the whole
-    /// entry, which the list's rows share, so laying out thousands of rows copies no text.
-    /// Forgotten whenever the fonts of the system change.
-    mutable QHash<QString, int> m_heights;
+    /// Sample-mode heights by what they depend on (HeightKey). The key shares the name or path
+    /// the list's rows hold, so laying out thousands of rows copies no text. Forgotten whenever
+    /// the fonts of the system change.
+    mutable QHash<HeightKey, int> m_heights;
     mutable int m_estimate = 0;
-    /// The rows measured since this delegate last laid the list out, by entry, with the height
+    /// The rows measured since this delegate last laid the list out, by key, with the height
     /// that layout gave them: the estimate, or the height they had before. Only these few can
     /// be laid out at a height other than their measured one, so a layout of thousands of rows
     /// records nothing row by row.
-    mutable QHash<QString, int> m_laidOutWith;
+    mutable QHash<HeightKey, int> m_laidOutWith;
     /// The list's layout holds heights that are no longer known, after a change of the fonts.
     bool m_layoutStale = false;
     /// The list's flag as last set, for the rows' sizes, which are asked for row by row.

@@ -13,12 +13,15 @@
 
 namespace fonts {
 
-QStringList loadFontEntries(const LoadRequest &request, const QStringList &systemTypefaces,
-                            const QStringList &installedFonts, QStringList &fileFontPaths, FontSink &sink)
+FontListEntries loadFontEntries(const LoadRequest &request, const QStringList &systemTypefaces,
+                                const QStringList &installedFonts, QStringList &fileFontPaths, FontSink &sink)
 {
-    QStringList entries;
-    if (request.system)
-        entries = systemTypefaces;
+    FontListEntries entries;
+    if (request.system) {
+        entries.reserve(systemTypefaces.size());
+        for (const QString &typeface : systemTypefaces)
+            entries.append(FontListEntry::typeface(typeface));
+    }
 
     if (request.folder && !request.folderText.isEmpty() && QFileInfo(request.folderText).isDir()) {
         QStringList extensions;
@@ -39,7 +42,7 @@ QStringList loadFontEntries(const LoadRequest &request, const QStringList &syste
             if (!installed.contains(name.toUpper()))
                 AppendToList(fileFontPaths, sink.addFontFile(path));
             sink.postFontChange();
-            entries.append(FontFileEntry(name, path));
+            entries.append(FontListEntry::file(name, path));
         }
     }
 
@@ -47,9 +50,9 @@ QStringList loadFontEntries(const LoadRequest &request, const QStringList &syste
     return entries;
 }
 
-void removeVerticalFontEntries(QStringList &entries)
+void removeVerticalFontEntries(FontListEntries &entries)
 {
-    entries.removeIf([](const QString &e) { return e.startsWith(QLatin1Char('@')); });
+    entries.removeIf([](const FontListEntry &e) { return e.text.startsWith(QLatin1Char('@')); });
 }
 
 QCollator entryCollator(bool german)
@@ -60,19 +63,19 @@ QCollator entryCollator(bool german)
     return collator;
 }
 
-void sortEntries(QStringList &entries, const QCollator &collator)
+void sortEntries(FontListEntries &entries, const QCollator &collator)
 {
     // Each entry's sort key is made once; comparing keys is much cheaper than collating the
     // texts again in every comparison of a list of thousands.
     std::vector<QCollatorSortKey> keys;
     keys.reserve(size_t(entries.size()));
-    for (const QString &entry : std::as_const(entries))
-        keys.push_back(collator.sortKey(entry));
+    for (const FontListEntry &entry : std::as_const(entries))
+        keys.push_back(collator.sortKey(entry.text));
     std::vector<qsizetype> order(size_t(entries.size()));
     std::iota(order.begin(), order.end(), 0);
     std::stable_sort(order.begin(), order.end(),
                      [&keys](qsizetype a, qsizetype b) { return keys[size_t(a)].compare(keys[size_t(b)]) < 0; });
-    QStringList sorted;
+    FontListEntries sorted;
     sorted.reserve(entries.size());
     for (const qsizetype i : order)
         sorted.append(entries.at(i));

@@ -2,6 +2,7 @@
 // Building the font list: the system's typefaces and the fonts of the files of a folder tree.
 // Kept apart from the window so it can be driven with plain inputs.
 
+#include "fonts/FontEntry.h"
 #include "platform/FontFile.h"
 
 #include <QCollator>
@@ -36,22 +37,23 @@ struct LoadRequest
 
 /// The entries of a load, unsorted, without the entries that begin with "@".
 /// System typefaces come from `systemTypefaces` (asked only when the system source is on);
-/// each font file found below the folder gives the entry name + " | " + path, and a file whose
+/// each font file found below the folder gives the entry of its name and path (shown as
+/// name + " | " + path, the file kept as found), and a file whose
 /// name `installedFonts` does not hold (ignoring case) is added through `sink` and appended to
 /// `fileFontPaths`; every file found is listed with `sink`. One font change notice goes out per file.
-QStringList loadFontEntries(const LoadRequest &request, const QStringList &systemTypefaces,
-                            const QStringList &installedFonts, QStringList &fileFontPaths, FontSink &sink);
+FontListEntries loadFontEntries(const LoadRequest &request, const QStringList &systemTypefaces,
+                                const QStringList &installedFonts, QStringList &fileFontPaths, FontSink &sink);
 
-/// Removes, from the last entry to the first, every entry whose first character is "@".
-void removeVerticalFontEntries(QStringList &entries);
+/// Removes, from the last entry to the first, every entry whose text begins with "@".
+void removeVerticalFontEntries(FontListEntries &entries);
 
 /// The collation the list is sorted by: that of the interface language (German when `german`,
 /// else English), ignoring case.
 QCollator entryCollator(bool german);
 
-/// Sorts entries alphabetically by `collator`; entries it holds equal keep their order side by
-/// side.
-void sortEntries(QStringList &entries, const QCollator &collator);
+/// Sorts entries alphabetically by their texts in `collator`; entries it holds equal keep their
+/// order side by side. Each entry's name and file move with its text.
+void sortEntries(FontListEntries &entries, const QCollator &collator);
 
 /// The font count text: the number followed by " Schriftarten wurden entdeckt!" (German) or
 /// " Fonts Detected!".

@@ -16,9 +16,14 @@ namespace {
 class FontListItem : public QListWidgetItem
 {
 public:
-    explicit FontListItem(const QString &entry)
-        : QListWidgetItem(entry, nullptr, QListWidgetItem::UserType)
-    {}
+    explicit FontListItem(const FontListEntry &entry)
+        : QListWidgetItem(entry.text, nullptr, QListWidgetItem::UserType)
+    {
+        // Kept in the item's own data, so a copy of the row (clone()) keeps them too.
+        setData(kEntryNameRole, entry.name);
+        if (entry.isFile())
+            setData(kEntryPathRole, entry.path);
+    }
 
     QVariant data(int role) const override
     {
@@ -35,7 +40,26 @@ public:
     }
 };
 
+FontListEntry entryFrom(QString text, const QVariant &name, const QVariant &path)
+{
+    FontListEntry entry;
+    entry.name = name.isValid() ? name.toString() : text;
+    entry.path = path.toString();
+    entry.text = std::move(text);
+    return entry;
+}
+
 } // namespace
+
+FontListEntry entryOf(const QModelIndex &index)
+{
+    return entryFrom(index.data(Qt::DisplayRole).toString(), index.data(kEntryNameRole), index.data(kEntryPathRole));
+}
+
+FontListEntry entryOf(const QListWidgetItem &item)
+{
+    return entryFrom(item.text(), item.data(kEntryNameRole), item.data(kEntryPathRole));
+}
 
 FontListView::FontListView(QWidget *parent)
     : QListWidget(parent)
@@ -69,15 +93,27 @@ FontListView::~FontListView()
     model()->disconnect(this);
 }
 
-void FontListView::addItems(const QStringList &entries)
+void FontListView::addEntries(const FontListEntries &entries)
 {
-    for (const QString &entry : entries)
+    for (const FontListEntry &entry : entries)
         QListWidget::addItem(new FontListItem(entry));
 }
 
-void FontListView::addItem(const QString &entry)
+void FontListView::addItems(const QStringList &typefaces)
 {
-    QListWidget::addItem(new FontListItem(entry));
+    for (const QString &typeface : typefaces)
+        QListWidget::addItem(new FontListItem(FontListEntry::typeface(typeface)));
+}
+
+void FontListView::addItem(const QString &typeface)
+{
+    QListWidget::addItem(new FontListItem(FontListEntry::typeface(typeface)));
+}
+
+FontListEntry FontListView::entry(int row) const
+{
+    const QListWidgetItem *found = item(row);
+    return found ? entryOf(*found) : FontListEntry();
 }
 
 void FontListView::setGerman(bool german)
@@ -115,8 +151,11 @@ const std::vector<QString> &FontListView::searchKeys()
     if (!m_keysValid) {
         m_keys.clear();
         m_keys.reserve(size_t(count()));
-        for (int row = 0; row < count(); ++row)
-            m_keys.push_back(foldForSearch(FontNameOfEntry(item(row)->text())));
+        for (int row = 0; row < count(); ++row) {
+            // The font's name alone: a row without a record is a typeface named by its text.
+            const QVariant name = item(row)->data(kEntryNameRole);
+            m_keys.push_back(foldForSearch(name.isValid() ? name.toString() : item(row)->text()));
+        }
         m_keysValid = true;
     }
     return m_keys;

@@ -2,6 +2,7 @@
 // The font list as a widget: a list of font list entries that screen readers can read row by row
 // and that finds an entry by the first letters typed.
 
+#include "fonts/FontEntry.h"
 #include "fonts/TypeAhead.h"
 
 #include <QListWidget>
@@ -10,6 +11,17 @@
 #include <vector>
 
 namespace fonts {
+
+/// The data roles in which a row of the font list carries its entry's name and file.
+inline constexpr int kEntryNameRole = Qt::UserRole + 1;
+inline constexpr int kEntryPathRole = Qt::UserRole + 2;
+
+/// The entry of the row at `index` of a font list: its text, and the name and file recorded
+/// with it. A row that carries no record (added as plain text) is a typeface named by its text.
+FontListEntry entryOf(const QModelIndex &index);
+
+/// The entry of the row `item`, as entryOf(const QModelIndex &).
+FontListEntry entryOf(const QListWidgetItem &item);
 
 /// A QListWidget of font list entries. Its rows tell screen readers the entry as people read it
 /// (a font file's path through util::readablePath()) as their name and their place in the list
@@ -23,11 +35,18 @@ public:
     explicit FontListView(QWidget *parent = nullptr);
     ~FontListView() override;
 
-    /// Appends `entries` as rows. Hides QListWidget::addItems(): rows added through it would
-    /// not tell their place.
-    void addItems(const QStringList &entries);
-    /// Appends one entry as a row; hides QListWidget::addItem(const QString &) as addItems() does.
-    void addItem(const QString &entry);
+    /// Appends `entries` as rows, each carrying its name and file (kEntryNameRole,
+    /// kEntryPathRole), so that rows deleted or moved take them along.
+    void addEntries(const FontListEntries &entries);
+    /// Appends the installed typefaces `typefaces` as rows. Hides QListWidget::addItems(): rows
+    /// added through it would not tell their place.
+    void addItems(const QStringList &typefaces);
+    /// Appends one typeface as a row; hides QListWidget::addItem(const QString &) as addItems()
+    /// does.
+    void addItem(const QString &typeface);
+
+    /// The entry of row `row`; an empty one for a row that does not exist.
+    FontListEntry entry(int row) const;
 
     /// Sets the interface language of the rows' descriptions ("von" and German digit grouping
     /// when `german`).
@@ -45,7 +64,7 @@ public:
     void keyboardSearch(const QString &search) override;
 
 private:
-    /// The folded names of the entries, made on the first key typed after the entries changed.
+    /// The folded font names of the entries, made on the first key typed after the entries changed.
     const std::vector<QString> &searchKeys();
 
     bool m_german = false;

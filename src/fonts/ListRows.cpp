@@ -1,6 +1,5 @@
 #include "fonts/ListRows.h"
 
-#include "fonts/FontEntry.h"
 #include "platform/FileFaces.h"
 #include "platform/FontResolver.h"
 #include "platform/GlyphText.h"
@@ -61,11 +60,11 @@ qreal samplePixelSize(int dpi)
     return qRound(std::floor(kSamplePointSize * dpi / 72 * 100 + 0.5) / 100);
 }
 
-QFont sampleFont(const QString &entry, const QFont &listFont)
+QFont sampleFont(const QString &name, const QFont &listFont)
 {
     // What the font leaves open comes from the list's font, as a painter on the list would
     // fill it in, so a row is measured in the very font it is drawn in.
-    return platform::resolveFont(FontNameOfEntry(entry), kSamplePointSize).resolve(listFont);
+    return platform::resolveFont(name, kSamplePointSize).resolve(listFont);
 }
 
 int textHeight(const QFont &font)
@@ -73,35 +72,34 @@ int textHeight(const QFont &font)
     return QFontMetrics(font).height();
 }
 
-int sampleRowHeight(const QString &entry, const RowStyle &style)
+int sampleRowHeight(const FontListEntry &entry, const RowStyle &style)
 {
-    const QString path = FontFileOfEntry(entry);
-    if (path.isEmpty())
-        return textHeight(sampleFont(entry, style.listFont)) + 2;
-    const QRawFont face = sampleFace(path, style);
+    if (!entry.isFile())
+        return textHeight(sampleFont(entry.name, style.listFont)) + 2;
+    const QRawFont face = sampleFace(entry.path, style);
     if (!face.isValid())
         return textHeight(style.listFont) + 2;
     // Shaping no text gives the face's ascent and descent, rounded as a shaped row's are.
     return platform::shapeText(face, QString()).height() + 2;
 }
 
-int drawRow(QPainter &painter, const QRect &rect, const QString &entry, bool marked, const RowStyle &style)
+int drawRow(QPainter &painter, const QRect &rect, const FontListEntry &entry, bool marked, const RowStyle &style)
 {
     // Opening a font file's face may throw (out of memory): the painter is left as it was.
     const PainterSaved saved(painter);
     const QColor background = marked ? markedRowColour() : style.background;
     painter.fillRect(rect, background);
     painter.setPen(marked ? style.markedText : style.text);
-    QString text = util::readablePath(entry);
+    QString text = util::readablePath(entry.text);
     int height = 0;
     if (!style.sampleMode) {
         painter.setFont(style.listFont);
         height = textHeight(style.listFont);
-    } else if (const QString path = FontFileOfEntry(entry); path.isEmpty()) {
-        const QFont font = sampleFont(entry, style.listFont);
+    } else if (!entry.isFile()) {
+        const QFont font = sampleFont(entry.name, style.listFont);
         painter.setFont(font);
         height = textHeight(font) + 2;
-    } else if (const QRawFont face = sampleFace(path, style); face.isValid()) {
+    } else if (const QRawFont face = sampleFace(entry.path, style); face.isValid()) {
         const platform::ShapedText shaped = platform::shapeText(face, text);
         platform::drawShapedText(painter, shaped, QPointF(rect.left(), rect.top() + 1 + shaped.ascent));
         return shaped.height() + 2;
@@ -127,18 +125,17 @@ void drawFocusMark(QPainter &painter, const QRect &rect, bool marked, const RowS
     painter.restore();
 }
 
-QFont carriedFont(const QFont &boxFont, const QString &entry)
+QFont carriedFont(const QFont &boxFont, const FontListEntry &entry)
 {
     QFont font;
-    const QString file = FontFileOfEntry(entry);
-    if (file.isEmpty()) {
+    if (!entry.isFile()) {
         // The resolved font picks the face by family and style name; weight and slant then only
         // ask for bold or italic on top of that face, so they can carry the box's own style.
-        font = platform::resolveFont(FontNameOfEntry(entry), 0);
+        font = platform::resolveFont(entry.name, 0);
     } else {
         // A text box draws by name only: the file's face is registered under a family of its
         // own, whose one face weight and slant can only add bold or italic to.
-        const QString family = platform::sampleBoxFamily(file);
+        const QString family = platform::sampleBoxFamily(entry.path);
         // A file that cannot be used leaves the box in the program's own face: the box may
         // still name the face registered for the entry before, which is gone now.
         if (!family.isEmpty())

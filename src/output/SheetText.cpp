@@ -1,37 +1,42 @@
 #include "output/SheetText.h"
 
-#include "fonts/FontEntry.h"
 #include "util/FilePaths.h"
 
 namespace output {
 
-QStringList labelParts(qsizetype index, const QString &entry, const LabelSwitches &switches, const QString &separator)
+QStringList labelParts(qsizetype index, const fonts::FontListEntry &entry, const LabelSwitches &switches,
+                       const QString &separator)
 {
     QStringList parts;
     if (switches.numbering)
         parts << QString::number(index + 1) << separator;
     if (switches.fontName)
-        parts << FontNameOfEntry(entry) << separator;
+        parts << entry.name << separator;
     return parts;
 }
 
-QString labelPart(qsizetype index, const QString &entry, const LabelSwitches &switches, const QString &separator)
+QString labelPart(qsizetype index, const fonts::FontListEntry &entry, const LabelSwitches &switches,
+                  const QString &separator)
 {
     return labelParts(index, entry, switches, separator).join(QString());
 }
 
-QStringList sampleParts(const QString &entry, const LabelSwitches &switches, const QString &separator,
+QStringList sampleParts(const fonts::FontListEntry &entry, const LabelSwitches &switches, const QString &separator,
                         const QString &sample)
 {
     QStringList parts;
-    if (entry.contains(QLatin1Char('|'))) {
-        // The path starts three characters past the first " | ". An entry with a bar but without
-        // that separator (a typeface name holding "|") is cut the way it always was: from its
-        // third character on.
-        const qsizetype bar = entry.indexOf(QString::fromUtf16(fonts::kEntrySeparator));
+    if (entry.isFile() || entry.text.contains(QLatin1Char('|'))) {
+        // A font file's label is its listed path, whatever its name holds. A typeface whose name
+        // holds a bar is labelled from its text the way it always was: past the first " | ", or
+        // without that separator from its third character on. Nothing is opened by it.
+        QString label = entry.path;
+        if (!entry.isFile()) {
+            const qsizetype bar = entry.text.indexOf(QString::fromUtf16(fonts::kEntrySeparator));
+            label = entry.text.mid(bar < 0 ? 2 : bar + 3);
+        }
         // Bytes of a file name outside UTF-8 are shown as characters, not as the code points
         // that carry them.
-        const QString path = util::readablePath(entry.mid(bar < 0 ? 2 : bar + 3));
+        const QString path = util::readablePath(label);
         if (switches.directory && switches.fileName) {
             parts << path << separator;
         } else if (switches.directory || switches.fileName) {
@@ -48,7 +53,7 @@ QStringList sampleParts(const QString &entry, const LabelSwitches &switches, con
     return parts;
 }
 
-QString samplePart(const QString &entry, const LabelSwitches &switches, const QString &separator,
+QString samplePart(const fonts::FontListEntry &entry, const LabelSwitches &switches, const QString &separator,
                    const QString &sample)
 {
     return sampleParts(entry, switches, separator, sample).join(QString());

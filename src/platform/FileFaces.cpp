@@ -151,10 +151,20 @@ FileFaces::LoadedFile &FileFaces::loadedFile(const QString &path)
     LoadedFile file;
     file.label = "glyphworks-file-" + QByteArray::number(++m_loads);
     std::exception_ptr failure;
+    const auto listing = m_listed.constFind(path);
+    const FileIdentity listed = listing != m_listed.cend() ? *listing : FileIdentity();
     try {
-        FontFileBytes read = m_reader ? m_reader(path, listedIdentity(path)) : readFontFile(path, listedIdentity(path));
-        file.fault = read.fault;
-        file.bytes = std::move(read.bytes);
+        // A path no load listed, or one at which the load could open no file, names no file that
+        // anyone saw: whatever stands there now is not read.
+        if (listing == m_listed.cend()) {
+            file.fault = FontFileFault::Replaced;
+        } else if (!listed.isKnown()) {
+            file.fault = FontFileFault::Missing;
+        } else {
+            FontFileBytes read = m_reader ? m_reader(path, listed) : readFontFile(path, listed);
+            file.fault = read.fault;
+            file.bytes = std::move(read.bytes);
+        }
     } catch (...) {
         // Remembered as a file that cannot be read, so that every paint of its row does not
         // fail again; the failure itself is the caller's to report.

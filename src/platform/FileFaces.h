@@ -50,7 +50,10 @@ public:
     /// The identity `path` was listed with; unknown when it was not listed.
     FileIdentity listedIdentity(const QString &path) const;
 
-    /// The face of the font file at `path` in `style`. Invalid when the file cannot be used;
+    /// The face of the font file at `path` in `style`. Only a listed file is read, and only
+    /// while it is the file it was listed as: a path never listed is refused as
+    /// FontFileFault::Replaced, one listed when no file could be opened there as
+    /// FontFileFault::Missing, neither of them opened. Invalid when the file cannot be used;
     /// `fault` (when given) then says why. A file that failed is not tried again until it is
     /// listed again; so is one whose reading or face threw (std::bad_alloc): the exception goes
     /// on to the caller once, and the file counts as unreadable after it.

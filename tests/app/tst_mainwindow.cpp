@@ -1,10 +1,17 @@
+#include "app/ListSources.h"
 #include "app/Tprog.h"
 #include "app/Tstart.h"
 #include "app/Windows.h"
 #include "fonts/FontEntry.h"
 #include "fonts/FontListLoader.h"
+#include "fonts/FontListView.h"
+#include "fonts/ListRows.h"
 #include "fonts/Tfpreview.h"
+#include "output/LineSetter.h"
+#include "platform/FileFaces.h"
 #include "platform/FontResources.h"
+#include "platform/GlyphText.h"
+#include "platform/SampleBoxFace.h"
 #include "platform/Printers.h"
 #include "support/AppTestMain.h"
 #include "support/TestSupport.h"
@@ -218,6 +225,66 @@ private slots:
         QVERIFY(delegate);
         QCOMPARE(delegate->displayText(entry, QLocale()),
                  QStringLiteral("DejaVu Serif Bold | %1/caf").arg(folder) + QChar(0xE9) + QStringLiteral(".ttf"));
+    }
+
+    // Whatever a font's name holds (" | " and a path, with or without a file planted there, a line
+    // break, an escape sequence, a C1 control), its row, its sample boxes and its sheet line take
+    // the font and the file the load found: the label shows the listed folder, the line is set in
+    // the listed file's face, and the row is one line.
+    void fontNamesNeverChooseTheFile()
+    {
+        const QString folder = m_fonts.path() + QStringLiteral("/hostile");
+        const QList<gwtest::HostileFont> hostile =
+            gwtest::makeHostileNamedFonts(folder, m_fonts.path() + QStringLiteral("/plant"));
+        QVERIFY(!hostile.isEmpty());
+        prog->cb_system->click();
+        prog->ed_folder->setText(folder);
+        prog->cb_folder->click();
+        QCOMPARE(prog->ListBox1->count(), hostile.size());
+
+        const app::ListSheet sheet(*prog);
+        QImage device(1, 1, QImage::Format_RGB32);
+        const output::LineSetter setter(&device, 8, false, false);
+        QStringList seen;
+        for (int row = 0; row < prog->ListBox1->count(); ++row) {
+            const fonts::FontListEntry entry = prog->ListBox1->entry(row);
+            const auto font = std::find_if(hostile.begin(), hostile.end(),
+                                           [&](const gwtest::HostileFont &f) { return f.path == entry.path; });
+            QVERIFY2(font != hostile.end(), qPrintable(entry.path));
+            seen << entry.path;
+            QCOMPARE(entry.name, font->name);
+            QCOMPARE(entry.text, FontFileEntry(font->name, font->path));
+
+            const output::SheetLine line = sheet.line(row);
+            QCOMPARE(line.fontFile, font->path);
+            QCOMPARE(line.fontName, font->name);
+            QVERIFY(line.label.contains(font->name));
+            QVERIFY(line.rest.startsWith(font->path));
+            const output::LineMetrics metrics = setter.measure(line);
+            QVERIFY(!metrics.unusable);
+            for (const output::LinePiece &piece : metrics.pieces)
+                for (const QGlyphRun &run : piece.shaped.runs)
+                    QCOMPARE(run.rawFont().familyName(), font->family);
+
+            // The sample boxes show the file's face, registered under a family of its own.
+            const QFont carried = fonts::carriedFont(prog->Memo1->font(), entry);
+            QVERIFY(platform::isSampleBoxFamily(carried.families().value(0)));
+        }
+        seen.sort();
+        seen.removeDuplicates();
+        QCOMPARE(seen.size(), hostile.size());
+
+        // Sample mode: each row as high as one line of its file's face; an unusable file would
+        // take the list font's height.
+        prog->cb_schriftprobeliste->click();
+        QCoreApplication::processEvents();
+        for (int row = 0; row < prog->ListBox1->count(); ++row) {
+            const QRawFont face = platform::FileFaces::instance().face(
+                prog->ListBox1->entry(row).path, {fonts::samplePixelSize(prog->ListBox1->viewport()->logicalDpiY())});
+            QVERIFY(face.isValid());
+            QCOMPARE(prog->ListBox1->visualRect(prog->ListBox1->model()->index(row, 0)).height(),
+                     platform::shapeText(face, QString()).height() + 2);
+        }
     }
 
     void folderBoxKeys()

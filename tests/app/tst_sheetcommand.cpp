@@ -5,6 +5,7 @@
 #include "app/SheetRun.h"
 #include "support/TestMain.h"
 #include "support/TestSupport.h"
+#include "util/EscapedText.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -521,6 +522,55 @@ private slots:
         QCOMPARE(lines.size(), 2);
         QVERIFY(lines.at(0).startsWith(QStringLiteral("Gw Cli Alpha")));
         QVERIFY(lines.at(1).startsWith(QStringLiteral("Gw Cli Beta")));
+    }
+
+    // Fonts whose names hold " | " and a path, a line break, an escape sequence or a C1 control:
+    // the list prints one escaped line per font, and the sheet sets each in the listed file's
+    // face, never in a file its name points to.
+    void hostileNames()
+    {
+        const QString folder = m_dir.filePath(QStringLiteral("hostile"));
+        const QList<gwtest::HostileFont> fonts =
+            gwtest::makeHostileNamedFonts(folder, m_dir.filePath(QStringLiteral("plant")));
+        QVERIFY(!fonts.isEmpty());
+
+        const Result list = runProgram({QStringLiteral("--list-fonts"), QStringLiteral("--folder"), folder,
+                                        QStringLiteral("--no-system-fonts")});
+        QCOMPARE(list.code, 0);
+        QStringList lines = list.out.split(QLatin1Char('\n'));
+        QCOMPARE(lines.takeLast(), QString());
+        QStringList expected;
+        for (const gwtest::HostileFont &font : fonts)
+            expected << util::escapeControls(font.name + QStringLiteral(" | ") + font.path);
+        lines.sort();
+        expected.sort();
+        QCOMPARE(lines, expected);
+        for (const QChar c : {QChar(0x1B), QChar(0x85), QChar(0x2028), QChar('\r')})
+            QVERIFY(!list.out.contains(c));
+
+        const QString pdf = m_dir.filePath(QStringLiteral("hostile.pdf"));
+        const Result sheet = runProgram({QStringLiteral("--sheet"), pdf, QStringLiteral("--folder"), folder,
+                                         QStringLiteral("--no-system-fonts"), QStringLiteral("--quiet")});
+        QVERIFY2(sheet.code == 0, qPrintable(sheet.err));
+        const QString embedded = gwtest::toolOutput(QStringLiteral("pdffonts"), {pdf});
+        QVERIFY2(!embedded.contains(QStringLiteral("Planted")), qPrintable(embedded));
+        const QString text = gwtest::toolOutput(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")});
+        QVERIFY2(!text.contains(QStringLiteral("unreadable")), qPrintable(text));
+        QCOMPARE(text.count(folder + QLatin1Char('/')), fonts.size());
+    }
+
+    // A message naming a file shows its control characters escaped, on one line.
+    void messageNamesEscaped()
+    {
+        const QString missing = m_dir.filePath(QStringLiteral("no\nsuch\x1b[2J"));
+        const Result r = runProgram({QStringLiteral("--list-fonts"), QStringLiteral("--folder"), missing});
+        QCOMPARE(r.code, 1);
+        QVERIFY2(r.err.contains(util::escapeControls(missing)), qPrintable(r.err));
+        QVERIFY(!r.err.contains(QChar(0x1B)));
+        const Result usage = runProgram({QStringLiteral("--sheet"), QStringLiteral("a\nb\x1b.xyz")});
+        QCOMPARE(usage.code, 2);
+        QVERIFY2(usage.err.contains(QStringLiteral("a\\nb\\x1b.xyz")), qPrintable(usage.err));
+        QVERIFY(!usage.err.contains(QChar(0x1B)));
     }
 };
 

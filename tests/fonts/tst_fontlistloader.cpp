@@ -71,7 +71,8 @@ private slots:
         fonts::LoadRequest request{false, true, root + suffix};
         QStringList paths;
         RecordingSink sink;
-        const QStringList entries = fonts::loadFontEntries(request, {}, {QStringLiteral("dejavu serif")}, paths, sink);
+        const fonts::FontListEntries entries =
+            fonts::loadFontEntries(request, {}, {QStringLiteral("dejavu serif")}, paths, sink);
         // Sub-folders first (depth-first), then the folder's own files; no doubled separator.
         const QStringList expected = {
             QStringLiteral("DejaVu Serif | %1/sub/deeper/b.TTF").arg(root),
@@ -79,7 +80,7 @@ private slots:
             QStringLiteral("DejaVu Serif | %1/x.ttf/inside.otf").arg(root),
             QStringLiteral("DejaVu Sans Bold | %1/own.ttf").arg(root),
         };
-        QCOMPARE(entries, expected);
+        QCOMPARE(fonts::entryTexts(entries), expected);
         // "DejaVu Serif" is installed (compared ignoring case): listed, not added.
         QCOMPARE(paths, QStringList({root + QStringLiteral("/sub/a.ttf"), root + QStringLiteral("/own.ttf")}));
         QCOMPARE(sink.added, paths);
@@ -87,7 +88,8 @@ private slots:
         // Every file found is listed as the file it is, added or not.
         QCOMPARE(sink.listed.size(), expected.size());
         for (qsizetype i = 0; i < expected.size(); ++i) {
-            const QString path = FontFileOfEntry(expected.at(i));
+            const QString path = entries.at(i).path;
+            QCOMPARE(entries.at(i).text, FontFileEntry(entries.at(i).name, path));
             QCOMPARE(sink.listed.at(i).first, path);
             QVERIFY(sink.listed.at(i).second.isKnown());
             QCOMPARE(sink.listed.at(i).second, platform::readFontFile(path).identity);
@@ -118,7 +120,7 @@ private slots:
         QStringList paths;
         RecordingSink sink;
         const QStringList typefaces = {QStringLiteral("Zeta"), QStringLiteral("alpha"), QStringLiteral("Beta")};
-        const QStringList entries =
+        const fonts::FontListEntries entries =
             fonts::loadFontEntries({system, folder, text}, typefaces, {}, paths, sink);
         QCOMPARE(entries.size(), count);
         QCOMPARE(fonts::fontCountText(entries.size(), false), QString::number(count) + QStringLiteral(" Fonts Detected!"));
@@ -132,8 +134,8 @@ private slots:
         RecordingSink sink;
         const QStringList typefaces = {QStringLiteral("@Vertical"), QStringLiteral("Mid@dle"), QString(),
                                        QStringLiteral("@"), QStringLiteral("Plain")};
-        const QStringList entries = fonts::loadFontEntries({true, false, {}}, typefaces, {}, paths, sink);
-        QCOMPARE(entries, QStringList({QStringLiteral("Mid@dle"), QString(), QStringLiteral("Plain")}));
+        const fonts::FontListEntries entries = fonts::loadFontEntries({true, false, {}}, typefaces, {}, paths, sink);
+        QCOMPARE(fonts::entryTexts(entries), QStringList({QStringLiteral("Mid@dle"), QString(), QStringLiteral("Plain")}));
     }
 
     void reloadAddsAgain()
@@ -169,8 +171,18 @@ private slots:
         QFETCH(bool, german);
         QFETCH(QStringList, entries);
         QFETCH(QStringList, sorted);
-        fonts::sortEntries(entries, fonts::entryCollator(german));
-        QCOMPARE(entries, sorted);
+        // Each text stands for the entry of a file "name | path" or a typeface; name and file move
+        // with their text.
+        fonts::FontListEntries records;
+        for (const QString &text : std::as_const(entries)) {
+            const qsizetype bar = text.indexOf(QStringLiteral(" | "));
+            records << (bar < 0 ? fonts::FontListEntry::typeface(text)
+                                : fonts::FontListEntry::file(text.left(bar), text.mid(bar + 3)));
+        }
+        fonts::sortEntries(records, fonts::entryCollator(german));
+        QCOMPARE(fonts::entryTexts(records), sorted);
+        for (const fonts::FontListEntry &record : std::as_const(records))
+            QCOMPARE(record.text, record.isFile() ? FontFileEntry(record.name, record.path) : record.name);
     }
 
     // A tree far deeper than the system's path limit, walked with few descriptors: every font in
@@ -194,11 +206,11 @@ private slots:
         QCOMPARE(setrlimit(RLIMIT_NOFILE, &few), 0);
         QStringList paths;
         RecordingSink sink;
-        const QStringList entries = fonts::loadFontEntries({false, true, root}, {}, {}, paths, sink);
+        const fonts::FontListEntries entries = fonts::loadFontEntries({false, true, root}, {}, {}, paths, sink);
         setrlimit(RLIMIT_NOFILE, &saved);
         QVERIFY(gwtest::removeTree(root));
 
-        QCOMPARE(entries, QStringList({FontFileEntry(QStringLiteral("DejaVu Serif"), deepest),
+        QCOMPARE(fonts::entryTexts(entries), QStringList({FontFileEntry(QStringLiteral("DejaVu Serif"), deepest),
                                        FontFileEntry(QStringLiteral("DejaVu Sans Mono"), middle),
                                        FontFileEntry(QStringLiteral("DejaVu Sans Bold"),
                                                             root + QStringLiteral("/bold.ttf"))}));

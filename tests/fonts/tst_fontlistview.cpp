@@ -226,9 +226,9 @@ private slots:
             QCOMPARE(shown.height(), QFontMetrics(font).height() + 2);
         QCOMPARE(dominantColour(shown), background);
         QCOMPARE(shown, drawnRow(shown.size(), background, entry, font, text, sample ? 1 : 0));
-        if (sample && face != FontNameOfEntry(entry))
-            QVERIFY(shown != drawnRow(shown.size(), background, entry,
-                                      familyFont(FontNameOfEntry(entry), 15), text, 1));
+        const QString name = prog->ListBox1->entry(row).name;
+        if (sample && face != name)
+            QVERIFY(shown != drawnRow(shown.size(), background, entry, familyFont(name, 15), text, 1));
         QVERIFY(dialogs::shown().isEmpty());
     }
 

@@ -1,7 +1,7 @@
 #include "app/Tprog.h"
 #include "app/Tstart.h"
 #include "app/Windows.h"
-#include "fonts/FontEntry.h"
+#include "fonts/FontListView.h"
 #include "output/ImageSheet.h"
 #include "output/LineSetter.h"
 #include "output/Teinst.h"
@@ -465,10 +465,10 @@ private slots:
         device.setDotsPerMeterY(dpm);
         const output::LineSetter setter(&device, 8, false, false, german);
         for (int i = 0; i < families.size(); ++i) {
-            const QString entry = prog->ListBox1->item(i)->text();
-            QCOMPARE(FontFileOfEntry(entry), files.at(i));
+            const fonts::FontListEntry entry = prog->ListBox1->entry(i);
+            QCOMPARE(entry.path, files.at(i));
             const output::LineMetrics m =
-                setter.measure({prog->GetText1(i), prog->GetText2(i), FontNameOfEntry(entry), false, files.at(i)});
+                setter.measure({prog->GetText1(i), prog->GetText2(i), entry.name, false, files.at(i)});
             QCOMPARE(m.unusable, i > 0);
             QVERIFY(bands.at(i).right > 20 + m.width - 4 && bands.at(i).right <= 20 + m.width);
         }

@@ -25,27 +25,36 @@ private slots:
     void composition_data()
     {
         QTest::addColumn<QString>("entry");
+        QTest::addColumn<QString>("name"); // the font's name; a typeface's text is its name
         QTest::addColumn<int>("index");
         QTest::addColumn<QString>("on"); // n: number, f: font name, d: directory, a: file name
         QTest::addColumn<QString>("label");
         QTest::addColumn<QString>("sample");
         const QString courier = QStringLiteral("Courier New");
+        const QString dejavu = QStringLiteral("DejaVu Sans");
         // Installed fonts never get a file label, whatever the switches.
-        QTest::newRow("installed, all on") << courier << 4 << "nfda" << "5  --  Courier New  --  " << "S";
-        QTest::newRow("installed, number only") << courier << 0 << "n" << "1  --  " << "S";
-        QTest::newRow("installed, name only") << courier << 0 << "f" << "Courier New  --  " << "S";
-        QTest::newRow("installed, all off") << courier << 0 << "" << "" << "S";
-        QTest::newRow("file, all on") << kFile << 9 << "nfda" << "10  --  DejaVu Sans  --  "
+        QTest::newRow("installed, all on") << courier << courier << 4 << "nfda" << "5  --  Courier New  --  " << "S";
+        QTest::newRow("installed, number only") << courier << courier << 0 << "n" << "1  --  " << "S";
+        QTest::newRow("installed, name only") << courier << courier << 0 << "f" << "Courier New  --  " << "S";
+        QTest::newRow("installed, all off") << courier << courier << 0 << "" << "" << "S";
+        QTest::newRow("file, all on") << kFile << dejavu << 9 << "nfda" << "10  --  DejaVu Sans  --  "
                                       << "/usr/share/fonts/A.ttf  --  S";
-        QTest::newRow("file, directory only") << kFile << 0 << "d" << "" << "/usr/share/fonts/  --  S";
-        QTest::newRow("file, file name only") << kFile << 0 << "a" << "" << "A.ttf  --  S";
-        QTest::newRow("file, both off: no separator") << kFile << 0 << "nf" << "1  --  DejaVu Sans  --  " << "S";
-        QTest::newRow("file without name") << QStringLiteral(" | /f/x.ttf") << 0 << "fd" << "  --  " << "/f/  --  S";
-        QTest::newRow("file in the root folder") << QStringLiteral("X | /x.ttf") << 0 << "d" << "" << "/  --  S";
+        QTest::newRow("file, directory only") << kFile << dejavu << 0 << "d" << "" << "/usr/share/fonts/  --  S";
+        QTest::newRow("file, file name only") << kFile << dejavu << 0 << "a" << "" << "A.ttf  --  S";
+        QTest::newRow("file, both off: no separator")
+            << kFile << dejavu << 0 << "nf" << "1  --  DejaVu Sans  --  " << "S";
+        QTest::newRow("file without name") << QStringLiteral(" | /f/x.ttf") << "" << 0 << "fd" << "  --  "
+                                           << "/f/  --  S";
+        QTest::newRow("file in the root folder") << QStringLiteral("X | /x.ttf") << "X" << 0 << "d" << "" << "/  --  S";
         QTest::newRow("file name outside UTF-8")
-            << QStringLiteral("A | /f/caf") + QChar(0xDCE9) + QStringLiteral(".ttf") << 0 << "da" << ""
+            << QStringLiteral("A | /f/caf") + QChar(0xDCE9) + QStringLiteral(".ttf") << "A" << 0 << "da" << ""
             << QString::fromUtf16(u"/f/caf\u00E9.ttf  --  S");
-        QTest::newRow("bar without separator") << QStringLiteral("A|B/c") << 0 << "fa" << "A|B/c  --  " << "c  --  S";
+        // The name is the font's, the folder and file the listed file's, whatever the name holds.
+        QTest::newRow("name holding the separator")
+            << QStringLiteral("Pipe | /tmp/elsewhere.ttf | /f/x.ttf") << "Pipe | /tmp/elsewhere.ttf" << 0 << "fd"
+            << "Pipe | /tmp/elsewhere.ttf  --  " << "/f/  --  S";
+        QTest::newRow("bar without separator")
+            << QStringLiteral("A|B/c") << "A|B/c" << 0 << "fa" << "A|B/c  --  " << "c  --  S";
     }
     void composition()
     {
@@ -54,8 +63,13 @@ private slots:
         QFETCH(QString, on);
         QFETCH(QString, label);
         QFETCH(QString, sample);
-        QCOMPARE(output::labelPart(index, entry, switches(on), kSep), label);
-        QCOMPARE(output::samplePart(entry, switches(on), kSep, QStringLiteral("S")), sample);
+        QFETCH(QString, name);
+        // A row of a font file carries the name and path its text was made of.
+        const fonts::FontListEntry record = name == entry ? fonts::FontListEntry::typeface(entry)
+                                                          : fonts::FontListEntry::file(name, entry.mid(name.size() + 3));
+        QCOMPARE(record.text, entry);
+        QCOMPARE(output::labelPart(index, record, switches(on), kSep), label);
+        QCOMPARE(output::samplePart(record, switches(on), kSep, QStringLiteral("S")), sample);
     }
 
     void flow_data()

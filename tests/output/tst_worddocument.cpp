@@ -4,6 +4,7 @@
 
 #include "app/Tprog.h"
 #include "app/Windows.h"
+#include "fonts/FontListView.h"
 #include "fonts/FontEntry.h"
 #include "output/DocxWriter.h"
 #include "output/Teinst.h"
@@ -33,6 +34,19 @@
 #include <zip.h>
 
 namespace {
+
+// The rows of `texts` as a load records them: "name | path" a font file's, any other text a
+// typeface's. The test's own names hold no " | ".
+fonts::FontListEntries recordsOf(const QStringList &texts)
+{
+    fonts::FontListEntries records;
+    for (const QString &text : texts) {
+        const qsizetype bar = text.indexOf(QStringLiteral(" | "));
+        records << (bar < 0 ? fonts::FontListEntry::typeface(text)
+                            : fonts::FontListEntry::file(text.left(bar), text.mid(bar + 3)));
+    }
+    return records;
+}
 
 // Renames a font file's faces and sets its embedding permission bits.
 const char *const kMakeFontScript = R"(
@@ -152,7 +166,7 @@ private:
     QString makeDocument(const QStringList &entries)
     {
         prog->ListBox1->clear();
-        prog->ListBox1->addItems(entries);
+        prog->ListBox1->addEntries(recordsOf(entries));
         prog->cd1->setEditText(QStringLiteral("Probe"));
         prog->cbdrucker->setCurrentIndex(prog->cbdrucker->findText(QStringLiteral("DOC-"), Qt::MatchStartsWith));
         dialogs::setNextAnswer(QVariant::fromValue(dialogs::Answer::Ok));

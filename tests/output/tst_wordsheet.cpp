@@ -3,6 +3,7 @@
 
 #include "app/Tprog.h"
 #include "app/Windows.h"
+#include "fonts/FontListView.h"
 #include "output/Teinst.h"
 #include "output/Tstatus.h"
 #include "output/WordApplication.h"
@@ -20,6 +21,19 @@
 using output::PageOrientation;
 
 namespace {
+
+// The rows of `texts` as a load records them: "name | path" a font file's, any other text a
+// typeface's. The test's own names hold no " | ".
+fonts::FontListEntries recordsOf(const QStringList &texts)
+{
+    fonts::FontListEntries records;
+    for (const QString &text : texts) {
+        const qsizetype bar = text.indexOf(QStringLiteral(" | "));
+        records << (bar < 0 ? fonts::FontListEntry::typeface(text)
+                            : fonts::FontListEntry::file(text.left(bar), text.mid(bar + 3)));
+    }
+    return records;
+}
 
 QString truth(bool on)
 {
@@ -99,7 +113,7 @@ private:
     void run(const QStringList &entries)
     {
         prog->ListBox1->clear();
-        prog->ListBox1->addItems(entries);
+        prog->ListBox1->addEntries(recordsOf(entries));
         prog->cd1->setEditText(QStringLiteral("Probe"));
         const int doc = prog->cbdrucker->findText(QStringLiteral("DOC-"), Qt::MatchStartsWith);
         QVERIFY(doc >= 0);

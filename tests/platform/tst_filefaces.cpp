@@ -250,6 +250,28 @@ private slots:
         QCOMPARE(again.isValid(), got == FontFileFault::None);
     }
 
+    // A good font at a path no load listed, or listed while nothing was there, is not read: a
+    // path made up from a list entry's text leads to a file of someone else's choosing.
+    void unlistedPathIsNeverRead()
+    {
+        const QString never = newPath();
+        const QString laterPlanted = newPath();
+        FileFaces::instance().setListedFile(laterPlanted, platform::readFontFile(laterPlanted).identity);
+        QVERIFY(!FileFaces::instance().listedIdentity(laterPlanted).isKnown());
+        for (const auto &[path, fault] : {std::pair(never, FontFileFault::Replaced),
+                                          std::pair(laterPlanted, FontFileFault::Missing)}) {
+            QVERIFY(QFile::copy(fontFile("fonts-dejavu-core", "DejaVuSans.ttf"), path));
+            FontFileFault got = FontFileFault::None;
+            QVERIFY(!FileFaces::instance().face(path, {kPixelSize}, &got).isValid());
+            QCOMPARE(got, fault);
+            const platform::FontFileBytes bytes = FileFaces::instance().fileBytes(path);
+            QCOMPARE(bytes.fault, fault);
+            QVERIFY(bytes.bytes.isEmpty());
+            list(path);
+            QVERIFY(FileFaces::instance().face(path, {kPixelSize}).isValid());
+        }
+    }
+
     void cacheStaysWithinLimits_data()
     {
         QTest::addColumn<int>("faces");
@@ -300,6 +322,7 @@ private slots:
     void mixedDirections()
     {
         const QString source = fontFile("fonts-dejavu-core", "DejaVuSans.ttf");
+        list(source);
         const QString text = QStringLiteral("abc \u05D0\u05D1\u05D2 123");
         const QString visual = QStringLiteral("abc 123 \u05D2\u05D1\u05D0");
         const QRawFont face = FileFaces::instance().face(source, {kPixelSize});

@@ -83,17 +83,17 @@ private slots:
         box.setStrikeOut(lines);
         // The other box still shows the face carried before, its text laid out, while this one
         // moves on: the new face must not be drawn with the one before.
-        const QFont before = fonts::carriedFont(box, FontFileEntry(QString(), listedCopy(QStringLiteral("DejaVuSansMono.ttf"))));
+        const QFont before = fonts::carriedFont(box, fonts::FontListEntry::file(QString(), listedCopy(QStringLiteral("DejaVuSansMono.ttf"))));
         QTextLayout otherBox(QStringLiteral("Hamburgefonstiv"), before);
         otherBox.beginLayout();
         otherBox.createLine();
         otherBox.endLayout();
-        const QFont carried = fonts::carriedFont(box, FontFileEntry(installed, listedCopy(fileName)));
+        const QFont carried = fonts::carriedFont(box, fonts::FontListEntry::file(installed, listedCopy(fileName)));
         QVERIFY(isSampleBoxFamily(QFontInfo(carried).family()));
         QCOMPARE(QFontInfo(carried).pixelSize(), 31);
         const QImage drawn = render(carried);
         QVERIFY(drawn != render(box));
-        QCOMPARE(drawn, render(fonts::carriedFont(box, installed)));
+        QCOMPARE(drawn, render(fonts::carriedFont(box, fonts::FontListEntry::typeface(installed))));
     }
 
     void oneFaceAtATimeAndNeverListed()
@@ -141,7 +141,7 @@ private slots:
         platform::FileFaces::instance().setListedFile(path, platform::readFontFile(path).identity);
         QFont box;
         box.setPixelSize(20);
-        QCOMPARE(fonts::carriedFont(box, FontFileEntry(QStringLiteral("DejaVu Sans"), path)), box);
+        QCOMPARE(fonts::carriedFont(box, fonts::FontListEntry::file(QStringLiteral("DejaVu Sans"), path)), box);
         QVERIFY(platform::sampleBoxFamily(path).isEmpty());
         QVERIFY(sampleBoxFamilies(QFontDatabase::families()).isEmpty());
     }

@@ -157,6 +157,32 @@ bool makeRenamedFont(const QString &source, const QString &target, const QString
     return runPython(kRenameScript, {source, target, family, style, fullName, vendor});
 }
 
+QList<HostileFont> makeHostileNamedFonts(const QString &folder, const QString &plantRoot)
+{
+    const QString sans = packageFontFile(QStringLiteral("fonts-dejavu-core"), QStringLiteral("DejaVuSans.ttf"));
+    const QString serif = packageFontFile(QStringLiteral("fonts-dejavu-core"), QStringLiteral("DejaVuSerif.ttf"));
+    const QString pipe = folder + QStringLiteral("/pipe.ttf");
+    // The entry of pipe.ttf reads "Mono | <plant>/x/alt | <folder>/pipe.ttf": taken from the first
+    // " | " on, its path is the planted file.
+    const QString planted = plantRoot + QStringLiteral("/x/alt | ") + pipe;
+    if (!makeRenamedFont(serif, planted, QStringLiteral("Gw Planted"), QStringLiteral("Regular"),
+                         QStringLiteral("Gw Planted")))
+        return {};
+    const QList<HostileFont> fonts = {
+        {folder + QStringLiteral("/elsewhere.ttf"), QStringLiteral("Pipe | /tmp/elsewhere.ttf"),
+         QStringLiteral("Gw Hostile Pipe")},
+        {pipe, QStringLiteral("Mono | ") + plantRoot + QStringLiteral("/x/alt"), QStringLiteral("Gw Hostile Mono")},
+        {folder + QStringLiteral("/newline.ttf"), QStringLiteral("Line1\nLine2 | /etc/passwd"),
+         QStringLiteral("Gw Hostile Newline")},
+        {folder + QStringLiteral("/escape.ttf"), QStringLiteral("\x1b[2J\x1b[31mRed"), QStringLiteral("Gw Hostile Escape")},
+        {folder + QStringLiteral("/c1.ttf"), QStringLiteral("C1\u0085Next\u2028Line"), QStringLiteral("Gw Hostile C1")},
+    };
+    for (const HostileFont &font : fonts)
+        if (!makeRenamedFont(sans, font.path, font.family, QStringLiteral("Regular"), font.name))
+            return {};
+    return fonts;
+}
+
 QString sourceDir()
 {
     return QStringLiteral(GW_SOURCE_DIR);

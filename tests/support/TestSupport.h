@@ -86,6 +86,20 @@ inline const QStringList kHostileKinds = {QStringLiteral("FIFO"), QStringLiteral
 /// it) or "deleted". Returns false on failure.
 bool makeHostile(const QString &path, const QString &kind, const QString &other);
 
+/// A font file whose name would mislead a program that reads its file back out of the list text.
+struct HostileFont
+{
+    QString path; ///< the file in the folder
+    QString name; ///< its full name (name ID 4)
+    QString family;
+};
+
+/// Writes, into `folder`, fonts whose names hold " | " (one naming a file that does not exist,
+/// one naming, together with the rest of its entry, a font planted below `plantRoot`, whose
+/// family is "Gw Planted"), a line feed, an escape sequence and a C1 control character. Returns
+/// them in no particular order; empty on failure.
+QList<HostileFont> makeHostileNamedFonts(const QString &folder, const QString &plantRoot);
+
 /// The root folder of the source tree (for test data and scripts).
 QString sourceDir();
 
