@@ -3,6 +3,7 @@
 #include "output/ImageFiles.h"
 #include "platform/Dialogs.h"
 #include "util/Errors.h"
+#include "util/EscapedText.h"
 
 #include <QByteArray>
 #include <QFileInfo>
@@ -109,7 +110,9 @@ FileWriteError notSaved(SavedDocument document, const QString &path, const util:
     else
         what = german ? QStringLiteral("Das Bild konnte nicht als \u201E%1\u201C gespeichert werden.")
                       : QStringLiteral("The image could not be saved as \"%1\".");
-    return FileWriteError(what.arg(path) + QLatin1Char('\n') + reasonText(cause, german));
+    // The name is the user's, any characters at all: one that breaks the line or steers a terminal
+    // is shown escaped.
+    return FileWriteError(what.arg(util::escapeControls(path)) + QLatin1Char('\n') + reasonText(cause, german));
 }
 
 QString proposalFor(const QString &lastName, const QString &extension)

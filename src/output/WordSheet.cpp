@@ -6,6 +6,7 @@
 #include "output/SheetLimits.h"
 #include "output/WordApplication.h"
 #include "platform/Dialogs.h"
+#include "util/EscapedText.h"
 #include "util/FilePaths.h"
 
 namespace output {
@@ -38,7 +39,7 @@ QString fontsTooLargeText(bool german, const QStringList &files)
     constexpr qsizetype kListed = 10;
     QStringList lines;
     for (qsizetype i = 0; i < files.size() && i < kListed; ++i)
-        lines << util::readablePath(files.at(i));
+        lines << util::escapeControls(util::readablePath(files.at(i)));
     if (files.size() > kListed)
         lines << (german ? QStringLiteral("und %1 weitere") : QStringLiteral("and %1 more")).arg(files.size() - kListed);
     const QString intro = german ? QStringLiteral("Diese Schriftarten sind im Dokument genannt, aber nicht eingebettet, "
@@ -50,7 +51,7 @@ QString fontsTooLargeText(bool german, const QStringList &files)
 
 QString documentFolderText(bool german, const DocumentFolderError &error)
 {
-    const QString folder = util::readablePath(error.folder());
+    const QString folder = util::escapeControls(util::readablePath(error.folder()));
     switch (error.reason()) {
     case DocumentFolderError::NoCacheFolder:
         return german ? QStringLiteral("Das Dokument kann nicht erstellt werden: Es ist kein Ordner dafür bekannt, "
