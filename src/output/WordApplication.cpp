@@ -83,7 +83,12 @@ RunFonts runFontFiles(const QSet<QString> &names)
         }
         // The word processor's font system reads every name of a font it is given, here and
         // wherever the document is opened: a folder's file goes to it with its names bounded.
-        read.bytes = platform::withBoundedNames(std::move(read.bytes));
+        if (!read.bytes.isEmpty()) {
+            read.bytes = platform::withBoundedNames(std::move(read.bytes));
+            // A font whose names cannot be bounded within reason goes to no one.
+            if (read.bytes.isEmpty())
+                read.fault = platform::FontFileFault::Damaged;
+        }
         // The word processor started here takes the files as fonts of its own, whatever their
         // embedding permission: that is the use of an installed font, not a copy in a document.
         if (read.fault == platform::FontFileFault::None && !local.contains(name)
