@@ -115,7 +115,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     }
 
     // The input's first bytes as a PostScript name: a PDF name of the characters it allows.
-    const QByteArray embedded = platform::embeddedFontName(QByteArrayView(data, qsizetype(std::min<size_t>(size, 4096))));
+    const QByteArrayView start(data, qsizetype(std::min<size_t>(size, 4096)));
+    const QByteArray embedded = platform::embeddedFontName(start);
     if (embedded.isEmpty() || embedded.size() > platform::kMaxEmbeddedNameBytes
         || std::any_of(embedded.begin(), embedded.end(),
                        [](char c) { return c <= 0x20 || c >= 0x7F || std::strchr("()<>[]{}/%#", c); })) {

@@ -120,7 +120,9 @@ RunFolder::~RunFolder()
     const QByteArray name = QFile::encodeName(m_path);
     const qsizetype slash = name.lastIndexOf('/');
     const int parent = ::open(name.left(slash).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    const int dir = parent < 0 ? -1 : ::openat(parent, name.constData() + slash + 1, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    const int dir = parent < 0 ? -1
+                               : ::openat(parent, name.constData() + slash + 1,
+                                          O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
     if (dir >= 0)
         removeFolder(parent, name.constData() + slash + 1, dir);
     if (dir >= 0)
