@@ -419,6 +419,42 @@ QByteArray makeCollection(const QList<QByteArray> &fonts, bool sharedName)
     return out;
 }
 
+/// A collection of `faces` fonts that all list one table directory: that of the small form
+/// `font`, whose name table follows it, grown to `records` records by empty tables tagged
+/// "~~~~". Every table lies within the file. A reader that checks the directory once for each
+/// font takes time that grows with faces times records.
+QByteArray makeSharedDirectoryCollection(const QByteArray &font, int faces, int records)
+{
+    const Directory dir = readDirectory(font, 0);
+    QByteArray out("ttcf", 4);
+    out.append(8 + 4 * qint64(faces), '\0');
+    setField(out, 4, 4, 0x00010000);
+    setField(out, 8, 4, quint32(faces));
+    const qint64 start = out.size();
+    for (int i = 0; i < faces; ++i)
+        setField(out, kFontHeaderSize + 4 * qint64(i), 4, quint32(start));
+    out += font.left(kFontHeaderSize + dir.tables * kTableRecordSize);
+    setField(out, start + 4, 2, quint32(records));
+    const qint64 filler = out.size();
+    out.append((records - dir.tables) * kTableRecordSize, '\0');
+    for (qint64 at = filler; at < out.size(); at += kTableRecordSize)
+        std::memcpy(out.data() + at, "~~~~", 4);
+    // The small form's name table, moved along; the records of the tables it left out point
+    // nowhere within it and become empty.
+    const qint64 tables = out.size();
+    out += font.mid(dir.recordAt(dir.tables));
+    for (int i = 0; i < dir.tables; ++i) {
+        const qint64 record = start + kFontHeaderSize + i * kTableRecordSize;
+        if (i == dir.nameIndex) {
+            setField(out, record + 8, 4, quint32(get32(out, record + 8) - dir.recordAt(dir.tables) + tables));
+        } else {
+            setField(out, record + 8, 4, 0);
+            setField(out, record + 12, 4, 0);
+        }
+    }
+    return out;
+}
+
 /// The small form `font` dressed as a CFF-flavoured OpenType font.
 QByteArray makeCffFlavour(const QByteArray &font)
 {
@@ -595,6 +631,11 @@ bool writeSeedCorpus(const QString &dir, const Options &options, Counts &counts,
               << makeCollection(fontsFrom(3, 3), false) << makeCollection(fontsFrom(6, 2), true);
     // Thousands of long names: 10,000 different ones of 30,000 bytes in 120 KB, and 2,500 alike.
     synthetic << makeManyLongNames(10000, 30000, true) << makeManyLongNames(2500, 30000, false);
+    // Collections whose fonts all list one directory of 65,535 records: 1,024 of them, and
+    // 100,000 (too many for a collection, some megabytes). Too large to be mutated.
+    const qsizetype mutated = synthetic.size();
+    synthetic << makeSharedDirectoryCollection(compactFonts[0], 1024, 65535)
+              << makeSharedDirectoryCollection(compactFonts[0], 100000, 65535);
     for (qsizetype i = 0; i < synthetic.size(); ++i) {
         const bool collection = synthetic[i].startsWith("ttcf");
         const QString name = QStringLiteral("synthetic/s%1.%2")
@@ -603,7 +644,8 @@ bool writeSeedCorpus(const QString &dir, const Options &options, Counts &counts,
         if (!writeBytes(root.filePath(name), synthetic[i], error))
             return false;
         ++counts.synthetic;
-        bases << makeBase(synthetic[i]);
+        if (i < mutated)
+            bases << makeBase(synthetic[i]);
     }
 
     Rng rng(options.seed);

@@ -1,5 +1,6 @@
-// Fuzz entry point of the font-file name reader, of the bounded read that faces are made from
-// and of the embedding-permission reader: every input becomes the contents of one in-memory file
+// Fuzz entry point of the font-file name reader, of the bounded read that faces are made from,
+// of the name bounding for other programs, of the embedded font name and of the
+// embedding-permission reader: every input becomes the contents of one in-memory file
 // that ReadFontFileName() and platform::readFontFile() open by path, as they open the fonts of a
 // folder.
 // ReadFontFileName() needs no QCoreApplication (its code page is a table of its own and file
@@ -9,13 +10,16 @@
 
 #include "fonts/FontFileName.h"
 #include "output/DocxWriter.h"
+#include "platform/FileFaces.h"
 #include "platform/FontFile.h"
 
 #include <QString>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 #include <sys/mman.h>
 #include <unistd.h>
@@ -97,6 +101,26 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const platform::FontFileBytes read = platform::readFontFile(path);
     if (read.fault == platform::FontFileFault::None && read.bytes.size() != qsizetype(size)) {
         std::fprintf(stderr, "read %lld of %zu bytes\n", static_cast<long long>(read.bytes.size()), size);
+        std::abort();
+    }
+
+    // Names bounded for other programs keep the font's size, or there is no font to hand on.
+    if (read.fault == platform::FontFileFault::None) {
+        const QByteArray bounded = platform::withBoundedNames(read.bytes);
+        if (!bounded.isEmpty() && bounded.size() != read.bytes.size()) {
+            std::fprintf(stderr, "names bounded into %lld of %lld bytes\n", static_cast<long long>(bounded.size()),
+                         static_cast<long long>(read.bytes.size()));
+            std::abort();
+        }
+    }
+
+    // The input's first bytes as a PostScript name: a PDF name of the characters it allows.
+    const QByteArrayView start(data, qsizetype(std::min<size_t>(size, 4096)));
+    const QByteArray embedded = platform::embeddedFontName(start);
+    if (embedded.isEmpty() || embedded.size() > platform::kMaxEmbeddedNameBytes
+        || std::any_of(embedded.begin(), embedded.end(),
+                       [](char c) { return c <= 0x20 || c >= 0x7F || std::strchr("()<>[]{}/%#", c); })) {
+        std::fprintf(stderr, "embedded name \"%s\"\n", embedded.constData());
         std::abort();
     }
     return 0;

@@ -9,6 +9,13 @@
 #   scripts/fuzz.sh 3600              one hour
 #   scripts/fuzz.sh document 600      the document's XML for ten minutes
 #   scripts/fuzz.sh runs=12000000     twelve million inputs
+#   scripts/fuzz.sh fontfile 600 -max_len=67108865
+#                                     inputs up to the font-file size limit and one byte over
+#
+# Inputs are at most 2 MiB long (the document's XML: 256 KiB) unless -max_len says otherwise;
+# whole font files and the seed corpus's large collections of up to that size go in whole. The
+# sanitized document target takes about a second for 2 MB of text, which the one-second limit
+# would count as a hang.
 #
 # build/fuzz/corpus    the inputs the fuzzer found worth keeping (corpus-document for the
 #                      document's XML); kept from run to run
@@ -18,11 +25,12 @@ set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 
 target=fontfilename
+max_len=$((2 * 1024 * 1024))
 corpus=corpus
 dict=(-dict=fuzz/fontfilename.dict)
 case "${1:-}" in
   fontfile) shift ;;
-  document) target=document; corpus=corpus-document; dict=(); shift ;;
+  document) target=document; corpus=corpus-document; dict=(); max_len=$((256 * 1024)); shift ;;
 esac
 
 limit=-max_total_time=60
@@ -33,6 +41,12 @@ case "${1:-}" in
   *) limit="-max_total_time=$1"; shift ;;
 esac
 
+for option in "$@"; do
+  case "$option" in
+    -max_len=*) max_len=${option#-max_len=} ;;
+  esac
+done
+
 "$here/scripts/deps.sh" build fuzz
 cd "$here"
 cmake --preset fuzz >/dev/null
@@ -41,12 +55,12 @@ cmake --build --preset fuzz
 out=build/fuzz
 rm -rf "$out/seeds"
 # Inputs longer than -max_len are cut, so larger fonts go in in their small form only.
-"$out/fuzz/gw_fuzz_seeds" "$out/seeds" --max-size 65536
+"$out/fuzz/gw_fuzz_seeds" "$out/seeds" --max-size "$max_len"
 mkdir -p "$out/$corpus" "$out/artifacts"
 
 export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
 status=0
-"$out/fuzz/fuzz_$target" -max_len=65536 -timeout=1 -report_slow_units=1 -print_final_stats=1 \
+"$out/fuzz/fuzz_$target" -max_len="$max_len" -timeout=1 -report_slow_units=1 -print_final_stats=1 \
   "${dict[@]}" -artifact_prefix="$out/artifacts/" "$limit" "$@" \
   "$out/$corpus" "$out/seeds" || status=$?
 
@@ -55,7 +69,7 @@ status=0
 if [ "$status" -eq 0 ]; then
   rm -rf "$out/$corpus.min"
   mkdir "$out/$corpus.min"
-  if "$out/fuzz/fuzz_$target" -merge=1 -max_len=65536 "$out/$corpus.min" "$out/$corpus" >"$out/merge.log" 2>&1; then
+  if "$out/fuzz/fuzz_$target" -merge=1 -max_len="$max_len" "$out/$corpus.min" "$out/$corpus" >"$out/merge.log" 2>&1; then
     rm -rf "$out/$corpus"
     mv "$out/$corpus.min" "$out/$corpus"
   else

@@ -8,6 +8,7 @@
 #include "output/WordApplication.h"
 #include "platform/Dialogs.h"
 #include "platform/FileFaces.h"
+#include "platform/SampleBoxFace.h"
 #include "platform/Signals.h"
 #include "ui/Logo.h"
 #include "util/Errors.h"
@@ -106,6 +107,8 @@ int run(int &argc, char **argv)
     Application application(argc, argv);
     // Documents handed to the word processor in earlier runs have long been read.
     output::removeOldDocuments(QDateTime::currentDateTime().addSecs(-3600));
+    // Runs that were killed left their sample box faces behind.
+    platform::removeAbandonedSampleBoxFolders();
     if (windowless)
         beginWindowlessRun();
     int code = 0;
@@ -120,6 +123,9 @@ int run(int &argc, char **argv)
                 code = makeSheet(command.options);
         } else {
             QObject::connect(start, &Tstart::runEnded, &application, [] { QCoreApplication::exit(0); });
+            // A termination request or a hang-up ends the run as closing the main window does:
+            // through the event loop, so that the run cleans up after itself.
+            const InterruptWatch watch([] { prog->close(); });
             start->show();
             code = application.exec();
         }

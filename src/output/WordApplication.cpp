@@ -84,6 +84,11 @@ RunFonts runFontFiles(const QList<std::pair<QString, QString>> &files)
         // The word processor's font system reads every name of a font it is given, here and
         // wherever the document is opened: a folder's file goes to it with its names bounded.
         read.bytes = platform::withBoundedNames(std::move(read.bytes));
+        // A font whose names cannot be bounded within reason goes to no one.
+        if (read.bytes.isEmpty()) {
+            fonts.names.insert(path, name);
+            continue;
+        }
         QString documentName;
         for (const auto &[bytes, carriedName] : carriedBytes.value(name))
             if (bytes == read.bytes)
@@ -94,6 +99,7 @@ RunFonts runFontFiles(const QList<std::pair<QString, QString>> &files)
         }
         documentName = numberedName(name, ++perName[name]);
         fonts.names.insert(path, documentName);
+
         // The word processor started here takes the files as fonts of its own, whatever their
         // embedding permission: that is the use of an installed font, not a copy in a document.
         if (localTotal + read.bytes.size() <= kMaxCarriedFontBytes) {

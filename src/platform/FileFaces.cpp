@@ -2,10 +2,12 @@
 
 #include "util/FilePaths.h"
 
+#include <QCryptographicHash>
 #include <QFont>
 #include <QtGui/private/qfontengine_ft_p.h>
 #include <QtGui/private/qrawfont_p.h>
 
+#include <cstring>
 #include <exception>
 #include <optional>
 #include <utility>
@@ -32,6 +34,18 @@ public:
         FaceId id = QFontEngineFT::faceId();
         id.filename = m_fileName;
         return id;
+    }
+
+    // The print engine names the embedded font by the PostScript name given here, as it is:
+    // a file's name of thousands of characters, or one with spaces or delimiters, would make a
+    // document that readers warn of or misread.
+    Properties properties() const override
+    {
+        Properties properties = QFontEngineFT::properties();
+        if (properties.postscriptName.isEmpty())
+            properties.postscriptName = fontDef.families.value(0).toUtf8();
+        properties.postscriptName = embeddedFontName(properties.postscriptName);
+        return properties;
     }
 
 private:
@@ -92,6 +106,23 @@ QRawFont makeFace(const QByteArray &bytes, const QByteArray &label, const QStrin
 }
 
 } // namespace
+
+QByteArray embeddedFontName(QByteArrayView name)
+{
+    constexpr qsizetype kHashLength = 9; // '-' and eight hexadecimal digits
+    QByteArray kept;
+    for (const char c : name) {
+        const bool delimiter = std::strchr("()<>[]{}/%#", c) != nullptr;
+        if (c > 0x20 && c < 0x7F && !delimiter)
+            kept += c;
+    }
+    if (!kept.isEmpty() && kept.size() == name.size() && kept.size() <= kMaxEmbeddedNameBytes)
+        return kept;
+    if (kept.isEmpty())
+        kept = "Font";
+    const QByteArray hash = QCryptographicHash::hash(name, QCryptographicHash::Sha1).left(4).toHex();
+    return kept.left(kMaxEmbeddedNameBytes - kHashLength) + '-' + hash;
+}
 
 void synthesiseBoldAtAnySize()
 {

@@ -29,6 +29,17 @@ struct FaceStyle
     friend bool operator==(const FaceStyle &, const FaceStyle &) = default;
 };
 
+/// The most bytes of the PostScript name a face from a file gives the documents it is embedded
+/// in: PDF names hold at most 127 bytes, and the print engine puts a subset tag of seven before it.
+inline constexpr qsizetype kMaxEmbeddedNameBytes = 120;
+
+/// `name`, a font's PostScript name, as a face from a file gives it to the documents it is
+/// embedded in: only the characters a PDF name holds as they are (printable ASCII but for the
+/// delimiters and '#'), at most kMaxEmbeddedNameBytes. A name that had to change ends in a
+/// hash of the whole name, so that fonts whose long names differ only beyond the cut keep
+/// names apart; an empty one becomes "Font" and that hash.
+QByteArray embeddedFontName(QByteArrayView name);
+
 /// Makes the font engines of this process synthesise bold at every size. Qt leaves out the
 /// emboldened outline from 64 pixels on, while its print engine strokes such text at any size:
 /// without this, a large sheet image or preview would show upright regular text where a print

@@ -3,12 +3,16 @@
 #include "platform/FileAccess.h"
 #include "util/FilePaths.h"
 
+#include <QHash>
 #include <QSet>
 #include <QtEndian>
 
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <optional>
+#include <utility>
+#include <vector>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -30,21 +34,80 @@ quint16 read16(QByteArrayView bytes, qsizetype at)
     return qFromBigEndian<quint16>(bytes.data() + at);
 }
 
-/// Whether the single font whose table directory starts at `at` lists only tables within `bytes`.
-bool fontTablesWithin(QByteArrayView bytes, quint64 at)
+constexpr quint32 kCollectionTag = 0x74746366; // 'ttcf'
+
+/// A stretch of 16-byte table records from the byte `begin` to the byte `end` of a font.
+struct RecordSpan
+{
+    quint64 begin = 0;
+    quint64 end = 0;
+};
+
+/// The table records that the table directories of the TrueType/OpenType font or collection
+/// `bytes` list, each record once. The fonts of a collection may share one directory, or list
+/// directories that overlap: looked at font by font, a collection of a million fonts sharing one
+/// directory of 65,535 records would take minutes to check. Empty for other formats; nothing
+/// when a header or directory reaches beyond `bytes`, or a collection lists no font or more
+/// than kMaxCollectionFonts.
+std::optional<std::vector<RecordSpan>> tableRecords(QByteArrayView bytes)
 {
     const quint64 size = quint64(bytes.size());
-    if (at + kHeaderSize > size)
-        return false;
-    const quint16 count = read16(bytes, qsizetype(at + 4));
-    if (at + kHeaderSize + quint64(count) * kTableRecordSize > size)
-        return false;
-    for (quint16 i = 0; i < count; ++i) {
-        const qsizetype record = qsizetype(at + kHeaderSize + quint64(i) * kTableRecordSize);
-        const quint64 offset = read32(bytes, record + 8);
-        const quint64 length = read32(bytes, record + 12);
-        if (offset + length > size)
-            return false;
+    std::vector<quint64> directories;
+    if (size < 4)
+        return std::vector<RecordSpan>();
+    const quint32 tag = read32(bytes, 0);
+    if (isSfntVersion(tag)) {
+        directories.push_back(0);
+    } else if (tag == kCollectionTag) {
+        if (size < quint64(kHeaderSize))
+            return std::nullopt;
+        // Refused by the count alone, before any offset is read.
+        const quint64 fonts = read32(bytes, 8);
+        if (fonts == 0 || fonts > quint64(kMaxCollectionFonts) || quint64(kHeaderSize) + fonts * 4 > size)
+            return std::nullopt;
+        for (quint64 i = 0; i < fonts; ++i)
+            directories.push_back(read32(bytes, qsizetype(kHeaderSize + i * 4)));
+    } else {
+        return std::vector<RecordSpan>();
+    }
+    std::vector<RecordSpan> spans;
+    for (const quint64 at : directories) {
+        if (at + kHeaderSize > size)
+            return std::nullopt;
+        const quint64 end = at + kHeaderSize + quint64(read16(bytes, qsizetype(at + 4))) * kTableRecordSize;
+        if (end > size)
+            return std::nullopt;
+        if (end > at + kHeaderSize)
+            spans.push_back({at + kHeaderSize, end});
+    }
+    // Directories whose starts lie a multiple of 16 bytes apart list the same records where they
+    // overlap, and are joined; others never share a record. So each byte of the file lies in at
+    // most 16 records looked at, one for each way to align a record.
+    const auto alignment = [](const RecordSpan &span) { return span.begin % kTableRecordSize; };
+    std::sort(spans.begin(), spans.end(), [&](const RecordSpan &a, const RecordSpan &b) {
+        return std::pair(alignment(a), a.begin) < std::pair(alignment(b), b.begin);
+    });
+    std::vector<RecordSpan> joined;
+    for (const RecordSpan &span : spans) {
+        if (!joined.empty() && alignment(joined.back()) == alignment(span) && span.begin <= joined.back().end)
+            joined.back().end = std::max(joined.back().end, span.end);
+        else
+            joined.push_back(span);
+    }
+    return joined;
+}
+
+/// Whether every record of `spans` lists a table within `bytes`.
+bool recordsWithin(QByteArrayView bytes, const std::vector<RecordSpan> &spans)
+{
+    const quint64 size = quint64(bytes.size());
+    for (const RecordSpan &span : spans) {
+        for (quint64 record = span.begin; record < span.end; record += kTableRecordSize) {
+            const quint64 offset = read32(bytes, qsizetype(record + 8));
+            const quint64 length = read32(bytes, qsizetype(record + 12));
+            if (offset + length > size)
+                return false;
+        }
     }
     return true;
 }
@@ -52,6 +115,8 @@ bool fontTablesWithin(QByteArrayView bytes, quint64 at)
 constexpr quint32 kNameTag = 0x6E616D65; // 'name'
 constexpr qsizetype kNameHeaderSize = 6;
 constexpr qsizetype kNameRecordSize = 12;
+// Work on name tables every font may take beyond the budget its size gives.
+constexpr qint64 kNameWorkReserve = 1 << 20;
 
 void write16(QByteArray &bytes, qsizetype at, quint16 value)
 {
@@ -128,50 +193,50 @@ bool tablesWithinFile(QByteArrayView bytes)
 {
     if (bytes.size() < 4)
         return !bytes.isEmpty();
-    const quint32 tag = read32(bytes, 0);
-    if (isSfntVersion(tag))
-        return fontTablesWithin(bytes, 0);
-    if (tag == 0x74746366 /* ttcf */) {
-        if (bytes.size() < kHeaderSize)
-            return false;
-        const quint64 fonts = read32(bytes, 8);
-        if (quint64(kHeaderSize) + fonts * 4 > quint64(bytes.size()))
-            return false;
-        for (quint64 i = 0; i < fonts; ++i)
-            if (!fontTablesWithin(bytes, read32(bytes, qsizetype(kHeaderSize + i * 4))))
-                return false;
-        return fonts > 0;
-    }
-    return true;
+    const std::optional<std::vector<RecordSpan>> spans = tableRecords(bytes);
+    return spans && recordsWithin(bytes, *spans);
 }
 
 QByteArray withBoundedNames(QByteArray font)
 {
-    if (font.size() < 4 || !tablesWithinFile(font))
+    if (font.size() < 4)
         return font;
-    QList<quint64> directories;
-    const quint32 tag = read32(font, 0);
-    if (isSfntVersion(tag)) {
-        directories.append(0);
-    } else if (tag == 0x74746366 /* ttcf */) {
-        for (quint64 i = 0, fonts = read32(font, 8); i < fonts; ++i)
-            directories.append(read32(font, qsizetype(kHeaderSize + i * 4)));
-    }
-    // The fonts of a collection may share one name table: it is bounded once, and every
-    // directory record of it gets its new checksum.
-    QSet<quint32> bounded;
-    for (const quint64 directory : std::as_const(directories)) {
-        const quint16 count = read16(font, qsizetype(directory + 4));
-        for (quint16 i = 0; i < count; ++i) {
-            const qsizetype record = qsizetype(directory + kHeaderSize + quint64(i) * kTableRecordSize);
+    const std::optional<std::vector<RecordSpan>> spans = tableRecords(font);
+    if (!spans || !recordsWithin(font, *spans))
+        return font;
+    // The name tables and checksums of a real font take about its size to go through; records
+    // that make the same bytes be gone through over and over (thousands of overlapping name
+    // tables, or one table under thousands of lengths) end the work instead.
+    qint64 budget = 4 * qint64(font.size()) + kNameWorkReserve;
+    // Fonts of a collection may share one name table: it is bounded once, by the first record
+    // of it, and every record of it gets its new checksum.
+    QHash<quint32, bool> changed;
+    QHash<quint64, quint32> checksums;
+    for (const RecordSpan &span : *spans) {
+        for (quint64 at = span.begin; at < span.end; at += kTableRecordSize) {
+            const qsizetype record = qsizetype(at);
             if (read32(font, record) != kNameTag)
                 continue;
             const quint32 offset = read32(font, record + 8);
-            const qsizetype length = qsizetype(read32(font, record + 12));
-            if (!bounded.contains(offset) && !boundNameTable(font, qsizetype(offset), length))
+            const quint32 length = read32(font, record + 12);
+            auto table = changed.find(offset);
+            if (table == changed.end()) {
+                budget -= std::min<qint64>(length, kNameHeaderSize + 65535 * kNameRecordSize);
+                if (budget < 0)
+                    return {};
+                table = changed.insert(offset, boundNameTable(font, qsizetype(offset), qsizetype(length)));
+            }
+            if (!*table)
                 continue;
-            bounded.insert(offset);
-            qToBigEndian<quint32>(tableChecksum(font, qsizetype(offset), length), font.data() + record + 4);
+            const quint64 key = quint64(offset) << 32 | length;
+            auto checksum = checksums.find(key);
+            if (checksum == checksums.end()) {
+                budget -= length;
+                if (budget < 0)
+                    return {};
+                checksum = checksums.insert(key, tableChecksum(font, qsizetype(offset), qsizetype(length)));
+            }
+            qToBigEndian<quint32>(*checksum, font.data() + record + 4);
         }
     }
     return font;

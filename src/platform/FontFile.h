@@ -32,6 +32,11 @@ struct FileIdentity
 /// refused rather than read into memory.
 inline constexpr qint64 kMaxFontFileSize = 64 * 1024 * 1024;
 
+/// The most fonts a font collection may list: the largest real collections hold some dozens.
+/// A collection that lists more is refused as damaged; each font listed costs a check of its
+/// table directory, and every other program's font system would examine each one too.
+inline constexpr int kMaxCollectionFonts = 1024;
+
 /// Why a font file cannot be used.
 enum class FontFileFault {
     None,
@@ -63,14 +68,18 @@ FontFileBytes readFontFile(const QString &path, const FileIdentity &listed = {},
 bool isSfntVersion(quint32 tag);
 
 /// Whether every table a TrueType/OpenType font or collection in `bytes` lists lies within
-/// `bytes`. Other formats (Type 1, bitmap fonts) have no table directory and pass.
+/// `bytes`, and a collection lists between 1 and kMaxCollectionFonts fonts. Other formats
+/// (Type 1, bitmap fonts) have no table directory and pass. Each table record is looked at once,
+/// however many fonts of a collection share or overlap their directories.
 bool tablesWithinFile(QByteArrayView bytes);
 
 /// `font` (a TrueType/OpenType font or collection whose tables lie within it) with 'name' tables
 /// that other programs' font systems read in a moment: at most kMaxNameRecords records each, the
 /// first of each platform, encoding, language and name ID, and names that name the font cut to
 /// kMaxNameBytes. A font within those bounds comes back unchanged; other formats too. The records
-/// and their lengths are rewritten in place, so the strings stay where they are.
+/// and their lengths are rewritten in place, so the strings stay where they are. The work is
+/// bounded by a few times the font's size: a font whose name tables would take more (thousands
+/// of overlapping name tables, which no real font has) comes back empty, to be handed on to no one.
 QByteArray withBoundedNames(QByteArray font);
 
 /// The identity of the open file `fd`; unknown when it cannot be asked.

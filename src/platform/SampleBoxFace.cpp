@@ -2,11 +2,11 @@
 
 #include "platform/FileFaces.h"
 #include "platform/FontFile.h"
+#include "platform/RunFolder.h"
 #include "platform/SystemFonts.h"
 
 #include <QFile>
 #include <QFontDatabase>
-#include <QTemporaryDir>
 #include <QSet>
 #include <QtEndian>
 
@@ -293,11 +293,11 @@ struct Registered
     QString file;
 };
 
-/// A folder of the program's own for the files sample box faces are registered from: made afresh
+/// A folder of the run's own for the files sample box faces are registered from: made afresh
 /// for the run, readable by its owner only, removed at the end.
-const QTemporaryDir &faceFolder()
+const RunFolder &faceFolder()
 {
-    static const QTemporaryDir folder;
+    static const RunFolder folder(runFolderParent(), QString::fromUtf16(kFaceFolderPrefix));
     return folder;
 }
 
@@ -412,6 +412,11 @@ void releaseSampleBoxFace()
     // A face engine still alive keeps the file mapped; the name goes now.
     QFile::remove(face.file);
     face = Registered();
+}
+
+int removeAbandonedSampleBoxFolders()
+{
+    return removeAbandonedRunFolders(runFolderParent(), QString::fromUtf16(kFaceFolderPrefix));
 }
 
 bool isChangingSampleBoxFace()

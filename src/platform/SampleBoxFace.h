@@ -12,6 +12,9 @@ namespace platform {
 /// The start of every family name a sample box face is registered under.
 inline constexpr char16_t kSampleBoxFamilyPrefix[] = u"Glyphworks Sample Box ";
 
+/// The start of the name of the folder a run keeps its sample box faces' files in.
+inline constexpr char16_t kFaceFolderPrefix[] = u"glyphworks-faces-";
+
 /// Whether `family` is a sample box face's family, which is never listed among the typefaces.
 bool isSampleBoxFamily(const QString &family);
 
@@ -23,6 +26,10 @@ QString sampleBoxFamily(const QString &path);
 
 /// Drops the registered face, if any.
 void releaseSampleBoxFace();
+
+/// Removes the sample box faces' folders of earlier runs that ended without removing them
+/// (killed, or the machine went down); returns how many went. Folders of runs alive stay.
+int removeAbandonedSampleBoxFolders();
 
 /// True while a sample box face is being registered or dropped: Qt announces it as a change of
 /// its font database, which changes what no other name stands for.

@@ -13,14 +13,19 @@
 #include <QFileInfo>
 #include <QFontDatabase>
 #include <QFontInfo>
+#include <QElapsedTimer>
 #include <QImage>
 #include <QPainter>
+#include <QPdfWriter>
 #include <QRawFont>
+#include <QRegularExpression>
 #include <QScopeGuard>
+#include <QSet>
 #include <QTemporaryDir>
 #include <QtEndian>
 
 #include <cstdio>
+#include <cstring>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -42,6 +47,19 @@ for nid in (1, 2, 3, 4, 6, 16, 17, 21, 22):
 for lid in (0x409, 0x411):
     for nid, text in ((1, family), (2, 'Regular'), (3, postscript + '-probe'), (4, family), (6, postscript)):
         table.setName(text, nid, 3, 1, lid)
+font.save(dst)
+)";
+
+// Copies a font with only the Windows English family, style, full and PostScript (argv[4]) names.
+const char *const kPostScriptNameScript = R"(
+import sys
+from fontTools.ttLib import TTFont
+src, dst, family, postscript = sys.argv[1:5]
+font = TTFont(src)
+table = font['name']
+table.names = []
+for nid, text in ((1, family), (2, 'Regular'), (4, family), (6, postscript)):
+    table.setName(text, nid, 3, 1, 0x409)
 font.save(dst)
 )";
 
@@ -67,6 +85,64 @@ QList<quint32> glyphsOf(const platform::ShapedText &shaped)
     for (const QGlyphRun &run : shaped.runs)
         glyphs += run.glyphIndexes();
     return glyphs;
+}
+
+void put32(QByteArray &bytes, qsizetype at, quint32 value)
+{
+    qToBigEndian<quint32>(value, bytes.data() + at);
+}
+
+/// A collection of `faces` fonts around the single font `font`, whose table directory is grown
+/// to `records` records by empty tables tagged "~~~~". Without `stagger` every font lists that
+/// directory. With it there are two: the first counts `stagger` + 5 records, the second starts
+/// `stagger` records on (its count comes from the record before it) and counts 10, reaching
+/// beyond the first. With `bad`, that record lists a table beyond the end of the file.
+QByteArray makeCollection(const QByteArray &font, int faces, int records, int stagger = 0, int bad = -1)
+{
+    const int own = qFromBigEndian<quint16>(font.constData() + 4);
+    const qsizetype base = 12 + 4 * qsizetype(faces);
+    const qsizetype tables = base + 12 + 16 * qsizetype(records);
+    QByteArray out = QByteArray("ttcf") + QByteArray(base - 4, '\0');
+    put32(out, 4, 0x00010000);
+    put32(out, 8, quint32(faces));
+    for (int i = 0; i < faces; ++i)
+        put32(out, 12 + 4 * i, quint32(base + (stagger && i == 1 ? 16 * stagger : 0)));
+    out += font.left(12 + 16 * own);
+    qToBigEndian<quint16>(quint16(stagger ? stagger + 5 : records), out.data() + base + 4);
+    for (int i = 0; i < own; ++i) {
+        const qsizetype record = base + 12 + 16 * i;
+        put32(out, record + 8, qFromBigEndian<quint32>(out.constData() + record + 8) - quint32(12 + 16 * own) + quint32(tables));
+    }
+    for (int i = own; i < records; ++i)
+        out += QByteArray("~~~~") + QByteArray(12, '\0');
+    out += font.mid(12 + 16 * own);
+    if (stagger)
+        put32(out, base + 12 + 16 * (stagger - 1) + 8, 10u << 16);
+    if (bad >= 0) {
+        put32(out, base + 12 + 16 * bad + 8, quint32(out.size()));
+        put32(out, base + 12 + 16 * bad + 12, 1);
+    }
+    return out;
+}
+
+/// A font of 65,535 name tables, each starting two bytes after the one before, every one with
+/// 65,535 alike records: bounding them one after the other would take hours.
+QByteArray makeOverlappingNameTables()
+{
+    constexpr int kTables = 65535;
+    const qsizetype length = 6 + 12 * qsizetype(kTables);
+    QByteArray out(12 + 16 * qsizetype(kTables), '\0');
+    put32(out, 0, 0x00010000);
+    qToBigEndian<quint16>(quint16(kTables), out.data() + 4);
+    const qsizetype start = out.size();
+    for (int i = 0; i < kTables; ++i) {
+        const qsizetype record = 12 + 16 * qsizetype(i);
+        std::memcpy(out.data() + record, "name", 4);
+        put32(out, record + 8, quint32(start + 2 * i));
+        put32(out, record + 12, quint32(length));
+    }
+    out += QByteArray(2 * kTables + length, '\xFF');
+    return out;
 }
 
 } // namespace
@@ -270,6 +346,111 @@ private slots:
             list(path);
             QVERIFY(FileFaces::instance().face(path, {kPixelSize}).isValid());
         }
+    }
+
+    void collectionsCheckedInLinearTime_data()
+    {
+        QTest::addColumn<QString>("shape");
+        QTest::addColumn<int>("faces");
+        QTest::addColumn<int>("records");
+        QTest::addColumn<int>("stagger");
+        QTest::addColumn<int>("bad");
+        QTest::addColumn<int>("fault");
+        QTest::addColumn<bool>("namesBounded");
+
+        const auto row = [](const char *name, const char *shape, int faces, int records, int stagger, int bad,
+                            FontFileFault fault, bool bounded) {
+            QTest::newRow(name) << QString::fromLatin1(shape) << faces << records << stagger << bad << int(fault)
+                                << bounded;
+        };
+        row("1,024 fonts sharing a directory of 65,535 records", "collection", platform::kMaxCollectionFonts,
+            65535, 0, -1, FontFileFault::None, true);
+        row("a million fonts sharing a directory of 65,535 records", "collection", 1000000, 65535, 0, -1,
+            FontFileFault::Damaged, true);
+        row("one font more than a collection may have", "collection", platform::kMaxCollectionFonts + 1, 64, 0, -1,
+            FontFileFault::Damaged, true);
+        row("overlapping directories", "collection", 2, 200, 100, -1, FontFileFault::None, true);
+        row("table beyond the end in the overlap's far part", "collection", 2, 200, 100, 107,
+            FontFileFault::Damaged, true);
+        // No font system draws it (no glyphs); its names are never handed on.
+        row("65,535 overlapping name tables", "names", 1, 65535, 0, -1, FontFileFault::Damaged, false);
+    }
+
+    // A font or collection whose directories or name tables make the same records be looked at
+    // again and again is checked, and drawn or refused, in time that grows with its size alone
+    // (before, the first two rows took minutes; the test's time limit ends any such stall).
+    void collectionsCheckedInLinearTime()
+    {
+        QFETCH(QString, shape);
+        QFETCH(int, faces);
+        QFETCH(int, records);
+        QFETCH(int, stagger);
+        QFETCH(int, bad);
+        QFETCH(int, fault);
+        QFETCH(bool, namesBounded);
+
+        QFile source(fontFile("fonts-dejavu-core", "DejaVuSans.ttf"));
+        QVERIFY(source.open(QIODevice::ReadOnly));
+        const QByteArray bytes = shape == QLatin1String("names") ? makeOverlappingNameTables()
+                                                                 : makeCollection(source.readAll(), faces, records, stagger, bad);
+        const QString path = newPath(QStringLiteral(".ttc"));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
+        file.close();
+
+        QElapsedTimer timer;
+        timer.start();
+        list(path);
+        FontFileFault got = FontFileFault::None;
+        const QRawFont face = FileFaces::instance().face(path, {kPixelSize}, &got);
+        QCOMPARE(got, FontFileFault(fault));
+        QCOMPARE(face.isValid(), got == FontFileFault::None);
+        const qint64 drawn = timer.restart();
+        const QByteArray bounded = platform::withBoundedNames(bytes);
+        QCOMPARE(bounded.size(), namesBounded ? bytes.size() : 0);
+        qInfo("%lld bytes: listed and drawn or refused in %lld ms, names bounded in %lld ms",
+              static_cast<long long>(bytes.size()), static_cast<long long>(drawn),
+              static_cast<long long>(timer.elapsed()));
+    }
+
+    // A face's PostScript name becomes a PDF name of at most 127 bytes of the characters PDF
+    // names hold as they are; long names that differ only beyond the cut stay apart, and a
+    // usual name is kept as it is.
+    void embeddedNamesFitPdf()
+    {
+        const QByteArray longName = "Glyphworks" + QByteArray(16000, 'x');
+        const QList<QByteArray> names = {longName + "A", longName + "B", "GlyphworksShortName"};
+        const QString pdf = newPath(QStringLiteral(".pdf"));
+        {
+            QPdfWriter writer(pdf);
+            QPainter painter(&writer);
+            for (qsizetype i = 0; i < names.size(); ++i) {
+                const QString path = newPath();
+                QVERIFY(gwtest::runPython(kPostScriptNameScript, {fontFile("fonts-dejavu-core", "DejaVuSans.ttf"), path,
+                                                                  QStringLiteral("Glyphworks Pdf %1").arg(i),
+                                                                  QString::fromLatin1(names[i])}));
+                list(path);
+                const QRawFont face = FileFaces::instance().face(path, {kPixelSize});
+                QVERIFY(face.isValid());
+                platform::drawShapedText(painter, platform::shapeText(face, QStringLiteral("Hamburg")),
+                                         QPointF(10, 40 + 40 * i));
+            }
+        }
+        QFile file(pdf);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray document = file.readAll();
+        QSet<QByteArray> embedded;
+        static const QRegularExpression baseFont(QStringLiteral("/BaseFont\\s*/(\\S*)"));
+        for (const QRegularExpressionMatch &match : baseFont.globalMatch(QString::fromLatin1(document))) {
+            const QByteArray name = match.captured(1).toLatin1();
+            QVERIFY2(name.size() <= 127, name.left(200).constData());
+            for (const char c : name)
+                QVERIFY2(c > 0x20 && c < 0x7F && !std::strchr("()<>[]{}/%#", c), name.constData());
+            // After the subset tag ("ABCDEF+").
+            embedded.insert(name.mid(name.indexOf('+') + 1));
+        }
+        QCOMPARE(embedded.size(), 3);
+        QVERIFY(embedded.contains("GlyphworksShortName"));
     }
 
     void cacheStaysWithinLimits_data()
