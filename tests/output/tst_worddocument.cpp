@@ -35,19 +35,6 @@
 
 namespace {
 
-// The rows of `texts` as a load records them: "name | path" a font file's, any other text a
-// typeface's. The test's own names hold no " | ".
-fonts::FontListEntries recordsOf(const QStringList &texts)
-{
-    fonts::FontListEntries records;
-    for (const QString &text : texts) {
-        const qsizetype bar = text.indexOf(QStringLiteral(" | "));
-        records << (bar < 0 ? fonts::FontListEntry::typeface(text)
-                            : fonts::FontListEntry::file(text.left(bar), text.mid(bar + 3)));
-    }
-    return records;
-}
-
 // Renames a font file's faces and sets its embedding permission bits.
 const char *const kMakeFontScript = R"(
 import sys
@@ -166,7 +153,7 @@ private:
     QString makeDocument(const QStringList &entries)
     {
         prog->ListBox1->clear();
-        prog->ListBox1->addEntries(recordsOf(entries));
+        prog->ListBox1->addEntries(gwtest::recordsOf(entries));
         prog->cd1->setEditText(QStringLiteral("Probe"));
         prog->cbdrucker->setCurrentIndex(prog->cbdrucker->findText(QStringLiteral("DOC-"), Qt::MatchStartsWith));
         dialogs::setNextAnswer(QVariant::fromValue(dialogs::Answer::Ok));

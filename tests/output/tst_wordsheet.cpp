@@ -9,6 +9,7 @@
 #include "output/WordApplication.h"
 #include "output/WordSheet.h"
 #include "support/AppTestMain.h"
+#include "support/TestSupport.h"
 #include "util/FilePaths.h"
 
 #include <QCheckBox>
@@ -21,19 +22,6 @@
 using output::PageOrientation;
 
 namespace {
-
-// The rows of `texts` as a load records them: "name | path" a font file's, any other text a
-// typeface's. The test's own names hold no " | ".
-fonts::FontListEntries recordsOf(const QStringList &texts)
-{
-    fonts::FontListEntries records;
-    for (const QString &text : texts) {
-        const qsizetype bar = text.indexOf(QStringLiteral(" | "));
-        records << (bar < 0 ? fonts::FontListEntry::typeface(text)
-                            : fonts::FontListEntry::file(text.left(bar), text.mid(bar + 3)));
-    }
-    return records;
-}
 
 QString truth(bool on)
 {
@@ -113,7 +101,7 @@ private:
     void run(const QStringList &entries)
     {
         prog->ListBox1->clear();
-        prog->ListBox1->addEntries(recordsOf(entries));
+        prog->ListBox1->addEntries(gwtest::recordsOf(entries));
         prog->cd1->setEditText(QStringLiteral("Probe"));
         const int doc = prog->cbdrucker->findText(QStringLiteral("DOC-"), Qt::MatchStartsWith);
         QVERIFY(doc >= 0);

@@ -233,4 +233,15 @@ bool makeHostile(const QString &path, const QString &kind, const QString &other)
     return kind == QLatin1String("deleted");
 }
 
+fonts::FontListEntries recordsOf(const QStringList &texts)
+{
+    fonts::FontListEntries records;
+    for (const QString &text : texts) {
+        const qsizetype bar = text.indexOf(QStringLiteral(" | "));
+        records << (bar < 0 ? fonts::FontListEntry::typeface(text)
+                            : fonts::FontListEntry::file(text.left(bar), text.mid(bar + 3)));
+    }
+    return records;
+}
+
 } // namespace gwtest

@@ -1,6 +1,8 @@
 #pragma once
 // Helpers shared by the tests: real font files from Debian's font packages, and temporary trees.
 
+#include "fonts/FontEntry.h"
+
 #include <QEvent>
 #include <QImage>
 #include <QObject>
@@ -102,5 +104,9 @@ QList<HostileFont> makeHostileNamedFonts(const QString &folder, const QString &p
 
 /// The root folder of the source tree (for test data and scripts).
 QString sourceDir();
+
+/// The rows of `texts` as a load records them: "name | path" a font file's, any other text a
+/// typeface's. For tests whose own names hold no " | ".
+fonts::FontListEntries recordsOf(const QStringList &texts);
 
 } // namespace gwtest
