@@ -162,6 +162,15 @@ private:
         return m_opener.opened.isEmpty() ? QString() : m_opener.opened.last();
     }
 
+    // Lists the font files of `folder` alone, as the program loads a folder.
+    void loadFolder(const QString &folder)
+    {
+        prog->cb_system->setChecked(false);
+        prog->cb_folder->setChecked(true);
+        prog->ed_folder->setText(folder);
+        prog->SchriftenNeuLadenClick();
+    }
+
 private slots:
     void initTestCase()
     {
@@ -191,10 +200,7 @@ private slots:
         QVERIFY(QDir().mkpath(folder));
         QVERIFY(makeFont(zork, QStringLiteral("Zork Probe Mono"), 0));
         QVERIFY(makeFont(folder + QStringLiteral("/quux.ttf"), QStringLiteral("Quux Restricted"), 2));
-        prog->cb_system->setChecked(false);
-        prog->cb_folder->setChecked(true);
-        prog->ed_folder->setText(folder);
-        prog->SchriftenNeuLadenClick();
+        loadFolder(folder);
         const QStringList fileEntries = {prog->ListBox1->item(0)->text(), prog->ListBox1->item(1)->text()};
         QCOMPARE(prog->file_font_paths.size(), 2);
         const QStringList entries = {QStringLiteral("DejaVu Serif"), fileEntries.at(0), QStringLiteral("DejaVu Sans"),
@@ -275,10 +281,7 @@ private slots:
         QVERIFY(QDir().mkpath(folder));
         QVERIFY(makeFont(folder + QStringLiteral("/blorp.otf"), QStringLiteral("Blorp Probe Serif"), 2,
                          gwtest::packageFontFile(QStringLiteral("fonts-urw-base35"), QStringLiteral("C059-Roman.otf"))));
-        prog->cb_system->setChecked(false);
-        prog->cb_folder->setChecked(true);
-        prog->ed_folder->setText(folder);
-        prog->SchriftenNeuLadenClick();
+        loadFolder(folder);
         QCOMPARE(prog->file_font_paths.size(), 1);
         const QString document = makeDocument({prog->ListBox1->item(0)->text()});
         QVERIFY(!document.isEmpty());
@@ -311,10 +314,7 @@ private slots:
         QVERIFY(makeFont(folder + QStringLiteral("/a.ttf"), QStringLiteral("Twin Probe"), 0));
         QVERIFY(makeFont(folder + QStringLiteral("/sub/b.ttf"), QStringLiteral("Twin Probe"), 0,
                          gwtest::packageFontFile(QStringLiteral("fonts-dejavu-core"), QStringLiteral("DejaVuSans.ttf"))));
-        prog->cb_system->setChecked(false);
-        prog->cb_folder->setChecked(true);
-        prog->ed_folder->setText(folder);
-        prog->SchriftenNeuLadenClick();
+        loadFolder(folder);
         QCOMPARE(prog->file_font_paths.size(), 2);
         const QStringList entries = {prog->ListBox1->item(0)->text(), prog->ListBox1->item(1)->text()};
         const QString copies = output::documentFolder() + QLatin1Char('/') + QLatin1String(platform::kFontCopiesFolder);
@@ -389,10 +389,7 @@ private slots:
         }
         if (german)
             prog->mdeClick();
-        prog->cb_system->setChecked(false);
-        prog->cb_folder->setChecked(true);
-        prog->ed_folder->setText(folder);
-        prog->SchriftenNeuLadenClick();
+        loadFolder(folder);
         QCOMPARE(prog->file_font_paths.size(), 2);
         const QStringList entries = {prog->ListBox1->item(0)->text(), prog->ListBox1->item(1)->text()};
 
@@ -430,10 +427,7 @@ private slots:
         QVERIFY(QDir().mkpath(folder));
         const QString source = gwtest::packageFontFile(QStringLiteral("fonts-dejavu-core"), QStringLiteral("DejaVuSansMono.ttf"));
         QVERIFY(gwtest::runPython(kCraftNamesScript, {source, folder + QStringLiteral("/crafted.ttf")}));
-        prog->cb_system->setChecked(false);
-        prog->cb_folder->setChecked(true);
-        prog->ed_folder->setText(folder);
-        prog->SchriftenNeuLadenClick();
+        loadFolder(folder);
         QCOMPARE(prog->ListBox1->item(0)->text(), QStringLiteral("Crafted Names | ") + folder + QStringLiteral("/crafted.ttf"));
 
         const QString document = makeDocument({prog->ListBox1->item(0)->text()});
