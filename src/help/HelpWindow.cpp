@@ -314,7 +314,8 @@ HelpTexts germanHelpTexts()
     t.onlineHelp = QStringLiteral(
         "Nur bestimmte Schriften ausgeben? Markieren Sie Einträge der Liste und löschen Sie sie mit Entf "
         "(oder die nicht markierten mit Strg+Entf). Als PDF-Dokument erhalten Sie die Liste, wenn Sie "
-        "\"Drucker Dialog mit Optionen\" wählen und im Druckdialog einen PDF-Drucker nehmen. Alles zu "
+        "\"Drucker Dialog mit Optionen\" wählen und im Druckdialog einen PDF-Drucker nehmen. Oder Sie wählen "
+        "im Ausgabefeld \"PDF-Dokument\": Dann wird die Liste gleich als PDF-Datei gespeichert. Alles zu "
         "den erweiterten Einstellungen, zum Drucken als PDF und zum Bearbeiten "
         "der Schriftliste finden Sie ausführlich in der Online-Hilfe:");
     t.concerns = QStringLiteral("Ihre Anliegen");
@@ -355,7 +356,8 @@ HelpTexts englishHelpTexts()
     t.onlineHelp = QStringLiteral(
         "Only want some of the fonts? Select entries of the list and delete them with Del (or the "
         "unselected ones with Ctrl+Del). To get the list as a PDF document, choose \"Printer Dialog with "
-        "Options\" and pick a PDF printer in the print dialog. The advanced settings, "
+        "Options\" and pick a PDF printer in the print dialog, or choose \"PDF-Document\" in the output box "
+        "to save the list as a PDF file directly. The advanced settings, "
         "printing as PDF and editing the font list are explained in detail in the online help:");
     t.concerns = QStringLiteral("Your Concerns");
     t.invitation = QStringLiteral(

@@ -44,7 +44,7 @@ struct RunFonts
 {
     QList<docx::FontFile> files;   ///< carried, each under the name its runs use in the document
     QHash<QString, QString> names; ///< the name in the document of each file the runs name
-    QStringList tooLarge;          ///< files not carried because they are too large
+    UncarriedFonts uncarried;      ///< files not carried for their size
     QByteArrayList local;          ///< the files, for the word processor started here
 };
 
@@ -56,6 +56,12 @@ QString numberedName(const QString &name, int count)
     return count <= 1 ? name : QStringLiteral("%1 (%2)").arg(name).arg(count);
 }
 
+qint64 &carriedFontLimit()
+{
+    static qint64 limit = kMaxCarriedFontBytes;
+    return limit;
+}
+
 // The font files the runs are set in, `files` (file path and the font name the runs use), each
 // with its contents, to carry and to hand to the word processor. Each run's text keeps its own
 // file: two files of one name both travel, under distinct names. A file is read as the sheet
@@ -63,6 +69,7 @@ QString numberedName(const QString &name, int count)
 // be read so stays out without a word, as the list marks it already.
 RunFonts runFontFiles(const QList<std::pair<QString, QString>> &files)
 {
+    const qint64 limit = carriedFontLimit();
     RunFonts fonts;
     if (files.isEmpty())
         return fonts;
@@ -74,7 +81,7 @@ RunFonts runFontFiles(const QList<std::pair<QString, QString>> &files)
     for (const auto &[path, name] : files) {
         platform::FontFileBytes read = platform::FileFaces::instance().fileBytes(path);
         if (read.fault == platform::FontFileFault::TooLarge) {
-            fonts.tooLarge.append(path);
+            fonts.uncarried.tooLarge.append(path);
             continue;
         }
         if (read.fault != platform::FontFileFault::None) {
@@ -102,14 +109,14 @@ RunFonts runFontFiles(const QList<std::pair<QString, QString>> &files)
 
         // The word processor started here takes the files as fonts of its own, whatever their
         // embedding permission: that is the use of an installed font, not a copy in a document.
-        if (localTotal + read.bytes.size() <= kMaxCarriedFontBytes) {
+        if (localTotal + read.bytes.size() <= limit) {
             localTotal += read.bytes.size();
             fonts.local.append(read.bytes);
         }
         if (docx::embeddingOf(read.bytes) != docx::Embedding::Allowed)
             continue;
-        if (total + read.bytes.size() > kMaxCarriedFontBytes) {
-            fonts.tooLarge.append(path);
+        if (total + read.bytes.size() > limit) {
+            fonts.uncarried.documentFull.append(path);
             continue;
         }
         total += read.bytes.size();
@@ -121,9 +128,15 @@ RunFonts runFontFiles(const QList<std::pair<QString, QString>> &files)
 
 // The files documents shown since the application object was made could not carry for their
 // size, each once, in the order met.
-QStringList &tooLargeRecord()
+struct UncarriedRecord
 {
-    static QStringList record;
+    UncarriedFonts fonts;
+    QSet<QString> seen; // so that noting each file of 20,000 stays linear
+};
+
+UncarriedRecord &uncarriedRecord()
+{
+    static UncarriedRecord record;
     return record;
 }
 
@@ -167,11 +180,17 @@ void show(TypedDocument &typed)
             rename(run.format);
     }
 
-    QStringList &record = tooLargeRecord();
+    UncarriedRecord &record = uncarriedRecord();
     const auto noteTooLarge = [&] {
-        for (const QString &file : fonts.tooLarge)
-            if (!record.contains(file))
-                record.append(file);
+        const auto note = [&record](const QStringList &files, QStringList &into) {
+            for (const QString &file : files)
+                if (!record.seen.contains(file)) {
+                    record.seen.insert(file);
+                    into.append(file);
+                }
+        };
+        note(fonts.uncarried.tooLarge, record.fonts.tooLarge);
+        note(fonts.uncarried.documentFull, record.fonts.documentFull);
     };
     // A document for a given file is written there, whole or not at all, and left unopened.
     if (!destination().isEmpty()) {
@@ -351,7 +370,7 @@ std::unique_ptr<WordProcessor> createWordApplication()
 {
     if (destination().isEmpty() && !platform::documentOpener().available())
         throw util::Error(QStringLiteral("No word processor is installed."));
-    tooLargeRecord().clear();
+    uncarriedRecord() = {};
     return std::make_unique<WordApplication>();
 }
 
@@ -369,9 +388,14 @@ std::unique_ptr<WordProcessor> startWordApplication()
     return word;
 }
 
-QStringList takeFontFilesTooLargeToCarry()
+UncarriedFonts takeUncarriedFontFiles()
 {
-    return std::exchange(tooLargeRecord(), {});
+    return std::exchange(uncarriedRecord(), {}).fonts;
+}
+
+qint64 setMaxCarriedFontBytes(qint64 bytes)
+{
+    return std::exchange(carriedFontLimit(), bytes > 0 ? bytes : kMaxCarriedFontBytes);
 }
 
 void setDocumentDestination(const QString &path)

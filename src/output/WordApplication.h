@@ -57,10 +57,22 @@ private:
     WordApplicationFactory m_previous;
 };
 
+/// The font files documents name but do not carry for their size, by the limit that kept them out.
+struct UncarriedFonts
+{
+    QStringList tooLarge;     ///< each larger than platform::kMaxFontFileSize
+    QStringList documentFull; ///< beyond kMaxCarriedFontBytes, with the files carried before them
+    bool isEmpty() const { return tooLarge.isEmpty() && documentFull.isEmpty(); }
+};
+
 /// The font files that the documents shown since the last createWordApplication() (or the last
-/// call) name but do not carry because the files are too large, each once, in the order met.
-/// Empties the record. A file another file of its name stands in for is not among them.
-QStringList takeFontFilesTooLargeToCarry();
+/// call) name but do not carry for their size, each once, in the order met. Empties the record.
+/// A file another file of its name stands in for is not among them.
+UncarriedFonts takeUncarriedFontFiles();
+
+/// Puts `bytes` in place of kMaxCarriedFontBytes (0 puts it back); tests fill a document with
+/// small fonts this way. Returns the limit it replaced.
+qint64 setMaxCarriedFontBytes(qint64 bytes);
 
 /// Makes the documents shown from now on be written to `path` instead of the documents folder,
 /// and not opened: a run without windows (the command line) writes the sheet's document to the

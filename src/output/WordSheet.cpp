@@ -6,10 +6,23 @@
 #include "output/SheetLimits.h"
 #include "output/WordApplication.h"
 #include "platform/Dialogs.h"
+#include "platform/FileFaces.h"
 #include "util/EscapedText.h"
 #include "util/FilePaths.h"
 
 namespace output {
+namespace {
+
+// Whether the listed font file `path` is one the sheet's other targets draw in the standard font
+// with the mark: the same question their line setter asks, so all targets mark the same lines.
+bool unusableFile(const QString &path)
+{
+    if (path.isEmpty())
+        return false;
+    return !platform::FileFaces::instance().face(path, platform::FaceStyle()).isValid();
+}
+
+} // namespace
 
 QString wordConfirmationText(bool german)
 {
@@ -33,20 +46,42 @@ QString wordNotFoundText(bool german)
                   : QStringLiteral("Export canceled. No program to open Word documents (LibreOffice Writer) was found.");
 }
 
-QString fontsTooLargeText(bool german, const QStringList &files)
+QString fontsNotCarriedText(bool german, const UncarriedFonts &fonts)
 {
-    // Ten lines keep the box on the screen when a folder of huge files was listed.
+    // Ten lines a group keep the box on the screen when a folder of huge files was listed.
     constexpr qsizetype kListed = 10;
-    QStringList lines;
-    for (qsizetype i = 0; i < files.size() && i < kListed; ++i)
-        lines << util::escapeControls(util::readablePath(files.at(i)));
-    if (files.size() > kListed)
-        lines << (german ? QStringLiteral("und %1 weitere") : QStringLiteral("and %1 more")).arg(files.size() - kListed);
-    const QString intro = german ? QStringLiteral("Diese Schriftarten sind im Dokument genannt, aber nicht eingebettet, "
-                                                  "weil ihre Dateien zu groß sind:")
-                                 : QStringLiteral("These fonts are named in the document but not embedded, because "
-                                                  "their files are too large:");
-    return intro + QStringLiteral("\n\n") + lines.join(QLatin1Char('\n'));
+    const auto group = [german](const QString &intro, const QStringList &files) {
+        QStringList lines{intro, QString()};
+        for (qsizetype i = 0; i < files.size() && i < kListed; ++i)
+            lines << util::escapeControls(util::readablePath(files.at(i)));
+        if (files.size() > kListed)
+            lines << (german ? QStringLiteral("und %1 weitere") : QStringLiteral("and %1 more")).arg(files.size() - kListed);
+        return lines.join(QLatin1Char('\n'));
+    };
+    // Each limit is named with the figure it holds, so that the user knows whether fewer fonts
+    // would travel (the document's total) or none of these ever will (each file's size).
+    const qint64 fileMegabytes = platform::kMaxFontFileSize / (1024 * 1024);
+    const qint64 documentMegabytes = kMaxCarriedFontBytes / (1024 * 1024);
+    QStringList groups;
+    if (!fonts.tooLarge.isEmpty())
+        groups << group(german ? QStringLiteral("Diese Schriftarten sind im Dokument genannt, aber nicht eingebettet, weil "
+                                                "ihre Dateien zu groß sind (jede größer als %1 MB):")
+                                     .arg(fileMegabytes)
+                               : QStringLiteral("These fonts are named in the document but not embedded, because their "
+                                                "files are too large (each larger than %1 MB):")
+                                     .arg(fileMegabytes),
+                        fonts.tooLarge);
+    if (!fonts.documentFull.isEmpty())
+        groups << group(german ? QStringLiteral("Diese Schriftarten sind im Dokument genannt, aber nicht eingebettet, weil "
+                                                "ein Dokument höchstens %1 MB an Schriftdateien aufnimmt und die Schriften "
+                                                "davor diese Grenze erreicht haben:")
+                                     .arg(documentMegabytes)
+                               : QStringLiteral("These fonts are named in the document but not embedded, because a "
+                                                "document carries at most %1 MB of font files in all and the fonts "
+                                                "before them reached that limit:")
+                                     .arg(documentMegabytes),
+                        fonts.documentFull);
+    return groups.join(QStringLiteral("\n\n"));
 }
 
 QString documentFolderText(bool german, const DocumentFolderError &error)
@@ -124,6 +159,12 @@ void wordSheet(const SheetNumbers &numbers, const RunStyle &style, const SheetSo
                 entryFont();
                 word->typeText(line.label + line.rest);
             }
+            // A file the sheet cannot draw is marked as on paper and images; the mark is set in
+            // the standard font, which shows it whatever the entry's font is.
+            if (unusableFile(line.fontFile)) {
+                word->setFontName(QString::fromLatin1(kStandardFontName));
+                word->typeText(unusableFileMark(style.german));
+            }
             word->typeParagraph();
             windows.lineDone(i);
         }
@@ -142,9 +183,9 @@ void wordSheet(const SheetNumbers &numbers, const RunStyle &style, const SheetSo
     }
     word.reset();
 
-    const QStringList tooLarge = takeFontFilesTooLargeToCarry();
-    if (!tooLarge.isEmpty())
-        dialogs::message(dialogs::MessageKind::Information, fontsTooLargeText(style.german, tooLarge));
+    const UncarriedFonts uncarried = takeUncarriedFontFiles();
+    if (!uncarried.isEmpty())
+        dialogs::message(dialogs::MessageKind::Information, fontsNotCarriedText(style.german, uncarried));
 }
 
 } // namespace output

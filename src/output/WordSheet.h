@@ -17,10 +17,11 @@ QString wordConfirmationText(bool german);
 /// The message shown when no word processor is available, in the interface language.
 QString wordNotFoundText(bool german);
 
-/// The note shown after a document was made whose fonts of `files` are named in it but not
-/// embedded, their files being too large, in the interface language: at most ten files listed,
-/// as readable paths, the rest counted.
-QString fontsTooLargeText(bool german, const QStringList &files);
+/// The note shown after a document was made whose fonts `fonts` are named in it but not
+/// embedded for their size, in the interface language: a group for each limit that applied
+/// (each file's size, the document's total), naming the limit, each listing at most ten files
+/// as readable paths and counting the rest.
+QString fontsNotCarriedText(bool german, const UncarriedFonts &fonts);
 
 /// The failure to make a document in the documents folder (`error`), as the error report shows
 /// it, in the interface language.
@@ -30,8 +31,9 @@ QString documentFolderText(bool german, const DocumentFolderError &error);
 /// orientation, each label part in "Arial" where the line asks for it, and shows the document.
 /// Cancel in the confirmation ends the run; a word processor that cannot be created is reported
 /// with wordNotFoundText(). A failure after that is thrown to the application's error report.
+/// A line whose font file cannot be used ends in unusableFileMark(), as on the other targets.
 /// Fonts the document names but could not carry for their size are noted with
-/// fontsTooLargeText() once it is shown; a documents folder that cannot be had is reported with
+/// fontsNotCarriedText() once it is shown; a documents folder that cannot be had is reported with
 /// documentFolderText(). The run shows its progress in `windows`; a run aborted there (by the
 /// abort button, the program's end or an interrupt of the command line) makes no document and
 /// leaves a given file as it was. A given file that cannot be written is reported with its name

@@ -9,6 +9,7 @@
 #include "ui/LinkLabel.h"
 
 #include <QAction>
+#include <QComboBox>
 #include <QDir>
 #include <QLabel>
 #include <QMenu>
@@ -94,6 +95,26 @@ private slots:
         for (const QAction *action : menu->actions())
             names << (action->isSeparator() ? QStringLiteral("-") : action->objectName());
         QCOMPARE(names, items);
+    }
+
+    // The help names the PDF entry exactly as the output box shows it in the same language.
+    void helpNamesThePdfEntry_data()
+    {
+        QTest::addColumn<QString>("language");
+        QTest::newRow("de") << "de";
+        QTest::newRow("en") << "en";
+    }
+    void helpNamesThePdfEntry()
+    {
+        QFETCH(QString, language);
+        setLanguage(language);
+        const int index = prog->cbdrucker->findText(QStringLiteral("PDF-"), Qt::MatchStartsWith);
+        QVERIFY(index >= 0);
+        const QString entry = QLatin1Char('"') + prog->cbdrucker->itemText(index) + QLatin1Char('"');
+        QStringList texts;
+        for (const QLabel *label : helpWindow(language == QLatin1String("de") ? "hilfe" : "hilfe_en")->findChildren<QLabel *>())
+            texts << label->text();
+        QVERIFY2(texts.join(QLatin1Char('\n')).contains(entry), qPrintable(entry));
     }
 
     // Each menu item and link label opens its page once, with the referrer of its place.

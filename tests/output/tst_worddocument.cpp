@@ -361,8 +361,9 @@ private slots:
             QVERIFY(!QFileInfo::exists(copies + QLatin1Char('/') + name));
     }
 
-    // A listed file that changed after listing never travels (and a FIFO never blocks); one
-    // beyond the size limit is named in a note in the interface language. A font of the same
+    // A listed file that changed after listing never travels (and a FIFO never blocks), and its
+    // line is marked as on paper; one beyond the size limit, or beyond the document's total, is
+    // named in a note in the interface language that says which limit applied. A font of the same
     // folder that may travel does, in each document.
     void filesThatStayOut_data()
     {
@@ -372,6 +373,7 @@ private slots:
         QTest::newRow("replaced by a copy") << "copy" << false;
         QTest::newRow("too large, English") << "large" << false;
         QTest::newRow("too large, German") << "large" << true;
+        QTest::newRow("document full, German") << "full" << true;
     }
     void filesThatStayOut()
     {
@@ -401,19 +403,27 @@ private slots:
             QVERIFY(QFile::remove(target));
             QVERIFY(QFile::rename(target + QStringLiteral(".new"), target));
         }
+        // "Kept Probe" sorts before "Out Probe" and fills the document when it may carry one font.
+        const qint64 limit = output::setMaxCarriedFontBytes(change == QLatin1String("full") ? 1 + QFileInfo(folder + QStringLiteral("/kept.ttf")).size() : 0);
+        const auto restoreLimit = qScopeGuard([limit] { output::setMaxCarriedFontBytes(limit); });
         const QString document = makeDocument(entries);
         QVERIFY(!document.isEmpty());
 
         const QString fontTable = QString::fromUtf8(part(document, "word/fontTable.xml"));
         QVERIFY2(fontTable.contains(QLatin1String("w:name=\"Kept Probe\"><w:embedRegular")), qPrintable(fontTable));
-        QVERIFY2(!fontTable.contains(family), qPrintable(fontTable));
-        QVERIFY(QString::fromUtf8(part(document, "word/document.xml")).contains(family));
+        QVERIFY2(!fontTable.contains(QLatin1String("w:name=\"Out Probe\"><w:embed")), qPrintable(fontTable));
+        const QString text = QString::fromUtf8(part(document, "word/document.xml"));
+        QVERIFY(text.contains(family));
+        // Only a file the sheet cannot draw is marked; one left out for the document's total is not.
+        QCOMPARE(text.count(output::unusableFileMark(german)), change == QLatin1String("full") ? 0 : 1);
         QStringList shown;
         for (const dialogs::Shown &d : dialogs::shown())
             shown << d.dialog;
-        if (change == QLatin1String("large")) {
+        if (change == QLatin1String("large") || change == QLatin1String("full")) {
             QCOMPARE(shown, (QStringList{"confirmation", "information"}));
-            QCOMPARE(dialogs::shown().last().text, output::fontsTooLargeText(german, {target}));
+            const output::UncarriedFonts expected{change == QLatin1String("large") ? QStringList{target} : QStringList(),
+                                                  change == QLatin1String("full") ? QStringList{target} : QStringList()};
+            QCOMPARE(dialogs::shown().last().text, output::fontsNotCarriedText(german, expected));
         } else {
             QCOMPARE(shown, QStringList{"confirmation"});
         }

@@ -127,6 +127,8 @@ private slots:
         QCOMPARE(record.alive, 0);
     }
 
+    // The file entry's file does not exist: its line ends in the mark, in the standard font, as
+    // on the other targets.
     void callSequence_data()
     {
         QTest::addColumn<bool>("german");
@@ -144,6 +146,8 @@ private slots:
                                  QStringLiteral("selection.font.Name := 'Zork Probe'"),
                                  QStringLiteral("selection.font.File := '/fonts/sub/Zork.ttf'"),
                                  QStringLiteral("selection.typetext('2%1Zork Probe%1%2')").arg(sep, file),
+                                 QStringLiteral("selection.font.Name := 'Arial'"),
+                                 QStringLiteral("selection.typetext(' (unreadable)')"),
                                  QStringLiteral("selection.typeparagraph()"),
                                  QStringLiteral("visible := true")};
         QTest::newRow("form B, German, landscape, bold, italic, 12 pt")
@@ -159,6 +163,8 @@ private slots:
                                  QStringLiteral("selection.font.Name := 'Zork Probe'"),
                                  QStringLiteral("selection.font.File := '/fonts/sub/Zork.ttf'"),
                                  QStringLiteral("selection.typetext('%1')").arg(file),
+                                 QStringLiteral("selection.font.Name := 'Arial'"),
+                                 QStringLiteral("selection.typetext(' (nicht lesbar)')"),
                                  QStringLiteral("selection.typeparagraph()"),
                                  QStringLiteral("visible := true")};
         // Numbering and font name off: an empty label part, still typed in "Arial".
@@ -175,6 +181,8 @@ private slots:
                                  QStringLiteral("selection.font.Name := 'Zork Probe'"),
                                  QStringLiteral("selection.font.File := '/fonts/sub/Zork.ttf'"),
                                  QStringLiteral("selection.typetext('%1')").arg(file),
+                                 QStringLiteral("selection.font.Name := 'Arial'"),
+                                 QStringLiteral("selection.typetext(' (unreadable)')"),
                                  QStringLiteral("selection.typeparagraph()"),
                                  QStringLiteral("visible := true")};
     }
@@ -275,34 +283,50 @@ private slots:
         QVERIFY(record.calls.isEmpty());
     }
 
-    // The note on fonts too large to carry: readable paths, at most ten, the rest counted.
-    void fontsTooLargeText_data()
+    // The note on fonts not carried: a group for each limit that applied, naming it, with readable
+    // paths, at most ten a group, the rest counted.
+    void fontsNotCarriedText_data()
     {
         QTest::addColumn<bool>("german");
-        QTest::addColumn<int>("files");
+        QTest::addColumn<int>("tooLarge");
+        QTest::addColumn<int>("documentFull");
         QTest::addColumn<QString>("expected");
-        const QString english = QStringLiteral("These fonts are named in the document but not embedded, because their "
-                                               "files are too large:\n\n");
-        const QString german = QStringLiteral("Diese Schriftarten sind im Dokument genannt, aber nicht eingebettet, weil "
-                                              "ihre Dateien zu groß sind:\n\n");
+        const QString large = QStringLiteral("These fonts are named in the document but not embedded, because their "
+                                             "files are too large (each larger than 64 MB):\n\n");
+        const QString largeDe = QStringLiteral("Diese Schriftarten sind im Dokument genannt, aber nicht eingebettet, weil "
+                                               "ihre Dateien zu groß sind (jede größer als 64 MB):\n\n");
+        const QString full = QStringLiteral("These fonts are named in the document but not embedded, because a document "
+                                            "carries at most 128 MB of font files in all and the fonts before them "
+                                            "reached that limit:\n\n");
+        const QString fullDe = QStringLiteral("Diese Schriftarten sind im Dokument genannt, aber nicht eingebettet, weil "
+                                              "ein Dokument höchstens 128 MB an Schriftdateien aufnimmt und die "
+                                              "Schriften davor diese Grenze erreicht haben:\n\n");
         QStringList ten;
         for (int i = 0; i < 10; ++i)
             ten << QStringLiteral("/f/%1é.ttf").arg(i);
-        QTest::newRow("one, English") << false << 1 << english + QStringLiteral("/f/0é.ttf");
-        QTest::newRow("ten, German") << true << 10 << german + ten.join(QLatin1Char('\n'));
-        QTest::newRow("twelve, English") << false << 12 << english + ten.join(QLatin1Char('\n')) + QStringLiteral("\nand 2 more");
-        QTest::newRow("twelve, German") << true << 12 << german + ten.join(QLatin1Char('\n')) + QStringLiteral("\nund 2 weitere");
+        const QString tenLines = ten.join(QLatin1Char('\n'));
+        QTest::newRow("one file too large") << false << 1 << 0 << large + QStringLiteral("/f/0é.ttf");
+        QTest::newRow("ten, German") << true << 10 << 0 << largeDe + tenLines;
+        QTest::newRow("twelve, English") << false << 12 << 0 << large + tenLines + QStringLiteral("\nand 2 more");
+        QTest::newRow("document full, twelve, German")
+            << true << 0 << 12 << fullDe + tenLines + QStringLiteral("\nund 2 weitere");
+        QTest::newRow("both limits") << false << 1 << 1
+                                     << large + QStringLiteral("/f/0é.ttf\n\n") + full + QStringLiteral("/f/0é.ttf");
     }
-    void fontsTooLargeText()
+    void fontsNotCarriedText()
     {
         QFETCH(bool, german);
-        QFETCH(int, files);
+        QFETCH(int, tooLarge);
+        QFETCH(int, documentFull);
         QFETCH(QString, expected);
-        QStringList paths;
         // "é" as the single Latin-1 byte a name on disk may hold.
-        for (int i = 0; i < files; ++i)
-            paths << util::decodePath(QByteArray("/f/") + QByteArray::number(i) + "\xE9.ttf");
-        QCOMPARE(output::fontsTooLargeText(german, paths), expected);
+        const auto paths = [](int count) {
+            QStringList list;
+            for (int i = 0; i < count; ++i)
+                list << util::decodePath(QByteArray("/f/") + QByteArray::number(i) + "\xE9.ttf");
+            return list;
+        };
+        QCOMPARE(output::fontsNotCarriedText(german, {paths(tooLarge), paths(documentFull)}), expected);
     }
 
     // A call that fails midway ends the run in the error report; nothing more is sent, and the
