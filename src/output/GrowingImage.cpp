@@ -23,6 +23,20 @@ uchar *resizeMapping(uchar *data, size_t oldBytes, size_t newBytes)
 }
 } // namespace
 
+bool withinLimits(const ImageLimits &limits, qint64 width, qint64 height)
+{
+    return width >= 0 && height >= 0 && width <= limits.maxWidth && height <= limits.maxHeight
+        && width * height <= limits.maxPixels;
+}
+
+QSize clippedSize(const ImageLimits &limits, qint64 width, qint64 height)
+{
+    const qint64 highest = std::max<qint64>(1, std::min<qint64>(limits.maxHeight, limits.maxPixels));
+    const qint64 h = std::clamp<qint64>(height, 1, highest);
+    const qint64 widest = std::max<qint64>(1, std::min<qint64>(limits.maxWidth, limits.maxPixels / h));
+    return QSize(int(std::clamp<qint64>(width, 1, widest)), int(h));
+}
+
 qint64 grownCapacity(qint64 needed, qint64 current, qint64 limit, int growthDivisor)
 {
     if (needed <= current)
@@ -60,8 +74,7 @@ GrowingImage::~GrowingImage()
 
 void GrowingImage::checkLimits(qint64 width, qint64 height) const
 {
-    if (width < 0 || height < 0 || width > m_limits.maxWidth || height > m_limits.maxHeight
-        || width * height > m_limits.maxPixels)
+    if (!withinLimits(m_limits, width, height))
         throw util::Error(QStringLiteral("An image of %1 × %2 pixels cannot be made.").arg(width).arg(height));
 }
 
