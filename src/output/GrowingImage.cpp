@@ -103,9 +103,14 @@ void GrowingImage::reserve(int columns, int rows)
     // and every column reserved ahead costs memory in every row, so columns grow by a sixteenth.
     const int newColumns = std::max(1, int(grownCapacity(columns, oldColumns, m_limits.maxWidth, 16)));
     int newRows = int(grownCapacity(rows, m_capacityRows, m_limits.maxHeight));
-    // The reserve ahead stays within the pixel limit too.
+    // The reserve ahead stays within the pixel limit too, but never drops rows in use: storage
+    // kept wide from an earlier, wider image can hold more rows than the limit gives.
     if (qint64(newColumns) * newRows > m_limits.maxPixels)
-        newRows = std::max(rows, int(m_limits.maxPixels / newColumns));
+        newRows = std::max({rows, m_height, int(m_limits.maxPixels / newColumns)});
+    // Rows are released only when the rows are moved to a new width: until then the rows
+    // whitened ahead (m_readyRows) stay in storage.
+    if (newColumns == oldColumns)
+        newRows = std::max(newRows, m_capacityRows);
     newRows = std::max(newRows, 1);
     if (newColumns == oldColumns && newRows == m_capacityRows)
         return;

@@ -162,6 +162,26 @@ private slots:
         QCOMPARE(image.view(), white);
     }
 
+    // The storage of a wide part kept for a narrower, higher one (more rows than the pixel limit
+    // gives at the storage's width): lowering and heightening it keeps what is drawn in place
+    // and whitens the rows that come back.
+    void loweredInKeptWideStorage()
+    {
+        GrowingImage image({1000, 1000, 100'000});
+        image.setWidth(1000);
+        image.setHeight(20);
+        image.empty();
+        image.setWidth(100);
+        image.setHeight(900);
+        image.view().fill(Qt::black);
+        image.setHeight(890);
+        image.setHeight(900);
+        QImage expected(100, 900, QImage::Format_RGB32);
+        expected.fill(Qt::black);
+        QPainter(&expected).fillRect(QRect(0, 890, 100, 10), Qt::white);
+        QCOMPARE(image.view().convertToFormat(QImage::Format_RGB32), expected);
+    }
+
     void linesPerPart_data()
     {
         QTest::addColumn<int>("f");
