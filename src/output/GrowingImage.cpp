@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <limits>
 
 #include <sys/mman.h>
 
@@ -98,10 +99,20 @@ void GrowingImage::whiten(int fromRow, int toRow)
 
 void GrowingImage::reserve(int columns, int rows)
 {
-    const int oldColumns = int(m_stride / kBytesPerPixel);
+    int oldColumns = int(m_stride / kBytesPerPixel);
     // Rows are added with every line, so their reserve grows by a quarter; a wider line is rarer,
     // and every column reserved ahead costs memory in every row, so columns grow by a sixteenth.
-    const int newColumns = std::max(1, int(grownCapacity(columns, oldColumns, m_limits.maxWidth, 16)));
+    int newColumns = std::max(1, int(grownCapacity(columns, oldColumns, m_limits.maxWidth, 16)));
+    if (newColumns == oldColumns && qint64(oldColumns) * rows > m_limits.maxPixels) {
+        // Storage kept wide from an earlier, wider image, for rows that would take more than the
+        // pixel limit at that width: the rows move to a width of their own, in the same storage.
+        const int needed = std::max({1, columns, m_width});
+        newColumns = int(std::min<qint64>(oldColumns, needed + needed / 16));
+        if (newColumns < oldColumns) {
+            narrow(newColumns);
+            oldColumns = newColumns;
+        }
+    }
     int newRows = int(grownCapacity(rows, m_capacityRows, m_limits.maxHeight));
     // The reserve ahead stays within the pixel limit too, but never drops rows in use: storage
     // kept wide from an earlier, wider image can hold more rows than the limit gives.
@@ -134,6 +145,27 @@ void GrowingImage::reserve(int columns, int rows)
         m_readyRows = m_height;
     }
     m_capacityRows = newRows;
+}
+
+void GrowingImage::narrow(int columns)
+{
+    const qsizetype newStride = qsizetype(columns) * kBytesPerPixel;
+    // Each used row moves to its place at the narrower width, the first first, so no row is
+    // overwritten before it has moved. The columns kept beyond the visible width are white.
+    for (int row = 1; row < m_height; ++row)
+        std::memmove(m_data + row * newStride, m_data + row * m_stride, size_t(newStride));
+    // The storage holds whole rows of the new width; the bytes left over are given back (a
+    // mapping shrinks in place).
+    const size_t oldBytes = size_t(reservedBytes());
+    const qint64 rowsHeld = std::min<qint64>(qint64(oldBytes) / newStride, std::numeric_limits<int>::max());
+    const size_t newBytes = size_t(newStride) * size_t(rowsHeld);
+    if (newBytes < oldBytes) {
+        if (uchar *data = resizeMapping(m_data, oldBytes, newBytes))
+            m_data = data;
+    }
+    m_capacityRows = int(rowsHeld);
+    m_stride = newStride;
+    m_readyRows = m_height;
 }
 
 void GrowingImage::setWidth(int width)

@@ -78,6 +78,8 @@ public:
 private:
     void reserve(int columns, int rows);
     void whiten(int fromRow, int toRow);
+    /// Moves the rows in use to a stride of `columns`, fewer than now, keeping the storage.
+    void narrow(int columns);
     void checkLimits(qint64 width, qint64 height) const;
 
     ImageLimits m_limits;
