@@ -167,7 +167,8 @@ private slots:
         device.setDotsPerMeterY(dpm);
         const output::LineSetter setter(&device, numbers.size, false, false);
         const output::LineMetrics narrow = setter.measure(sheet.line(0));
-        const output::LineMetrics wide = setter.measure(sheet.line(std::max_element(repeats.begin(), repeats.end()) - repeats.begin()));
+        const qsizetype widest = std::max_element(repeats.begin(), repeats.end()) - repeats.begin();
+        const output::LineMetrics wide = setter.measure(sheet.line(widest));
         // The height of a part of c lines, as it is saved.
         const auto partHeight = [&](int c) { return 20 + c * (narrow.height + numbers.spacing) + narrow.height + 40; };
         output::ImageLimits limits;
