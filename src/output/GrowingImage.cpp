@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <limits>
 
 #include <sys/mman.h>
 
@@ -22,6 +23,20 @@ uchar *resizeMapping(uchar *data, size_t oldBytes, size_t newBytes)
     return result == MAP_FAILED ? nullptr : static_cast<uchar *>(result);
 }
 } // namespace
+
+bool withinLimits(const ImageLimits &limits, qint64 width, qint64 height)
+{
+    return width >= 0 && height >= 0 && width <= limits.maxWidth && height <= limits.maxHeight
+        && width * height <= limits.maxPixels;
+}
+
+QSize clippedSize(const ImageLimits &limits, qint64 width, qint64 height)
+{
+    const qint64 highest = std::max<qint64>(1, std::min<qint64>(limits.maxHeight, limits.maxPixels));
+    const qint64 h = std::clamp<qint64>(height, 1, highest);
+    const qint64 widest = std::max<qint64>(1, std::min<qint64>(limits.maxWidth, limits.maxPixels / h));
+    return QSize(int(std::clamp<qint64>(width, 1, widest)), int(h));
+}
 
 qint64 grownCapacity(qint64 needed, qint64 current, qint64 limit, int growthDivisor)
 {
@@ -60,8 +75,7 @@ GrowingImage::~GrowingImage()
 
 void GrowingImage::checkLimits(qint64 width, qint64 height) const
 {
-    if (width < 0 || height < 0 || width > m_limits.maxWidth || height > m_limits.maxHeight
-        || width * height > m_limits.maxPixels)
+    if (!withinLimits(m_limits, width, height))
         throw util::Error(QStringLiteral("An image of %1 × %2 pixels cannot be made.").arg(width).arg(height));
 }
 
@@ -85,14 +99,29 @@ void GrowingImage::whiten(int fromRow, int toRow)
 
 void GrowingImage::reserve(int columns, int rows)
 {
-    const int oldColumns = int(m_stride / kBytesPerPixel);
+    int oldColumns = int(m_stride / kBytesPerPixel);
     // Rows are added with every line, so their reserve grows by a quarter; a wider line is rarer,
     // and every column reserved ahead costs memory in every row, so columns grow by a sixteenth.
-    const int newColumns = std::max(1, int(grownCapacity(columns, oldColumns, m_limits.maxWidth, 16)));
+    int newColumns = std::max(1, int(grownCapacity(columns, oldColumns, m_limits.maxWidth, 16)));
+    if (newColumns == oldColumns && qint64(oldColumns) * rows > m_limits.maxPixels) {
+        // Storage kept wide from an earlier, wider image, for rows that would take more than the
+        // pixel limit at that width: the rows move to a width of their own, in the same storage.
+        const int needed = std::max({1, columns, m_width});
+        newColumns = int(std::min<qint64>(oldColumns, needed + needed / 16));
+        if (newColumns < oldColumns) {
+            narrow(newColumns);
+            oldColumns = newColumns;
+        }
+    }
     int newRows = int(grownCapacity(rows, m_capacityRows, m_limits.maxHeight));
-    // The reserve ahead stays within the pixel limit too.
+    // The reserve ahead stays within the pixel limit too, but never drops rows in use: storage
+    // kept wide from an earlier, wider image can hold more rows than the limit gives.
     if (qint64(newColumns) * newRows > m_limits.maxPixels)
-        newRows = std::max(rows, int(m_limits.maxPixels / newColumns));
+        newRows = std::max({rows, m_height, int(m_limits.maxPixels / newColumns)});
+    // Rows are released only when the rows are moved to a new width: until then the rows
+    // whitened ahead (m_readyRows) stay in storage.
+    if (newColumns == oldColumns)
+        newRows = std::max(newRows, m_capacityRows);
     newRows = std::max(newRows, 1);
     if (newColumns == oldColumns && newRows == m_capacityRows)
         return;
@@ -116,6 +145,27 @@ void GrowingImage::reserve(int columns, int rows)
         m_readyRows = m_height;
     }
     m_capacityRows = newRows;
+}
+
+void GrowingImage::narrow(int columns)
+{
+    const qsizetype newStride = qsizetype(columns) * kBytesPerPixel;
+    // Each used row moves to its place at the narrower width, the first first, so no row is
+    // overwritten before it has moved. The columns kept beyond the visible width are white.
+    for (int row = 1; row < m_height; ++row)
+        std::memmove(m_data + row * newStride, m_data + row * m_stride, size_t(newStride));
+    // The storage holds whole rows of the new width; the bytes left over are given back (a
+    // mapping shrinks in place).
+    const size_t oldBytes = size_t(reservedBytes());
+    const qint64 rowsHeld = std::min<qint64>(qint64(oldBytes) / newStride, std::numeric_limits<int>::max());
+    const size_t newBytes = size_t(newStride) * size_t(rowsHeld);
+    if (newBytes < oldBytes) {
+        if (uchar *data = resizeMapping(m_data, oldBytes, newBytes))
+            m_data = data;
+    }
+    m_capacityRows = int(rowsHeld);
+    m_stride = newStride;
+    m_readyRows = m_height;
 }
 
 void GrowingImage::setWidth(int width)

@@ -5,6 +5,7 @@
 // fail: beyond the size limits, or when memory cannot be had.
 
 #include <QImage>
+#include <QSize>
 #include <QString>
 #include <QtGlobal>
 
@@ -19,6 +20,13 @@ struct ImageLimits
     /// program's memory stays within half a gigabyte whatever the list holds.
     qint64 maxPixels = 80'000'000;
 };
+
+/// Whether an image of `width` × `height` pixels is within `limits`.
+bool withinLimits(const ImageLimits &limits, qint64 width, qint64 height);
+
+/// The largest size within `limits` that an image of `width` × `height` pixels is cut to: the
+/// height first, then the width, each at least 1.
+QSize clippedSize(const ImageLimits &limits, qint64 width, qint64 height);
 
 /// The storage to reserve for `needed` units when `current` are reserved: at least `needed`,
 /// and 1/`growthDivisor` more than before when it grows, never more than `limit` (unless
@@ -70,6 +78,8 @@ public:
 private:
     void reserve(int columns, int rows);
     void whiten(int fromRow, int toRow);
+    /// Moves the rows in use to a stride of `columns`, fewer than now, keeping the storage.
+    void narrow(int columns);
     void checkLimits(qint64 width, qint64 height) const;
 
     ImageLimits m_limits;

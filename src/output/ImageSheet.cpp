@@ -8,6 +8,7 @@
 #include "util/Errors.h"
 
 #include <QGuiApplication>
+#include <QLocale>
 #include <QPainter>
 #include <QPalette>
 #include <QScopeGuard>
@@ -79,25 +80,48 @@ struct WorkingImage
     LineSetter setter;
 };
 
-// Sets the line of one entry on the image at position y and returns the position of the next.
-int setImageLine(GrowingImage &image, const LineSetter &setter, const SheetLine &line, int y, int spacing)
+// Where a measured line goes on the image when set at position y: the image's size with it (the
+// width only grows; the height is the next position, one more line height and 20) and the
+// position of the next line.
+struct LinePlace
 {
-    const LineMetrics metrics = setter.measure(line);
-    if (qint64(image.width()) < qint64(metrics.width) + 40)
-        image.setWidth(int(std::min<qint64>(qint64(metrics.width) + 40, std::numeric_limits<int>::max())));
+    qint64 width = 0;
+    qint64 height = 0;
+    qint64 next = 0;
+};
+
+LinePlace placeLine(const GrowingImage &image, const LineMetrics &metrics, int y, int spacing)
+{
     const int h = metrics.height;
     const qint64 next = qint64(y) + h + spacing;
-    const qint64 height = next + h + 20;
-    if (height > std::numeric_limits<int>::max() || next < std::numeric_limits<int>::min())
-        throw util::Error(QStringLiteral("The image cannot be that high."));
-    image.setHeight(int(height));
+    return {std::max<qint64>(image.width(), qint64(metrics.width) + 40), next + h + 20, next};
+}
+
+// Sets a measured line on the image at position y, the image taking the size `place` gives;
+// returns the position of the next line. What lies beyond that size is cut off.
+int drawLine(GrowingImage &image, const LineSetter &setter, const SheetLine &line, const LineMetrics &metrics,
+             const LinePlace &place, int y, int spacing)
+{
+    if (place.height > std::numeric_limits<int>::max() || place.next < std::numeric_limits<int>::min()
+        || place.width > std::numeric_limits<int>::max())
+        throw util::Error(QStringLiteral("The image cannot be that large."));
+    if (image.width() < place.width)
+        image.setWidth(int(place.width));
+    image.setHeight(int(place.height));
 
     QImage view = image.view();
     QPainter painter(&view);
     // Form A writes in black; form B keeps the font's default colour, the window text colour.
     painter.setPen(line.formB ? QGuiApplication::palette().color(QPalette::WindowText) : QColor(Qt::black));
     setter.draw(painter, line, metrics, 20, y + spacing);
-    return int(next);
+    return int(place.next);
+}
+
+// Sets the line of one entry on the image at position y and returns the position of the next.
+int setImageLine(GrowingImage &image, const LineSetter &setter, const SheetLine &line, int y, int spacing)
+{
+    const LineMetrics metrics = setter.measure(line);
+    return drawLine(image, setter, line, metrics, placeLine(image, metrics, y, spacing), y, spacing);
 }
 
 void saveWithDialog(ImageFormat format, const QImage &image, RunWindows &windows, bool german)
@@ -179,31 +203,55 @@ void splitRun(ImageFormat format, int f, const SheetNumbers &numbers, const RunS
     windows.setLastFileName(chosen);
     const QString base = withoutExtension(chosen);
     const int n = linesPerPart(f);
+    const ImageLimits limits = limitsInForce();
+    // Lines cut off at the edge of the parts written.
+    int clipped = 0;
     try {
         RunScope run(windows, sheet.count());
         WorkingImage work(numbers, style);
         GrowingImage &image = work.image;
         int k = 0;
         int c = 0;
+        int clippedInPart = 0;
         int y = 20;
+        const auto writePart = [&] {
+            image.setHeight(image.height() + 20);
+            saveToName(format, image.view(), partFileName(base, k, info.extension), style.german);
+            c = 0;
+            clipped += clippedInPart;
+            clippedInPart = 0;
+            image.empty();
+            image.setWidth(20);
+            image.setHeight(20);
+            ++k;
+            y = 20;
+        };
         for (qsizetype i = 0; i < sheet.count(); ++i) {
             if (windows.abortRequested())
                 break;
-            const int next = setImageLine(image, work.setter, sheet.line(i), y, numbers.spacing);
+            const SheetLine line = sheet.line(i);
+            const LineMetrics metrics = work.setter.measure(line);
+            // A part holds as many lines as fit within the limits, the 20 pixels added below its
+            // last line included, and at most n: a line that would not fit begins the next part.
+            LinePlace place = placeLine(image, metrics, y, numbers.spacing);
+            if (c > 0 && !withinLimits(limits, place.width, place.height + 20)) {
+                writePart();
+                place = placeLine(image, metrics, y, numbers.spacing);
+            }
+            if (!withinLimits(limits, place.width, place.height + 20)) {
+                // Larger than any image on its own: drawn cut off at the edges of its part.
+                const QSize size = clippedSize(limits, place.width, place.height + 20);
+                place.width = size.width();
+                place.height = std::max(size.height() - 20, 1);
+                ++clippedInPart;
+            }
+            const int next = drawLine(image, work.setter, line, metrics, place, y, numbers.spacing);
             ++c;
             windows.lineDone(i);
-            if (c == n || i == sheet.count() - 1) {
-                image.setHeight(image.height() + 20);
-                saveToName(format, image.view(), partFileName(base, k, info.extension), style.german);
-                c = 0;
-                image.empty();
-                image.setWidth(20);
-                image.setHeight(20);
-                ++k;
-                y = 20;
-            } else {
+            if (c == n || i == sheet.count() - 1)
+                writePart();
+            else
                 y = next;
-            }
         }
     } catch (const FileWriteError &) {
         // The parts written so far stay; the run ends with the failure as it is.
@@ -215,10 +263,36 @@ void splitRun(ImageFormat format, int f, const SheetNumbers &numbers, const RunS
                                               "nötig\r\nwurde. Bitte versuchen Sie es noch einmal.")
                              : QStringLiteral("The memory has changed, so that it is necessary to calculate the "
                                               "ressources \r\nonce again. Please try it again."));
+        return;
     }
+    if (clipped > 0 && !windows.exitRequested())
+        dialogs::message(dialogs::MessageKind::Information, clippedLinesText(clipped, style.german));
 }
 
 } // namespace
+
+QString clippedLinesText(int lines, bool german)
+{
+    const ImageLimits limits = limitsInForce();
+    const QString size = QStringLiteral("%1 × %2").arg(limits.maxWidth).arg(limits.maxHeight);
+    const QString pixels = QLocale(german ? QLocale::German : QLocale::English).toString(limits.maxPixels);
+    if (german) {
+        const QString text = lines == 1
+            ? QStringLiteral("Eine Zeile war größer, als ein Bild sein kann (höchstens %1 Pixel, %2 Pixel "
+                             "insgesamt).\r\nSie wurde am Rand ihres Bildes abgeschnitten; mit einer kleineren "
+                             "Schriftgröße ist sie ganz zu sehen.")
+            : QStringLiteral("%3 Zeilen waren größer, als ein Bild sein kann (höchstens %1 Pixel, %2 Pixel "
+                             "insgesamt).\r\nSie wurden am Rand ihrer Bilder abgeschnitten; mit einer kleineren "
+                             "Schriftgröße sind sie ganz zu sehen.");
+        return lines == 1 ? text.arg(size, pixels) : text.arg(size, pixels, QString::number(lines));
+    }
+    const QString text = lines == 1
+        ? QStringLiteral("One line was larger than an image can be (at most %1 pixels, %2 pixels in all).\r\nIt "
+                         "was cut off at the edge of its image; a smaller font size shows it whole.")
+        : QStringLiteral("%3 lines were larger than an image can be (at most %1 pixels, %2 pixels in all).\r\n"
+                         "They were cut off at the edges of their images; a smaller font size shows them whole.");
+    return lines == 1 ? text.arg(size, pixels) : text.arg(size, pixels, QString::number(lines));
+}
 
 void setImageLimits(const ImageLimits &limits)
 {

@@ -19,6 +19,10 @@ ImageLimits imageLimits();
 /// numbered part images, in the interface language; OK starts the split run.
 QString splitQuestionText(bool german);
 
+/// The note after a split run in which `lines` lines were larger than an image can be and were
+/// cut off at the edges of their part images, in the interface language.
+QString clippedLinesText(int lines, bool german);
+
 class RunWindows;
 
 /// Runs the image target chosen by `target` ("BMP-…", "JPG-…" or "GIF-…"), showing its progress in

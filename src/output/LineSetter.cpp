@@ -133,8 +133,16 @@ LineMetrics LineSetter::measure(const SheetLine &line) const
             else
                 row.add(std::move(shaped));
         }
-        for (const QString &part : std::as_const(restParts))
-            row.add(platform::shapeText(face, part));
+        // The parts before the sample (folder, file, separator) are labels too: set in the
+        // standard font when the face cannot show them. The sample, the last part, shows the
+        // face as it is, always.
+        for (qsizetype p = 0; p < restParts.size(); ++p) {
+            platform::ShapedText shaped = platform::shapeText(face, restParts.at(p));
+            if (p + 1 < restParts.size() && shaped.missing > 0)
+                row.add(standard, standardMetrics, standardExact, restParts.at(p));
+            else
+                row.add(std::move(shaped));
+        }
     } else {
         // A typeface, or a file that cannot be used, set in the standard font with the mark.
         if (metrics.unusable)
@@ -149,8 +157,15 @@ LineMetrics LineSetter::measure(const SheetLine &line) const
             else
                 row.add(standard, standardMetrics, standardExact, part);
         }
-        for (const QString &part : std::as_const(restParts))
-            row.add(entryFont, entryMetrics, entryExact, part);
+        // As above: a label before the sample that the font cannot show is set in the standard
+        // font; the sample stays in the entry's font.
+        for (qsizetype p = 0; p < restParts.size(); ++p) {
+            const QString &part = restParts.at(p);
+            if (p + 1 < restParts.size() && !fontHolds(entryMetrics, part))
+                row.add(standard, standardMetrics, standardExact, part);
+            else
+                row.add(entryFont, entryMetrics, entryExact, part);
+        }
     }
     metrics.width = row.x();
     return metrics;

@@ -162,6 +162,28 @@ private slots:
         QCOMPARE(image.view(), white);
     }
 
+    // The storage of a wide part kept for a narrower, higher one (more rows than the pixel limit
+    // gives at the storage's width): what is drawn keeps its place, the rows that come back after
+    // lowering are white, and the storage stays within the pixel limit.
+    void higherInKeptWideStorage()
+    {
+        GrowingImage image({1000, 1000, 100'000});
+        image.setWidth(1000);
+        image.setHeight(20);
+        image.empty();
+        image.setWidth(100);
+        image.setHeight(90);
+        image.view().fill(Qt::black);
+        image.setHeight(900);
+        image.setHeight(890);
+        image.setHeight(900);
+        QImage expected(100, 900, QImage::Format_RGB32);
+        expected.fill(Qt::white);
+        QPainter(&expected).fillRect(QRect(0, 0, 100, 90), Qt::black);
+        QCOMPARE(image.view().convertToFormat(QImage::Format_RGB32), expected);
+        QVERIFY2(image.reservedBytes() <= 100'000 * 4, qPrintable(QString::number(image.reservedBytes())));
+    }
+
     void linesPerPart_data()
     {
         QTest::addColumn<int>("f");

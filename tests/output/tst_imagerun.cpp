@@ -1,13 +1,19 @@
 // An image run with a recording stand-in for the program's windows: the run needs none of them.
 
 #include "output/ImageSheet.h"
+#include "output/LineSetter.h"
 #include "output/RunWindows.h"
 #include "platform/Dialogs.h"
 #include "support/TestMain.h"
 #include "support/TestSupport.h"
 
+#include <QGuiApplication>
+#include <QScopeGuard>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <cmath>
 
 namespace {
 
@@ -43,6 +49,43 @@ public:
         return line;
     }
 };
+
+// Lines of DejaVu Sans whose samples are "Sample" repeated as often as `repeats` says.
+class RepeatedLines : public output::SheetSource
+{
+public:
+    explicit RepeatedLines(QList<int> repeats)
+        : m_repeats(std::move(repeats))
+    {
+    }
+    qsizetype count() const override { return m_repeats.size(); }
+    output::SheetLine line(qsizetype index) const override
+    {
+        output::SheetLine line;
+        line.label = QStringLiteral("%1 -- ").arg(index + 1);
+        line.rest = QStringLiteral("Sample ").repeated(m_repeats.at(index));
+        line.fontName = QStringLiteral("DejaVu Sans");
+        return line;
+    }
+
+private:
+    QList<int> m_repeats;
+};
+
+// The number of bands of rows with ink in `image`: the lines on it.
+int inkBands(const QImage &image)
+{
+    int bands = 0;
+    bool inBand = false;
+    for (int y = 0; y < image.height(); ++y) {
+        bool ink = false;
+        for (int x = 0; x < image.width() && !ink; ++x)
+            ink = qGray(image.pixel(x, y)) < 160;
+        bands += ink && !inBand;
+        inBand = ink;
+    }
+    return bands;
+}
 
 } // namespace
 
@@ -93,6 +136,91 @@ private slots:
             QVERIFY2(gwtest::toolOutput(QStringLiteral("identify"), {path}).contains(QLatin1String(" BMP3 ")),
                      qPrintable(path));
         }
+        dialogs::setNextAnswer(QVariant());
+    }
+
+    // Parts of a split run hold as many lines as fit within the image limits, never more than
+    // the lines per part: wide lines give more, smaller parts. A line larger than any image is
+    // cut off at its part's edges, and the run says so once it is over.
+    void partsHoldWhatFits_data()
+    {
+        QTest::addColumn<QList<int>>("repeats");
+        QTest::addColumn<int>("wideLinesPerPart"); // 0: the limit is a width the wide line exceeds
+        QTest::addColumn<int>("clipped");
+        QList<int> wideAfterTen(10, 1);
+        wideAfterTen += QList<int>(20, 8);
+        QTest::newRow("wide lines, three a part") << wideAfterTen << 3 << 0;
+        QList<int> oneTooWide(12, 1);
+        oneTooWide[8] = 40;
+        QTest::newRow("one line wider than an image") << oneTooWide << 0 << 1;
+    }
+    void partsHoldWhatFits()
+    {
+        QFETCH(QList<int>, repeats);
+        QFETCH(int, wideLinesPerPart);
+        QFETCH(int, clipped);
+        const RepeatedLines sheet(repeats);
+        const output::SheetNumbers numbers;
+        QImage device(1, 1, QImage::Format_RGB32);
+        const int dpm = int(std::lround(QGuiApplication::primaryScreen()->logicalDotsPerInchY() / 0.0254));
+        device.setDotsPerMeterX(dpm);
+        device.setDotsPerMeterY(dpm);
+        const output::LineSetter setter(&device, numbers.size, false, false);
+        const output::LineMetrics narrow = setter.measure(sheet.line(0));
+        const qsizetype widest = std::max_element(repeats.begin(), repeats.end()) - repeats.begin();
+        const output::LineMetrics wide = setter.measure(sheet.line(widest));
+        // The height of a part of c lines, as it is saved.
+        const auto partHeight = [&](int c) { return 20 + c * (narrow.height + numbers.spacing) + narrow.height + 40; };
+        output::ImageLimits limits;
+        if (wideLinesPerPart > 0)
+            limits.maxPixels = qint64(wide.width + 40) * partHeight(wideLinesPerPart);
+        else
+            limits.maxWidth = narrow.width + 100;
+        output::setImageLimits(limits);
+        const auto restore = qScopeGuard([] { output::setImageLimits(output::ImageLimits()); });
+
+        QTemporaryDir dir;
+        dialogs::clearShown();
+        dialogs::setNextAnswer(QVariant::fromValue(dialogs::Answer::Ok));
+        dialogs::setNextAnswer(dir.filePath(QStringLiteral("part.bmp")));
+        RecordedWindows windows;
+        output::imageSheet(QStringLiteral("BMP-Image"), numbers, output::RunStyle(), sheet, windows);
+
+        QStringList kinds;
+        for (const dialogs::Shown &shown : dialogs::shown())
+            kinds << shown.dialog;
+        QStringList expected{QStringLiteral("error question"), QStringLiteral("save")};
+        if (clipped > 0)
+            expected << QStringLiteral("information");
+        QCOMPARE(kinds, expected);
+        if (clipped > 0)
+            QCOMPARE(dialogs::shown().last().text, output::clippedLinesText(clipped, false));
+        // The split run set every line, in order.
+        const qsizetype split = windows.log.lastIndexOf(QStringLiteral("begin %1").arg(repeats.size()));
+        QStringList lines;
+        for (int i = 0; i < repeats.size(); ++i)
+            lines << QStringLiteral("line %1").arg(i);
+        QCOMPARE(windows.log.mid(split + 1, lines.size()), lines);
+
+        // Every part within the limits; together they hold every line.
+        const int f = int(windows.log.indexOf(QStringLiteral("end, dialogs 0"))) - 1;
+        const int n = output::linesPerPart(f);
+        int parts = 0;
+        int total = 0;
+        int atTheLimit = 0;
+        for (;; ++parts) {
+            const QImage part(dir.filePath(QStringLiteral("part%1.bmp").arg(parts)));
+            if (part.isNull())
+                break;
+            QVERIFY2(output::withinLimits(limits, part.width(), part.height()), qPrintable(QString::number(parts)));
+            const int bands = inkBands(part);
+            QVERIFY(bands >= 1 && bands <= n);
+            total += bands;
+            atTheLimit += part.width() == limits.maxWidth;
+        }
+        QCOMPARE(total, repeats.size());
+        QVERIFY2(parts > (repeats.size() + n - 1) / n || clipped > 0, qPrintable(QString::number(parts)));
+        QCOMPARE(atTheLimit, clipped);
         dialogs::setNextAnswer(QVariant());
     }
 };

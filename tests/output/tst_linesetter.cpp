@@ -2,6 +2,8 @@
 // order whatever their scripts, and a label reads in any script.
 
 #include "output/LineSetter.h"
+#include "platform/FileFaces.h"
+#include "platform/FontFile.h"
 #include "support/TestMain.h"
 #include "support/TestSupport.h"
 
@@ -92,6 +94,56 @@ private slots:
         const QString fonts = gwtest::toolOutput(QStringLiteral("pdffonts"), {m_pdf});
         QVERIFY2(fonts.contains(QStringLiteral("DejaVuSerif")) && fonts.split(QLatin1Char('\n')).size() >= 5,
                  qPrintable(fonts));
+    }
+
+    // A font of Arabic letters only, by name and from its file, with the folder and file label
+    // on: the path, which the font cannot show, is set in the standard font; the sample stays in
+    // the entry's font.
+    void labelsTheFontLacksAreSetInTheStandardFont_data()
+    {
+        QTest::addColumn<bool>("fromFile");
+        QTest::addColumn<bool>("formB");
+        QTest::newRow("typeface, form B") << false << true;
+        QTest::newRow("file, form B") << true << true;
+        QTest::newRow("file, form A") << true << false;
+    }
+    void labelsTheFontLacksAreSetInTheStandardFont()
+    {
+        QFETCH(bool, fromFile);
+        QFETCH(bool, formB);
+        const QString file = gwtest::packageFontFile(QStringLiteral("fonts-noto-core"),
+                                                     QStringLiteral("NotoKufiArabic-Bold.ttf"));
+        QVERIFY(!file.isEmpty());
+        output::SheetLine line;
+        line.labelParts = {QStringLiteral("Noto Kufi Arabic Bold"), QStringLiteral("  --  ")};
+        line.restParts = {file, QStringLiteral("  --  "), QStringLiteral("خط عربي")};
+        line.label = line.labelParts.join(QString());
+        line.rest = line.restParts.join(QString());
+        line.fontName = QStringLiteral("Noto Kufi Arabic");
+        line.formB = formB;
+        if (fromFile) {
+            line.fontFile = file;
+            platform::FileFaces::instance().setListedFile(file, platform::readFontFile(file).identity);
+        }
+        QImage device(1, 1, QImage::Format_RGB32);
+        const output::LineSetter setter(&device, 24, false, false);
+        const output::LineMetrics metrics = setter.measure(line);
+        QVERIFY(!metrics.unusable);
+        const QString standard = setter.standardFont().family();
+        QCOMPARE(metrics.pieces.size(), line.labelParts.size() + (formB ? 1 : 0) + line.restParts.size());
+        for (qsizetype i = 0; i < metrics.pieces.size(); ++i) {
+            const output::LinePiece &piece = metrics.pieces.at(i);
+            const bool sample = i == metrics.pieces.size() - 1;
+            const QString what = QStringLiteral("part %1 (%2): %3").arg(i).arg(piece.text, piece.font.family());
+            if (sample) {
+                QVERIFY2(fromFile ? piece.glyphs && piece.shaped.missing == 0
+                                  : !piece.glyphs && piece.font.family() == line.fontName,
+                         qPrintable(what));
+            } else {
+                // Every label, the path among them: Latin letters, digits and dashes it lacks.
+                QVERIFY2(!piece.glyphs && piece.font.family() == standard, qPrintable(what));
+            }
+        }
     }
 };
 
