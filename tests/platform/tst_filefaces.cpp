@@ -26,6 +26,8 @@
 #include <QTemporaryDir>
 #include <QtEndian>
 
+#include <fontconfig/fontconfig.h>
+
 #include <cstdio>
 #include <cstring>
 #include <sys/stat.h>
@@ -607,16 +609,30 @@ private slots:
         QTest::addColumn<QString>("source");
         QTest::addColumn<QString>("family");
         QTest::addColumn<QString>("text");
-        QTest::newRow("DejaVu Serif") << fontFile("fonts-dejavu-core", "DejaVuSerif.ttf") << "DejaVu Serif"
-                                      << QStringLiteral("Hamburgefonstiv 0123");
+        QTest::addColumn<int>("points");
+        QTest::addColumn<QByteArray>("rule");
+        const QString serif = fontFile("fonts-dejavu-core", "DejaVuSerif.ttf");
+        QTest::newRow("DejaVu Serif") << serif << "DejaVu Serif" << QStringLiteral("Hamburgefonstiv 0123") << 8
+                                      << QByteArray();
         QTest::newRow("DejaVu Sans, long") << fontFile("fonts-dejavu-core", "DejaVuSans.ttf") << "DejaVu Sans"
-                                           << QStringLiteral("The quick brown fox jumps over the lazy dog 0123456789 ").repeated(2).left(70);
+                                           << QStringLiteral("The quick brown fox jumps over the lazy dog 0123456789 ").repeated(2).left(70)
+                                           << 8 << QByteArray();
+        // A setting of the font's own, which the font system gives that family alone.
+        QTest::newRow("full hinting for the family") << serif << "DejaVu Serif" << QStringLiteral("Hamburgefonstiv 0123")
+                                                     << 7 << QByteArray(R"(<fontconfig><match target="font">
+            <test name="family"><string>DejaVu Serif</string></test>
+            <edit name="hintstyle" mode="assign"><const>hintfull</const></edit></match></fontconfig>)");
     }
     void folderFontDrawsAsInstalled()
     {
         QFETCH(QString, source);
         QFETCH(QString, family);
         QFETCH(QString, text);
+        QFETCH(int, points);
+        QFETCH(QByteArray, rule);
+        // Added to the configuration in use; no font of that size was drawn before.
+        if (!rule.isEmpty())
+            QVERIFY(FcConfigParseAndLoadFromMemory(FcConfigGetCurrent(), reinterpret_cast<const FcChar8 *>(rule.constData()), FcTrue));
         const QString copy = newPath();
         QVERIFY(QFile::copy(source, copy));
         list(copy);
@@ -627,7 +643,7 @@ private slots:
             line.fontName = family;
             line.fontFile = file;
             line.rest = text;
-            const output::LineSetter setter(&image, 8, false, false);
+            const output::LineSetter setter(&image, points, false, false);
             const output::LineMetrics metrics = setter.measure(line);
             QPainter painter(&image);
             painter.setPen(Qt::black);
