@@ -50,9 +50,9 @@ QString ResourceSink::addFontFile(const QString &path)
     return platform::FontResources::instance().addFontFile(path);
 }
 
-void ResourceSink::listFontFile(const QString &path, const platform::FileIdentity &identity)
+void ResourceSink::listFontFile(const QString &path, const platform::FileIdentity &identity, int face)
 {
-    platform::FileFaces::instance().setListedFile(path, identity);
+    platform::FileFaces::instance().setListedFile(path, identity, face);
 }
 
 void ResourceSink::postFontChange()

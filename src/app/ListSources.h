@@ -34,7 +34,7 @@ class ResourceSink : public fonts::FontSink
 {
 public:
     QString addFontFile(const QString &path) override;
-    void listFontFile(const QString &path, const platform::FileIdentity &identity) override;
+    void listFontFile(const QString &path, const platform::FileIdentity &identity, int face) override;
     void postFontChange() override;
 };
 

@@ -9,6 +9,8 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <utility>
+#include <vector>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -142,9 +144,9 @@ private:
 
 /// The file offset of the table whose record is tagged "name", found by walking 16-byte table
 /// records from byte 12 to the end of the file or of the largest directory, whichever comes
-/// first; false when no such record is complete. The directory's table count is not used, and a
-/// collection is walked the same way from byte 12.
-bool findNameTable(FontFileReader &file, quint64 &tableOffset)
+/// first, and the file offset of that record; false when no such record is complete. The
+/// directory's table count is not used, and a collection is walked the same way from byte 12.
+bool findNameTable(FontFileReader &file, quint64 &tableOffset, quint64 &recordOffset)
 {
     unsigned char record[kTableRecordSize];
     // The end of the largest directory bounds the walk: a huge file of anything (a sparse file
@@ -154,12 +156,52 @@ bool findNameTable(FontFileReader &file, quint64 &tableOffset)
             return false;
         if (std::memcmp(record, "name", 4) == 0) {
             tableOffset = bigEndian32(record + 8);
+            recordOffset = at;
             // The records and the strings they point to lie within the table's length.
             file.readAhead(tableOffset, bigEndian32(record + 12));
             return true;
         }
     }
     return false;
+}
+
+/// The face of the font collection in `file` whose table directory holds the table record at
+/// `recordOffset`: the one the name found there names. The walk from byte 12 meets the records
+/// of whichever font's directory happens to line up with it, which need not be the first font
+/// (in the CJK collections it is the second). 0 for a single font, and for a record that lies in
+/// no font's directory (the walk went through other bytes). Of fonts sharing a directory, the
+/// first counts.
+int collectionFace(FontFileReader &file, quint64 recordOffset)
+{
+    unsigned char header[kFirstTableRecord];
+    if (file.read(0, header, qint64(kFirstTableRecord)) < qint64(kFirstTableRecord) || std::memcmp(header, "ttcf", 4) != 0)
+        return 0;
+    const quint32 fonts = bigEndian32(header + 8);
+    if (fonts == 0 || fonts > quint32(platform::kMaxCollectionFonts))
+        return 0;
+    std::vector<unsigned char> offsets(size_t(fonts) * 4);
+    if (file.read(kFirstTableRecord, offsets.data(), qint64(offsets.size())) < qint64(offsets.size()))
+        return 0;
+    // Only directories that start before the record, in step with it, can hold it; their table
+    // counts are read in file order, so that the reads go forward through the blocks.
+    std::vector<std::pair<quint64, int>> candidates;
+    for (quint32 i = 0; i < fonts; ++i) {
+        const quint64 directory = bigEndian32(offsets.data() + 4 * i);
+        if (directory + kFirstTableRecord <= recordOffset
+            && (recordOffset - directory - kFirstTableRecord) % kTableRecordSize == 0)
+            candidates.emplace_back(directory, int(i));
+    }
+    std::sort(candidates.begin(), candidates.end());
+    int face = -1;
+    for (const auto &[directory, index] : candidates) {
+        unsigned char count[2];
+        if (file.read(directory + 4, count, 2) < 2)
+            break;
+        const quint64 end = directory + kFirstTableRecord + quint64(bigEndian16(count)) * kTableRecordSize;
+        if (recordOffset < end && (face < 0 || index < face))
+            face = index;
+    }
+    return std::max(face, 0);
 }
 
 /// The text of `size` bytes of UTF-16 big-endian. An odd last byte adds nothing; a high surrogate
@@ -190,9 +232,16 @@ FontFileNames readNames(const QString &path)
     if (!file.isOpen())
         return names;
     names.identity = file.identity();
+    // The header is read first, so that the walk and the header share the first block.
+    unsigned char start[kFirstTableRecord];
+    const bool collection = file.read(0, start, qint64(kFirstTableRecord)) == qint64(kFirstTableRecord)
+        && std::memcmp(start, "ttcf", 4) == 0;
     quint64 table = 0;
-    if (!findNameTable(file, table))
+    quint64 tableRecord = 0;
+    if (!findNameTable(file, table, tableRecord))
         return names;
+    if (collection)
+        names.face = collectionFace(file, tableRecord);
 
     unsigned char header[kNameHeaderSize];
     if (file.read(table, header, kNameHeaderSize) < kNameHeaderSize)

@@ -22,6 +22,9 @@ struct FontFileNames
     QString name;
     /// The file the path led to when its name was read; unknown when it could not be opened.
     platform::FileIdentity identity;
+    /// The font of a collection the name was read from (its index in the collection), which is
+    /// the face the entry is drawn in; 0 for a single font, or when no name table was found.
+    int face = 0;
 };
 
 /// The entry name of the font file at `path` and the file it was read from, in one opening.

@@ -38,7 +38,7 @@ FontListEntries loadFontEntries(const LoadRequest &request, const QStringList &s
         for (const QString &path : std::as_const(paths)) {
             const FontFileNames names = ReadFontFileNames(path);
             const QString &name = names.name;
-            sink.listFontFile(path, names.identity);
+            sink.listFontFile(path, names.identity, names.face);
             if (!installed.contains(name.toUpper()))
                 AppendToList(fileFontPaths, sink.addFontFile(path));
             sink.postFontChange();

@@ -21,8 +21,9 @@ public:
     /// it: a file added again on every reload is then kept in memory once.
     virtual QString addFontFile(const QString &path) = 0;
     /// Records that the font file at `path` was listed as the file `identity` (every file found,
-    /// added or not), so that it is drawn from that file and no other.
-    virtual void listFontFile(const QString &path, const platform::FileIdentity &identity) = 0;
+    /// added or not), so that it is drawn from that file and no other, in its font `face` (the
+    /// one of a collection whose name the entry shows).
+    virtual void listFontFile(const QString &path, const platform::FileIdentity &identity, int face) = 0;
     /// Announces that the set of fonts changed.
     virtual void postFontChange() = 0;
 };

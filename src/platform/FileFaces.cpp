@@ -5,8 +5,16 @@
 #include <QCryptographicHash>
 #include <QFont>
 #include <QtGui/private/qfontengine_ft_p.h>
+#include <QtGui/private/qhighdpiscaling_p.h>
 #include <QtGui/private/qrawfont_p.h>
 
+#include <fontconfig/fontconfig.h>
+#include <fontconfig/fcfreetype.h>
+#include <ft2build.h>
+#include FT_TRUETYPE_TABLES_H
+
+#include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <exception>
 #include <optional>
@@ -14,6 +22,24 @@
 
 namespace platform {
 namespace {
+
+/// How fontconfig has a face rendered: what Qt's font database takes from fontconfig's match
+/// for a font drawn by name (hint style, autohinter, antialiasing, subpixel order, LCD filter).
+struct RenderSettings
+{
+    QFontEngine::HintStyle hintStyle = QFontEngine::HintLight;
+    bool antialias = true;
+    bool autoHint = false;
+    int lcdFilter = -1; ///< FreeType's LCD filter; -1 leaves the engine's own
+    QFontEngine::SubpixelAntialiasingType subpixel = QFontEngine::Subpixel_None;
+
+    QFontEngine::GlyphFormat format() const
+    {
+        if (!antialias)
+            return QFontEngine::Format_Mono;
+        return subpixel == QFontEngine::Subpixel_None ? QFontEngine::Format_A8 : QFontEngine::Format_A32;
+    }
+};
 
 /// A face made from a file's bytes that still names its file. Qt's print engine embeds only
 /// fonts that it knows by a file name (faces made from bytes alone become outlines, and their
@@ -27,6 +53,44 @@ public:
         : QFontEngineFT(def)
         , m_fileName(std::move(fileName))
     {
+    }
+
+    /// Takes `settings` before the face is loaded (init() takes the glyph format).
+    void setRenderSettings(const RenderSettings &settings)
+    {
+        setDefaultHintStyle(settings.hintStyle);
+        forceAutoHint = settings.autoHint;
+        if (settings.lcdFilter >= 0)
+            lcdFilterType = settings.lcdFilter;
+        subpixelType = settings.antialias ? settings.subpixel : Subpixel_None;
+    }
+
+    /// Decides, once the face is loaded, which asked styles are drawn synthesised: bold where
+    /// the face is not bold, italic where it is not italic. Qt's engine leaves bold out for faces
+    /// without an OS/2 table (Type 1) and for fixed-pitch ones, while its print engine strokes
+    /// them bold all the same; here every target draws what synthesized() says.
+    void decideSynthesis()
+    {
+        FT_Face face = lockFace();
+        const bool lacksBold = !(face->style_flags & FT_STYLE_FLAG_BOLD);
+        const auto *os2 = static_cast<const TT_OS2 *>(FT_Get_Sfnt_Table(face, FT_SFNT_OS2));
+        // A face that says it is bold by its weight alone is bold enough.
+        const bool heavy = os2 && os2->version != 0xFFFF && os2->usWeightClass >= 700;
+        m_bold = fontDef.weight >= QFont::Bold && lacksBold && !heavy;
+        m_italic = fontDef.style != QFont::StyleNormal && !(face->style_flags & FT_STYLE_FLAG_ITALIC);
+        embolden = m_bold;
+        obliquen = m_italic;
+        unlockFace();
+    }
+
+    int synthesized() const override
+    {
+        int flags = QFontEngineFT::synthesized() & ~(SynthesizedBold | SynthesizedItalic);
+        if (m_bold)
+            flags |= SynthesizedBold;
+        if (m_italic)
+            flags |= SynthesizedItalic;
+        return flags;
     }
 
     FaceId faceId() const override
@@ -50,19 +114,15 @@ public:
 
 private:
     QByteArray m_fileName;
+    bool m_bold = false;
+    bool m_italic = false;
 };
 
-/// How fonts drawn by name are rendered here (hinting, antialiasing), taken from one of them,
-/// so that faces from files look like the installed fonts beside them.
-struct RenderDefaults
+/// How fonts drawn by name are rendered here where fontconfig says nothing for a face (Qt then
+/// asks the desktop's settings), taken from one of them.
+const RenderSettings &renderDefaults()
 {
-    QFontEngine::HintStyle hintStyle = QFontEngine::HintLight;
-    bool antialias = true;
-};
-
-const RenderDefaults &renderDefaults()
-{
-    static std::optional<RenderDefaults> defaults;
+    static std::optional<RenderSettings> defaults;
     if (!defaults) {
         defaults.emplace();
         const QRawFont reference = QRawFont::fromFont(QFont());
@@ -75,7 +135,80 @@ const RenderDefaults &renderDefaults()
     return *defaults;
 }
 
-QRawFont makeFace(const QByteArray &bytes, const QByteArray &label, const QString &path, const FaceStyle &style)
+/// The settings fontconfig gives the installed font `font` (a pattern of the face, as fontconfig
+/// scans a font file) drawn at `pixelSize`: the request Qt's font database makes for a font
+/// drawn by name (family and pixel size, with the configuration's and the default
+/// substitutions), prepared for that font, read as Qt reads it.
+RenderSettings renderSettings(FcPattern *font, qreal pixelSize)
+{
+    RenderSettings settings = renderDefaults();
+    if (!font)
+        return settings;
+    FcPattern *request = FcPatternCreate();
+    FcChar8 *family = nullptr;
+    if (FcPatternGetString(font, FC_FAMILY, 0, &family) == FcResultMatch)
+        FcPatternAddString(request, FC_FAMILY, family);
+    FcPatternAddDouble(request, FC_PIXEL_SIZE, pixelSize);
+    FcConfigSubstitute(nullptr, request, FcMatchPattern);
+    FcDefaultSubstitute(request);
+    FcPattern *match = FcFontRenderPrepare(nullptr, request, font);
+    FcPatternDestroy(request);
+    if (!match)
+        return settings;
+    // Scaled screens draw unhinted, as Qt's font database has them.
+    int hintStyle = 0;
+    if (QHighDpiScaling::isActive())
+        settings.hintStyle = QFontEngine::HintNone;
+    else if (FcPatternGetInteger(match, FC_HINT_STYLE, 0, &hintStyle) == FcResultMatch)
+        settings.hintStyle = hintStyle == FC_HINT_NONE ? QFontEngine::HintNone
+            : hintStyle == FC_HINT_SLIGHT              ? QFontEngine::HintLight
+            : hintStyle == FC_HINT_MEDIUM              ? QFontEngine::HintMedium
+                                                       : QFontEngine::HintFull;
+    FcBool value = FcFalse;
+    if (FcPatternGetBool(match, FC_AUTOHINT, 0, &value) == FcResultMatch)
+        settings.autoHint = value;
+    int lcdFilter = 0;
+    if (FcPatternGetInteger(match, FC_LCD_FILTER, 0, &lcdFilter) == FcResultMatch)
+        settings.lcdFilter = lcdFilter;
+    if (!QHighDpiScaling::isActive() && FcPatternGetBool(match, FC_ANTIALIAS, 0, &value) == FcResultMatch)
+        settings.antialias = value;
+    int rgba = FC_RGBA_UNKNOWN;
+    FcPatternGetInteger(match, FC_RGBA, 0, &rgba);
+    settings.subpixel = rgba == FC_RGBA_RGB ? QFontEngine::Subpixel_RGB
+        : rgba == FC_RGBA_BGR               ? QFontEngine::Subpixel_BGR
+        : rgba == FC_RGBA_VRGB              ? QFontEngine::Subpixel_VRGB
+        : rgba == FC_RGBA_VBGR              ? QFontEngine::Subpixel_VBGR
+                                            : QFontEngine::Subpixel_None;
+    FcPatternDestroy(match);
+    return settings;
+}
+
+/// The pattern fontconfig makes of face `index` of the font file `bytes` when it scans the
+/// file, from the bytes in memory (no file is opened: `label` stands for its name). Null when
+/// FreeType or fontconfig refuse the face.
+std::shared_ptr<FcPattern> facePattern(const QByteArray &bytes, int index, const QByteArray &label)
+{
+    FT_Face face = nullptr;
+    if (FT_New_Memory_Face(qt_getFreetype(), reinterpret_cast<const FT_Byte *>(bytes.constData()),
+                           FT_Long(bytes.size()), FT_Long(index), &face) != 0)
+        return {};
+    FcPattern *pattern = FcFreeTypeQueryFace(face, reinterpret_cast<const FcChar8 *>(label.constData()), uint(index), nullptr);
+    FT_Done_Face(face);
+    if (!pattern)
+        return {};
+    FcConfigSubstitute(nullptr, pattern, FcMatchScan);
+    return std::shared_ptr<FcPattern>(pattern, FcPatternDestroy);
+}
+
+/// Pixel sizes as Qt's font database asks a font drawn by name for them: rounded to whole
+/// pixels, so that a face from a file and the same font installed advance alike.
+qreal wholePixels(qreal pixelSize)
+{
+    return std::max(1, qRound(std::floor(pixelSize * 100 + 0.5) / 100));
+}
+
+QRawFont makeFace(const QByteArray &bytes, int index, const QByteArray &label, FcPattern *pattern,
+                  const QString &path, const FaceStyle &style)
 {
     QFontDef def;
     def.pixelSize = style.pixelSize;
@@ -87,15 +220,16 @@ QRawFont makeFace(const QByteArray &bytes, const QByteArray &label, const QStrin
     // the face lacks: an emboldened outline for bold, a shear for italic. The print engine does
     // the same from the engine's flags.
     auto *engine = new FileFontEngine(def, util::encodePath(path));
-    const RenderDefaults &defaults = renderDefaults();
-    engine->setDefaultHintStyle(defaults.hintStyle);
+    const RenderSettings settings = renderSettings(pattern, style.pixelSize);
+    engine->setRenderSettings(settings);
     QFontEngine::FaceId id;
     id.uuid = label;
-    const QFontEngine::GlyphFormat format = defaults.antialias ? QFontEngine::Format_A8 : QFontEngine::Format_Mono;
-    if (!engine->init(id, defaults.antialias, format, bytes) || engine->invalid() || engine->glyphCount() <= 1) {
+    id.index = index;
+    if (!engine->init(id, settings.antialias, settings.format(), bytes) || engine->invalid() || engine->glyphCount() <= 1) {
         delete engine;
         return {};
     }
+    engine->decideSynthesis();
     if (FT_Face face = engine->lockFace()) {
         engine->fontDef.families = {QString::fromUtf8(face->family_name ? face->family_name : "")};
         engine->unlockFace();
@@ -139,9 +273,9 @@ FileFaces &FileFaces::instance()
     return faces;
 }
 
-void FileFaces::setListedFile(const QString &path, const FileIdentity &identity)
+void FileFaces::setListedFile(const QString &path, const FileIdentity &identity, int face)
 {
-    m_listed.insert(path, identity);
+    m_listed.insert(path, ListedFile{identity, std::max(0, face)});
     forgetFile(path);
 }
 
@@ -169,7 +303,12 @@ void FileFaces::forgetFile(QString path)
 
 FileIdentity FileFaces::listedIdentity(const QString &path) const
 {
-    return m_listed.value(path);
+    return m_listed.value(path).identity;
+}
+
+int FileFaces::listedFace(const QString &path) const
+{
+    return m_listed.value(path).face;
 }
 
 FileFaces::LoadedFile &FileFaces::loadedFile(const QString &path)
@@ -183,7 +322,7 @@ FileFaces::LoadedFile &FileFaces::loadedFile(const QString &path)
     file.label = "glyphworks-file-" + QByteArray::number(++m_loads);
     std::exception_ptr failure;
     const auto listing = m_listed.constFind(path);
-    const FileIdentity listed = listing != m_listed.cend() ? *listing : FileIdentity();
+    const FileIdentity listed = listing != m_listed.cend() ? listing->identity : FileIdentity();
     try {
         // A path no load listed, or one at which the load could open no file, names no file that
         // anyone saw: whatever stands there now is not read.
@@ -210,8 +349,10 @@ FileFaces::LoadedFile &FileFaces::loadedFile(const QString &path)
     return found->first;
 }
 
-QRawFont FileFaces::face(const QString &path, const FaceStyle &style, FontFileFault *fault)
+QRawFont FileFaces::face(const QString &path, const FaceStyle &asked, FontFileFault *fault)
 {
+    FaceStyle style = asked;
+    style.pixelSize = wholePixels(asked.pixelSize);
     const FaceKey key{path, style};
     const auto cached = m_faces.find(key);
     if (cached != m_faces.end()) {
@@ -224,7 +365,10 @@ QRawFont FileFaces::face(const QString &path, const FaceStyle &style, FontFileFa
     QRawFont raw;
     if (file.fault == FontFileFault::None) {
         try {
-            raw = makeFace(file.bytes, file.label, path, style);
+            const int index = listedFace(path);
+            if (!file.pattern)
+                file.pattern = facePattern(file.bytes, index, file.label);
+            raw = makeFace(file.bytes, index, file.label, file.pattern.get(), path, style);
         } catch (...) {
             file.fault = FontFileFault::Unreadable;
             m_heldBytes -= file.bytes.size();

@@ -16,6 +16,9 @@
 
 #include <functional>
 #include <list>
+#include <memory>
+
+typedef struct _FcPattern FcPattern;
 
 namespace platform {
 
@@ -54,14 +57,21 @@ public:
     /// The process-wide instance.
     static FileFaces &instance();
 
-    /// Records that `path` was listed as the file `identity` and forgets what was loaded from it
-    /// before: a reload reads the file afresh.
-    void setListedFile(const QString &path, const FileIdentity &identity);
+    /// Records that `path` was listed as the file `identity`, to be drawn in its font `face` (the
+    /// index of the font in a collection, 0 for a single font), and forgets what was loaded from
+    /// it before: a reload reads the file afresh.
+    void setListedFile(const QString &path, const FileIdentity &identity, int face = 0);
 
     /// The identity `path` was listed with; unknown when it was not listed.
     FileIdentity listedIdentity(const QString &path) const;
 
-    /// The face of the font file at `path` in `style`. Only a listed file is read, and only
+    /// The font of its file `path` was listed to be drawn in: the face every target draws and
+    /// embeds (0 when not listed).
+    int listedFace(const QString &path) const;
+
+    /// The face of the font file at `path` in `style` (its font listedFace()), rendered as the font
+    /// system renders the same font installed: at the whole pixel size nearest the asked one, with
+    /// the hinting and antialiasing fontconfig gives it. Only a listed file is read, and only
     /// while it is the file it was listed as: a path never listed is refused as
     /// FontFileFault::Replaced, one listed when no file could be opened there as
     /// FontFileFault::Missing, neither of them opened. Invalid when the file cannot be used;
@@ -94,9 +104,16 @@ public:
 private:
     FileFaces() = default;
 
+    struct ListedFile
+    {
+        FileIdentity identity;
+        int face = 0;
+    };
     struct LoadedFile
     {
         QByteArray bytes;
+        /// The face as fontconfig describes it, made once per load (FcPattern, destroyed with it).
+        std::shared_ptr<FcPattern> pattern;
         FontFileFault fault = FontFileFault::None;
         /// Unique for each time a file is loaded, so that two loads never share a face anywhere
         /// (Qt's face cache, a print job's embedded fonts).
@@ -119,7 +136,7 @@ private:
     void forgetFile(QString path);
     void trim();
 
-    QHash<QString, FileIdentity> m_listed;
+    QHash<QString, ListedFile> m_listed;
     // Least recently used first.
     std::list<QString> m_fileOrder;
     QHash<QString, std::pair<LoadedFile, std::list<QString>::iterator>> m_files;

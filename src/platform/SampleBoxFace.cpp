@@ -60,25 +60,26 @@ struct Table
     QByteArrayView data;
 };
 
-/// The single font a TrueType/OpenType file holds, or a collection's first font: its version
-/// and its tables, each checked to lie within `bytes`. Nothing when `bytes` is no such font or
-/// a table directory reaches beyond the file.
+/// The single font a TrueType/OpenType file holds, or font `index` of a collection: its version
+/// and its tables, each checked to lie within `bytes`. Nothing when `bytes` is no such font, the
+/// collection has no such font, or a table directory reaches beyond the file.
 struct SfntFont
 {
     quint32 version = 0;
     std::vector<Table> tables;
 };
 
-std::optional<SfntFont> firstSfntFont(QByteArrayView bytes)
+std::optional<SfntFont> sfntFont(QByteArrayView bytes, int index)
 {
     const quint64 size = quint64(bytes.size());
-    if (size < kHeaderSize)
+    if (size < kHeaderSize || index < 0)
         return std::nullopt;
     quint64 at = 0;
     if (read32(bytes, 0) == kCollectionTag) {
-        if (read32(bytes, 8) == 0 || size < kHeaderSize + 4)
+        const quint64 entry = kHeaderSize + 4 * quint64(index);
+        if (quint64(index) >= read32(bytes, 8) || entry + 4 > size)
             return std::nullopt;
-        at = read32(bytes, kHeaderSize);
+        at = read32(bytes, qsizetype(entry));
     }
     if (at + kHeaderSize > size || !isSfntVersion(read32(bytes, qsizetype(at))))
         return std::nullopt;
@@ -154,16 +155,16 @@ QString nameRecord(QByteArrayView name, quint16 nameId)
     return best;
 }
 
-/// The style name FreeType gives the first face of `bytes` (which it derives from the font's
-/// flags where the font names none).
-QString freeTypeStyleName(QByteArrayView bytes)
+/// The style name FreeType gives face `index` of `bytes` (which it derives from the font's flags
+/// where the font names none).
+QString freeTypeStyleName(QByteArrayView bytes, int index)
 {
     FT_Library library = nullptr;
     if (FT_Init_FreeType(&library) != 0)
         return {};
     QString style;
     FT_Face face = nullptr;
-    if (FT_New_Memory_Face(library, reinterpret_cast<const FT_Byte *>(bytes.data()), FT_Long(bytes.size()), 0, &face) == 0) {
+    if (FT_New_Memory_Face(library, reinterpret_cast<const FT_Byte *>(bytes.data()), FT_Long(bytes.size()), FT_Long(index), &face) == 0) {
         if (face->style_name)
             style = QString::fromUtf8(face->style_name);
         FT_Done_Face(face);
@@ -222,12 +223,12 @@ quint32 tableChecksum(quint32 tag, QByteArrayView data)
     return sum;
 }
 
-/// The first font of the TrueType/OpenType font or collection `bytes` as a font file of its own
-/// whose only names are `family`, the font's own subfamily and `postScriptName`. Every other
-/// table is copied as it is. Empty when `bytes` is no such font.
-QByteArray renamedFont(QByteArrayView bytes, const QString &family, const QString &postScriptName)
+/// The TrueType/OpenType font `bytes`, or font `index` of the collection `bytes`, as a font file
+/// of its own whose only names are `family`, the font's own subfamily and `postScriptName`.
+/// Every other table is copied as it is. Empty when `bytes` holds no such font.
+QByteArray renamedFont(QByteArrayView bytes, int index, const QString &family, const QString &postScriptName)
 {
-    std::optional<SfntFont> font = firstSfntFont(bytes);
+    std::optional<SfntFont> font = sfntFont(bytes, index);
     if (!font)
         return {};
     const auto name = std::find_if(font->tables.begin(), font->tables.end(),
@@ -236,7 +237,7 @@ QByteArray renamedFont(QByteArrayView bytes, const QString &family, const QStrin
     if (name != font->tables.end())
         subfamily = nameRecord(name->data, 2);
     if (subfamily.trimmed().isEmpty())
-        subfamily = freeTypeStyleName(bytes);
+        subfamily = freeTypeStyleName(bytes, index);
     const QByteArray names = nameTable(family, cleanSubfamily(subfamily), postScriptName);
     if (name != font->tables.end())
         name->data = names;
@@ -367,11 +368,13 @@ QString sampleBoxFamily(const QString &path)
 
     const quint64 number = ++registrations;
     const QString family = QString::fromUtf16(kSampleBoxFamilyPrefix) + QString::number(number);
-    QByteArray font = renamedFont(file.bytes, family, QStringLiteral("GlyphworksSampleBox-%1").arg(number));
+    // The face of a collection that the entry's name was read from, as on the sheet.
+    const int index = faces.listedFace(path);
+    QByteArray font = renamedFont(file.bytes, index, family, QStringLiteral("GlyphworksSampleBox-%1").arg(number));
     const bool renamed = !font.isEmpty();
     QSet<QString> before;
     if (!renamed) {
-        if (firstSfntFont(file.bytes))
+        if (sfntFont(file.bytes, 0))
             return {}; // a TrueType/OpenType font that cannot be rebuilt within bounds
         // Type 1 and bitmap fonts have no name table to replace; they are registered under
         // their own names, which are the sample boxes' own when no installed font has them.

@@ -23,7 +23,7 @@ public:
         added << path;
         return path;
     }
-    void listFontFile(const QString &path, const platform::FileIdentity &identity) override
+    void listFontFile(const QString &path, const platform::FileIdentity &identity, int) override
     {
         listed.append({path, identity});
     }

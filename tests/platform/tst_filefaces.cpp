@@ -3,6 +3,8 @@
 // stay within their cache's bounds, and order mixed-direction text as the bidirectional
 // algorithm does.
 
+#include "fonts/FontFileName.h"
+#include "output/LineSetter.h"
 #include "platform/FileFaces.h"
 #include "platform/FontFile.h"
 #include "platform/GlyphText.h"
@@ -23,6 +25,8 @@
 #include <QSet>
 #include <QTemporaryDir>
 #include <QtEndian>
+
+#include <fontconfig/fontconfig.h>
 
 #include <cstdio>
 #include <cstring>
@@ -526,6 +530,131 @@ private slots:
             }
         }
         QVERIFY(shaped.width > x);
+    }
+
+    // An entry of a collection is drawn and embedded in the font whose name it shows: in the CJK
+    // collections the name reader meets the second font's name (Korean) before the first's.
+    void collectionDrawsTheFontItNames()
+    {
+        const QString source = fontFile("fonts-noto-cjk", "NotoSansCJK-Regular.ttc");
+        const FontFileNames names = ReadFontFileNames(source);
+        QCOMPARE(names.name, QStringLiteral("Noto Sans CJK KR"));
+        QCOMPARE(names.face, 1);
+        FileFaces::instance().setListedFile(source, names.identity, names.face);
+        const QRawFont face = FileFaces::instance().face(source, {kPixelSize});
+        QCOMPARE(face.familyName(), names.name);
+        const QString pdf = newPath(QStringLiteral(".pdf"));
+        {
+            QPdfWriter writer(pdf);
+            QPainter painter(&writer);
+            platform::drawShapedText(painter, platform::shapeText(face, QStringLiteral("\uD55C\uAE00 \u9AA8")), QPointF(10, 40));
+        }
+        const QString fonts = gwtest::toolOutput(QStringLiteral("pdffonts"), {pdf});
+        QVERIFY2(fonts.contains(QLatin1String("NotoSansCJKkr-Regular")), qPrintable(fonts));
+        QVERIFY2(!fonts.contains(QLatin1String("NotoSansCJKjp")), qPrintable(fonts));
+    }
+
+    void synthesisedStyles_data()
+    {
+        QTest::addColumn<QString>("source");
+        QTest::newRow("Type 1") << fontFile("fonts-urw-base35", "C059-Roman.t1");
+        QTest::newRow("CFF") << fontFile("fonts-urw-base35", "C059-Roman.otf");
+        QTest::newRow("TrueType") << fontFile("fonts-dejavu-core", "DejaVuSerif.ttf");
+        QTest::newRow("fixed pitch") << fontFile("fonts-dejavu-core", "DejaVuSansMono.ttf");
+    }
+
+    // Bold and italic that a face lacks are synthesised on images, as the print engine strokes
+    // and slants them, whatever kind of face it is: bold adds ink, italic leans the letters.
+    void synthesisedStyles()
+    {
+        QFETCH(QString, source);
+        list(source);
+        const auto draw = [&](bool bold, bool italic) {
+            const QRawFont face = FileFaces::instance().face(source, {kPixelSize, bold, italic});
+            QImage image = blankImage();
+            QPainter painter(&image);
+            painter.setPen(Qt::black);
+            platform::drawShapedText(painter, platform::shapeText(face, QStringLiteral("HIlHlIHIl")), kBaseline);
+            return image;
+        };
+        // The ink of `image` in the rows from `top` to `bottom` (excluded): its amount and the mean
+        // x it stands at.
+        const auto ink = [](const QImage &image, int top, int bottom) {
+            qreal amount = 0, moment = 0;
+            for (int y = top; y < bottom; ++y)
+                for (int x = 0; x < image.width(); ++x) {
+                    const int dark = 255 - qGray(image.pixel(x, y));
+                    amount += dark;
+                    moment += qreal(dark) * x;
+                }
+            return std::pair(amount, amount > 0 ? moment / amount : 0.0);
+        };
+        const int baseline = int(kBaseline.y());
+        // How far the upper stems stand right of the lower ones.
+        const auto lean = [&](const QImage &image) {
+            return ink(image, baseline - 18, baseline - 12).second - ink(image, baseline - 6, baseline).second;
+        };
+        const QImage regular = draw(false, false);
+        const QImage bold = draw(true, false);
+        const QImage italic = draw(false, true);
+        const qreal regularInk = ink(regular, 0, regular.height()).first;
+        QVERIFY2(ink(bold, 0, bold.height()).first > 1.15 * regularInk, "bold adds no ink");
+        QVERIFY2(lean(italic) > lean(regular) + 1.5, "italic does not lean");
+    }
+
+    // The face of a folder's file draws, on a sheet image, what the same font installed draws
+    // there by name: same pixel size, hinting and advances, at sizes that fall between pixels.
+    void folderFontDrawsAsInstalled_data()
+    {
+        QTest::addColumn<QString>("source");
+        QTest::addColumn<QString>("family");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("points");
+        QTest::addColumn<QByteArray>("rule");
+        const QString serif = fontFile("fonts-dejavu-core", "DejaVuSerif.ttf");
+        QTest::newRow("DejaVu Serif") << serif << "DejaVu Serif" << QStringLiteral("Hamburgefonstiv 0123") << 8
+                                      << QByteArray();
+        QTest::newRow("DejaVu Sans, long") << fontFile("fonts-dejavu-core", "DejaVuSans.ttf") << "DejaVu Sans"
+                                           << QStringLiteral("The quick brown fox jumps over the lazy dog 0123456789 ").repeated(2).left(70)
+                                           << 8 << QByteArray();
+        // A setting of the font's own, which the font system gives that family alone.
+        QTest::newRow("full hinting for the family") << serif << "DejaVu Serif" << QStringLiteral("Hamburgefonstiv 0123")
+                                                     << 7 << QByteArray(R"(<fontconfig><match target="font">
+            <test name="family"><string>DejaVu Serif</string></test>
+            <edit name="hintstyle" mode="assign"><const>hintfull</const></edit></match></fontconfig>)");
+    }
+    void folderFontDrawsAsInstalled()
+    {
+        QFETCH(QString, source);
+        QFETCH(QString, family);
+        QFETCH(QString, text);
+        QFETCH(int, points);
+        QFETCH(QByteArray, rule);
+        // Added to the configuration in use; no font of that size was drawn before.
+        if (!rule.isEmpty())
+            QVERIFY(FcConfigParseAndLoadFromMemory(FcConfigGetCurrent(), reinterpret_cast<const FcChar8 *>(rule.constData()), FcTrue));
+        const QString copy = newPath();
+        QVERIFY(QFile::copy(source, copy));
+        list(copy);
+        const auto sheetLine = [&](const QString &file) {
+            QImage image(900, 40, QImage::Format_RGB32);
+            image.fill(Qt::white);
+            output::SheetLine line;
+            line.fontName = family;
+            line.fontFile = file;
+            line.rest = text;
+            const output::LineSetter setter(&image, points, false, false);
+            const output::LineMetrics metrics = setter.measure(line);
+            QPainter painter(&image);
+            painter.setPen(Qt::black);
+            setter.draw(painter, line, metrics, 4, 4);
+            return std::pair(image, metrics.width);
+        };
+        const auto [installed, installedWidth] = sheetLine(QString());
+        const auto [fromFolder, folderWidth] = sheetLine(copy);
+        QCOMPARE(folderWidth, installedWidth);
+        QVERIFY(installed != QImage(installed.size(), installed.format()));
+        QCOMPARE(fromFolder, installed);
     }
 };
 

@@ -25,7 +25,7 @@ QStringList packageFontFiles(const QString &package)
     for (const QString &line : lines) {
         const QString lower = line.toLower();
         if ((lower.endsWith(QLatin1String(".ttf")) || lower.endsWith(QLatin1String(".otf"))
-             || lower.endsWith(QLatin1String(".ttc")))
+             || lower.endsWith(QLatin1String(".ttc")) || lower.endsWith(QLatin1String(".t1")))
             && QFileInfo(line).isFile())
             files << line;
     }
