@@ -301,6 +301,13 @@ void drawGlyphRunsInColour(QPainter &painter, const QList<QGlyphRun> &runs, cons
             painter.drawGlyphRun(origin, run);
             continue;
         }
+        // A face of colour bitmaps alone has no outline the engine could draw or embed: its
+        // glyphs would come out empty, and Qt's engines of a face whose bitmaps the print engine
+        // embedded measure it wrongly from then on, for the rest of the process (with Qt 6.4, an
+        // emoji's advance shrinks to a third on every surface, the screen included). Its glyphs are
+        // drawn as images alone, and its text is left out of the document.
+        const QFontEngineFT *engine = freetypeEngine(face);
+        const bool outlines = engine && FT_IS_SCALABLE(engine->non_locked_face());
         const QList<quint32> glyphs = run.glyphIndexes();
         const QList<QPointF> positions = run.positions();
         QList<quint32> plainGlyphs, colourGlyphs;
@@ -317,7 +324,7 @@ void drawGlyphRunsInColour(QPainter &painter, const QList<QGlyphRun> &runs, cons
                 plainPositions.append(positions.at(i));
             }
         }
-        if (!plainGlyphs.isEmpty()) {
+        if (!plainGlyphs.isEmpty() && outlines) {
             QGlyphRun plain = run;
             plain.setGlyphIndexes(plainGlyphs);
             plain.setPositions(plainPositions);
@@ -328,13 +335,15 @@ void drawGlyphRunsInColour(QPainter &painter, const QList<QGlyphRun> &runs, cons
         // The text of the colour glyphs stays in the document (for searching and copying, as far
         // as the engine maps glyphs to characters), unseen: the images show the glyphs, and the
         // outlines a face may hold for them beside their colours would show through.
-        QGlyphRun hidden = run;
-        hidden.setGlyphIndexes(colourGlyphs);
-        hidden.setPositions(colourPositions);
-        painter.save();
-        painter.setPen(QPen(QColor(Qt::transparent)));
-        painter.drawGlyphRun(origin, hidden);
-        painter.restore();
+        if (outlines) {
+            QGlyphRun hidden = run;
+            hidden.setGlyphIndexes(colourGlyphs);
+            hidden.setPositions(colourPositions);
+            painter.save();
+            painter.setPen(QPen(QColor(Qt::transparent)));
+            painter.drawGlyphRun(origin, hidden);
+            painter.restore();
+        }
         for (qsizetype i = 0; i < images.size(); ++i) {
             const ColourGlyph &glyph = images.at(i);
             if (!glyph.image.isNull())

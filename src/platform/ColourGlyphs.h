@@ -62,7 +62,8 @@ ColourGlyph colourGlyph(const QRawFont &face, quint32 glyph, const FaceBytes &by
 /// Draws `runs` with the start of their baseline at `origin` as a print job or PDF document shows
 /// them: the glyphs their faces hold in colour as images at the painter device's resolution, over
 /// the same glyphs drawn as text in a transparent pen; the other glyphs as text in the painter's
-/// pen. `bytes` as for colourGlyph().
+/// pen. A face of colour bitmaps alone, without outlines, gives its images and no text: the engine
+/// has nothing to draw or embed of it. `bytes` as for colourGlyph().
 void drawGlyphRunsInColour(QPainter &painter, const QList<QGlyphRun> &runs, const QPointF &origin,
                            const FaceBytes &bytes = {});
 

@@ -4,7 +4,7 @@
 Usage: make_colour_font.py SOURCE.ttf TARGET.ttf FAMILY
 
 The target holds the source's space and "ABC" as plain outlines, and two colour glyphs drawn in
-layers of the source's geometric shapes: U+1F600 (a yellow circle with a red square in it) and
+layers of the source's geometric shapes, which no other character maps to: U+1F600 (a yellow circle with a red square in it) and
 U+1F389 (a blue square). Its names are FAMILY.
 """
 import sys
@@ -28,6 +28,9 @@ def main(source, target, family):
 
     cmap = dict(font.getBestCmap())
     circle, square, small = cmap[CIRCLE], cmap[SQUARE], cmap[SMALL_SQUARE]
+    # The shapes are glyphs of the colour glyphs alone, as in a colour font.
+    for shape in (CIRCLE, SQUARE, SMALL_SQUARE):
+        del cmap[shape]
     cmap[0x1F600] = circle
     cmap[0x1F389] = square
     # The colour glyphs lie beyond the Basic Multilingual Plane: a format 12 table maps them.
