@@ -23,25 +23,26 @@ namespace {
 
 /// The FreeType library of the colour faces, apart from Qt's: its faces are sized and loaded
 /// here at will, without touching the state of the faces Qt draws with.
-FT_Library library()
+class Library
 {
-    struct Library
+public:
+    Library()
     {
-        FT_Library handle = nullptr;
-        Library()
-        {
-            if (FT_Init_FreeType(&handle) != 0)
-                handle = nullptr;
-        }
-        ~Library()
-        {
-            if (handle)
-                FT_Done_FreeType(handle);
-        }
-    };
-    static Library instance;
-    return instance.handle;
-}
+        if (FT_Init_FreeType(&m_handle) != 0)
+            m_handle = nullptr;
+    }
+    ~Library()
+    {
+        if (m_handle)
+            FT_Done_FreeType(m_handle);
+    }
+    Library(const Library &) = delete;
+    Library &operator=(const Library &) = delete;
+    FT_Library handle() const { return m_handle; }
+
+private:
+    FT_Library m_handle = nullptr;
+};
 
 /// The FreeType engine behind `face`, when it has one.
 QFontEngineFT *freetypeEngine(const QRawFont &face)
@@ -79,12 +80,12 @@ QImage imageOf(const FT_Bitmap &bitmap)
 class ColourFace
 {
 public:
-    ColourFace(QByteArray bytes, int index)
+    ColourFace(FT_Library library, QByteArray bytes, int index)
         : m_bytes(std::move(bytes))
     {
-        if (m_bytes.isEmpty() || !library())
+        if (m_bytes.isEmpty() || !library)
             return;
-        if (FT_New_Memory_Face(library(), reinterpret_cast<const FT_Byte *>(m_bytes.constData()),
+        if (FT_New_Memory_Face(library, reinterpret_cast<const FT_Byte *>(m_bytes.constData()),
                                FT_Long(m_bytes.size()), index, &m_face)
             != 0)
             m_face = nullptr;
@@ -232,7 +233,7 @@ private:
             data = bytes();
         else if (!id.filename.isEmpty())
             data = readFontFile(util::decodePath(id.filename)).bytes;
-        m_faces.emplace_back(key, std::make_unique<ColourFace>(std::move(data), int(id.index)));
+        m_faces.emplace_back(key, std::make_unique<ColourFace>(m_library.handle(), std::move(data), int(id.index)));
         qint64 held = 0;
         for (const auto &face : m_faces)
             held += face.second->bytes();
@@ -258,6 +259,8 @@ private:
     static constexpr qsizetype kMaxGlyphs = 4096;
     static constexpr qint64 kMaxGlyphBytes = 48 * 1024 * 1024;
 
+    // Declared first, so that it goes last, after every face opened in it.
+    Library m_library;
     std::list<std::pair<QByteArray, std::unique_ptr<ColourFace>>> m_faces;
     // Least recently used first. A glyph drawn again is the same image, which a PDF document
     // then holds once.
