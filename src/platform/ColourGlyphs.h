@@ -4,8 +4,9 @@
 // Screens and images show them through Qt's raster engine; Qt's print engine, which also makes the
 // PDF documents and the print system's jobs, writes every glyph as an outline of an embedded font,
 // and such a glyph comes out empty there. On those surfaces the colour glyphs are rendered here by
-// FreeType at the device's resolution and drawn as images, over their text drawn invisibly, so
-// that the text stays where the engine can record it; every other glyph stays text.
+// FreeType at the device's resolution and drawn as images, over their text drawn invisibly where
+// the face has outlines, so that the text stays where the engine can record it; every other glyph
+// stays text.
 
 #include <QByteArray>
 #include <QFont>
