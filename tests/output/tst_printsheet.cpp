@@ -573,9 +573,9 @@ private slots:
             QRegularExpression(QStringLiteral("xMax=\"([\\d.]+)\" yMax=\"([\\d.]+)\"")).match(words.first());
         QVERIFY(box.hasMatch());
         const int labelEnd = qCeil(box.captured(1).toDouble() * 100 / 72);
-        const int baseline = qRound(box.captured(2).toDouble() * 100 / 72);
+        const int bottom = qRound(box.captured(2).toDouble() * 100 / 72);
         const QImage page = pdfPageImage(pdf, 1);
-        const Coloured atSample = colouredPixels(page, QRect(labelEnd, baseline - 50, 200, 60));
+        const Coloured atSample = colouredPixels(page, QRect(labelEnd, bottom - 50, 200, 60));
         const int elsewhere = colouredPixels(page, page.rect()).count - atSample.count;
         // Side by side, however often the same face was printed before in this process.
         const QString figures = QStringLiteral("%1 coloured pixels at the sample, %2 wide, %3 elsewhere")
