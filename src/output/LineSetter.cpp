@@ -1,5 +1,6 @@
 #include "output/LineSetter.h"
 
+#include "platform/ColourGlyphs.h"
 #include "platform/FileFaces.h"
 #include "platform/FontResolver.h"
 
@@ -171,18 +172,39 @@ LineMetrics LineSetter::measure(const SheetLine &line) const
     return metrics;
 }
 
-void LineSetter::draw(QPainter &painter, const SheetLine &, const LineMetrics &metrics, int x, int y) const
+namespace {
+
+/// Draws `piece`, a part of `line` set in the face of its font file, on a print job or PDF
+/// document, its glyphs in colour as images.
+void drawFilePieceInColour(QPainter &painter, const SheetLine &line, const LinePiece &piece, const QPointF &origin)
+{
+    // The colour glyphs are rendered from the file's own bytes, read as the face was: a file
+    // that is no longer the one listed gives none, and its glyphs stay text.
+    const QString file = line.fontFile;
+    platform::drawGlyphRunsInColour(painter, piece.shaped.runs, origin,
+                                    [file] { return platform::FileFaces::instance().fileBytes(file).bytes; });
+}
+
+} // namespace
+
+void LineSetter::draw(QPainter &painter, const SheetLine &line, const LineMetrics &metrics, int x, int y) const
 {
     // Text is drawn with its cell's top-left corner at (x, y); the background stays as it is.
     // Each part is a paragraph of its own that runs from left to right.
     painter.setBackgroundMode(Qt::TransparentMode);
     painter.setLayoutDirection(Qt::LeftToRight);
+    // A print job or PDF document shows glyphs as outlines only: glyphs in colour go there as images.
+    const bool colourAsImages = platform::drawsColourAsImages(painter.device());
     for (const LinePiece &piece : metrics.pieces) {
-        if (piece.glyphs) {
-            platform::drawShapedText(painter, piece.shaped, QPointF(x + piece.x, y + piece.ascent));
+        const QPointF origin(x + piece.x, y + piece.ascent);
+        if (piece.glyphs && colourAsImages) {
+            drawFilePieceInColour(painter, line, piece, origin);
+        } else if (piece.glyphs) {
+            platform::drawShapedText(painter, piece.shaped, origin);
         } else {
             painter.setFont(piece.font);
-            painter.drawText(QPointF(x + piece.x, y + piece.ascent), piece.text);
+            if (!colourAsImages || !platform::drawTextInColour(painter, piece.font, piece.text, origin))
+                painter.drawText(origin, piece.text);
         }
     }
 }

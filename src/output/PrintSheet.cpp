@@ -2,6 +2,7 @@
 
 #include "output/PageFlow.h"
 #include "output/SheetLimits.h"
+#include "platform/ColourGlyphs.h"
 #include "platform/Dialogs.h"
 #include "platform/PdfFonts.h"
 #include "platform/Printer.h"
@@ -66,7 +67,11 @@ void setSheet(SheetPages &pages, const SheetNumbers &numbers, const RunStyle &st
             face = QRawFont();
         faces.clear();
     };
-    const auto releaseAtEnd = qScopeGuard(releaseInOrder);
+    const auto releaseAtEnd = qScopeGuard([&releaseInOrder] {
+        releaseInOrder();
+        // The files of colour faces are held while the sheet draws their glyphs, not after.
+        platform::releaseColourGlyphs();
+    });
     // Margins and spacing that put every line off the page would give pages without text, and a
     // run that looks as if it had printed the sheet.
     if (const QString problem = pageProblem(numbers, QSize(pages.pageWidth(), pages.pageHeight()), pages.resolution(),

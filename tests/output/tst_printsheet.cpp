@@ -21,6 +21,9 @@
 #include <QRegularExpression>
 #include <QScopeGuard>
 #include <QTemporaryDir>
+#include <QtMath>
+
+#include <algorithm>
 
 #include <sys/resource.h>
 
@@ -107,6 +110,29 @@ QImage pdfPageImage(const QString &path, int page)
 }
 
 
+
+/// The pixels of an image in colour (far from any grey): how many, and the rectangle around them.
+struct Coloured
+{
+    int count = 0;
+    QRect box;
+};
+
+Coloured colouredPixels(const QImage &image, const QRect &area)
+{
+    Coloured coloured;
+    const QRect within = area.intersected(image.rect());
+    for (int y = within.top(); y <= within.bottom(); ++y) {
+        for (int x = within.left(); x <= within.right(); ++x) {
+            const QColor c = image.pixelColor(x, y);
+            if (std::max({c.red(), c.green(), c.blue()}) - std::min({c.red(), c.green(), c.blue()}) > 80) {
+                ++coloured.count;
+                coloured.box |= QRect(x, y, 1, 1);
+            }
+        }
+    }
+    return coloured;
+}
 
 QString fontFile(const char *package, const char *fileName)
 {
@@ -474,6 +500,87 @@ private slots:
         }
         // The text stays text.
         QCOMPARE(pdfText(styledPdf, 1).trimmed(), QStringLiteral("lllll"));
+    }
+
+    // Glyphs in colour, as colour bitmaps or as layers of outlines, of a typeface drawn by name or
+    // of a folder's file: on paper and in the PDF document they show in their colours where the
+    // sample is, after the name, which stays text, as do the plain glyphs of a colour face.
+    void colourGlyphs_data()
+    {
+        QTest::addColumn<QString>("entry"); // a typeface, or the family of a font file in a folder
+        QTest::addColumn<QString>("file");  // empty for a typeface
+        QTest::addColumn<QString>("target");
+        QTest::addColumn<QString>("text");  // what the text of the line reads, blanks folded
+        // The least width of the two colour glyphs side by side at 100 dots per inch: each is about
+        // an em wide (24 points: 33 pixels), the bitmaps a little more, the layers' shapes less.
+        QTest::addColumn<int>("width");
+        const QString emoji = QStringLiteral("Noto Color Emoji");
+        const QString layers = QStringLiteral("Glyphworks Colour Layers");
+        const QString printer = QStringLiteral("Standard Printer");
+        const QString document = QStringLiteral("PDF-Document");
+        QTest::newRow("bitmaps by name, printer") << emoji << QString() << printer << emoji + " --" << 65;
+        QTest::newRow("bitmaps by name, PDF document") << emoji << QString() << document << emoji + " --" << 65;
+        QTest::newRow("bitmaps from a folder, printer") << emoji << "bitmaps" << printer << emoji + " --" << 65;
+        QTest::newRow("bitmaps from a folder, PDF document") << emoji << "bitmaps" << document << emoji + " --" << 65;
+        QTest::newRow("layers from a folder, printer") << layers << "layers" << printer << layers + " -- ABC" << 50;
+        QTest::newRow("layers from a folder, PDF document") << layers << "layers" << document << layers + " -- ABC" << 50;
+    }
+    void colourGlyphs()
+    {
+        QFETCH(QString, entry);
+        QFETCH(QString, file);
+        QFETCH(QString, target);
+        QFETCH(QString, text);
+        QFETCH(int, width);
+        if (file.isEmpty()) {
+            fill({entry});
+        } else {
+            const QString folder = m_dir.filePath(QStringLiteral("colour-") + file);
+            QVERIFY(QDir().mkpath(folder));
+            const QString path = folder + QStringLiteral("/colour.ttf");
+            QFile::remove(path);
+            if (file == QLatin1String("bitmaps")) {
+                QVERIFY(QFile::copy(fontFile("fonts-noto-color-emoji", "NotoColorEmoji.ttf"), path));
+            } else {
+                // No package holds a font of colour layers: one is made of a real font's shapes.
+                gwtest::toolOutput(QStringLiteral("/usr/bin/python3"),
+                                   {QStringLiteral(GW_SOURCE_DIR "/tests/output/make_colour_font.py"),
+                                    fontFile("fonts-dejavu-core", "DejaVuSans.ttf"), path, entry});
+                QVERIFY(QFileInfo(path).size() > 0);
+            }
+            loadFolder(folder);
+            QCOMPARE(prog->ListBox1->count(), 1);
+        }
+        // The name and the sample.
+        for (QCheckBox *label : {einst->cb1, einst->cb_verz, einst->cb_filename})
+            label->setChecked(false);
+        einst->cb2->setChecked(true);
+        einst->Edit5->setEditText(QStringLiteral("24"));
+        prog->cd1->setEditText(QStringLiteral("\U0001F600\U0001F389 ABC"));
+        QString pdf = m_pdf;
+        if (target == QLatin1String("PDF-Document")) {
+            pdf = m_dir.filePath(QStringLiteral("colour-%1.pdf").arg(QTest::currentDataTag()).remove(QLatin1Char(' ')));
+            dialogs::setNextAnswer(pdf);
+        }
+        printTo(target);
+        QCOMPARE(dialogs::shown().size(), target == QLatin1String("PDF-Document") ? 1 : 0);
+
+        QCOMPARE(pdfText(pdf, 1).simplified(), text);
+        // The sample begins after the separator that ends the label.
+        const QStringList words = wordBoxes(pdf).filter(QStringLiteral(">--</word>"));
+        QCOMPARE(words.size(), 1);
+        const QRegularExpressionMatch box =
+            QRegularExpression(QStringLiteral("xMax=\"([\\d.]+)\" yMax=\"([\\d.]+)\"")).match(words.first());
+        QVERIFY(box.hasMatch());
+        const int labelEnd = qCeil(box.captured(1).toDouble() * 100 / 72);
+        const int bottom = qRound(box.captured(2).toDouble() * 100 / 72);
+        const QImage page = pdfPageImage(pdf, 1);
+        const Coloured atSample = colouredPixels(page, QRect(labelEnd, bottom - 50, 200, 60));
+        const int elsewhere = colouredPixels(page, page.rect()).count - atSample.count;
+        // Side by side, however often the same face was printed before in this process.
+        const QString figures = QStringLiteral("%1 coloured pixels at the sample, %2 wide, %3 elsewhere")
+                                    .arg(atSample.count).arg(atSample.box.width()).arg(elsewhere);
+        QVERIFY2(atSample.count > 600 && atSample.box.width() >= width && elsewhere == 0, qPrintable(figures));
     }
 
     // Listed font files that became a FIFO, a device link, half a file, another font or nothing:
