@@ -183,11 +183,17 @@ RenderSettings renderSettings(FcPattern *font, qreal pixelSize)
     return settings;
 }
 
-/// The pattern fontconfig makes of face `index` of the font file `bytes` when it scans the
+/// The pattern fontconfig makes of face `index` of the font file `file` when it scans the
 /// file, from the bytes in memory (no file is opened: `label` stands for its name). Null when
 /// FreeType or fontconfig refuse the face.
-std::shared_ptr<FcPattern> facePattern(const QByteArray &bytes, int index, const QByteArray &label)
+std::shared_ptr<FcPattern> facePattern(const QByteArray &file, int index, const QByteArray &label)
 {
+    // fontconfig reads every name of the face and compares them with one another, which a crafted
+    // name table makes take hours: it gets the face with its names bounded, as other programs'
+    // font systems do, and a face whose names cannot be bounded takes the default settings.
+    const QByteArray bytes = withBoundedNames(file);
+    if (bytes.isEmpty())
+        return {};
     FT_Face face = nullptr;
     if (FT_New_Memory_Face(qt_getFreetype(), reinterpret_cast<const FT_Byte *>(bytes.constData()),
                            FT_Long(bytes.size()), FT_Long(index), &face) != 0)
