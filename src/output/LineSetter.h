@@ -1,7 +1,10 @@
 #pragma once
 // Setting one sheet line on a drawing surface (printer page or image): line form A (everything in
-// the entry's own font) or form B (the label part in the standard font "Arial", the rest in the
-// entry's font). Measuring is kept apart from drawing so the flow can be planned first.
+// the entry's own font) or form B (number and name in the standard font "Arial", the rest in the
+// entry's font). In both, a label part the entry's font cannot show (a name, folder or file in a
+// script the font lacks) is set in the standard font, so that every label reads; the sample stays
+// in the entry's font. Measuring is kept apart from drawing so the flow can be planned first.
+// On printers and PDF, colour glyphs (colour bitmaps and layers) are drawn as images.
 //
 // A typeface is drawn by name. A folder's font is drawn from its own file (platform::FileFaces),
 // shaped once when the line is measured; a file that cannot be used is set in the standard font
