@@ -1,7 +1,7 @@
 // Times FindFiles with the font extensions over a generated tree of folders and files, next to
 // `find` over the same tree. Usage: bench_findfiles [entries] [repetitions]
 
-#include "util/WideFunc.h"
+#include "platform/FindFiles.h"
 
 #include <QByteArray>
 #include <QDir>

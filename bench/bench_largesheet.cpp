@@ -40,6 +40,7 @@
 #include "platform/Printer.h"
 #include "support/TestSupport.h"
 
+#include <QMetaEnum>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
@@ -239,7 +240,7 @@ int sheetCase(SheetTarget target, int lines, const QString &folder, const QStrin
         if (target == SheetTarget::PdfDocument && !QFileInfo(pdf).isFile()) {
             std::fprintf(stderr, "no PDF document written; the dialogs shown:\n");
             for (const dialogs::Shown &shown : dialogs::shown())
-                std::fprintf(stderr, "  %s: %s -> %s\n", qPrintable(shown.dialog), qPrintable(shown.text),
+                std::fprintf(stderr, "  %s: %s -> %s\n", QMetaEnum::fromType<dialogs::DialogKind>().valueToKey(int(shown.kind)), qPrintable(shown.text),
                              qPrintable(shown.answer.toString()));
             return 1;
         }
@@ -252,7 +253,7 @@ int sheetCase(SheetTarget target, int lines, const QString &folder, const QStrin
             // What the run showed instead tells why: an image that fitted, or a failure.
             std::fprintf(stderr, "no split run; the dialogs shown:\n");
             for (const dialogs::Shown &shown : dialogs::shown())
-                std::fprintf(stderr, "  %s: %s -> %s\n", qPrintable(shown.dialog), qPrintable(shown.text),
+                std::fprintf(stderr, "  %s: %s -> %s\n", QMetaEnum::fromType<dialogs::DialogKind>().valueToKey(int(shown.kind)), qPrintable(shown.text),
                              qPrintable(shown.answer.toString()));
             return 1;
         }

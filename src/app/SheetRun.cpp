@@ -66,15 +66,15 @@ void writeError(const QString &text)
 QVariant answer(const dialogs::Shown &request)
 {
     RunAnswers &run = answers();
-    if (request.dialog == QLatin1String("save")) {
+    if (request.kind == dialogs::DialogKind::Save) {
         run.saveAsked = true;
         return run.file;
     }
-    if (request.dialog == QLatin1String("information")) {
+    if (request.kind == dialogs::DialogKind::Information) {
         writeError(request.text);
         return QVariant::fromValue(dialogs::Answer::Ok);
     }
-    if (request.dialog == QLatin1String("error question") && request.text == output::splitQuestionText(isGerman())) {
+    if (request.kind == dialogs::DialogKind::ErrorQuestion && request.text == output::splitQuestionText(isGerman())) {
         if (run.split)
             return QVariant::fromValue(dialogs::Answer::Ok);
         writeError(request.text);
@@ -85,13 +85,13 @@ QVariant answer(const dialogs::Shown &request)
     }
     writeError(request.text);
     run.failed = true;
-    if (request.dialog == QLatin1String("error"))
+    if (request.kind == dialogs::DialogKind::Error)
         return QVariant::fromValue(dialogs::Answer::Ok);
-    if (request.dialog == QLatin1String("print"))
+    if (request.kind == dialogs::DialogKind::Print)
         return QVariant::fromValue(dialogs::PrintChoice{});
-    if (request.dialog == QLatin1String("font"))
+    if (request.kind == dialogs::DialogKind::Font)
         return QVariant::fromValue(dialogs::FontChoice{});
-    if (request.dialog == QLatin1String("folder"))
+    if (request.kind == dialogs::DialogKind::Folder)
         return QString();
     return QVariant::fromValue(dialogs::Answer::Cancel);
 }

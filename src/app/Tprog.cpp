@@ -29,10 +29,11 @@
 #include "platform/Dialogs.h"
 #include "platform/FileFaces.h"
 #include "platform/FontResources.h"
+#include "platform/SampleBoxFace.h"
 #include "platform/SystemFonts.h"
 #include "platform/UrlOpener.h"
 #include "ui/Look.h"
-#include "util/BrowseForFolder.h"
+#include "platform/BrowseForFolder.h"
 #include "util/IntText.h"
 
 #include <QAction>
@@ -316,6 +317,10 @@ void Tprog::cd1Change()
 
 void Tprog::mspClick()
 {
+    // The face registered for the sample boxes is no typeface to choose. Dropped here, it comes
+    // back for the boxes with the next move of the list's focus, which carries the focused font
+    // to them again.
+    platform::releaseSampleBoxFace();
     const dialogs::FontChoice choice = dialogs::chooseFont(fdFont, fdColour);
     if (!choice.accepted)
         return;
@@ -330,11 +335,6 @@ void Tprog::mspClick()
 int Tprog::ListBox1MeasureItem(int index)
 {
     return ListBox1Rows->measureItem(index);
-}
-
-void Tprog::ListBox1DrawItem(QPainter &canvas, int index, const QRect &rect, bool marked)
-{
-    ListBox1Rows->drawItem(canvas, index, rect, marked);
 }
 
 void Tprog::ListBox1KeyUp()

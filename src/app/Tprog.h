@@ -18,8 +18,6 @@ class QMenu;
 class QPlainTextEdit;
 class QPushButton;
 class QKeyEvent;
-class QPainter;
-class QRect;
 
 namespace fonts {
 class FontListDelegate;
@@ -177,10 +175,6 @@ public:
     /// The height of the font list's row `index`: in sample mode the height of "Wg" in the
     /// entry's own font at 15 points and two pixels, otherwise that of the list's font.
     int ListBox1MeasureItem(int index);
-
-    /// Draws the font list's row `index` into `rect`: its background (that of a marked row
-    /// when `marked`) and the entry text, in the entry's own font in sample mode.
-    void ListBox1DrawItem(QPainter &canvas, int index, const QRect &rect, bool marked);
 
     /// A key released in the font list: the focused entry's font goes to the sample boxes.
     void ListBox1KeyUp();

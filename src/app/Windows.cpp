@@ -41,7 +41,7 @@ void createWindows()
     status = new Tstatus(isGerman());
     bugreport_de = new Tbugreport_de;
     bugreport_en = new Tbugreport_en;
-    fpreview = new Tfpreview;
+    fpreview = new Tfpreview(&isGerman);
     QObject::connect(fpreview, &Tfpreview::hidden, prog, &Tprog::previewHidden);
 }
 

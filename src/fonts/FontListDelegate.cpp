@@ -119,11 +119,6 @@ int FontListDelegate::measureItem(int row)
     return measuredHeight(entryAt(row));
 }
 
-void FontListDelegate::drawItem(QPainter &painter, int row, const QRect &rect, bool marked) const
-{
-    drawRow(painter, rect, entryAt(row), marked, rowStyle());
-}
-
 void FontListDelegate::setUnusableMark(const QString &mark)
 {
     if (mark == m_unusableMark)

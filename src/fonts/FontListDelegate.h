@@ -58,9 +58,6 @@ public:
     /// The height of row `row` in the current mode, measured now if it was not yet.
     int measureItem(int row);
 
-    /// Draws row `row` into `rect` on `painter`, as a marked row when `marked`.
-    void drawItem(QPainter &painter, int row, const QRect &rect, bool marked) const;
-
     /// Sets the mark that follows, in sample mode, the entry of a font file that cannot be drawn
     /// (" (unreadable)" until set), in the interface language; the list is repainted with it.
     void setUnusableMark(const QString &mark);

@@ -2,6 +2,7 @@
 
 #include "fonts/FontEntry.h"
 #include "fonts/FontFileName.h"
+#include "platform/FindFiles.h"
 #include "util/WideFunc.h"
 
 #include <QFileInfo>

@@ -1,6 +1,5 @@
 #include "fonts/Tfpreview.h"
 
-#include "app/Windows.h"
 #include "ui/AccessibleTexts.h"
 #include "ui/Anchors.h"
 #include "ui/Look.h"
@@ -66,8 +65,9 @@ QToolButton *styleButton(QWidget *parent, const char *name, const QIcon &icon, i
 
 } // namespace
 
-Tfpreview::Tfpreview(QWidget *parent)
+Tfpreview::Tfpreview(std::function<bool()> german, QWidget *parent)
     : QWidget(parent, Qt::Window | Qt::WindowStaysOnTopHint)
+    , m_german(std::move(german))
 {
     setObjectName(QStringLiteral("fpreview"));
     ui::applyWindowLook(this);
@@ -122,7 +122,7 @@ Tfpreview::Tfpreview(QWidget *parent)
 
 void Tfpreview::LocalSpr()
 {
-    const bool german = app::isGerman();
+    const bool german = m_german();
     setWindowTitle(german ? QStringLiteral("Schriftprobe") : QStringLiteral("Font Preview"));
     Label1->setText(german ? QStringLiteral("Schriftgröße:") : QStringLiteral("Font Size:"));
     Label1->adjustSize();

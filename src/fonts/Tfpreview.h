@@ -2,6 +2,8 @@
 
 #include <QWidget>
 
+#include <functional>
+
 class QComboBox;
 class QLabel;
 class QPlainTextEdit;
@@ -14,7 +16,9 @@ class Tfpreview : public QWidget
 {
     Q_OBJECT
 public:
-    explicit Tfpreview(QWidget *parent = nullptr);
+    /// The window; `german` tells whenever its texts are set whether the interface language is
+    /// German (the language belongs to the start window, made before this one).
+    explicit Tfpreview(std::function<bool()> german, QWidget *parent = nullptr);
 
     // Controls, by their names.
     QLabel *Label1 = nullptr;
@@ -60,6 +64,7 @@ private:
     int m_bold = 0;
     int m_italic = 0;
     int m_under = 0;
+    std::function<bool()> m_german;
 };
 
 /// Up and down arrows that step a position between a minimum and a maximum, attached to an

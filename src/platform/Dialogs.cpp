@@ -1,7 +1,5 @@
 #include "platform/Dialogs.h"
 
-#include "platform/SampleBoxFace.h"
-
 #include <QApplication>
 #include <QDir>
 #include <QColorDialog>
@@ -50,20 +48,24 @@ bool takeQueued(QVariant &answer, const Shown &request)
     return false;
 }
 
-QString kindName(MessageKind kind)
+} // namespace
+
+DialogKind dialogKind(MessageKind kind)
 {
     switch (kind) {
     case MessageKind::Information:
-        return QStringLiteral("information");
+        return DialogKind::Information;
     case MessageKind::Error:
-        return QStringLiteral("error");
+        return DialogKind::Error;
     case MessageKind::Confirmation:
-        return QStringLiteral("confirmation");
+        return DialogKind::Confirmation;
     case MessageKind::ErrorQuestion:
-        return QStringLiteral("error question");
+        return DialogKind::ErrorQuestion;
     }
-    return {};
+    return DialogKind::Error;
 }
+
+namespace {
 
 // Qt's form of a Windows-style filter: "Bitmap (*.bmp)|*.bmp" becomes "Bitmap (*.bmp)"; a
 // description without its patterns in brackets gets them appended; pairs are joined by ";;".
@@ -107,7 +109,7 @@ Answer message(MessageKind kind, const QString &text, const QString &title)
     const QString caption = title.isEmpty() ? applicationTitle() : title;
     Answer answer = kind == MessageKind::Confirmation || kind == MessageKind::ErrorQuestion ? Answer::Cancel : Answer::Ok;
     QVariant queued;
-    if (takeQueued(queued, {kindName(kind), caption, text, {}})) {
+    if (takeQueued(queued, {dialogKind(kind), caption, text, {}})) {
         answer = queued.value<Answer>();
     } else if (!state().nonInteractive) {
         QMessageBox box(dialogParent());
@@ -136,7 +138,7 @@ Answer message(MessageKind kind, const QString &text, const QString &title)
         }
         answer = box.exec() == QMessageBox::Ok ? Answer::Ok : Answer::Cancel;
     }
-    state().shown.append({kindName(kind), caption, text, QVariant::fromValue(answer)});
+    state().shown.append({dialogKind(kind), caption, text, QVariant::fromValue(answer)});
     return answer;
 }
 
@@ -144,13 +146,13 @@ QString chooseFolder(const QString &title, const QString &startFolder)
 {
     QString chosen;
     QVariant queued;
-    if (takeQueued(queued, {QStringLiteral("folder"), title, startFolder, {}})) {
+    if (takeQueued(queued, {DialogKind::Folder, title, startFolder, {}})) {
         chosen = queued.toString();
     } else if (!state().nonInteractive) {
         chosen = QFileDialog::getExistingDirectory(dialogParent(), title, startFolder,
                                                    QFileDialog::ShowDirsOnly);
     }
-    state().shown.append({QStringLiteral("folder"), title, startFolder, chosen});
+    state().shown.append({DialogKind::Folder, title, startFolder, chosen});
     return chosen;
 }
 
@@ -159,13 +161,9 @@ FontChoice chooseFont(const QFont &font, const QColor &colour)
     FontChoice choice;
     QVariant queued;
     const QString shownWith = QStringLiteral("%1 %2").arg(font.family()).arg(font.pointSizeF());
-    if (takeQueued(queued, {QStringLiteral("font"), QString(), shownWith, {}})) {
+    if (takeQueued(queued, {DialogKind::Font, QString(), shownWith, {}})) {
         choice = queued.value<FontChoice>();
     } else if (!state().nonInteractive) {
-        // The face registered for the sample boxes is no typeface to choose. Dropped here, it
-        // comes back for the boxes with the next move of the list's focus, which carries the
-        // focused font to them again.
-        platform::releaseSampleBoxFace();
         // Qt's font dialog has no colour; it is embedded, without its buttons, in a dialog that
         // adds a colour button and the OK and Cancel of the whole.
         QDialog dialog(dialogParent());
@@ -203,7 +201,7 @@ FontChoice chooseFont(const QFont &font, const QColor &colour)
         choice.font = fonts->currentFont();
         choice.colour = chosenColour;
     }
-    state().shown.append({QStringLiteral("font"), QString(), shownWith, QVariant::fromValue(choice)});
+    state().shown.append({DialogKind::Font, QString(), shownWith, QVariant::fromValue(choice)});
     return choice;
 }
 
@@ -212,7 +210,7 @@ PrintChoice printDialog(QPrinter &printer, int minPage, int maxPage)
     const QString shownWith = QStringLiteral("%1-%2 from %3").arg(minPage).arg(maxPage).arg(printer.fromPage());
     PrintChoice choice;
     QVariant queued;
-    if (takeQueued(queued, {QStringLiteral("print"), QString(), shownWith, {}})) {
+    if (takeQueued(queued, {DialogKind::Print, QString(), shownWith, {}})) {
         choice = queued.value<PrintChoice>();
     } else if (!state().nonInteractive) {
         QPrintDialog dialog(&printer, dialogParent());
@@ -231,7 +229,7 @@ PrintChoice printDialog(QPrinter &printer, int minPage, int maxPage)
         printer.setFromTo(choice.from, choice.to);
         printer.setCopyCount(choice.copies);
     }
-    state().shown.append({QStringLiteral("print"), QString(), shownWith, QVariant::fromValue(choice)});
+    state().shown.append({DialogKind::Print, QString(), shownWith, QVariant::fromValue(choice)});
     return choice;
 }
 
@@ -239,7 +237,7 @@ QString saveFile(const QString &filter, const QString &defaultExtension, const Q
 {
     QString chosen;
     QVariant queued;
-    if (takeQueued(queued, {QStringLiteral("save"), QString(), filter, {}, proposedName})) {
+    if (takeQueued(queued, {DialogKind::Save, QString(), filter, {}, proposedName})) {
         chosen = queued.toString();
     } else if (!state().nonInteractive) {
         // The proposed name, with any folder in it, is where the dialog starts.
@@ -254,7 +252,7 @@ QString saveFile(const QString &filter, const QString &defaultExtension, const Q
         if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty())
             chosen = dialog.selectedFiles().constFirst();
     }
-    state().shown.append({QStringLiteral("save"), QString(), filter, chosen, proposedName});
+    state().shown.append({DialogKind::Save, QString(), filter, chosen, proposedName});
     return chosen;
 }
 
@@ -276,6 +274,14 @@ void setNonInteractive(bool on)
 const QList<Shown> &shown()
 {
     return state().shown;
+}
+
+QList<DialogKind> shownKinds()
+{
+    QList<DialogKind> kinds;
+    for (const Shown &dialog : state().shown)
+        kinds << dialog.kind;
+    return kinds;
 }
 
 void clearShown()

@@ -14,6 +14,7 @@ class QPrinter;
 class QWidget;
 
 namespace dialogs {
+Q_NAMESPACE
 
 /// The kinds of message box the program shows. ErrorQuestion is an error box with OK and Cancel.
 enum class MessageKind { Information, Error, Confirmation, ErrorQuestion };
@@ -21,10 +22,17 @@ enum class MessageKind { Information, Error, Confirmation, ErrorQuestion };
 /// The button a message box was left with.
 enum class Answer { Ok, Cancel };
 
+/// Every kind of dialog the program shows: the four message boxes and the four pickers.
+enum class DialogKind { Information, Error, Confirmation, ErrorQuestion, Folder, Font, Print, Save };
+Q_ENUM_NS(DialogKind)
+
+/// The dialog kind of a message box of `kind`.
+DialogKind dialogKind(MessageKind kind);
+
 /// One dialog as it was shown (or answered in advance by a test).
 struct Shown
 {
-    QString dialog;   ///< "information", "error", "confirmation", "folder", …
+    DialogKind kind;  ///< which dialog
     QString title;    ///< window title
     QString text;     ///< message text, the starting folder of a picker, the filter of a save dialog
     QVariant answer;  ///< what it returned
@@ -104,6 +112,9 @@ void setNonInteractive(bool on);
 
 /// The dialogs shown (or answered) since the last clearShown(), oldest first.
 const QList<Shown> &shown();
+
+/// The kinds of the dialogs shown(), oldest first.
+QList<DialogKind> shownKinds();
 
 /// Forgets the record of shown dialogs and any queued answers.
 void clearShown();

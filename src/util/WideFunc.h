@@ -18,15 +18,6 @@ bool IsInList(const QStringList &list, const QString &text);
 /// Appends `text` to `list`; always true.
 bool AppendToList(QStringList &list, const QString &text);
 
-/// Appends to `list` the full paths of the files below `folder` whose names end with one of
-/// `extensions` (each with its leading dot, compared ignoring case). A "/" is appended to `folder`
-/// unless it ends with one. With `recurse`, every sub-folder is walked first, depth-first; then the
-/// folder's own files follow, extension by extension in the order given. Within one folder, entries
-/// come in name order ignoring case. Hidden entries count. A folder reached again through a
-/// symbolic link is not walked again; folders that cannot be read yield nothing. The list is
-/// never cleared, sorted or de-duplicated here.
-void FindFiles(QStringList &list, const QString &folder, const QStringList &extensions, bool recurse);
-
 /// Sets `result` to `source` with every occurrence of `oldText` replaced by `newText`, scanning
 /// from the left without overlapping matches ("aaa", "aa" -> "b" gives "ba"). When `oldText` is
 /// empty, equals `newText`, or does not occur, or `source` is empty, `result` is `source`.

@@ -238,7 +238,7 @@ private slots:
         QCoreApplication::postEvent(&handler, new QEvent(QEvent::User));
         QCoreApplication::processEvents();
         QCOMPARE(dialogs::shown().size(), 1);
-        QCOMPARE(dialogs::shown().first().dialog, QStringLiteral("error"));
+        QCOMPARE(dialogs::shown().first().kind, dialogs::DialogKind::Error);
         QCOMPARE(dialogs::shown().first().text, QStringLiteral("Something went wrong"));
         // The program goes on delivering events.
         bool delivered = false;

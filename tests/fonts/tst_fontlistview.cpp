@@ -326,7 +326,7 @@ private slots:
         QCoreApplication::processEvents();
 
         QCOMPARE(dialogs::shown().size(), 1);
-        QCOMPARE(dialogs::shown().constFirst().dialog, QStringLiteral("error"));
+        QCOMPARE(dialogs::shown().constFirst().kind, dialogs::DialogKind::Error);
         QCOMPARE(dialogs::shown().constFirst().text, QStringLiteral("std::bad_alloc"));
         QVERIFY(list->updatesEnabled());
         QVERIFY(!QGuiApplication::overrideCursor());
@@ -534,7 +534,7 @@ private slots:
         QVERIFY(after[1] == before[1]);
         QVERIFY(after[2] == before[2]);
         for (const dialogs::Shown &shown : dialogs::shown())
-            QCOMPARE(shown.dialog, QStringLiteral("save"));
+            QCOMPARE(shown.kind, dialogs::DialogKind::Save);
     }
 
     void screenshots()

@@ -65,7 +65,7 @@ private slots:
         dialogs::setNextAnswer(QVariant::fromValue(dialogs::FontChoice{}));
         prog->msp->trigger();
         QCOMPARE(prog->Memo1->font(), before);
-        QCOMPARE(dialogs::shown().constLast().dialog, QStringLiteral("font"));
+        QCOMPARE(dialogs::shown().constLast().kind, dialogs::DialogKind::Font);
 
         QFont chosen(QStringLiteral("DejaVu Serif"), 20);
         chosen.setItalic(true);

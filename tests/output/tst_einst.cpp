@@ -147,7 +147,7 @@ private slots:
         QTest::keyClick(target, Qt::Key(key));
         QCOMPARE(text(), before);
         QCOMPARE(dialogs::shown().size(), 1);
-        QCOMPARE(dialogs::shown().first().dialog, QStringLiteral("information"));
+        QCOMPARE(dialogs::shown().first().kind, dialogs::DialogKind::Information);
         QCOMPARE(dialogs::shown().first().text, german ? QStringLiteral("In diesem Feld sind nur Zahleneingaben erlaubt.")
                                                        : QStringLiteral("In this box only numerical entries are allowed."));
     }

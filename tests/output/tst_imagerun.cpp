@@ -186,13 +186,10 @@ private slots:
         RecordedWindows windows;
         output::imageSheet(QStringLiteral("BMP-Image"), numbers, output::RunStyle(), sheet, windows);
 
-        QStringList kinds;
-        for (const dialogs::Shown &shown : dialogs::shown())
-            kinds << shown.dialog;
-        QStringList expected{QStringLiteral("error question"), QStringLiteral("save")};
+        QList expected{dialogs::DialogKind::ErrorQuestion, dialogs::DialogKind::Save};
         if (clipped > 0)
-            expected << QStringLiteral("information");
-        QCOMPARE(kinds, expected);
+            expected << dialogs::DialogKind::Information;
+        QCOMPARE(dialogs::shownKinds(), expected);
         if (clipped > 0)
             QCOMPARE(dialogs::shown().last().text, output::clippedLinesText(clipped, false));
         // The split run set every line, in order.

@@ -106,7 +106,7 @@ private slots:
         save(sheet(), prog->sdFileName, app::isGerman());
         QVERIFY(fileStart(chosen).startsWith(magic));
         QCOMPARE(dialogs::shown().size(), 1);
-        QCOMPARE(dialogs::shown().at(0).dialog, QStringLiteral("save"));
+        QCOMPARE(dialogs::shown().at(0).kind, dialogs::DialogKind::Save);
         QCOMPARE(dialogs::shown().at(0).title, QString());
         QCOMPARE(dialogs::shown().at(0).text, filter);
 

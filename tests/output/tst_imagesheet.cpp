@@ -114,14 +114,6 @@ private:
         return folder;
     }
 
-    QStringList shownDialogs() const
-    {
-        QStringList kinds;
-        for (const auto &d : dialogs::shown())
-            kinds << d.dialog;
-        return kinds;
-    }
-
     void verifyWindowsBack()
     {
         QVERIFY(prog->isEnabled());
@@ -252,7 +244,7 @@ private slots:
         limits.maxHeight = heightAfter(3); // the fifth entry (f = 4) does not fit
         output::setImageLimits(limits);
         exportTo(QStringLiteral("BMP-Image"));
-        QCOMPARE(shownDialogs(), QStringList{QStringLiteral("error question")});
+        QCOMPARE(dialogs::shownKinds(), QList{dialogs::DialogKind::ErrorQuestion});
         QVERIFY(dialogs::shown().first().text.endsWith(QLatin1String("Please select a smaller amount of fonts.")));
         verifyWindowsBack();
     }
@@ -296,7 +288,7 @@ private slots:
         dialogs::setNextAnswer(QVariant::fromValue(Answer::Ok));
         dialogs::setNextAnswer(path(chosen));
         exportTo(target);
-        QCOMPARE(shownDialogs(), (QStringList{QStringLiteral("error question"), QStringLiteral("save")}));
+        QCOMPARE(dialogs::shownKinds(), (QList{dialogs::DialogKind::ErrorQuestion, dialogs::DialogKind::Save}));
         QCOMPARE(dialogs::shown().last().text.left(3), target.left(3));
         for (int k = 0; k < parts.size(); ++k) {
             const QImage part(path(parts.at(k)));
@@ -327,7 +319,7 @@ private slots:
         exportTo(QStringLiteral("BMP-Image"));
         QCOMPARE(QDir(m_dir.path()).entryList(QDir::Files), before);
         QCOMPARE(QDir::current().entryList(QDir::Files), cwdBefore);
-        QCOMPARE(shownDialogs().size(), split ? 2 : 1);
+        QCOMPARE(dialogs::shownKinds().size(), split ? 2 : 1);
         verifyWindowsBack();
     }
 
@@ -352,10 +344,10 @@ private slots:
         const QString target = path(QStringLiteral("missing/sheet.bmp"));
         dialogs::setNextAnswer(target);
         exportTo(QStringLiteral("BMP-Image"));
-        const QStringList expected = split ? QStringList{QStringLiteral("error question"), QStringLiteral("save"),
-                                                         QStringLiteral("error")}
-                                           : QStringList{QStringLiteral("save"), QStringLiteral("error")};
-        QCOMPARE(shownDialogs(), expected);
+        using dialogs::DialogKind;
+        const QList<DialogKind> expected = split ? QList{DialogKind::ErrorQuestion, DialogKind::Save, DialogKind::Error}
+                                                 : QList{DialogKind::Save, DialogKind::Error};
+        QCOMPARE(dialogs::shownKinds(), expected);
         const QString message = dialogs::shown().last().text;
         QVERIFY2(message.contains(QLatin1String("could not be saved"))
                      && message.contains(split ? path(QStringLiteral("missing/sheet0.bmp")) : target)
@@ -372,7 +364,7 @@ private slots:
         limits.maxHeight = heightAfter(6);
         output::setImageLimits(limits);
         exportTo(QStringLiteral("JPG-Bild"));
-        QCOMPARE(shownDialogs(), QStringList{QStringLiteral("error question")});
+        QCOMPARE(dialogs::shownKinds(), QList{dialogs::DialogKind::ErrorQuestion});
         QVERIFY(dialogs::shown().first().text.startsWith(
             QStringLiteral("Leider ist nicht genügend Speicher vorhanden, um alle Schriften\r\nauf einem Bild auszugeben. Es ist aber")));
     }

@@ -38,7 +38,7 @@ private slots:
         QTest::mouseClick(prog->Button1, Qt::LeftButton);
         // One error box, no print dialog.
         QCOMPARE(dialogs::shown().size(), 1);
-        QCOMPARE(dialogs::shown().first().dialog, QStringLiteral("error"));
+        QCOMPARE(dialogs::shown().first().kind, dialogs::DialogKind::Error);
         QCOMPARE(dialogs::shown().first().text, QStringLiteral("There is no default printer currently selected"));
     }
 };

@@ -382,7 +382,7 @@ private slots:
         printTo(QStringLiteral("Printer Dialog with Options"));
         QVERIFY(!QFileInfo::exists(m_pdf));
         QCOMPARE(dialogs::shown().size(), 1);
-        QCOMPARE(dialogs::shown().first().dialog, QStringLiteral("print"));
+        QCOMPARE(dialogs::shown().first().kind, dialogs::DialogKind::Print);
     }
 
     void landscape()
@@ -646,7 +646,7 @@ private slots:
         einst->findChild<QLineEdit *>(field)->setText(text);
         printTo(QStringLiteral("Standard Printer"));
         QCOMPARE(dialogs::shown().size(), 1);
-        QCOMPARE(dialogs::shown().first().dialog, QStringLiteral("error"));
+        QCOMPARE(dialogs::shown().first().kind, dialogs::DialogKind::Error);
         QCOMPARE(dialogs::shown().first().text, QStringLiteral("'%1' is not a valid integer value").arg(text));
         QVERIFY(!QFileInfo::exists(m_pdf));
     }
@@ -659,7 +659,7 @@ private slots:
         printTo(QStringLiteral("PDF-Writer"));
         QVERIFY(!QFileInfo::exists(m_pdf));
         QCOMPARE(dialogs::shown().size(), 1);
-        QCOMPARE(dialogs::shown().first().dialog, QStringLiteral("save"));
+        QCOMPARE(dialogs::shown().first().kind, dialogs::DialogKind::Save);
         QCOMPARE(dialogs::shown().first().text, QStringLiteral("PDF (*.pdf)|*.pdf"));
     }
 
@@ -709,7 +709,7 @@ private slots:
         dialogs::setNextAnswer(exported);
         printTo(german ? QStringLiteral("PDF-Dokument") : QStringLiteral("PDF-Document"));
         QCOMPARE(dialogs::shown().size(), 1);
-        QCOMPARE(dialogs::shown().first().dialog, QStringLiteral("save"));
+        QCOMPARE(dialogs::shown().first().kind, dialogs::DialogKind::Save);
 
         const int pages = pdfPages(m_pdf);
         QCOMPARE(pdfPages(exported), pages);
@@ -773,7 +773,7 @@ private slots:
             QCOMPARE(dialogs::shown().size(), 1);
         } else {
             QCOMPARE(dialogs::shown().size(), 2);
-            QCOMPARE(dialogs::shown().last().dialog, QStringLiteral("error"));
+            QCOMPARE(dialogs::shown().last().kind, dialogs::DialogKind::Error);
             const QString message = dialogs::shown().last().text;
             QVERIFY2(message.startsWith(QStringLiteral("The PDF document could not be saved as \"%1\".").arg(path))
                          && message.contains(reason),

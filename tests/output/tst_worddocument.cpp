@@ -421,16 +421,14 @@ private slots:
         QVERIFY(text.contains(family));
         // Only a file the sheet cannot draw is marked; one left out for the document's total is not.
         QCOMPARE(text.count(output::unusableFileMark(german)), change == QLatin1String("full") ? 0 : 1);
-        QStringList shown;
-        for (const dialogs::Shown &d : dialogs::shown())
-            shown << d.dialog;
+        const QList<dialogs::DialogKind> shown = dialogs::shownKinds();
         if (change == QLatin1String("large") || change == QLatin1String("full")) {
-            QCOMPARE(shown, (QStringList{"confirmation", "information"}));
+            QCOMPARE(shown, (QList{dialogs::DialogKind::Confirmation, dialogs::DialogKind::Information}));
             const output::UncarriedFonts expected{change == QLatin1String("large") ? QStringList{target} : QStringList(),
                                                   change == QLatin1String("full") ? QStringList{target} : QStringList()};
             QCOMPARE(dialogs::shown().last().text, output::fontsNotCarriedText(german, expected));
         } else {
-            QCOMPARE(shown, QStringList{"confirmation"});
+            QCOMPARE(shown, QList{dialogs::DialogKind::Confirmation});
         }
     }
 
@@ -511,7 +509,7 @@ private slots:
 
         output::removeOldDocuments(QDateTime::currentDateTime());
         QVERIFY(makeDocument({QStringLiteral("DejaVu Sans")}).isEmpty());
-        QCOMPARE(dialogs::shown().last().dialog, QStringLiteral("error"));
+        QCOMPARE(dialogs::shown().last().kind, dialogs::DialogKind::Error);
         QCOMPARE(dialogs::shown().last().text, output::documentFolderText(german, expected));
         QCOMPARE(QDir(elsewhere).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
                  QStringList{QStringLiteral("Glyphworks-old.docx")});

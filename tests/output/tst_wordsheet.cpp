@@ -208,7 +208,7 @@ private slots:
         QCOMPARE(record.calls, expected);
         QCOMPARE(record.created, 1);
         QCOMPARE(dialogs::shown().size(), 1);
-        QCOMPARE(dialogs::shown().first().dialog, QStringLiteral("confirmation"));
+        QCOMPARE(dialogs::shown().first().kind, dialogs::DialogKind::Confirmation);
         // The message names the word processor the document opens in.
         const QString text = dialogs::shown().first().text;
         QCOMPARE(text, output::wordConfirmationText(german));
@@ -245,18 +245,18 @@ private slots:
         QTest::addColumn<bool>("confirm");
         QTest::addColumn<bool>("unavailable");
         QTest::addColumn<QString>("size");
-        QTest::addColumn<QStringList>("dialogs");
+        QTest::addColumn<QList<dialogs::DialogKind>>("dialogs");
         QTest::addColumn<QString>("lastText");
         QTest::addColumn<int>("created");
-        QTest::newRow("cancel") << false << false << false << "8" << QStringList{"confirmation"}
+        QTest::newRow("cancel") << false << false << false << "8" << QList<dialogs::DialogKind>{dialogs::DialogKind::Confirmation}
                                 << output::wordConfirmationText(false) << 0;
-        QTest::newRow("not found, English") << false << true << true << "8" << QStringList{"confirmation", "error"}
+        QTest::newRow("not found, English") << false << true << true << "8" << QList<dialogs::DialogKind>{dialogs::DialogKind::Confirmation, dialogs::DialogKind::Error}
                                             << "Export canceled. No program to open Word documents (LibreOffice Writer) was found." << 1;
-        QTest::newRow("not found, German") << true << true << true << "8" << QStringList{"confirmation", "error"}
+        QTest::newRow("not found, German") << true << true << true << "8" << QList<dialogs::DialogKind>{dialogs::DialogKind::Confirmation, dialogs::DialogKind::Error}
                                            << "Aktion abgebrochen. Es wurde kein Programm gefunden, das Word-Dokumente öffnet (LibreOffice Writer)." << 1;
-        QTest::newRow("size 0") << false << true << false << "0" << QStringList{"error"}
+        QTest::newRow("size 0") << false << true << false << "0" << QList<dialogs::DialogKind>{dialogs::DialogKind::Error}
                                 << "The font size 0 cannot be used: a font sheet takes sizes from 1 to 1638 points." << 0;
-        QTest::newRow("size 1639, German") << true << true << false << "1639" << QStringList{"error"}
+        QTest::newRow("size 1639, German") << true << true << false << "1639" << QList<dialogs::DialogKind>{dialogs::DialogKind::Error}
                                            << "Die Schriftgröße 1639 geht nicht: Ein Schriftmusterblatt nimmt Größen von 1 bis 1638 Punkt an." << 0;
     }
     void runsThatTypeNothing()
@@ -265,7 +265,7 @@ private slots:
         QFETCH(bool, confirm);
         QFETCH(bool, unavailable);
         QFETCH(QString, size);
-        QFETCH(QStringList, dialogs);
+        QFETCH(QList<dialogs::DialogKind>, dialogs);
         QFETCH(QString, lastText);
         QFETCH(int, created);
         if (german)
@@ -274,10 +274,7 @@ private slots:
         einst->Edit5->setEditText(size);
         dialogs::setNextAnswer(QVariant::fromValue(confirm ? dialogs::Answer::Ok : dialogs::Answer::Cancel));
         run({QStringLiteral("DejaVu Sans")});
-        QStringList shown;
-        for (const dialogs::Shown &d : dialogs::shown())
-            shown << d.dialog;
-        QCOMPARE(shown, dialogs);
+        QCOMPARE(dialogs::shownKinds(), dialogs);
         QCOMPARE(dialogs::shown().last().text, lastText);
         QCOMPARE(record.created, created);
         QVERIFY(record.calls.isEmpty());
@@ -340,7 +337,7 @@ private slots:
         QCOMPARE(record.calls.size(), 8);
         QCOMPARE(record.calls.last(), QStringLiteral("selection.typeparagraph()"));
         QCOMPARE(dialogs::shown().size(), 2);
-        QCOMPARE(dialogs::shown().last().dialog, QStringLiteral("error"));
+        QCOMPARE(dialogs::shown().last().kind, dialogs::DialogKind::Error);
         QCOMPARE(dialogs::shown().last().text, QStringLiteral("The word processor was closed."));
     }
 };

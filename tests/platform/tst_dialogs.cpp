@@ -18,19 +18,19 @@ private slots:
     {
         QTest::addColumn<int>("kind");
         QTest::addColumn<int>("expected");
-        QTest::addColumn<QString>("recorded");
-        QTest::newRow("information") << int(MessageKind::Information) << int(Answer::Ok) << "information";
-        QTest::newRow("error") << int(MessageKind::Error) << int(Answer::Ok) << "error";
-        QTest::newRow("confirmation") << int(MessageKind::Confirmation) << int(Answer::Cancel) << "confirmation";
+        QTest::addColumn<dialogs::DialogKind>("recorded");
+        QTest::newRow("information") << int(MessageKind::Information) << int(Answer::Ok) << dialogs::DialogKind::Information;
+        QTest::newRow("error") << int(MessageKind::Error) << int(Answer::Ok) << dialogs::DialogKind::Error;
+        QTest::newRow("confirmation") << int(MessageKind::Confirmation) << int(Answer::Cancel) << dialogs::DialogKind::Confirmation;
     }
     void defaultsWithoutQueuedAnswer()
     {
         QFETCH(int, kind);
         QFETCH(int, expected);
-        QFETCH(QString, recorded);
+        QFETCH(dialogs::DialogKind, recorded);
         QCOMPARE(int(dialogs::message(MessageKind(kind), QStringLiteral("Text\r\nsecond line"))), expected);
         QCOMPARE(dialogs::shown().size(), 1);
-        QCOMPARE(dialogs::shown().first().dialog, recorded);
+        QCOMPARE(dialogs::shown().first().kind, recorded);
         QCOMPARE(dialogs::shown().first().text, QStringLiteral("Text\r\nsecond line"));
     }
 
@@ -45,7 +45,7 @@ private slots:
         // The queue is spent: the default answer again.
         QCOMPARE(dialogs::chooseFolder(QString(), QStringLiteral("/home")), QString());
         QCOMPARE(dialogs::shown().size(), 4);
-        QCOMPARE(dialogs::shown().at(1).dialog, QStringLiteral("folder"));
+        QCOMPARE(dialogs::shown().at(1).kind, dialogs::DialogKind::Folder);
         QCOMPARE(dialogs::shown().at(1).answer.toString(), QStringLiteral("/tmp"));
     }
 

@@ -8,7 +8,7 @@
 #include "platform/SystemFonts.h"
 #include "support/TestMain.h"
 #include "support/TestSupport.h"
-#include "util/WideFunc.h"
+#include "platform/FindFiles.h"
 
 #include <QDir>
 #include <QFontDatabase>

@@ -1,6 +1,6 @@
 #include "platform/Dialogs.h"
 #include "support/TestMain.h"
-#include "util/BrowseForFolder.h"
+#include "platform/BrowseForFolder.h"
 
 #include <QDir>
 
@@ -37,7 +37,7 @@ private slots:
         BrowseForFolder(0, QString(), path);
         QCOMPARE(path, after);
         QCOMPARE(dialogs::shown().size(), 1);
-        QCOMPARE(dialogs::shown().first().dialog, QStringLiteral("folder"));
+        QCOMPARE(dialogs::shown().first().kind, dialogs::DialogKind::Folder);
         // The dialog opens in the user's own files.
         QCOMPARE(dialogs::shown().first().text, QDir::homePath());
     }

@@ -1,4 +1,4 @@
-#include "util/BrowseForFolder.h"
+#include "platform/BrowseForFolder.h"
 
 #include "platform/Dialogs.h"
 
