@@ -20,23 +20,6 @@ SheetTarget targetOfEntry(const QString &entry)
     return SheetTarget::NamedPrinter;
 }
 
-bool writesFile(SheetTarget target)
-{
-    switch (target) {
-    case SheetTarget::Bmp:
-    case SheetTarget::Jpeg:
-    case SheetTarget::Gif:
-    case SheetTarget::Document:
-    case SheetTarget::Pdf:
-        return true;
-    case SheetTarget::StandardPrinter:
-    case SheetTarget::PrintDialog:
-    case SheetTarget::NamedPrinter:
-        break;
-    }
-    return false;
-}
-
 QString defaultSeparator()
 {
     return QStringLiteral("  --  ");

@@ -29,9 +29,6 @@ enum class SheetTarget {
 /// its format; any other entry is the name of a printer (NamedPrinter).
 SheetTarget targetOfEntry(const QString &entry);
 
-/// Whether `target` writes a file (rather than printing).
-bool writesFile(SheetTarget target);
-
 /// The separator a sheet starts with, after each label of a line.
 QString defaultSeparator();
 
