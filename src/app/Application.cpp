@@ -16,7 +16,6 @@
 
 #include <QDateTime>
 #include <QGuiApplication>
-#include <QListWidget>
 #include <cstdio>
 #include <exception>
 
@@ -56,19 +55,6 @@ void reportError(const QString &message)
 {
     dialogs::message(dialogs::MessageKind::Error, message);
 }
-
-namespace {
-/// Writes the main window's font list to standard output, one entry a line: a line break or
-/// escape sequence in a font's name or path is written as its escape (util::escapeControls()).
-void printFontList()
-{
-    QByteArray out;
-    for (int i = 0; i < prog->ListBox1->count(); ++i)
-        out += util::escapeControls(prog->ListBox1->item(i)->text()).toUtf8() + '\n';
-    std::fwrite(out.constData(), 1, static_cast<size_t>(out.size()), stdout);
-    std::fflush(stdout);
-}
-} // namespace
 
 int run(int &argc, char **argv)
 {
@@ -113,15 +99,10 @@ int run(int &argc, char **argv)
         beginWindowlessRun();
     int code = 0;
     try {
-        createWindows();
         if (windowless) {
-            if (!applyFontSources(command.options))
-                code = 1;
-            else if (command.kind == CommandKind::ListFonts)
-                printFontList();
-            else
-                code = makeSheet(command.options);
+            code = runWithoutWindows(command);
         } else {
+            createWindows();
             QObject::connect(start, &Tstart::runEnded, &application, [] { QCoreApplication::exit(0); });
             // A termination request or a hang-up ends the run as closing the main window does:
             // through the event loop, so that the run cleans up after itself.
@@ -136,7 +117,8 @@ int run(int &argc, char **argv)
         reportError(QString::fromLocal8Bit(e.what()));
         code = 1;
     }
-    destroyWindows();
+    if (!windowless)
+        destroyWindows();
     // The font change notice of the end of the run is delivered before the process ends.
     QCoreApplication::processEvents();
     return code;

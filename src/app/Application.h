@@ -20,8 +20,8 @@ public:
 void reportError(const QString &message);
 
 /// Runs the program: windows, event loop, end of the run. Returns the process exit code.
-/// With --sheet FILE it makes one sheet with the windows never shown, with --list-fonts it prints
-/// the main window's font list instead, and ends; either needs no display. --help, --version and
+/// With --sheet FILE it makes one sheet, with --list-fonts it prints the font list instead, and
+/// ends; either makes no window and needs no display. --help, --version and
 /// usage errors (exit code 2) need no windows at all (see SheetCommand.h).
 int run(int &argc, char **argv);
 

@@ -1,11 +1,24 @@
 #include "app/Language.h"
 
+#include "platform/DesktopLanguage.h"
+
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QLibraryInfo>
 #include <QPointer>
 #include <QTranslator>
 
 namespace app {
+
+QString startLanguageCode()
+{
+    // Without either marker (started from the desktop's menu, say), the desktop's language decides.
+    if (QFileInfo(QStringLiteral("de")).isFile())
+        return QStringLiteral("de");
+    if (QFileInfo(QStringLiteral("en")).isFile())
+        return QStringLiteral("en");
+    return platform::desktopLanguageCode();
+}
 
 void setPlatformLanguage(const QString &code)
 {

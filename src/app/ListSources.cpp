@@ -4,25 +4,10 @@
 #include "app/Windows.h"
 #include "fonts/FontListView.h"
 #include "output/Teinst.h"
-#include "platform/FileFaces.h"
-#include "platform/FontResources.h"
 
-#include <QCheckBox>
 #include <QComboBox>
-#include <QLabel>
-#include <QListWidget>
 
 namespace app {
-
-output::LabelSwitches labelSwitches()
-{
-    output::LabelSwitches switches;
-    switches.numbering = einst->cb1->isChecked();
-    switches.fontName = einst->cb2->isChecked();
-    switches.directory = einst->cb_verz->isChecked();
-    switches.fileName = einst->cb_filename->isChecked();
-    return switches;
-}
 
 qsizetype ListSheet::count() const
 {
@@ -31,33 +16,27 @@ qsizetype ListSheet::count() const
 
 output::SheetLine ListSheet::line(qsizetype index) const
 {
-    output::SheetLine line;
-    line.label = m_window.GetText1(index);
-    line.rest = m_window.GetText2(index);
-    // The font and its file as the load recorded them for the row, never read back from its text.
-    const fonts::FontListEntry entry = m_window.ListBox1->entry(int(index));
-    const QString separator = m_window.Label16->text();
-    line.labelParts = output::labelParts(index, entry, labelSwitches(), separator);
-    line.restParts = output::sampleParts(entry, labelSwitches(), separator, m_window.cd1->currentText());
-    line.fontName = entry.name;
-    line.fontFile = entry.path;
-    line.formB = einst->cb_stdname->isChecked();
-    return line;
+    return output::sheetLine(index, m_window.ListBox1->entry(int(index)), *this);
 }
 
-QString ResourceSink::addFontFile(const QString &path)
+output::LabelSwitches ListSheet::labelSwitches() const
 {
-    return platform::FontResources::instance().addFontFile(path);
+    return einst->labelSwitches();
 }
 
-void ResourceSink::listFontFile(const QString &path, const platform::FileIdentity &identity, int face)
+QString ListSheet::separator() const
 {
-    platform::FileFaces::instance().setListedFile(path, identity, face);
+    return einst->separator();
 }
 
-void ResourceSink::postFontChange()
+bool ListSheet::standardFontLabels() const
 {
-    platform::FontResources::instance().postFontChange();
+    return einst->standardFontLabels();
+}
+
+QString ListSheet::sampleText() const
+{
+    return m_window.cd1->currentText();
 }
 
 } // namespace app

@@ -1,20 +1,17 @@
 #pragma once
-// The main window's font list as the sources the output runs and the font loader are given.
+// The main window's font list as the lines the output runs are given.
 
-#include "fonts/FontListLoader.h"
-#include "output/PrintSheet.h"
-#include "output/SheetText.h"
+#include "output/SheetRequest.h"
 
 class Tprog;
 
 namespace app {
 
-/// The switches of the settings dialog that choose the label parts of a sheet line.
-output::LabelSwitches labelSwitches();
-
-/// The font list as the lines of a sheet, read line by line so that a setting changed while an
-/// image run goes on takes effect from the next line.
-class ListSheet : public output::SheetSource
+/// The font list as the lines of a sheet, each made with the settings as they are when it is
+/// read, so that a setting changed while an image run goes on takes effect from the next line:
+/// the settings dialog's label and standard-font switches, the committed separator and the
+/// sample box's text.
+class ListSheet : public output::SheetSource, public output::SheetSettings
 {
 public:
     /// The lines of `window`'s font list.
@@ -25,17 +22,13 @@ public:
     qsizetype count() const override;
     output::SheetLine line(qsizetype index) const override;
 
+    output::LabelSwitches labelSwitches() const override;
+    QString separator() const override;
+    bool standardFontLabels() const override;
+    QString sampleText() const override;
+
 private:
     const Tprog &m_window;
-};
-
-/// The run's font resources as the loader's sink.
-class ResourceSink : public fonts::FontSink
-{
-public:
-    QString addFontFile(const QString &path) override;
-    void listFontFile(const QString &path, const platform::FileIdentity &identity, int face) override;
-    void postFontChange() override;
 };
 
 } // namespace app

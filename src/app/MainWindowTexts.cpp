@@ -117,7 +117,7 @@ void applyOutputTargets(QComboBox *box, bool german)
 // is discarded; the custom entry's word is replaced over the whole list of examples.
 void applySamples(QComboBox *box, bool german)
 {
-    const QString example0 = german ? fonts::germanExample0() : fonts::englishExample0();
+    const QString example0 = fonts::defaultSample(german);
     box->setItemText(0, example0);
     box->setCurrentIndex(0);
     box->setEditText(example0);

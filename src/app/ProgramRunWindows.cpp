@@ -7,19 +7,15 @@
 #include <QCoreApplication>
 
 namespace app {
-namespace {
-bool runWindowShown = true;
-} // namespace
 
-void setRunWindowShown(bool shown)
+void ProgramRunWindows::prepare(bool german)
 {
-    runWindowShown = shown;
+    status->beginRun(german);
 }
 
 void ProgramRunWindows::begin(qsizetype lines)
 {
-    if (runWindowShown)
-        status->show();
+    status->show();
     prog->setEnabled(false);
     status->setMaximum(int(lines));
     status->setPosition(0);

@@ -5,15 +5,12 @@
 
 namespace app {
 
-/// Whether output runs show the progress window (they do unless a run without windows, from the
-/// command line, turned it off). The bar moves either way.
-void setRunWindowShown(bool shown);
-
 /// The progress window `status` with its bar and abort button, the main window out of use while
 /// the run goes on, and the name the main window's save dialog proposes (Tprog::sdFileName).
 class ProgramRunWindows : public output::RunWindows
 {
 public:
+    void prepare(bool german) override;
     void begin(qsizetype lines) override;
     void lineDone(qsizetype index) override;
     bool abortRequested() const override;

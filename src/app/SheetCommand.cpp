@@ -1,5 +1,6 @@
 #include "app/SheetCommand.h"
 
+#include "fonts/SampleTexts.h"
 #include "output/SheetLimits.h"
 
 #include <QCommandLineParser>
@@ -94,39 +95,22 @@ QString parserError(const QString &reason, bool german)
 
 } // namespace
 
-std::optional<SheetFormat> sheetFormatOf(const QString &path)
+std::optional<output::SheetTarget> sheetFormatOf(const QString &path)
 {
     const QString suffix = QFileInfo(path).suffix().toLower();
     if (QFileInfo(path).fileName().startsWith(QLatin1Char('.')) && QFileInfo(path).completeBaseName().isEmpty())
         return std::nullopt;
     if (suffix == QLatin1String("pdf"))
-        return SheetFormat::Pdf;
+        return output::SheetTarget::Pdf;
     if (suffix == QLatin1String("bmp"))
-        return SheetFormat::Bmp;
+        return output::SheetTarget::Bmp;
     if (suffix == QLatin1String("jpg") || suffix == QLatin1String("jpeg"))
-        return SheetFormat::Jpeg;
+        return output::SheetTarget::Jpeg;
     if (suffix == QLatin1String("gif"))
-        return SheetFormat::Gif;
+        return output::SheetTarget::Gif;
     if (suffix == QLatin1String("docx"))
-        return SheetFormat::Docx;
+        return output::SheetTarget::Document;
     return std::nullopt;
-}
-
-QString targetPrefix(SheetFormat format)
-{
-    switch (format) {
-    case SheetFormat::Pdf:
-        return QStringLiteral("PDF-");
-    case SheetFormat::Bmp:
-        return QStringLiteral("BMP-");
-    case SheetFormat::Jpeg:
-        return QStringLiteral("JPG-");
-    case SheetFormat::Gif:
-        return QStringLiteral("GIF-");
-    case SheetFormat::Docx:
-        return QStringLiteral("DOC-");
-    }
-    return {};
 }
 
 namespace {
@@ -212,7 +196,7 @@ Command parseArguments(const QStringList &rest, bool german)
 
     command.kind = CommandKind::Sheet;
     o.file = parser.value(QStringLiteral("sheet"));
-    const std::optional<SheetFormat> format = sheetFormatOf(o.file);
+    const std::optional<output::SheetTarget> format = sheetFormatOf(o.file);
     if (!format)
         return usageError(tr("Cannot tell the format of '%1': the file must end in .pdf, .bmp, .jpg, .jpeg, .gif "
                              "or .docx.",
@@ -314,6 +298,34 @@ Command parseCommand(const QStringList &arguments)
     Command command = parseArguments(rest, german);
     command.options.german = german;
     return command;
+}
+
+output::SheetRequest sheetRequest(const SheetOptions &options, bool german)
+{
+    output::SheetRequest request;
+    request.target = options.format;
+    request.file = QFileInfo(options.file).absoluteFilePath();
+    output::SheetNumbers &numbers = request.numbers;
+    numbers.size = options.size.value_or(numbers.size);
+    numbers.spacing = options.lineSpacing.value_or(numbers.spacing);
+    numbers.top = options.top.value_or(numbers.top);
+    numbers.left = options.left.value_or(numbers.left);
+    numbers.bottom = options.bottom.value_or(numbers.bottom);
+    request.style.portrait = !options.landscape;
+    request.style.italic = options.italic;
+    request.style.bold = options.bold;
+    request.style.german = german;
+    if (options.labels) {
+        request.labels.numbering = options.labels->number;
+        request.labels.fontName = options.labels->name;
+        request.labels.directory = options.labels->folder;
+        request.labels.fileName = options.labels->file;
+    }
+    request.separator = options.separator.value_or(request.separator);
+    request.sampleText = options.text.value_or(fonts::defaultSample(german));
+    request.standardFontLabels = options.labelsInStandardFont.value_or(request.standardFontLabels);
+    request.split = options.split;
+    return request;
 }
 
 QString usageLine()

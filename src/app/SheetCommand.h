@@ -3,6 +3,8 @@
 // one font sheet without showing any window, --list-fonts prints the font list. This part only
 // reads the arguments and words the texts; running them is the application's.
 
+#include "output/SheetRequest.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -10,16 +12,9 @@
 
 namespace app {
 
-/// The file formats a sheet can be written in, told by the file's extension.
-enum class SheetFormat { Pdf, Bmp, Jpeg, Gif, Docx };
-
-/// The format of a sheet written to `path`, by its extension (any case): .pdf, .bmp, .jpg or
-/// .jpeg, .gif, .docx. None for any other name.
-std::optional<SheetFormat> sheetFormatOf(const QString &path);
-
-/// The prefix of the main window's output target for `format` ("PDF-", "BMP-", "JPG-", "GIF-",
-/// "DOC-").
-QString targetPrefix(SheetFormat format);
+/// The target of a sheet written to `path`, by its extension (any case): .pdf, .bmp, .jpg or
+/// .jpeg, .gif, .docx (a word-processor document). None for any other name.
+std::optional<output::SheetTarget> sheetFormatOf(const QString &path);
 
 /// The labels a sheet line may begin with, as the settings dialog's switches.
 struct SheetLabels
@@ -30,11 +25,12 @@ struct SheetLabels
     bool file = false;
 };
 
-/// What the command line asks for a sheet; an option not given leaves the window's setting.
+/// What the command line asks for a sheet; an option not given leaves the setting a sheet starts
+/// with.
 struct SheetOptions
 {
     QString file;
-    SheetFormat format = SheetFormat::Pdf;
+    output::SheetTarget format = output::SheetTarget::Pdf; ///< a file target
     QString folder;            ///< fonts of this folder and its sub-folders; empty: none
     bool systemFonts = true;
     std::optional<QString> text;
@@ -71,6 +67,11 @@ struct Command
 /// FILE of no known format, an empty separator, options that need --sheet without it, or --sheet
 /// with --list-fonts give UsageError with its reason.
 Command parseCommand(const QStringList &arguments);
+
+/// The sheet `options` ask for, in German or English (`german`): every option not given as a
+/// sheet starts in the program (output::SheetRequest's defaults, the language's first sample
+/// text), the file made absolute.
+output::SheetRequest sheetRequest(const SheetOptions &options, bool german);
 
 /// The usage line, as `--help` and usage errors show it.
 QString usageLine();

@@ -1,6 +1,7 @@
 #include "app/Tprog.h"
 
 #include "app/Language.h"
+#include "app/FontSources.h"
 #include "app/ListSources.h"
 #include "app/MainWindowTexts.h"
 #include "app/ProgramRunWindows.h"
@@ -18,22 +19,16 @@
 #include "help/Thilfe.h"
 #include "help/Thilfe_en.h"
 #include "help/WebLinks.h"
-#include "output/ImageSheet.h"
-#include "output/PdfSheet.h"
-#include "output/PrintSheet.h"
-#include "output/SheetLimits.h"
+#include "output/RunSheet.h"
 #include "output/SheetText.h"
 #include "output/Teinst.h"
 #include "output/Tstatus.h"
-#include "output/WordSheet.h"
+#include "platform/BrowseForFolder.h"
 #include "platform/Dialogs.h"
 #include "platform/FileFaces.h"
-#include "platform/FontResources.h"
 #include "platform/SampleBoxFace.h"
-#include "platform/SystemFonts.h"
 #include "platform/UrlOpener.h"
 #include "ui/Look.h"
-#include "platform/BrowseForFolder.h"
 #include "util/IntText.h"
 
 #include <QAction>
@@ -159,7 +154,7 @@ void Tprog::FormCreate()
     fdFont = QFont(QFontInfo(ui::windowFont()).family(), 8);
     fdColour = QGuiApplication::palette().color(QPalette::WindowText);
     fillPrinters();
-    installed_fonts = fonts::buildInstalledFonts(platform::printerTypefaces(), platform::screenTypefaces());
+    installed_fonts = installedFonts();
     cd1->addItems(fonts::designSamples());
     cd1->addItems(fonts::appendedSamples());
     cd1->setCurrentIndex(0);
@@ -177,12 +172,8 @@ void Tprog::FormShow()
 
 void Tprog::FormDestroy()
 {
-    auto &resources = platform::FontResources::instance();
-    for (const QString &path : std::as_const(file_font_paths))
-        resources.removeFontFile(path);
-    resources.postFontChange();
+    releaseFontFiles(file_font_paths);
     installed_fonts.clear();
-    file_font_paths.clear();
 }
 
 void Tprog::setCountText()
@@ -203,11 +194,7 @@ void Tprog::SchriftenNeuLadenClick()
     request.system = cb_system->isChecked();
     request.folder = cb_folder->isChecked();
     request.folderText = ed_folder->text();
-    ResourceSink sink;
-    fonts::FontListEntries entries = fonts::loadFontEntries(
-        request, request.system ? platform::printerTypefaces() : QStringList(), installed_fonts, file_font_paths, sink);
-    fonts::sortEntries(entries, fonts::entryCollator(isGerman()));
-    ListBox1->addEntries(entries);
+    ListBox1->addEntries(loadFontList(request, installed_fonts, file_font_paths, isGerman()));
     ListBox1Rows->measureShownRows();
     setCountText();
 }
@@ -393,12 +380,12 @@ void Tprog::m23Click()
 
 QString Tprog::GetText1(qsizetype index) const
 {
-    return output::labelPart(index, ListBox1->entry(int(index)), labelSwitches(), Label16->text());
+    return output::labelPart(index, ListBox1->entry(int(index)), einst->labelSwitches(), Label16->text());
 }
 
 QString Tprog::GetText2(qsizetype index) const
 {
-    return output::samplePart(ListBox1->entry(int(index)), labelSwitches(), Label16->text(),
+    return output::samplePart(ListBox1->entry(int(index)), einst->labelSwitches(), Label16->text(),
                               cd1->currentText());
 }
 
@@ -406,47 +393,28 @@ void Tprog::Button1Click()
 {
     // The numbers are converted first, in this order; a text that is not a whole number ends
     // the run here, before any target is touched.
-    output::SheetNumbers numbers;
-    numbers.spacing = util::StrToInt(einst->Edit1->text());
-    numbers.left = util::StrToInt(einst->Edit2->text());
-    numbers.top = util::StrToInt(einst->Edit3->text());
-    numbers.bottom = util::StrToInt(einst->Edit4->text());
-    numbers.size = util::StrToInt(einst->Edit5->currentText());
-    // A size no target can draw is refused before any target is touched.
-    if (const QString problem = output::sizeProblem(numbers, isGerman()); !problem.isEmpty()) {
-        dialogs::message(dialogs::MessageKind::Error, problem);
-        return;
-    }
-    status->beginRun(isGerman());
+    output::SheetRequest request;
+    request.numbers.spacing = util::StrToInt(einst->Edit1->text());
+    request.numbers.left = util::StrToInt(einst->Edit2->text());
+    request.numbers.top = util::StrToInt(einst->Edit3->text());
+    request.numbers.bottom = util::StrToInt(einst->Edit4->text());
+    request.numbers.size = util::StrToInt(einst->Edit5->currentText());
 
-    const QString target = cbdrucker->currentText();
-    output::RunStyle style;
-    style.portrait = einst->or_hoch->isChecked();
-    style.italic = einst->cb3->isChecked();
-    style.bold = einst->cb4->isChecked();
-    style.german = isGerman();
+    const QString entry = cbdrucker->currentText();
+    request.target = output::targetOfEntry(entry);
+    if (request.target == output::SheetTarget::NamedPrinter)
+        request.printer = entry;
+    request.style.portrait = einst->or_hoch->isChecked();
+    request.style.italic = einst->cb3->isChecked();
+    request.style.bold = einst->cb4->isChecked();
+    request.style.german = isGerman();
     const ListSheet sheet(*this);
-
-    if (target.startsWith(QLatin1String("PDF-"))) {
-        ProgramRunWindows windows;
-        output::pdfSheet(numbers, style, sheet, windows);
-        return;
-    }
-    if (target.startsWith(QLatin1String("DOC-"))) {
-        ProgramRunWindows windows;
-        output::wordSheet(numbers, style, sheet, windows);
-        return;
-    }
-    if (target.startsWith(QLatin1String("BMP-")) || target.startsWith(QLatin1String("GIF-"))
-        || target.startsWith(QLatin1String("JPG-"))) {
-        ProgramRunWindows windows;
-        output::imageSheet(target, numbers, style, sheet, windows);
-        return;
-    }
-    if (target == QLatin1String("Drucker Dialog mit Optionen") || target == QLatin1String("Printer Dialog with Options"))
-        output::printWithDialog(numbers, style, sheet);
-    else
-        output::printDirect(target, numbers, style, sheet);
+    request.labels = sheet.labelSwitches();
+    request.separator = sheet.separator();
+    request.standardFontLabels = sheet.standardFontLabels();
+    request.sampleText = sheet.sampleText();
+    ProgramRunWindows windows;
+    output::runSheet(request, sheet, windows);
 }
 
 void Tprog::Sprache()

@@ -6,6 +6,7 @@
 #include "app/MainWindowTexts.h"
 #include "fonts/FontListDelegate.h"
 #include "fonts/FontListView.h"
+#include "output/SheetRequest.h"
 #include "platform/Printers.h"
 #include "ui/Anchors.h"
 #include "ui/LinkLabel.h"
@@ -177,10 +178,12 @@ void Tprog::createControls()
     Label8->setBuddy(cbdrucker);
     Label5->setBuddy(cd1);
 
-    // The committed output settings, hidden.
+    // The committed output settings, hidden, starting as a sheet does by default.
     const char *names[] = {"Label11", "Label12", "Label13", "Label14", "Label15", "Label16"};
-    const QString values[] = {QStringLiteral("5"), QStringLiteral("200"), QStringLiteral("250"),
-                              QStringLiteral("550"), QStringLiteral("8"), QStringLiteral("  --  ")};
+    const output::SheetRequest defaults;
+    const QString values[] = {QString::number(defaults.numbers.spacing), QString::number(defaults.numbers.left),
+                              QString::number(defaults.numbers.top),     QString::number(defaults.numbers.bottom),
+                              QString::number(defaults.numbers.size),    defaults.separator};
     QLabel **labels[] = {&Label11, &Label12, &Label13, &Label14, &Label15, &Label16};
     for (int i = 0; i < 6; ++i) {
         *labels[i] = named(new QLabel(values[i], client), names[i]);

@@ -3,7 +3,6 @@
 #include "app/Language.h"
 #include "app/Tprog.h"
 #include "app/Windows.h"
-#include "platform/DesktopLanguage.h"
 #include "platform/Dialogs.h"
 #include "ui/Links.h"
 #include "ui/Logo.h"
@@ -11,7 +10,6 @@
 
 #include <QApplication>
 #include <QCloseEvent>
-#include <QFileInfo>
 #include <QLabel>
 #include <QScreen>
 #include <QTimer>
@@ -109,17 +107,7 @@ void Tstart::FormCreate()
     r4->setGeometry(w - 2, 0, 2, h);
     Image2->move(Image1->pos());
 
-    // The language comes from marker files in the current directory; only files count, and their
-    // contents are never read. "de" wins when both are there. Without either (started from the
-    // desktop's menu, say), the desktop's language decides.
-    const bool english = QFileInfo(QStringLiteral("en")).isFile();
-    const bool german = QFileInfo(QStringLiteral("de")).isFile();
-    if (english)
-        spr->setText(QStringLiteral("en"));
-    if (german)
-        spr->setText(QStringLiteral("de"));
-    if (!english && !german)
-        spr->setText(platform::desktopLanguageCode());
+    spr->setText(app::startLanguageCode());
     startsprache();
 
     if (const QScreen *screen = QGuiApplication::primaryScreen())

@@ -35,7 +35,9 @@ void createWindows()
     // applies, and the main window loads the font list before the other windows exist.
     start = new Tstart;
     prog = new Tprog;
-    einst = new Teinst;
+    // The settings dialog edits the main window's committed settings.
+    einst = new Teinst({prog->Label11, prog->Label12, prog->Label13, prog->Label14, prog->Label15, prog->Label16},
+                       &languageCode);
     hilfe = new Thilfe;
     hilfe_en = new Thilfe_en;
     status = new Tstatus(isGerman());

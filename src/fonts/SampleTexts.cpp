@@ -34,6 +34,11 @@ QString englishExample0()
     return QStringLiteral("Anton is eating Cheese! - 1234567890!\"()$/?öäü+*ABCDEFGabcdefg");
 }
 
+QString defaultSample(bool german)
+{
+    return german ? germanExample0() : englishExample0();
+}
+
 QStringList designSamples()
 {
     const QString specials = QStringLiteral("!\"§$%&/()=?`;:_'*,.-#+ÖÄÜß´~\\}][{²³|<>°^");

@@ -13,6 +13,10 @@ QString germanExample0();
 /// The English default sentence (example 0 in English).
 QString englishExample0();
 
+/// The sample text a sheet starts with: example 0 of the interface language (German when
+/// `german`).
+QString defaultSample(bool german);
+
 /// The seven examples the sample box starts with (example 0 in German).
 QStringList designSamples();
 

@@ -12,26 +12,6 @@
 namespace output {
 namespace {
 
-struct FormatInfo
-{
-    ImageFormat format;
-    QString filter;
-    QString extension;
-};
-
-FormatInfo formatInfo(ImageFormat format)
-{
-    switch (format) {
-    case ImageFormat::Bmp:
-        return {format, QStringLiteral("Bitmap (*.bmp)|*.bmp"), QStringLiteral(".bmp")};
-    case ImageFormat::Jpeg:
-        return {format, QStringLiteral("JPEG (*.jpg)|*.jpg"), QStringLiteral(".jpg")};
-    case ImageFormat::Gif:
-        return {format, QStringLiteral("GIF (*.gif)|*.gif"), QStringLiteral(".gif")};
-    }
-    return {};
-}
-
 // The reason of `cause` in the interface language: the program's own for a name it refuses to
 // write to, the system's or the encoder's otherwise.
 QString reasonText(const util::Error &cause, bool german)
@@ -61,7 +41,22 @@ QString reasonText(const util::Error &cause, bool german)
     throw notSaved(SavedDocument::Image, path, cause, german);
 }
 
-void saveToName(const QImage &image, ImageFormat format, const QString &path, bool german)
+} // namespace
+
+ImageFileType imageFileType(ImageFormat format)
+{
+    switch (format) {
+    case ImageFormat::Bmp:
+        return {QStringLiteral("Bitmap (*.bmp)|*.bmp"), QStringLiteral("BMP (*.bmp)|*.bmp"), QStringLiteral(".bmp")};
+    case ImageFormat::Jpeg:
+        return {QStringLiteral("JPEG (*.jpg)|*.jpg"), QStringLiteral("JPG (*.jpg)|*.jpg"), QStringLiteral(".jpg")};
+    case ImageFormat::Gif:
+        return {QStringLiteral("GIF (*.gif)|*.gif"), QStringLiteral("GIF (*.gif)|*.gif"), QStringLiteral(".gif")};
+    }
+    return {};
+}
+
+void saveImageToName(const QImage &image, ImageFormat format, const QString &path, bool german)
 {
     try {
         saveImage(image, format, path);
@@ -70,9 +65,9 @@ void saveToName(const QImage &image, ImageFormat format, const QString &path, bo
     }
 }
 
-void saveWithDialog(const QImage &image, ImageFormat format, QString &fileName, bool german)
+void saveImageWithDialog(const QImage &image, ImageFormat format, QString &fileName, bool german)
 {
-    const FormatInfo info = formatInfo(format);
+    const ImageFileType type = imageFileType(format);
     // JPEG and GIF are converted before the dialog opens; the bitmap is written as it is.
     QByteArray encoded;
     if (format != ImageFormat::Bmp) {
@@ -82,11 +77,11 @@ void saveWithDialog(const QImage &image, ImageFormat format, QString &fileName, 
             fail(QString(), e, german);
         }
     }
-    const QString path = askImageFileName(info.filter, info.extension, fileName);
+    const QString path = askImageFileName(type.filter, type.extension, fileName);
     if (path.isEmpty())
         return;
     if (format == ImageFormat::Bmp) {
-        saveToName(image, format, path, german);
+        saveImageToName(image, format, path, german);
         return;
     }
     try {
@@ -95,8 +90,6 @@ void saveWithDialog(const QImage &image, ImageFormat format, QString &fileName, 
         fail(path, e, german);
     }
 }
-
-} // namespace
 
 FileWriteError notSaved(SavedDocument document, const QString &path, const util::Error &cause, bool german)
 {
@@ -150,33 +143,3 @@ QString askImageFileName(const QString &filter, const QString &defaultExtension,
 }
 
 } // namespace output
-
-void SaveBmpWithDialog(const QImage &image, QString &fileName, bool german)
-{
-    output::saveWithDialog(image, output::ImageFormat::Bmp, fileName, german);
-}
-
-void SaveJpgWithDialog(const QImage &image, QString &fileName, bool german)
-{
-    output::saveWithDialog(image, output::ImageFormat::Jpeg, fileName, german);
-}
-
-void SaveGifWithDialog(const QImage &image, QString &fileName, bool german)
-{
-    output::saveWithDialog(image, output::ImageFormat::Gif, fileName, german);
-}
-
-void SaveBmpToName(const QImage &image, const QString &path, bool german)
-{
-    output::saveToName(image, output::ImageFormat::Bmp, path, german);
-}
-
-void SaveJpgToName(const QImage &image, const QString &path, bool german)
-{
-    output::saveToName(image, output::ImageFormat::Jpeg, path, german);
-}
-
-void SaveGifToName(const QImage &image, const QString &path, bool german)
-{
-    output::saveToName(image, output::ImageFormat::Gif, path, german);
-}

@@ -7,28 +7,36 @@
 // the caller's: `fileName` goes in as the last name chosen and comes out as the name chosen now,
 // set as soon as it is chosen, so that a failure to write keeps it too.
 
+#include "output/ImageFiles.h"
 #include "util/Errors.h"
 
 #include <QString>
 
 class QImage;
 
-/// Asks for a file with the BMP filter and writes `image` there as an uncompressed bitmap.
-/// Cancelling, or confirming an empty name, writes nothing and leaves `fileName` as it was.
-void SaveBmpWithDialog(const QImage &image, QString &fileName, bool german);
-/// Converts `image` to JPEG (quality 85), then asks for a file and writes it there.
-void SaveJpgWithDialog(const QImage &image, QString &fileName, bool german);
-/// Converts `image` to a 216-colour GIF, then asks for a file and writes it there.
-void SaveGifWithDialog(const QImage &image, QString &fileName, bool german);
-
-/// Writes `image` as a bitmap file `path`, replacing an existing file once the new one is complete.
-void SaveBmpToName(const QImage &image, const QString &path, bool german);
-/// Writes `image` as a JPEG file `path` (quality 85), replacing an existing file when complete.
-void SaveJpgToName(const QImage &image, const QString &path, bool german);
-/// Writes `image` as a GIF file `path`, replacing an existing file when complete.
-void SaveGifToName(const QImage &image, const QString &path, bool german);
-
 namespace output {
+
+/// How the save dialogs offer an image format: the filter of the save dialog of the sheet image
+/// ("Bitmap (*.bmp)|*.bmp"), that of the dialog that names the part images of a split run
+/// ("BMP (*.bmp)|*.bmp"), and the extension a name without one gets (".bmp").
+struct ImageFileType
+{
+    QString filter;
+    QString partsFilter;
+    QString extension;
+};
+
+/// The file type of `format`.
+ImageFileType imageFileType(ImageFormat format);
+
+/// Asks for a file with the filter of `format` and writes `image` there: a bitmap uncompressed,
+/// JPEG (quality 85) and 216-colour GIF converted before the dialog opens. Cancelling, or
+/// confirming an empty name, writes nothing and leaves `fileName` as it was.
+void saveImageWithDialog(const QImage &image, ImageFormat format, QString &fileName, bool german);
+
+/// Writes `image` in `format` as the file `path`, replacing an existing file once the new one is
+/// complete.
+void saveImageToName(const QImage &image, ImageFormat format, const QString &path, bool german);
 
 /// The failure to write an image file: its message names the file and gives the system's
 /// reason, in the interface language. Unlike a failure to build or convert the image, it is no

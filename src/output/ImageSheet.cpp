@@ -27,25 +27,6 @@ ImageLimits &limitsInForce()
     return limits;
 }
 
-struct FormatInfo
-{
-    QString filter;
-    QString extension;
-};
-
-FormatInfo formatInfo(ImageFormat format)
-{
-    switch (format) {
-    case ImageFormat::Bmp:
-        return {QStringLiteral("BMP (*.bmp)|*.bmp"), QStringLiteral(".bmp")};
-    case ImageFormat::Jpeg:
-        return {QStringLiteral("JPG (*.jpg)|*.jpg"), QStringLiteral(".jpg")};
-    case ImageFormat::Gif:
-        return {QStringLiteral("GIF (*.gif)|*.gif"), QStringLiteral(".gif")};
-    }
-    return {};
-}
-
 // Dots per metre of the screen: point sizes on images are converted at the screen's resolution.
 int screenDotsPerMeter()
 {
@@ -129,32 +110,7 @@ void saveWithDialog(ImageFormat format, const QImage &image, RunWindows &windows
     // The name chosen is kept for the next proposal also when the file cannot be written.
     QString fileName = windows.lastFileName();
     const auto keepName = qScopeGuard([&] { windows.setLastFileName(fileName); });
-    switch (format) {
-    case ImageFormat::Bmp:
-        SaveBmpWithDialog(image, fileName, german);
-        break;
-    case ImageFormat::Jpeg:
-        SaveJpgWithDialog(image, fileName, german);
-        break;
-    case ImageFormat::Gif:
-        SaveGifWithDialog(image, fileName, german);
-        break;
-    }
-}
-
-void saveToName(ImageFormat format, const QImage &image, const QString &path, bool german)
-{
-    switch (format) {
-    case ImageFormat::Bmp:
-        SaveBmpToName(image, path, german);
-        break;
-    case ImageFormat::Jpeg:
-        SaveJpgToName(image, path, german);
-        break;
-    case ImageFormat::Gif:
-        SaveGifToName(image, path, german);
-        break;
-    }
+    saveImageWithDialog(image, format, fileName, german);
 }
 
 // The one image run. Returns the failure index f when it failed, -1 when it ended normally.
@@ -194,10 +150,10 @@ int singleRun(ImageFormat format, const SheetNumbers &numbers, const RunStyle &s
 void splitRun(ImageFormat format, int f, const SheetNumbers &numbers, const RunStyle &style, const SheetSource &sheet,
               RunWindows &windows)
 {
-    const FormatInfo info = formatInfo(format);
+    const ImageFileType type = imageFileType(format);
     // Cancelling the name ends the split run: parts are never written anywhere unasked.
     QString fileName = windows.lastFileName();
-    const QString chosen = askImageFileName(info.filter, info.extension, fileName);
+    const QString chosen = askImageFileName(type.partsFilter, type.extension, fileName);
     if (chosen.isEmpty())
         return;
     windows.setLastFileName(chosen);
@@ -216,7 +172,7 @@ void splitRun(ImageFormat format, int f, const SheetNumbers &numbers, const RunS
         int y = 20;
         const auto writePart = [&] {
             image.setHeight(image.height() + 20);
-            saveToName(format, image.view(), partFileName(base, k, info.extension), style.german);
+            saveImageToName(image.view(), format, partFileName(base, k, type.extension), style.german);
             c = 0;
             clipped += clippedInPart;
             clippedInPart = 0;
@@ -315,18 +271,9 @@ QString splitQuestionText(bool german)
                          "want to print your fonts on some different images?");
 }
 
-void imageSheet(const QString &target, const SheetNumbers &numbers, const RunStyle &style, const SheetSource &sheet,
+void imageSheet(ImageFormat format, const SheetNumbers &numbers, const RunStyle &style, const SheetSource &sheet,
                 RunWindows &windows)
 {
-    ImageFormat format = ImageFormat::Bmp;
-    if (target.startsWith(QLatin1String("BMP-")))
-        format = ImageFormat::Bmp;
-    else if (target.startsWith(QLatin1String("JPG-")))
-        format = ImageFormat::Jpeg;
-    else if (target.startsWith(QLatin1String("GIF-")))
-        format = ImageFormat::Gif;
-    else
-        return;
     // A line spacing no image can hold would end in the memory question, which would not help.
     if (const QString problem = imageProblem(numbers, limitsInForce().maxHeight, style.german); !problem.isEmpty()) {
         dialogs::message(dialogs::MessageKind::Error, problem);

@@ -4,6 +4,7 @@
 // the image cannot be made, the sheet can be spread over numbered part images.
 
 #include "output/GrowingImage.h"
+#include "output/ImageFiles.h"
 #include "output/PrintSheet.h"
 
 #include <QString>
@@ -25,9 +26,9 @@ QString clippedLinesText(int lines, bool german);
 
 class RunWindows;
 
-/// Runs the image target chosen by `target` ("BMP-…", "JPG-…" or "GIF-…"), showing its progress in
-/// `windows` and proposing file names from the last one they keep.
-void imageSheet(const QString &target, const SheetNumbers &numbers, const RunStyle &style, const SheetSource &sheet,
+/// Runs the image target of `format`, showing its progress in `windows` and proposing file names
+/// from the last one they keep.
+void imageSheet(ImageFormat format, const SheetNumbers &numbers, const RunStyle &style, const SheetSource &sheet,
                 RunWindows &windows);
 
 } // namespace output

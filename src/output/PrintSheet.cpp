@@ -129,15 +129,13 @@ QString jobTitle(bool german)
                   : QStringLiteral("Font List From Velmont Media Glyphworks");
 }
 
-void printDirect(const QString &target, const SheetNumbers &numbers, const RunStyle &style,
+void printDirect(const QString &name, const SheetNumbers &numbers, const RunStyle &style,
                  const SheetSource &sheet)
 {
     auto &printer = platform::Printer::instance();
-    const bool standard =
-        target == QLatin1String("Standarddrucker") || target == QLatin1String("Standard Printer");
     // The printer and copies a print dialog chose belong to that dialog's job: the standard
     // printer is the system's default at this moment, and a direct job is always one copy.
-    printer.setPrinterIndex(standard ? -1 : printer.printerIndex(target));
+    printer.setPrinterIndex(name.isEmpty() ? -1 : printer.printerIndex(name));
     printer.setCopies(1);
     printer.setTitle(jobTitle(style.german));
     printer.setPortrait(style.portrait);

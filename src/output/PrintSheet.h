@@ -87,11 +87,9 @@ QString jobTitle(bool german);
 /// The highest page number the print dialog admits.
 inline constexpr int kMaxDialogPage = 25;
 
-/// Prints one copy of every line on the printer named by `target`: "Standarddrucker" and
-/// "Standard Printer" print on the system's default printer of the moment; any other text selects
-/// the installed printer of that name (ignoring case), or the default printer when there is none
-/// of that name.
-void printDirect(const QString &target, const SheetNumbers &numbers, const RunStyle &style,
+/// Prints one copy of every line on the installed printer named `printer` (ignoring case), or on
+/// the system's default printer of the moment when `printer` is empty or no printer has that name.
+void printDirect(const QString &printer, const SheetNumbers &numbers, const RunStyle &style,
                  const SheetSource &sheet);
 
 /// Shows the print dialog and prints the chosen pages on the chosen printer; nothing when the

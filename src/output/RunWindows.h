@@ -14,6 +14,10 @@ class RunWindows
 public:
     virtual ~RunWindows() = default;
 
+    /// An output run to any target is about to start, in the interface language `german`: an
+    /// abort asked for in an earlier run no longer counts. Nothing by default.
+    virtual void prepare(bool german) { Q_UNUSED(german); }
+
     /// The run begins with `lines` lines: the progress shows 0 of `lines`, and the main window is
     /// out of use until end().
     virtual void begin(qsizetype lines) = 0;

@@ -1,8 +1,7 @@
 #include "output/Teinst.h"
 
-#include "app/Tprog.h"
-#include "app/Windows.h"
 #include "output/SettingsTexts.h"
+#include "output/SheetRequest.h"
 #include "platform/Dialogs.h"
 #include "ui/Look.h"
 #include "ui/Named.h"
@@ -16,6 +15,7 @@
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPushButton>
@@ -55,8 +55,10 @@ bool isNumericFieldCharacter(QChar c)
 
 } // namespace
 
-Teinst::Teinst(QWidget *parent)
+Teinst::Teinst(const CommittedSettings &committed, std::function<QString()> languageCode, QWidget *parent)
     : QWidget(parent, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint)
+    , m_committed(committed)
+    , m_languageCode(std::move(languageCode))
 {
     setObjectName(QStringLiteral("einst"));
     setFont(ui::windowFont());
@@ -85,18 +87,21 @@ void Teinst::createControls()
         ui::ClickLabel *&label;
         const char *boxName;
         const char *labelName;
+        bool on;
     };
+    // The switches start as a sheet does by default.
+    const output::SheetRequest defaults;
     const Row rows[] = {
-        {cb1, Label1, "cb1", "Label1"},
-        {cb2, Label2, "cb2", "Label2"},
-        {cb_verz, Label8, "cb_verz", "Label8"},
-        {cb_filename, Label9, "cb_filename", "Label9"},
-        {cb_stdname, Label10, "cb_stdname", "Label10"},
+        {cb1, Label1, "cb1", "Label1", defaults.labels.numbering},
+        {cb2, Label2, "cb2", "Label2", defaults.labels.fontName},
+        {cb_verz, Label8, "cb_verz", "Label8", defaults.labels.directory},
+        {cb_filename, Label9, "cb_filename", "Label9", defaults.labels.fileName},
+        {cb_stdname, Label10, "cb_stdname", "Label10", defaults.standardFontLabels},
     };
     int row = 2;
     for (const Row &r : rows) {
         r.box = bareToggle<QCheckBox>(GroupBox3, r.boxName);
-        r.box->setChecked(true);
+        r.box->setChecked(r.on);
         r.label = clickLabel(GroupBox3, r.labelName);
         r.label->setBuddy(r.box);
         layout->addWidget(r.box, row, 0);
@@ -107,10 +112,11 @@ void Teinst::createControls()
     layout->addWidget(Label4, row++, 0, 1, 4);
     // The two radio buttons share one parent, which makes them one exclusive pair.
     or_hoch = bareToggle<QRadioButton>(GroupBox3, "or_hoch");
-    or_hoch->setChecked(true);
+    or_hoch->setChecked(defaults.style.portrait);
     Label11 = clickLabel(GroupBox3, "Label11");
     Label11->setBuddy(or_hoch);
     or_quer = bareToggle<QRadioButton>(GroupBox3, "or_quer");
+    or_quer->setChecked(!defaults.style.portrait);
     Label12 = clickLabel(GroupBox3, "Label12");
     Label12->setBuddy(or_quer);
     layout->addWidget(or_hoch, row, 0);
@@ -227,35 +233,55 @@ void Teinst::takeSnapshot()
                   cb_verz->isChecked(), cb_filename->isChecked(), cb_stdname->isChecked()};
 }
 
+output::LabelSwitches Teinst::labelSwitches() const
+{
+    output::LabelSwitches switches;
+    switches.numbering = cb1->isChecked();
+    switches.fontName = cb2->isChecked();
+    switches.directory = cb_verz->isChecked();
+    switches.fileName = cb_filename->isChecked();
+    return switches;
+}
+
+bool Teinst::standardFontLabels() const
+{
+    return cb_stdname->isChecked();
+}
+
+QString Teinst::separator() const
+{
+    return m_committed.separator->text();
+}
+
+bool Teinst::isGerman() const
+{
+    return m_languageCode() == QLatin1String("de");
+}
+
 void Teinst::loadFields()
 {
-    // The committed copies belong to the main window, which is created before this dialog.
-    if (!prog)
-        return;
-    Edit1->setText(prog->Label11->text());
-    Edit2->setText(prog->Label12->text());
-    Edit3->setText(prog->Label13->text());
-    Edit4->setText(prog->Label14->text());
-    const QString size = prog->Label15->text();
+    Edit1->setText(m_committed.spacing->text());
+    Edit2->setText(m_committed.left->text());
+    Edit3->setText(m_committed.top->text());
+    Edit4->setText(m_committed.bottom->text());
+    const QString size = m_committed.size->text();
     // Keep the list's highlighted entry in step with the text where the size is one of them.
     if (const int index = Edit5->findText(size); index >= 0)
         Edit5->setCurrentIndex(index);
     Edit5->setEditText(size);
-    ed6->setText(prog->Label16->text());
+    ed6->setText(m_committed.separator->text());
 }
 
 void Teinst::Button1Click()
 {
-    if (prog) {
-        const std::pair<QLineEdit *, QLabel *> pairs[] = {
-            {Edit1, prog->Label11}, {Edit2, prog->Label12},         {Edit3, prog->Label13},
-            {Edit4, prog->Label14}, {Edit5->lineEdit(), prog->Label15}, {ed6, prog->Label16},
-        };
-        // Not validated here: a field that holds no number is reported when an output converts it.
-        for (const auto &[field, copy] : pairs)
-            if (!field->text().isEmpty())
-                copy->setText(field->text());
-    }
+    const std::pair<QLineEdit *, QLabel *> pairs[] = {
+        {Edit1, m_committed.spacing}, {Edit2, m_committed.left},           {Edit3, m_committed.top},
+        {Edit4, m_committed.bottom},  {Edit5->lineEdit(), m_committed.size}, {ed6, m_committed.separator},
+    };
+    // Not validated here: a field that holds no number is reported when an output converts it.
+    for (const auto &[field, copy] : pairs)
+        if (!field->text().isEmpty())
+            copy->setText(field->text());
     hide();
 }
 
@@ -306,7 +332,7 @@ bool Teinst::Edit1KeyPress(QChar key)
     if (isNumericFieldCharacter(key))
         return false;
     dialogs::message(dialogs::MessageKind::Information,
-                     app::isGerman() ? QStringLiteral("In diesem Feld sind nur Zahleneingaben erlaubt.")
+                     isGerman() ? QStringLiteral("In diesem Feld sind nur Zahleneingaben erlaubt.")
                                      : QStringLiteral("In this box only numerical entries are allowed."));
     return true;
 }
@@ -318,13 +344,13 @@ bool Teinst::Edit5KeyPress(QChar key)
 
 void Teinst::Edit5Change(const QString &text)
 {
-    if (prog && util::IsInt(text))
-        prog->Label15->setText(text);
+    if (util::IsInt(text))
+        m_committed.size->setText(text);
 }
 
 void Teinst::LocalSpr()
 {
-    const QString code = app::languageCode();
+    const QString code = m_languageCode();
     // Only the two languages have texts; any other code leaves the dialog as it is.
     if (code == QLatin1String("de") || code == QLatin1String("en")) {
         const bool german = code == QLatin1String("de");
@@ -353,7 +379,7 @@ void Teinst::showEvent(QShowEvent *event)
         centreOnScreen();
         // The dialog is the main window's: the window system keeps it above the main window,
         // while both stay usable and a run that disables the main window leaves it alone.
-        windowHandle()->setTransientParent(prog ? prog->windowHandle() : nullptr);
+        windowHandle()->setTransientParent(m_committed.separator->window()->windowHandle());
     }
     QWidget::showEvent(event);
 }

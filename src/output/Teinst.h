@@ -1,8 +1,12 @@
 #pragma once
 
+#include "output/SheetText.h"
 #include "ui/ClickLabel.h"
 
+#include <QString>
 #include <QWidget>
+
+#include <functional>
 
 class QCheckBox;
 class QComboBox;
@@ -11,6 +15,18 @@ class QLineEdit;
 class QPushButton;
 class QRadioButton;
 
+/// The committed copies of the settings the dialog edits: hidden labels of the main window that
+/// hold the texts last confirmed with OK.
+struct CommittedSettings
+{
+    QLabel *spacing = nullptr;
+    QLabel *left = nullptr;
+    QLabel *top = nullptr;
+    QLabel *bottom = nullptr;
+    QLabel *size = nullptr;
+    QLabel *separator = nullptr;
+};
+
 /// Window `einst`: the output settings dialog. Created hidden at start and kept for the whole run;
 /// closing it only hides it. Its controls are the working settings; the committed texts live in
 /// the hidden labels `Label11` … `Label16` of the main window.
@@ -18,7 +34,17 @@ class Teinst : public QWidget
 {
     Q_OBJECT
 public:
-    explicit Teinst(QWidget *parent = nullptr);
+    /// The dialog editing `committed`, which live as long as it does (the window they are on
+    /// keeps the dialog above it); `languageCode` tells the interface language ("de" or "en")
+    /// whenever a text is chosen.
+    Teinst(const CommittedSettings &committed, std::function<QString()> languageCode, QWidget *parent = nullptr);
+
+    /// The label switches as they are now (numbering, font name, directory, file name).
+    output::LabelSwitches labelSwitches() const;
+    /// Whether number and name are to be set in the standard font, as switched now.
+    bool standardFontLabels() const;
+    /// The committed separator.
+    QString separator() const;
 
     // Controls, by their names.
     QGroupBox *GroupBox3 = nullptr; ///< "Layout"
@@ -107,6 +133,10 @@ private:
     void takeSnapshot();
     void loadFields();
     void centreOnScreen();
+    bool isGerman() const;
+
+    CommittedSettings m_committed;
+    std::function<QString()> m_languageCode;
 
     // The switches as they were when the dialog was last shown, for Cancel.
     struct Snapshot

@@ -100,7 +100,7 @@ private slots:
              QStringLiteral("--no-labels-in-standard-font"), QStringLiteral("--landscape"), QStringLiteral("-platform"),
              QStringLiteral("xcb")});
         QCOMPARE(c.kind, CommandKind::Sheet);
-        QCOMPARE(c.options.format, app::SheetFormat::Jpeg);
+        QCOMPARE(c.options.format, output::SheetTarget::Jpeg);
         QCOMPARE(c.options.folder, QStringLiteral("f"));
         QVERIFY(!c.options.systemFonts);
         QCOMPARE(c.options.size, 14);

@@ -126,7 +126,7 @@ private slots:
         windows.stopAfter = stopAfter;
         windows.exit = exit;
 
-        output::imageSheet(QStringLiteral("BMP-Image"), output::SheetNumbers(), output::RunStyle(), Lines(), windows);
+        output::imageSheet(output::ImageFormat::Bmp, output::SheetNumbers(), output::RunStyle(), Lines(), windows);
 
         QCOMPARE(windows.log, log);
         QCOMPARE(dialogs::shown().size(), saved ? 1 : 0);
@@ -184,7 +184,7 @@ private slots:
         dialogs::setNextAnswer(QVariant::fromValue(dialogs::Answer::Ok));
         dialogs::setNextAnswer(dir.filePath(QStringLiteral("part.bmp")));
         RecordedWindows windows;
-        output::imageSheet(QStringLiteral("BMP-Image"), numbers, output::RunStyle(), sheet, windows);
+        output::imageSheet(output::ImageFormat::Bmp, numbers, output::RunStyle(), sheet, windows);
 
         QList expected{dialogs::DialogKind::ErrorQuestion, dialogs::DialogKind::Save};
         if (clipped > 0)

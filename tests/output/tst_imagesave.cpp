@@ -21,11 +21,8 @@
 
 namespace {
 
-// The routines by format, in the order bmp, jpg, gif.
-using SaveWithDialog = void (*)(const QImage &, QString &, bool);
-using SaveToName = void (*)(const QImage &, const QString &, bool);
-const SaveWithDialog withDialogRoutines[] = {&SaveBmpWithDialog, &SaveJpgWithDialog, &SaveGifWithDialog};
-const SaveToName toNameRoutines[] = {&SaveBmpToName, &SaveJpgToName, &SaveGifToName};
+// The formats, in the order bmp, jpg, gif.
+const output::ImageFormat formats[] = {output::ImageFormat::Bmp, output::ImageFormat::Jpeg, output::ImageFormat::Gif};
 
 QByteArray fileStart(const QString &path)
 {
@@ -71,7 +68,7 @@ private slots:
         QCOMPARE(prog->sdFileName, QStringLiteral("Font Image"));
         QTemporaryDir dir;
         dialogs::setNextAnswer(dir.filePath(QStringLiteral("first.bmp")));
-        SaveBmpWithDialog(sheet(), prog->sdFileName, app::isGerman());
+        output::saveImageWithDialog(sheet(), output::ImageFormat::Bmp, prog->sdFileName, app::isGerman());
         QCOMPARE(dialogs::shown().constFirst().proposal, QStringLiteral("Font Image"));
         QCOMPARE(prog->sdFileName, dir.filePath(QStringLiteral("first.bmp")));
         prog->mdeClick();
@@ -98,7 +95,9 @@ private slots:
         QFETCH(QString, filter);
         QFETCH(QString, extension);
         QFETCH(QByteArray, magic);
-        const SaveWithDialog save = withDialogRoutines[format];
+        const auto save = [format](const QImage &image, QString &fileName, bool german) {
+            output::saveImageWithDialog(image, formats[format], fileName, german);
+        };
         QTemporaryDir dir;
         const QString chosen = dir.filePath(QStringLiteral("Sheet") + extension);
 
@@ -119,7 +118,7 @@ private slots:
 
         // The split run's routine writes under the name it is given, without a dialog.
         const QString part = dir.filePath(QStringLiteral("Sheet0") + extension);
-        toNameRoutines[format](sheet(), part, app::isGerman());
+        output::saveImageToName(sheet(), formats[format], part, app::isGerman());
         QVERIFY(fileStart(part).startsWith(magic));
         QCOMPARE(dialogs::shown().size(), 2);
     }
@@ -157,7 +156,7 @@ private slots:
             QCOMPARE(setrlimit(RLIMIT_FSIZE, &small), 0);
         QString message;
         try {
-            toNameRoutines[format](sheet(), path, app::isGerman());
+            output::saveImageToName(sheet(), formats[format], path, app::isGerman());
         } catch (const util::Error &e) {
             message = e.message();
         }
@@ -234,10 +233,10 @@ private slots:
         QTemporaryDir dir;
         const QString bmp = dir.filePath(QStringLiteral("sheet.bmp"));
         dialogs::setNextAnswer(bmp);
-        SaveBmpWithDialog(sheet(), prog->sdFileName, app::isGerman());
+        output::saveImageWithDialog(sheet(), output::ImageFormat::Bmp, prog->sdFileName, app::isGerman());
         dialogs::clearShown();
         dialogs::setNextAnswer(QString());
-        SaveJpgWithDialog(sheet(), prog->sdFileName, app::isGerman());
+        output::saveImageWithDialog(sheet(), output::ImageFormat::Jpeg, prog->sdFileName, app::isGerman());
         QCOMPARE(dialogs::shown().constFirst().proposal, dir.filePath(QStringLiteral("sheet.jpg")));
         QCOMPARE(fileStart(bmp).left(2), QByteArray("BM"));
     }
