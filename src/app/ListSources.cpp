@@ -4,8 +4,8 @@
 #include "app/Windows.h"
 #include "fonts/FontListView.h"
 #include "output/Teinst.h"
-#include "platform/FileFaces.h"
-#include "platform/FontResources.h"
+#include "typeface/FileFaces.h"
+#include "typeface/FontResources.h"
 
 #include <QCheckBox>
 #include <QComboBox>

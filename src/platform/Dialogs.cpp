@@ -1,6 +1,6 @@
 #include "platform/Dialogs.h"
 
-#include "platform/SampleBoxFace.h"
+#include "typeface/SampleBoxFace.h"
 
 #include <QApplication>
 #include <QDir>
