@@ -1,6 +1,6 @@
 #include "BenchSupport.h"
 
-#include "platform/SystemFonts.h"
+#include "typeface/SystemFonts.h"
 #include "support/TestSupport.h"
 
 #include <QDir>

@@ -10,7 +10,7 @@
 #include "fonts/FontEntry.h"
 #include "platform/Dialogs.h"
 #include "platform/Printer.h"
-#include "platform/SystemFonts.h"
+#include "typeface/SystemFonts.h"
 
 #include <QComboBox>
 #include <QFile>

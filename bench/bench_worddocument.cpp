@@ -10,7 +10,7 @@
 #include "app/Windows.h"
 #include "platform/Dialogs.h"
 #include "platform/DocumentOpener.h"
-#include "platform/SystemFonts.h"
+#include "typeface/SystemFonts.h"
 
 #include <QComboBox>
 #include <QFileInfo>

@@ -10,8 +10,8 @@
 
 #include "fonts/FontFileName.h"
 #include "output/DocxWriter.h"
-#include "platform/FileFaces.h"
-#include "platform/FontFile.h"
+#include "typeface/FileFaces.h"
+#include "typeface/FontFile.h"
 
 #include <QString>
 

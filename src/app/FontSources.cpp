@@ -1,8 +1,8 @@
 #include "app/FontSources.h"
 
-#include "platform/FileFaces.h"
-#include "platform/FontResources.h"
-#include "platform/SystemFonts.h"
+#include "typeface/FileFaces.h"
+#include "typeface/FontResources.h"
+#include "typeface/SystemFonts.h"
 #include "util/EscapedText.h"
 #include "util/FilePaths.h"
 

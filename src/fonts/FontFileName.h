@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/FontFile.h"
+#include "typeface/FontFile.h"
 
 #include <QString>
 #include <QStringList>

@@ -2,7 +2,7 @@
 
 #include "fonts/FontListView.h"
 #include "fonts/ListRows.h"
-#include "platform/SampleBoxFace.h"
+#include "typeface/SampleBoxFace.h"
 #include "util/FilePaths.h"
 
 #include <QEvent>

@@ -3,7 +3,7 @@
 // Kept apart from the window so it can be driven with plain inputs.
 
 #include "fonts/FontEntry.h"
-#include "platform/FontFile.h"
+#include "typeface/FontFile.h"
 
 #include <QCollator>
 #include <QString>

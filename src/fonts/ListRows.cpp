@@ -1,9 +1,9 @@
 #include "fonts/ListRows.h"
 
-#include "platform/FileFaces.h"
-#include "platform/FontResolver.h"
-#include "platform/GlyphText.h"
-#include "platform/SampleBoxFace.h"
+#include "typeface/FileFaces.h"
+#include "typeface/FontResolver.h"
+#include "typeface/GlyphText.h"
+#include "typeface/SampleBoxFace.h"
 #include "util/FilePaths.h"
 
 #include <QFontMetrics>

@@ -1,8 +1,8 @@
 #include "output/LineSetter.h"
 
-#include "platform/ColourGlyphs.h"
-#include "platform/FileFaces.h"
-#include "platform/FontResolver.h"
+#include "typeface/ColourGlyphs.h"
+#include "typeface/FileFaces.h"
+#include "typeface/FontResolver.h"
 
 #include <QFontMetrics>
 #include <QFontMetricsF>

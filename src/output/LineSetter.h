@@ -13,7 +13,7 @@
 // from left to right, each on its own: right-to-left text reads correctly within its part and
 // never moves the parts around it.
 
-#include "platform/GlyphText.h"
+#include "typeface/GlyphText.h"
 
 #include <QFont>
 #include <QList>

@@ -2,9 +2,9 @@
 
 #include "output/PageFlow.h"
 #include "output/SheetLimits.h"
-#include "platform/ColourGlyphs.h"
+#include "typeface/ColourGlyphs.h"
 #include "platform/Dialogs.h"
-#include "platform/PdfFonts.h"
+#include "typeface/qtinternals/PdfFonts.h"
 #include "platform/Printer.h"
 #include "util/Errors.h"
 

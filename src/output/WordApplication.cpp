@@ -2,7 +2,7 @@
 
 #include "output/DocxWriter.h"
 #include "platform/DocumentOpener.h"
-#include "platform/FileFaces.h"
+#include "typeface/FileFaces.h"
 #include "util/FilePaths.h"
 
 #include <QDir>

@@ -6,7 +6,7 @@
 #include "output/SheetLimits.h"
 #include "output/WordApplication.h"
 #include "platform/Dialogs.h"
-#include "platform/FileFaces.h"
+#include "typeface/FileFaces.h"
 #include "util/EscapedText.h"
 #include "util/FilePaths.h"
 

@@ -2,7 +2,7 @@
 // hang-up ends it as closing its window does, and a run removes the sample box folders that
 // killed runs left behind.
 
-#include "platform/SampleBoxFace.h"
+#include "typeface/SampleBoxFace.h"
 #include "support/TestMain.h"
 
 #include <QDir>

@@ -1,6 +1,6 @@
 #include "fonts/FontEntry.h"
 #include "fonts/FontListLoader.h"
-#include "platform/FontFile.h"
+#include "typeface/FontFile.h"
 #include "support/TestMain.h"
 #include "support/TestSupport.h"
 

@@ -7,7 +7,7 @@
 #include "app/Windows.h"
 #include "fonts/FontEntry.h"
 #include "fonts/Tfpreview.h"
-#include "platform/FileFaces.h"
+#include "typeface/FileFaces.h"
 #include "support/AppTestMain.h"
 #include "support/TestSupport.h"
 

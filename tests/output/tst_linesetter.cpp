@@ -2,8 +2,8 @@
 // order whatever their scripts, and a label reads in any script.
 
 #include "output/LineSetter.h"
-#include "platform/FileFaces.h"
-#include "platform/FontFile.h"
+#include "typeface/FileFaces.h"
+#include "typeface/FontFile.h"
 #include "support/TestMain.h"
 #include "support/TestSupport.h"
 

@@ -11,7 +11,7 @@
 #include "output/WordApplication.h"
 #include "output/WordSheet.h"
 #include "platform/DocumentOpener.h"
-#include "platform/FontFile.h"
+#include "typeface/FontFile.h"
 #include "support/AppTestMain.h"
 #include "support/TestSupport.h"
 

@@ -1,4 +1,4 @@
-#include "platform/FontFile.h"
+#include "typeface/FontFile.h"
 
 #include "platform/FileAccess.h"
 #include "util/FilePaths.h"

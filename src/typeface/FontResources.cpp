@@ -1,4 +1,4 @@
-#include "platform/FontResources.h"
+#include "typeface/FontResources.h"
 
 #include <QGuiApplication>
 #include <QMetaObject>

@@ -3,9 +3,9 @@
 
 #include "fonts/FontEntry.h"
 #include "fonts/ListRows.h"
-#include "platform/FileFaces.h"
-#include "platform/SampleBoxFace.h"
-#include "platform/SystemFonts.h"
+#include "typeface/FileFaces.h"
+#include "typeface/SampleBoxFace.h"
+#include "typeface/SystemFonts.h"
 #include "support/TestMain.h"
 #include "support/TestSupport.h"
 

@@ -2,10 +2,10 @@
 // resolution of list entry names to the faces they stand for, checked by the pixels the fonts draw.
 
 #include "fonts/FontFileName.h"
-#include "platform/FileFaces.h"
-#include "platform/FontResolver.h"
-#include "platform/FontResources.h"
-#include "platform/SystemFonts.h"
+#include "typeface/FileFaces.h"
+#include "typeface/FontResolver.h"
+#include "typeface/FontResources.h"
+#include "typeface/SystemFonts.h"
 #include "support/TestMain.h"
 #include "support/TestSupport.h"
 #include "platform/FindFiles.h"

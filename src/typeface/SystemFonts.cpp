@@ -1,6 +1,6 @@
-#include "platform/SystemFonts.h"
+#include "typeface/SystemFonts.h"
 
-#include "platform/SampleBoxFace.h"
+#include "typeface/SampleBoxFace.h"
 
 #include <QFontDatabase>
 #include <QSet>

@@ -1,14 +1,13 @@
-#include "platform/ColourGlyphs.h"
+#include "typeface/ColourGlyphs.h"
 
-#include "platform/FontFile.h"
+#include "typeface/FontFile.h"
+#include "typeface/qtinternals/EngineFaces.h"
 #include "util/FilePaths.h"
 
 #include <QHash>
 #include <QPagedPaintDevice>
 #include <QPainter>
 #include <QTextLayout>
-#include <QtGui/private/qfontengine_ft_p.h>
-#include <QtGui/private/qrawfont_p.h>
 
 #include <ft2build.h>
 #include FT_FREETYPE_H
@@ -17,6 +16,7 @@
 #include <cmath>
 #include <list>
 #include <memory>
+#include <optional>
 
 namespace platform {
 namespace {
@@ -44,20 +44,11 @@ private:
     FT_Library m_handle = nullptr;
 };
 
-/// The FreeType engine behind `face`, when it has one.
-QFontEngineFT *freetypeEngine(const QRawFont &face)
-{
-    if (!face.isValid())
-        return nullptr;
-    QFontEngine *engine = QRawFontPrivate::get(face)->fontEngine;
-    return engine && engine->type() == QFontEngine::Freetype ? static_cast<QFontEngineFT *>(engine) : nullptr;
-}
-
 /// What tells one face from another: the file and face index the font system drew it from, and
 /// the identity of a face made from bytes (unique for each load of a folder's file).
-QByteArray faceKey(const QFontEngine::FaceId &id)
+QByteArray faceKey(const qtinternals::FaceOrigin &id)
 {
-    return id.filename + '\0' + id.uuid + '\0' + QByteArray::number(id.index);
+    return id.fileName + '\0' + id.uuid + '\0' + QByteArray::number(id.index);
 }
 
 /// `bitmap`, a BGRA bitmap of premultiplied pixels, as an image.
@@ -179,10 +170,10 @@ class ColourCache
 public:
     ColourGlyph glyph(const QRawFont &face, quint32 glyph, const FaceBytes &bytes)
     {
-        QFontEngineFT *engine = freetypeEngine(face);
-        if (!engine)
+        const std::optional<qtinternals::FaceOrigin> origin = qtinternals::freetypeFaceOrigin(face);
+        if (!origin)
             return {};
-        const QFontEngine::FaceId id = engine->faceId();
+        const qtinternals::FaceOrigin &id = *origin;
         const GlyphKey key{faceKey(id), glyph, qRound64(face.pixelSize() * 64)};
         const auto cached = m_glyphs.find(key);
         if (cached != m_glyphs.end()) {
@@ -218,7 +209,7 @@ private:
         }
     };
 
-    ColourFace &colourFace(const QByteArray &key, const QFontEngine::FaceId &id, const FaceBytes &bytes)
+    ColourFace &colourFace(const QByteArray &key, const qtinternals::FaceOrigin &id, const FaceBytes &bytes)
     {
         const auto found = std::find_if(m_faces.begin(), m_faces.end(), [&key](const auto &f) { return f.first == key; });
         if (found != m_faces.end()) {
@@ -231,8 +222,8 @@ private:
         QByteArray data;
         if (bytes)
             data = bytes();
-        else if (!id.filename.isEmpty())
-            data = readFontFile(util::decodePath(id.filename)).bytes;
+        else if (!id.fileName.isEmpty())
+            data = readFontFile(util::decodePath(id.fileName)).bytes;
         m_faces.emplace_back(key, std::make_unique<ColourFace>(m_library.handle(), std::move(data), int(id.index)));
         qint64 held = 0;
         for (const auto &face : m_faces)
@@ -285,8 +276,7 @@ bool drawsColourAsImages(const QPaintDevice *device)
 
 bool hasColourGlyphs(const QRawFont &face)
 {
-    const QFontEngineFT *engine = freetypeEngine(face);
-    const FT_Face ftFace = engine ? engine->non_locked_face() : nullptr;
+    const FT_Face ftFace = qtinternals::freetypeFace(face);
     return ftFace && FT_HAS_COLOR(ftFace);
 }
 
@@ -309,8 +299,8 @@ void drawGlyphRunsInColour(QPainter &painter, const QList<QGlyphRun> &runs, cons
         // embedded measure it wrongly from then on, for the rest of the process (with Qt 6.4, an
         // emoji's advance shrinks to a third on every surface, the screen included). Its glyphs are
         // drawn as images alone, and its text is left out of the document.
-        const QFontEngineFT *engine = freetypeEngine(face);
-        const bool outlines = engine && FT_IS_SCALABLE(engine->non_locked_face());
+        const FT_Face ftFace = qtinternals::freetypeFace(face);
+        const bool outlines = ftFace && FT_IS_SCALABLE(ftFace);
         const QList<quint32> glyphs = run.glyphIndexes();
         const QList<QPointF> positions = run.positions();
         QList<quint32> plainGlyphs, colourGlyphs;

@@ -1,6 +1,6 @@
-#include "platform/FontResolver.h"
+#include "typeface/FontResolver.h"
 
-#include "platform/SystemFonts.h"
+#include "typeface/SystemFonts.h"
 
 #include <QFontDatabase>
 #include <QGuiApplication>

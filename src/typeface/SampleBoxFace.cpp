@@ -1,9 +1,9 @@
-#include "platform/SampleBoxFace.h"
+#include "typeface/SampleBoxFace.h"
 
-#include "platform/FileFaces.h"
-#include "platform/FontFile.h"
+#include "typeface/FileFaces.h"
+#include "typeface/FontFile.h"
 #include "platform/RunFolder.h"
-#include "platform/SystemFonts.h"
+#include "typeface/SystemFonts.h"
 
 #include <QFile>
 #include <QFontDatabase>

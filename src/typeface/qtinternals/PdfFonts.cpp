@@ -1,4 +1,4 @@
-#include "platform/PdfFonts.h"
+#include "typeface/qtinternals/PdfFonts.h"
 
 #include <QPainter>
 #include <QPaintEngine>

@@ -1,9 +1,8 @@
-#include "platform/GlyphText.h"
+#include "typeface/GlyphText.h"
+
+#include "typeface/qtinternals/EngineFaces.h"
 
 #include <QPainter>
-#include <QtGui/private/qfixed_p.h>
-#include <QtGui/private/qfontengine_p.h>
-#include <QtGui/private/qrawfont_p.h>
 
 #include <fribidi.h>
 #include <hb.h>
@@ -28,6 +27,18 @@ struct Run
     FriBidiLevel level = 0;
     hb_script_t script = HB_SCRIPT_COMMON;
 };
+
+/// `value`, in 64ths of a pixel, in pixels.
+qreal fromFixed(int value)
+{
+    return qreal(value) / 64;
+}
+
+/// `value`, in 64ths of a pixel, rounded to whole pixels (halves up), as the engine rounds.
+int roundFixed(int value)
+{
+    return (value + 32) & -64;
+}
 
 bool isNeutralScript(hb_script_t script)
 {
@@ -111,7 +122,6 @@ ShapedText shapeText(const QRawFont &face, const QString &text)
     ShapedText shaped;
     if (!face.isValid())
         return shaped;
-    QFontEngine *engine = QRawFontPrivate::get(face)->fontEngine;
     shaped.ascent = qRound(face.ascent());
     shaped.descent = qRound(face.descent());
     if (text.isEmpty())
@@ -124,13 +134,14 @@ ShapedText shapeText(const QRawFont &face, const QString &text)
 
     // The face's own HarfBuzz font, as Qt's text layout uses it: glyphs and advances come from
     // the engine, hinted as it draws them.
-    auto *font = static_cast<hb_font_t *>(engine->harfbuzzFont());
+    hb_font_t *font = qtinternals::harfbuzzFont(face);
     if (!font)
         return shaped;
-    const bool wholePixels = !engine->supportsHorizontalSubPixelPositions();
+    const bool wholePixels = !qtinternals::placesAtSubpixels(face);
     const hb_feature_t kerning = {HB_TAG('k', 'e', 'r', 'n'), 1, 0, uint(-1)};
     std::unique_ptr<hb_buffer_t, BufferDeleter> buffer(hb_buffer_create());
-    QFixed pen = 0;
+    // Positions in 64ths of a pixel, as HarfBuzz gives them and the engine adds them up.
+    int pen = 0;
     for (const Run &run : runs) {
         hb_buffer_clear_contents(buffer.get());
         // The whole text is the context, so that letters join across the runs' edges.
@@ -158,11 +169,10 @@ ShapedText shapeText(const QRawFont &face, const QString &text)
             if (infos[i].codepoint == 0)
                 ++shaped.missing;
             // Qt's HarfBuzz font counts y downwards, as the painter does.
-            points.append(QPointF((pen + QFixed::fromFixed(positions[i].x_offset)).toReal(),
-                                  QFixed::fromFixed(positions[i].y_offset).toReal()));
-            QFixed advance = QFixed::fromFixed(positions[i].x_advance);
+            points.append(QPointF(fromFixed(pen + positions[i].x_offset), fromFixed(positions[i].y_offset)));
+            int advance = positions[i].x_advance;
             if (wholePixels)
-                advance = advance.round();
+                advance = roundFixed(advance);
             pen += advance;
         }
         if (glyphs.isEmpty())
@@ -173,7 +183,7 @@ ShapedText shapeText(const QRawFont &face, const QString &text)
         glyphRun.setPositions(points);
         shaped.runs.append(glyphRun);
     }
-    shaped.width = pen.toReal();
+    shaped.width = fromFixed(pen);
     return shaped;
 }
 

@@ -8,7 +8,7 @@
 // is read here (platform::readFontFile()) and turned into a face of its own, which draws on the
 // screen, on images and, embedded as a font, in print jobs.
 
-#include "platform/FontFile.h"
+#include "typeface/FontFile.h"
 
 #include <QHash>
 #include <QRawFont>

@@ -5,9 +5,9 @@
 
 #include "fonts/FontFileName.h"
 #include "output/LineSetter.h"
-#include "platform/FileFaces.h"
-#include "platform/FontFile.h"
-#include "platform/GlyphText.h"
+#include "typeface/FileFaces.h"
+#include "typeface/FontFile.h"
+#include "typeface/GlyphText.h"
 #include "support/TestMain.h"
 #include "support/TestSupport.h"
 
