@@ -19,9 +19,9 @@ private slots:
         QTest::addColumn<int>("kind");
         QTest::addColumn<int>("expected");
         QTest::addColumn<dialogs::DialogKind>("recorded");
-        QTest::newRow("information") << int(MessageKind::Information) << int(Answer::Ok) << dialogs::DialogKind::Information;
-        QTest::newRow("error") << int(MessageKind::Error) << int(Answer::Ok) << dialogs::DialogKind::Error;
-        QTest::newRow("confirmation") << int(MessageKind::Confirmation) << int(Answer::Cancel) << dialogs::DialogKind::Confirmation;
+        QTest::newRow("information box") << int(MessageKind::Information) << int(Answer::Ok) << dialogs::DialogKind::Information;
+        QTest::newRow("error box") << int(MessageKind::Error) << int(Answer::Ok) << dialogs::DialogKind::Error;
+        QTest::newRow("confirmation box") << int(MessageKind::Confirmation) << int(Answer::Cancel) << dialogs::DialogKind::Confirmation;
     }
     void defaultsWithoutQueuedAnswer()
     {
