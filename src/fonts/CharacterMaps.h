@@ -1,0 +1,47 @@
+#pragma once
+// The characters each font of the list can show, read once per font and kept for the run: the
+// questions asked of a whole list (which fonts show this text, which script a font is for) ask
+// every font again and again.
+
+#include "fonts/FontEntry.h"
+#include "typeface/CharacterMap.h"
+#include "typeface/FontFile.h"
+
+#include <QHash>
+
+namespace fonts {
+
+/// The character maps of list entries, kept by the font they belong to. One instance per process,
+/// used on the GUI thread.
+class CharacterMaps
+{
+public:
+    /// The process-wide instance.
+    static CharacterMaps &instance();
+
+    /// The map of `entry`'s font. A font file's own map, of the font of the file its row is drawn
+    /// in, read through the same bounded, identity-checked read as its drawing (a file swapped
+    /// since the load is not read); an installed typeface's as the font system holds it. Empty
+    /// when the file cannot be used; `fault` (when given) then says why. Read once for each file
+    /// as it was listed: a reload that lists it again reads it again.
+    platform::CharacterMap map(const FontListEntry &entry, platform::FontFileFault *fault = nullptr);
+
+    /// Forgets every map.
+    void clear();
+
+    /// How many maps are kept and the bytes they take: for benches and tests.
+    qsizetype count() const { return m_maps.size(); }
+    qsizetype memoryBytes() const;
+
+private:
+    CharacterMaps() = default;
+
+    struct Kept
+    {
+        platform::CharacterMap map;
+        platform::FontFileFault fault = platform::FontFileFault::None;
+    };
+    QHash<QString, Kept> m_maps;
+};
+
+} // namespace fonts
