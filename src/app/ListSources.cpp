@@ -39,4 +39,9 @@ QString ListSheet::sampleText() const
     return m_window.cd1->currentText();
 }
 
+bool ListSheet::ownScript() const
+{
+    return einst->ownScript();
+}
+
 } // namespace app

@@ -9,8 +9,8 @@ namespace app {
 
 /// The font list as the lines of a sheet, each made with the settings as they are when it is
 /// read, so that a setting changed while an image run goes on takes effect from the next line:
-/// the settings dialog's label and standard-font switches, the committed separator and the
-/// sample box's text.
+/// the settings dialog's label, standard-font and own-script switches, the committed separator
+/// and the sample box's text.
 class ListSheet : public output::SheetSource, public output::SheetSettings
 {
 public:
@@ -26,6 +26,7 @@ public:
     QString separator() const override;
     bool standardFontLabels() const override;
     QString sampleText() const override;
+    bool ownScript() const override;
 
 private:
     const Tprog &m_window;

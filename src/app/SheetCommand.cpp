@@ -134,7 +134,7 @@ Command parseArguments(const QStringList &rest, bool german)
     valued("separator", "TEXT");
     valued("labels", "LIST");
     for (const char *name : {"list-fonts", "no-system-fonts", "bold", "italic", "landscape", "labels-in-standard-font",
-                             "no-labels-in-standard-font", "split", "help", "version", "german", "quiet"})
+                             "no-labels-in-standard-font", "split", "help", "version", "german", "quiet", "own-script"})
         flag(name);
     parser.addOption(QCommandLineOption(QStringList{QStringLiteral("h")}));
 
@@ -283,6 +283,7 @@ Command parseArguments(const QStringList &rest, bool german)
     if (standard || own)
         o.labelsInStandardFont = standard;
     o.split = parser.isSet(QStringLiteral("split"));
+    o.ownScript = parser.isSet(QStringLiteral("own-script"));
     return command;
 }
 
@@ -325,6 +326,7 @@ output::SheetRequest sheetRequest(const SheetOptions &options, bool german)
     request.sampleText = options.text.value_or(fonts::defaultSample(german));
     request.standardFontLabels = options.labelsInStandardFont.value_or(request.standardFontLabels);
     request.split = options.split;
+    request.ownScript = options.ownScript;
     return request;
 }
 
@@ -361,6 +363,9 @@ Ohne Argumente öffnet Glyphwerk seine Fenster.
                           Nummer und Name in der Standardschrift (so ist es voreingestellt)
                           oder in der Schrift der Zeile.
   --split                 Für Bilder, die für eine Datei zu groß sind: nummerierte Teilbilder.
+  --own-script            Beispiel in der eigenen Schrift, wo Buchstaben fehlen: Eine Schrift,
+                          der Zeichen der Probe fehlen, zeigt ein Beispiel der Schrift, die sie
+                          am meisten abdeckt (ein Symbolfont seine ersten Zeichen).
   --german                Texte auf Deutsch (sonst wie im Fenster: Markierungsdatei de oder en
                           im aktuellen Ordner, sonst die Sprache des Desktops).
   --quiet                 Kein Fortschritt auf der Fehlerausgabe.
@@ -392,6 +397,9 @@ Without arguments, Glyphworks opens its windows.
                           Number and name in the standard font (the default) or in the
                           line's own font.
   --split                 For images too large for one file: numbered part images.
+  --own-script            Sample in the font's own script where it lacks the sample's letters:
+                          a font lacking characters of the sample shows a sample of the script
+                          it covers most (a symbol font its first characters).
   --german                Texts in German (otherwise as the window chooses: marker file de or
                           en in the current folder, else the desktop's language).
   --quiet                 No progress on standard error.

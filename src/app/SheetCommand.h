@@ -46,6 +46,7 @@ struct SheetOptions
     std::optional<SheetLabels> labels;
     std::optional<bool> labelsInStandardFont;
     bool split = false;
+    bool ownScript = false;    ///< fonts lacking the sample's letters show their own script
     bool german = false;
     bool quiet = false;
 };

@@ -413,6 +413,7 @@ void Tprog::Button1Click()
     request.separator = sheet.separator();
     request.standardFontLabels = sheet.standardFontLabels();
     request.sampleText = sheet.sampleText();
+    request.ownScript = sheet.ownScript();
     ProgramRunWindows windows;
     output::runSheet(request, sheet, windows);
 }

@@ -21,6 +21,8 @@ constexpr SettingsCaption kCaptions[] = {
      u"Print Directory Path (if printed from Folder)"},
     {&Teinst::Label9, u"Dateiname ausgeben (für Schriften aus Ordnern)", u"Print File Name (if printed from Folder)"},
     {&Teinst::Label10, u"Schriftname in Standardschriftart", u"Font Name in Standard Font"},
+    {&Teinst::Label13, u"Beispiel in der eigenen Schrift, wo Buchstaben fehlen",
+     u"Sample in the font's own script where it lacks the sample's letters"},
     {&Teinst::Label4, u"Orientierung", u"Orientation"},
     {&Teinst::Label11, u"Hochformat", u"Portrait"},
     {&Teinst::Label12, u"Querformat", u"Landscape"},

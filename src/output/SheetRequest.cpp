@@ -1,5 +1,8 @@
 #include "output/SheetRequest.h"
 
+#include "fonts/CharacterMaps.h"
+#include "fonts/ScriptSamples.h"
+
 namespace output {
 
 SheetTarget targetOfEntry(const QString &entry)
@@ -30,7 +33,10 @@ SheetLine sheetLine(qsizetype index, const fonts::FontListEntry &entry, const Sh
     // Each setting is read once, so the parts of one line always agree with each other.
     const LabelSwitches switches = settings.labelSwitches();
     const QString separator = settings.separator();
-    const QString sample = settings.sampleText();
+    QString sample = settings.sampleText();
+    // Off, the entry's map is not even read: a sheet without the switch reads no file more.
+    if (settings.ownScript())
+        sample = fonts::ownScriptSample(fonts::CharacterMaps::instance().map(entry), sample);
     SheetLine line;
     line.label = labelPart(index, entry, switches, separator);
     line.rest = samplePart(entry, switches, separator, sample);

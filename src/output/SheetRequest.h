@@ -46,6 +46,7 @@ struct SheetRequest
     bool standardFontLabels = true;   ///< number and name in the standard font (line form B)
     bool split = false;               ///< an image too large for one file goes on part images
     QString file;                     ///< the file written without asking; empty: the save dialog's
+    bool ownScript = false;           ///< a font lacking the sample's letters shows its own script's sample
 };
 
 /// The settings a line is made with, read for each line while a run goes on: in the program a
@@ -63,6 +64,9 @@ public:
     virtual bool standardFontLabels() const = 0;
     /// The sample text.
     virtual QString sampleText() const = 0;
+    /// Whether a font that lacks characters of the sample text shows a sample of its own script
+    /// instead (fonts::ownScriptSample()).
+    virtual bool ownScript() const = 0;
 };
 
 /// The settings a request holds, fixed for its run.
@@ -78,13 +82,15 @@ public:
     QString separator() const override { return m_request.separator; }
     bool standardFontLabels() const override { return m_request.standardFontLabels; }
     QString sampleText() const override { return m_request.sampleText; }
+    bool ownScript() const override { return m_request.ownScript; }
 
 private:
     const SheetRequest &m_request;
 };
 
 /// The sheet line of the font list entry `entry` at list position `index` (0-based), made with
-/// `settings` as they are now: its label and sample parts, whole and in parts, and its font.
+/// `settings` as they are now: its label and sample parts, whole and in parts, and its font. With
+/// the own-script switch on, the sample is the one the entry's character map chooses.
 SheetLine sheetLine(qsizetype index, const fonts::FontListEntry &entry, const SheetSettings &settings);
 
 /// A list of entries as the lines of a sheet, each made when it is read.

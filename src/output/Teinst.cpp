@@ -73,7 +73,7 @@ void Teinst::createControls()
     // The dialog takes the size its texts need in the current language and cannot be resized.
     main->setSizeConstraint(QLayout::SetFixedSize);
 
-    // Layout: separator, the five label switches, orientation.
+    // Layout: separator, the five label switches, the own-script switch, orientation.
     GroupBox3 = named(new QGroupBox(this), "GroupBox3");
     auto *layout = new QGridLayout(GroupBox3);
     ed6Label = named(new QLabel(GroupBox3), "ed6Label");
@@ -97,6 +97,7 @@ void Teinst::createControls()
         {cb_verz, Label8, "cb_verz", "Label8", defaults.labels.directory},
         {cb_filename, Label9, "cb_filename", "Label9", defaults.labels.fileName},
         {cb_stdname, Label10, "cb_stdname", "Label10", defaults.standardFontLabels},
+        {cb_ownscript, Label13, "cb_ownscript", "Label13", defaults.ownScript},
     };
     int row = 2;
     for (const Row &r : rows) {
@@ -208,6 +209,7 @@ void Teinst::createControls()
     connect(Label8, &ui::ClickLabel::clicked, this, &Teinst::Label8Click);
     connect(Label9, &ui::ClickLabel::clicked, this, &Teinst::Label9Click);
     connect(Label10, &ui::ClickLabel::clicked, this, &Teinst::Label10Click);
+    connect(Label13, &ui::ClickLabel::clicked, this, &Teinst::Label13Click);
     connect(Label11, &ui::ClickLabel::clicked, this, &Teinst::Label11Click);
     connect(Label12, &ui::ClickLabel::clicked, this, &Teinst::Label12Click);
     connect(Edit5, &QComboBox::editTextChanged, this, &Teinst::Edit5Change);
@@ -230,7 +232,8 @@ void Teinst::takeSnapshot()
 {
     m_snapshot = {cb1->isChecked(),     cb2->isChecked(),     cb3->isChecked(),
                   cb4->isChecked(),     or_hoch->isChecked(), or_quer->isChecked(),
-                  cb_verz->isChecked(), cb_filename->isChecked(), cb_stdname->isChecked()};
+                  cb_verz->isChecked(), cb_filename->isChecked(), cb_stdname->isChecked(),
+                  cb_ownscript->isChecked()};
 }
 
 output::LabelSwitches Teinst::labelSwitches() const
@@ -246,6 +249,11 @@ output::LabelSwitches Teinst::labelSwitches() const
 bool Teinst::standardFontLabels() const
 {
     return cb_stdname->isChecked();
+}
+
+bool Teinst::ownScript() const
+{
+    return cb_ownscript->isChecked();
 }
 
 QString Teinst::separator() const
@@ -294,6 +302,7 @@ void Teinst::Button2Click()
     cb_verz->setChecked(m_snapshot.cb_verz);
     cb_filename->setChecked(m_snapshot.cb_filename);
     cb_stdname->setChecked(m_snapshot.cb_stdname);
+    cb_ownscript->setChecked(m_snapshot.cb_ownscript);
     // An exclusive pair cannot be unchecked directly: checking the one that was on puts the other off.
     if (m_snapshot.or_hoch)
         or_hoch->setChecked(true);
@@ -309,6 +318,7 @@ void Teinst::Label5Click() { toggle(cb3); }
 void Teinst::Label8Click() { toggle(cb_verz); }
 void Teinst::Label9Click() { toggle(cb_filename); }
 void Teinst::Label10Click() { toggle(cb_stdname); }
+void Teinst::Label13Click() { toggle(cb_ownscript); }
 
 void Teinst::Label11Click()
 {

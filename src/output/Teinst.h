@@ -45,6 +45,8 @@ public:
     bool standardFontLabels() const;
     /// The committed separator.
     QString separator() const;
+    /// Whether a font lacking the sample's letters shows a sample of its own script, as switched now.
+    bool ownScript() const;
 
     // Controls, by their names.
     QGroupBox *GroupBox3 = nullptr; ///< "Layout"
@@ -60,6 +62,8 @@ public:
     ui::ClickLabel *Label9 = nullptr;
     QCheckBox *cb_stdname = nullptr;  ///< label part in the standard font
     ui::ClickLabel *Label10 = nullptr;
+    QCheckBox *cb_ownscript = nullptr; ///< sample in the font's own script
+    ui::ClickLabel *Label13 = nullptr;
     QLabel *Label4 = nullptr;       ///< "Orientation"
     QRadioButton *or_hoch = nullptr; ///< portrait
     ui::ClickLabel *Label11 = nullptr;
@@ -107,6 +111,7 @@ public:
     void Label8Click();
     void Label9Click();
     void Label10Click();
+    void Label13Click();
     /// Portrait caption: switches the orientation, whichever is selected.
     void Label11Click();
     /// Landscape caption: switches the orientation, whichever is selected.
@@ -141,6 +146,6 @@ private:
     // The switches as they were when the dialog was last shown, for Cancel.
     struct Snapshot
     {
-        bool cb1, cb2, cb3, cb4, or_hoch, or_quer, cb_verz, cb_filename, cb_stdname;
+        bool cb1, cb2, cb3, cb4, or_hoch, or_quer, cb_verz, cb_filename, cb_stdname, cb_ownscript;
     } m_snapshot{};
 };

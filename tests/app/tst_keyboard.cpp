@@ -77,8 +77,8 @@ private slots:
                                                     "cd1", "Button1", "laspenden", "ListBox1"};
         QTest::newRow("settings") << "einst"
                                   << QStringList{"ed6", "cb1", "cb2", "cb_verz", "cb_filename", "cb_stdname",
-                                                 "or_hoch", "Edit5", "cb3", "cb4", "Edit1", "Edit3", "Edit2",
-                                                 "Edit4", "Button1", "Button2", "ed6"};
+                                                 "cb_ownscript", "or_hoch", "Edit5", "cb3", "cb4", "Edit1", "Edit3",
+                                                 "Edit2", "Edit4", "Button1", "Button2", "ed6"};
     }
     void tabReachesEveryControl()
     {

@@ -56,7 +56,7 @@ private slots:
         QCOMPARE(einst->Edit5->count(), 20);
         for (QCheckBox *on : {einst->cb1, einst->cb2, einst->cb_verz, einst->cb_filename, einst->cb_stdname})
             QVERIFY2(on->isChecked() && on->text().isEmpty(), qPrintable(on->objectName()));
-        QVERIFY(!einst->cb3->isChecked() && !einst->cb4->isChecked());
+        QVERIFY(!einst->cb3->isChecked() && !einst->cb4->isChecked() && !einst->cb_ownscript->isChecked());
         QVERIFY(einst->or_hoch->isChecked() && !einst->or_quer->isChecked());
     }
 
@@ -174,6 +174,7 @@ private slots:
         QTest::newRow("directory") << "Label8" << "cb_verz";
         QTest::newRow("file name") << "Label9" << "cb_filename";
         QTest::newRow("standard font") << "Label10" << "cb_stdname";
+        QTest::newRow("own script") << "Label13" << "cb_ownscript";
     }
     void labelTogglesItsSwitchAndCancelRestores()
     {
