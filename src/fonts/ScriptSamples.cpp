@@ -79,7 +79,17 @@ bool isNeverAskedFor(char32_t c)
     }
 }
 
-// `text` without the characters `map` lacks, its spaces kept single.
+// The letter `c` is made of with an accent (α for ά, е for ё); 0 for a character not so made.
+char32_t baseLetter(char32_t c)
+{
+    if (QChar::decompositionTag(c) != QChar::Canonical)
+        return 0;
+    const QList<uint> parts = QChar::decomposition(c).toUcs4();
+    return parts.isEmpty() ? 0 : char32_t(parts.first());
+}
+
+// `text` without the characters `map` lacks (an accented letter becomes its letter where the
+// font has that), its spaces kept single.
 QString withCharactersOf(const platform::CharacterMap &map, const QString &text, bool *anyShown)
 {
     QString kept;
@@ -89,6 +99,10 @@ QString withCharactersOf(const platform::CharacterMap &map, const QString &text,
             kept += QChar::fromUcs4(c);
         } else if (map.contains(c)) {
             kept += QChar::fromUcs4(c);
+            *anyShown = true;
+        } else if (const char32_t base = baseLetter(c); base && map.contains(base)) {
+            // A font without the accented letters (a symbol font's Greek) still reads.
+            kept += QChar::fromUcs4(base);
             *anyShown = true;
         }
     }

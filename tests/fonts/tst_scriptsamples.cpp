@@ -91,6 +91,10 @@ private slots:
         // A font of part of a script shows what it has of the sample.
         QTest::newRow("part of Arabic") << mapOf(QStringLiteral("abc") + text({0x0628, 0x062C, 0x062F, 0x0647, 0x0648}))
                                         << english << text({0x0628, 0x062C, 0x062F, 0x0020, 0x0647, 0x0648});
+        QList<char32_t> greek = rangeMap(0x0391, 0x03A9).firstCharacters(100);
+        greek += rangeMap(0x03B1, 0x03C9).firstCharacters(100);
+        QTest::newRow("Greek without accents") << CharacterMap::fromCodePoints(greek) << english
+                                               << QStringLiteral("Ξεσκεπαζω την ψυχοφθορα βδελυγμια");
         // Symbol fonts map their own codes in the private use area: no script, their first characters.
         QTest::newRow("symbol font") << rangeMap(0xF020, 0xF0FF) << english
                                      << run(0xF020, 0xF033);
