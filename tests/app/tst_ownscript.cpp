@@ -1,13 +1,22 @@
-// Samples in each font's own script: the command line's switch, and a PDF sheet whose fonts lack
-// the sample's letters read back with pdftotext.
+// Samples in each font's own script: the command line's switch, the window's check box, and a
+// PDF sheet whose fonts lack the sample's letters read back with pdftotext.
 
+#include "app/ListSources.h"
 #include "app/SheetCommand.h"
-#include "fonts/SampleTexts.h"
+#include "app/Tprog.h"
+#include "app/Windows.h"
+#include "fonts/FontListView.h"
 #include "fonts/ScriptSamples.h"
-#include "support/TestMain.h"
+#include "output/Teinst.h"
+#include "support/AppTestMain.h"
 #include "support/TestSupport.h"
 
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
 #include <QDir>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -75,6 +84,37 @@ private slots:
         QCOMPARE(app::parseCommand({QStringLiteral("--own-script")}).kind, app::CommandKind::UsageError);
     }
 
+    // The window's sheet lines follow the settings dialog's check box, line by line.
+    void windowFollowsTheCheckBox()
+    {
+        gwtest::createWindowsWithoutGreeting();
+        prog->cb_system->setChecked(false);
+        prog->cb_folder->setChecked(true);
+        prog->ed_folder->setText(m_fonts);
+        prog->SchriftenNeuLadenClick();
+        prog->cd1->setEditText(QStringLiteral("Sample"));
+        const app::ListSheet sheet(*prog);
+        QCOMPARE(sheet.count(), 3);
+        const auto samples = [&] {
+            QStringList ends;
+            for (qsizetype i = 0; i < sheet.count(); ++i)
+                ends << sheet.line(i).rest.section(QStringLiteral("  --  "), -1);
+            ends.sort();
+            return ends;
+        };
+        QVERIFY(!sheet.ownScript());
+        QCOMPARE(samples(), QStringList(3, QStringLiteral("Sample")));
+        prog->m11->trigger();
+        QTest::mouseClick(einst->Label13, Qt::LeftButton);
+        einst->Button1->click();
+        QVERIFY(sheet.ownScript());
+        QStringList own{QStringLiteral("Sample"), fonts::scriptSample(QStringLiteral("Arab")),
+                        fonts::scriptSample(QStringLiteral("Hira"))};
+        own.sort();
+        QCOMPARE(samples(), own);
+        app::destroyWindows();
+    }
+
     // The Arabic and the kana font show their own scripts; the Latin font keeps the sample text.
     // Without the switch the sheet is as it always was.
     void pdfSheet()
@@ -96,5 +136,5 @@ private slots:
     }
 };
 
-GW_TEST_MAIN_CORE(TestOwnScript)
+GW_TEST_MAIN_APP(TestOwnScript)
 #include "tst_ownscript.moc"
