@@ -260,6 +260,45 @@ private slots:
         QCOMPARE(fonts::cannotShow({typeface}, QString(QChar(0x4E00))), QList<bool>{true});
     }
 
+    // The signature that tells the same font: read from a single font, from the listed face of a
+    // collection (the CJK faces share version and glyph count, not their names), and nothing
+    // from a file without one.
+    void signatures_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<int>("face");
+        QTest::addColumn<QString>("postScriptName");
+        QTest::addColumn<QString>("version");
+        QTest::addColumn<int>("glyphs");
+        const QString cjk = gwtest::packageFontFile(QStringLiteral("fonts-noto-cjk"), QStringLiteral("NotoSansCJK-Regular.ttc"));
+        const QString cjkVersion = QStringLiteral("Version 2.004;hotconv 1.0.118;makeotfexe 2.5.65603");
+        QTest::newRow("single font") << gwtest::packageFontFile(QStringLiteral("fonts-dejavu-core"),
+                                                                QStringLiteral("DejaVuSans.ttf"))
+                                     << 0 << "DejaVuSans" << "Version 2.37" << 6253;
+        QTest::newRow("collection face 0") << cjk << 0 << "NotoSansCJKjp-Regular" << cjkVersion << 65535;
+        QTest::newRow("collection face 1") << cjk << 1 << "NotoSansCJKkr-Regular" << cjkVersion << 65535;
+        QTest::newRow("no such face") << cjk << 999 << "" << "" << -1;
+        QTest::newRow("Type 1") << m_root + QStringLiteral("/h/t1a.pfb") << 0 << "" << "" << -1;
+        // Its 'maxp' lies within the part kept, its names beyond it.
+        QTest::newRow("cut short") << m_root + QStringLiteral("/g/broken.ttf") << 0 << "" << "" << 2620;
+    }
+
+    void signatures()
+    {
+        QFETCH(QString, path);
+        QFETCH(int, face);
+        QFETCH(QString, postScriptName);
+        QFETCH(QString, version);
+        QFETCH(int, glyphs);
+        const FontFileSignature signature = ReadFontFileSignature(path, face);
+        QCOMPARE(signature.postScriptName, postScriptName);
+        QCOMPARE(signature.version, version);
+        QCOMPARE(signature.glyphCount, glyphs);
+        QCOMPARE(signature.size, QFileInfo(path).size());
+        QVERIFY(signature.identity.isKnown());
+        QCOMPARE(ReadFontFileSignature(m_root + QStringLiteral("/missing.ttf"), 0).size, qint64(-1));
+    }
+
     void commandLineFilters_data()
     {
         QTest::addColumn<QStringList>("options");
