@@ -139,8 +139,8 @@ int runWithoutWindows(const Command &command)
     fonts::FontListEntries entries = loadFontList(sources, installedFonts(), filePaths, german);
     if (answers().failed)
         return 1;
-    // Duplicates go first: the first of a group is kept even where a later copy alone would
-    // pass the coverage filter, as they are the same font.
+    // Duplicates are judged over the whole list, so that the file kept of each group is the
+    // first one listed, as Del after the window's mark keeps it.
     if (options.noDuplicates)
         entries = fonts::withoutDuplicates(entries);
     if (options.covering)
