@@ -60,6 +60,15 @@ constexpr MainWindowCaption kCaptions[] = {
      u"Characters to be printed. Select one of the examples or type something into the box:"},
     {&Tprog::pop1, u"&Markierte Elemente löschen", u"Delete &selected Elements"},
     {&Tprog::pop2, u"&Unmarkierte Elemente löschen", u"Delete &not-selected Elements"},
+    // The marks that answer questions; the same captions in the Font List menu and the pop-up.
+    {&Tprog::m_markLacking, u"Schriften markieren, die den Beispieltext nicht &darstellen können",
+     u"Mark fonts that cannot show the sample &text"},
+    {&Tprog::m_markDuplicates, u"Du&plikate markieren", u"Mark duplicat&es"},
+    {&Tprog::m_markUnreadable, u"Nicht l&esbare Dateien markieren", u"Mark &unreadable files"},
+    {&Tprog::pop_markLacking, u"Schriften markieren, die den Beispieltext nicht &darstellen können",
+     u"Mark fonts that cannot show the sample &text"},
+    {&Tprog::pop_markDuplicates, u"Du&plikate markieren", u"Mark duplicat&es"},
+    {&Tprog::pop_markUnreadable, u"Nicht l&esbare Dateien markieren", u"Mark &unreadable files"},
 };
 
 // What a screen reader says of the controls whose captions do not name or explain them; the

@@ -133,6 +133,8 @@ Command parseArguments(const QStringList &rest, bool german)
     valued("margins", "TOP,LEFT,BOTTOM");
     valued("separator", "TEXT");
     valued("labels", "LIST");
+    valued("covering", "TEXT");
+    flag("no-duplicates");
     for (const char *name : {"list-fonts", "no-system-fonts", "bold", "italic", "landscape", "labels-in-standard-font",
                              "no-labels-in-standard-font", "split", "help", "version", "german", "quiet", "own-script"})
         flag(name);
@@ -177,12 +179,21 @@ Command parseArguments(const QStringList &rest, bool german)
             return usageError(tr("'--folder' needs a folder, not an empty text.",
                                  "'--folder' braucht einen Ordner, keinen leeren Text."));
     }
+    // The filters of the list serve the sheet and the listing alike.
+    if (parser.isSet(QStringLiteral("covering"))) {
+        o.covering = parser.value(QStringLiteral("covering"));
+        if (o.covering->isEmpty())
+            return usageError(tr("'--covering' needs a text, not an empty one.",
+                                 "'--covering' braucht einen Text, keinen leeren."));
+    }
+    o.noDuplicates = parser.isSet(QStringLiteral("no-duplicates"));
     if (!sheet) {
         // Every other option describes the sheet.
         for (const QString &name : parser.optionNames()) {
             static const QSet<QString> general{QStringLiteral("list-fonts"), QStringLiteral("folder"),
                                                QStringLiteral("no-system-fonts"), QStringLiteral("german"),
-                                               QStringLiteral("quiet")};
+                                               QStringLiteral("quiet"), QStringLiteral("covering"),
+                                               QStringLiteral("no-duplicates")};
             if (!general.contains(name))
                 return usageError(tr("Option '--%1' needs '--sheet FILE'.", "Die Option '--%1' braucht '--sheet DATEI'.")
                                       .arg(name));
@@ -349,6 +360,10 @@ Ohne Argumente öffnet Glyphwerk seine Fenster.
   --list-fonts            Gibt die Schriftliste aus, ein Eintrag je Zeile, und endet.
   --folder ORDNER         Schriften aus diesem Ordner und seinen Unterordnern.
   --no-system-fonts       Ohne die installierten Systemschriften.
+  --covering TEXT         Nur Schriften, die jedes Zeichen von TEXT darstellen können
+                          (Leerzeichen zählen nicht; mit --sheet und --list-fonts).
+  --no-duplicates         Von gleichen Schriftdateien (gleicher Inhalt, oder gleicher
+                          PostScript-Name, gleiche Version und Glyphenzahl) nur die erste.
   --text TEXT             Die Schriftprobe (sonst das erste Beispiel des Fensters).
   --size PT               Schriftgröße in Punkt, 1 bis 1638 (sonst 8).
   --bold, --italic        Fett, kursiv.
@@ -383,6 +398,10 @@ Without arguments, Glyphworks opens its windows.
   --list-fonts            Prints the font list, one entry a line, and ends.
   --folder DIR            Fonts of this folder and its sub-folders.
   --no-system-fonts       Without the installed system fonts.
+  --covering TEXT         Only the fonts that can show every character of TEXT (spaces do
+                          not count; with --sheet and --list-fonts).
+  --no-duplicates         Of font files that are the same (same bytes, or the same
+                          PostScript name, version and glyph count) only the first.
   --text TEXT             The sample text (default: the window's first example).
   --size PT               Font size in points, 1 to 1638 (default 8).
   --bold, --italic        Bold, italic.

@@ -49,6 +49,10 @@ struct SheetOptions
     bool ownScript = false;    ///< fonts lacking the sample's letters show their own script
     bool german = false;
     bool quiet = false;
+    /// Keep only the fonts that can show this text (--covering).
+    std::optional<QString> covering;
+    /// Keep only the first file of each group of duplicates (--no-duplicates).
+    bool noDuplicates = false;
 };
 
 /// What a start of the program is to do.

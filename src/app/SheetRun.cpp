@@ -2,6 +2,7 @@
 
 #include "app/FontSources.h"
 #include "app/Language.h"
+#include "fonts/ListQuestions.h"
 #include "output/ImageSheet.h"
 #include "output/RunSheet.h"
 #include "platform/Dialogs.h"
@@ -135,9 +136,15 @@ int runWithoutWindows(const Command &command)
     QStringList filePaths;
     // The fonts added for the run are let go of however it ends.
     const auto release = qScopeGuard([&filePaths] { releaseFontFiles(filePaths); });
-    const fonts::FontListEntries entries = loadFontList(sources, installedFonts(), filePaths, german);
+    fonts::FontListEntries entries = loadFontList(sources, installedFonts(), filePaths, german);
     if (answers().failed)
         return 1;
+    // Duplicates are judged over the whole list, so that the file kept of each group is the
+    // first one listed, as Del after the window's mark keeps it.
+    if (options.noDuplicates)
+        entries = fonts::withoutDuplicates(entries);
+    if (options.covering)
+        entries = fonts::coveringEntries(entries, *options.covering);
     if (command.kind == CommandKind::ListFonts) {
         printFontList(entries);
         return 0;

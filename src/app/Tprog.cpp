@@ -71,6 +71,7 @@ Tprog::Tprog(QWidget *parent)
 
     createControls();
     createMenus();
+    createMarkItems();
     // Del and Ctrl+Del delete list entries only where no text box is being typed in.
     qApp->installEventFilter(new TextBoxKeys(this));
     setMinimumSize(kMinimumClient.width(), kMinimumClient.height() + menuBar()->sizeHint().height());

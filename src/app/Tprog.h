@@ -7,6 +7,8 @@
 #include <QMainWindow>
 #include <QStringList>
 
+#include <memory>
+
 class QAction;
 class QCheckBox;
 class QComboBox;
@@ -18,6 +20,7 @@ class QMenu;
 class QPlainTextEdit;
 class QPushButton;
 class QKeyEvent;
+class QTimer;
 
 namespace fonts {
 class FontListDelegate;
@@ -93,6 +96,13 @@ public:
     QMenu *PopupMenu1 = nullptr;
     QAction *pop1 = nullptr;
     QAction *pop2 = nullptr;
+    // The marks that answer questions, in the Font List menu and the list's pop-up menu.
+    QAction *m_markLacking = nullptr;
+    QAction *m_markDuplicates = nullptr;
+    QAction *m_markUnreadable = nullptr;
+    QAction *pop_markLacking = nullptr;
+    QAction *pop_markDuplicates = nullptr;
+    QAction *pop_markUnreadable = nullptr;
 
     /// Names under which fonts are already installed; built once at creation.
     QStringList installed_fonts;
@@ -201,6 +211,23 @@ public:
     /// Deletes every unmarked entry of the font list (menu `m23`, Ctrl+Del; pop-up `pop2`).
     void m23Click();
 
+    /// Marks the fonts of the list that cannot show the sample text of `cd1` (menu
+    /// `m_markLacking`, pop-up `pop_markLacking`): those lacking one of its characters, and font
+    /// files that cannot be used. As markRows().
+    void markLackingClick();
+    /// Marks every font file of the list that repeats an earlier one (the same bytes, or the
+    /// same font), the first of each group left unmarked, so that Del keeps one of each.
+    void markDuplicatesClick();
+    /// Marks the font files of the list that cannot be used.
+    void markUnreadableClick();
+    /// Replaces the list's marks by `marked` (one element per row), moves the focus to the first
+    /// marked row and scrolls it into view, and shows how many were marked in the count label
+    /// until the list changes or a few seconds have passed (endMarkNote()).
+    void markRows(const QList<bool> &marked);
+    /// Puts back the count label's text that a note of markRows() replaced; nothing when no
+    /// note is shown or the label was set since.
+    void endMarkNote();
+
     /// The label part of the sheet line for the list entry at `index`.
     QString GetText1(qsizetype index) const;
 
@@ -230,6 +257,16 @@ private:
     QFont fdFont;
     QColor fdColour;
 
+    /// The note of markRows() in the count label, the text it replaced, and when it goes.
+    QString markNote;
+    QString markNoteReplaced;
+    QTimer *markNoteTimer = nullptr;
+    void createMarkItems();
+
     /// Measures and draws the rows of `ListBox1`.
     fonts::FontListDelegate *ListBox1Rows = nullptr;
+
+    /// Holds the note's timer and its connections to the list; declared last, so that it goes
+    /// first, before the list (a child) tells of its rows going while the window is half gone.
+    std::unique_ptr<QObject> markNoteWatch;
 };

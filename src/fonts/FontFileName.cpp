@@ -80,6 +80,9 @@ public:
     /// The file's device and inode; unknown when it is not open.
     platform::FileIdentity identity() const { return m_identity; }
 
+    /// The file's size in bytes when it was opened.
+    quint64 size() const { return m_size; }
+
     /// Copies up to `count` bytes from byte `offset` of the file to `out` and returns how many it
     /// copied: fewer at the end of the file or when the file cannot be read further.
     qint64 read(quint64 offset, unsigned char *out, qint64 count)
@@ -309,4 +312,112 @@ QString ReadFontFileName(const QString &path)
 FontFileNames ReadFontFileNames(const QString &path)
 {
     return readNames(path);
+}
+
+namespace {
+
+constexpr quint16 kVersionId = 5;
+constexpr quint16 kPostScriptNameId = 6;
+
+// The text of a name record's `length` bytes at `at`, read as its platform writes it; at most
+// platform::kMaxNameBytes of it.
+QString nameText(FontFileReader &file, quint64 at, quint16 length, bool windows)
+{
+    unsigned char buffer[platform::kMaxNameBytes];
+    const qint64 got = std::max<qint64>(0, file.read(at, buffer, std::min<qint64>(length, platform::kMaxNameBytes)));
+    if (windows)
+        return utf16BigEndianToText(buffer, got);
+    const size_t size = ::strnlen(reinterpret_cast<const char *>(buffer), size_t(got));
+    return platform::macRomanToText(QByteArrayView(buffer, qsizetype(size)));
+}
+
+} // namespace
+
+FontFileSignature ReadFontFileSignature(const QString &path, int face)
+{
+    FontFileSignature signature;
+    FontFileReader file(path);
+    if (!file.isOpen())
+        return signature;
+    signature.identity = file.identity();
+    signature.size = qint64(file.size());
+
+    unsigned char header[kFirstTableRecord];
+    if (file.read(0, header, qint64(kFirstTableRecord)) < qint64(kFirstTableRecord))
+        return signature;
+    quint64 directory = 0;
+    if (std::memcmp(header, "ttcf", 4) == 0) {
+        const quint32 fonts = bigEndian32(header + 8);
+        if (face < 0 || quint32(face) >= fonts || fonts > quint32(platform::kMaxCollectionFonts))
+            return signature;
+        unsigned char offset[4];
+        if (file.read(kFirstTableRecord + 4 * quint64(face), offset, 4) < 4)
+            return signature;
+        directory = bigEndian32(offset);
+        if (file.read(directory, header, qint64(kFirstTableRecord)) < qint64(kFirstTableRecord))
+            return signature;
+    }
+    if (!platform::isSfntVersion(bigEndian32(header)))
+        return signature;
+
+    // The directory names each table once; a font listing one twice counts its first.
+    const quint16 tables = bigEndian16(header + 4);
+    file.readAhead(directory, kFirstTableRecord + quint64(tables) * kTableRecordSize);
+    quint64 nameTable = 0;
+    quint64 maxpTable = 0;
+    bool hasName = false;
+    bool hasMaxp = false;
+    unsigned char record[kTableRecordSize];
+    for (quint32 i = 0; i < tables && !(hasName && hasMaxp); ++i) {
+        if (file.read(directory + kFirstTableRecord + i * quint64(kTableRecordSize), record, kTableRecordSize)
+            < kTableRecordSize)
+            break;
+        if (!hasName && std::memcmp(record, "name", 4) == 0) {
+            hasName = true;
+            nameTable = bigEndian32(record + 8);
+        } else if (!hasMaxp && std::memcmp(record, "maxp", 4) == 0) {
+            hasMaxp = true;
+            maxpTable = bigEndian32(record + 8);
+        }
+    }
+    unsigned char glyphs[2];
+    if (hasMaxp && file.read(maxpTable + 4, glyphs, 2) == 2)
+        signature.glyphCount = bigEndian16(glyphs);
+    if (!hasName)
+        return signature;
+
+    unsigned char nameHeader[kNameHeaderSize];
+    if (file.read(nameTable, nameHeader, kNameHeaderSize) < kNameHeaderSize)
+        return signature;
+    const quint32 count = std::min<quint32>(bigEndian16(nameHeader + 2), platform::kMaxNameRecords);
+    const quint64 strings = nameTable + bigEndian16(nameHeader + 4);
+    file.readAhead(nameTable, kNameHeaderSize + quint64(count) * kNameRecordSize);
+    // Per name: the best record so far, 2 for Windows, 1 for Macintosh Roman.
+    int rank[2] = {0, 0};
+    quint16 lengths[2] = {0, 0};
+    quint16 offsets[2] = {0, 0};
+    unsigned char nameRecord[kNameRecordSize];
+    for (quint32 i = 0; i < count; ++i) {
+        if (file.read(nameTable + kNameHeaderSize + quint64(i) * kNameRecordSize, nameRecord, kNameRecordSize)
+            < kNameRecordSize)
+            break;
+        const quint16 id = bigEndian16(nameRecord + 6);
+        if (id != kVersionId && id != kPostScriptNameId)
+            continue;
+        const quint16 recordPlatform = bigEndian16(nameRecord);
+        const int recordRank = recordPlatform == kWindowsPlatform ? 2
+            : recordPlatform == kMacintoshPlatform && bigEndian16(nameRecord + 2) == kMacRomanEncoding ? 1
+                                                                                                         : 0;
+        const int slot = id == kVersionId ? 0 : 1;
+        if (recordRank > rank[slot]) {
+            rank[slot] = recordRank;
+            lengths[slot] = bigEndian16(nameRecord + 8);
+            offsets[slot] = bigEndian16(nameRecord + 10);
+        }
+    }
+    if (rank[0] > 0)
+        signature.version = nameText(file, strings + offsets[0], lengths[0], rank[0] == 2);
+    if (rank[1] > 0)
+        signature.postScriptName = nameText(file, strings + offsets[1], lengths[1], rank[1] == 2);
+    return signature;
 }

@@ -29,3 +29,25 @@ struct FontFileNames
 
 /// The entry name of the font file at `path` and the file it was read from, in one opening.
 FontFileNames ReadFontFileNames(const QString &path);
+
+/// What tells one font file's font from another's without reading the whole file.
+struct FontFileSignature
+{
+    /// The file the path led to; unknown when no regular file could be opened there.
+    platform::FileIdentity identity;
+    /// The file's size in bytes; -1 when it could not be opened.
+    qint64 size = -1;
+    /// The font's PostScript name (name ID 6) and version string (name ID 5); empty when the
+    /// file is no TrueType/OpenType font or collection, or lacks them.
+    QString postScriptName;
+    QString version;
+    /// The glyph count of its 'maxp' table; -1 when it has none.
+    int glyphCount = -1;
+};
+
+/// The signature of font `face` (its index in a collection, 0 for a single font) of the file at
+/// `path`, read in one opening (non-blocking, regular files only) from the table directory, the
+/// 'name' and 'maxp' tables: a few small reads, never more than the file holds. Names are read
+/// from at most platform::kMaxNameRecords records, each cut to platform::kMaxNameBytes; a
+/// Windows (Unicode) record wins over a Macintosh Roman one.
+FontFileSignature ReadFontFileSignature(const QString &path, int face);
