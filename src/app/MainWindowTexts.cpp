@@ -60,6 +60,8 @@ constexpr MainWindowCaption kCaptions[] = {
      u"Characters to be printed. Select one of the examples or type something into the box:"},
     {&Tprog::pop1, u"&Markierte Elemente löschen", u"Delete &selected Elements"},
     {&Tprog::pop2, u"&Unmarkierte Elemente löschen", u"Delete &not-selected Elements"},
+    {&Tprog::pop_info, u"Schrift&informationen…", u"Font &Information…"},
+    {&Tprog::m_info, u"Schrift&informationen…", u"Font &Information…"},
 };
 
 // What a screen reader says of the controls whose captions do not name or explain them; the

@@ -75,6 +75,14 @@ void printFontList(const fonts::FontListEntries &entries)
     std::fflush(stdout);
 }
 
+// Writes the facts of `entries` to standard output as tab-separated lines or a JSON array.
+void printFactsListing(const fonts::FontListEntries &entries, fonts::ListingFormat format, bool german)
+{
+    const QByteArray out = fonts::factsListing(entries, format, german);
+    std::fwrite(out.constData(), 1, static_cast<size_t>(out.size()), stdout);
+    std::fflush(stdout);
+}
+
 // Makes the sheet `request` asks for of `entries`; returns the exit status.
 int makeSheet(const output::SheetRequest &request, const fonts::FontListEntries &entries, bool quiet)
 {
@@ -139,7 +147,10 @@ int runWithoutWindows(const Command &command)
     if (answers().failed)
         return 1;
     if (command.kind == CommandKind::ListFonts) {
-        printFontList(entries);
+        if (options.listFormat)
+            printFactsListing(entries, *options.listFormat, german);
+        else
+            printFontList(entries);
         return 0;
     }
     return makeSheet(sheetRequest(options, german), entries, options.quiet);

@@ -248,6 +248,7 @@ void Tprog::mdeClick()
     Sprache();
     einst->LocalSpr();
     fpreview->LocalSpr();
+    fontinfo->LocalSpr();
 }
 
 void Tprog::menClick()
@@ -257,6 +258,7 @@ void Tprog::menClick()
     Sprache();
     einst->LocalSpr();
     fpreview->LocalSpr();
+    fontinfo->LocalSpr();
 }
 
 void Tprog::m12Click()
@@ -376,6 +378,13 @@ void Tprog::m22Click()
 void Tprog::m23Click()
 {
     ListBox1Rows->deleteEntries(false);
+}
+
+void Tprog::m_infoClick()
+{
+    const int row = ListBox1->currentRow();
+    if (row >= 0 && row < ListBox1->count())
+        fontinfo->showEntry(ListBox1->entry(row));
 }
 
 QString Tprog::GetText1(qsizetype index) const

@@ -93,6 +93,8 @@ public:
     QMenu *PopupMenu1 = nullptr;
     QAction *pop1 = nullptr;
     QAction *pop2 = nullptr;
+    QAction *m_info = nullptr;   ///< Font List menu: the focused entry's information (Ctrl+I)
+    QAction *pop_info = nullptr; ///< the same in the list's pop-up menu
 
     /// Names under which fonts are already installed; built once at creation.
     QStringList installed_fonts;
@@ -200,6 +202,9 @@ public:
     void m22Click();
     /// Deletes every unmarked entry of the font list (menu `m23`, Ctrl+Del; pop-up `pop2`).
     void m23Click();
+    /// Shows the information window for the font of the focused entry of the list (menu
+    /// `m_info`, Ctrl+I; pop-up `pop_info`); nothing without a focused entry.
+    void m_infoClick();
 
     /// The label part of the sheet line for the list entry at `index`.
     QString GetText1(qsizetype index) const;
