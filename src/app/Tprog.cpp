@@ -8,6 +8,7 @@
 #include "app/TextBoxKeys.h"
 #include "app/Tstart.h"
 #include "app/Windows.h"
+#include "fonts/FontInfoWindow.h"
 #include "fonts/FontListDelegate.h"
 #include "fonts/FontListLoader.h"
 #include "fonts/FontListView.h"

@@ -181,7 +181,14 @@ void readVariations(FT_Face face, const FaceNames *names, FontFacts &facts)
         read.maximum = fixedValue(axis.maximum);
         facts.axes.append(read);
     }
-    for (FT_UInt i = 0; i < mm->num_namedstyles; ++i) {
+    // FreeType adds an instance at the default place when the font names none there; only the
+    // font's own are told, as many as its 'fvar' table counts.
+    FT_UInt instances = mm->num_namedstyles;
+    FT_Byte header[16];
+    FT_ULong length = sizeof header;
+    if (names && FT_Load_Sfnt_Table(face, FT_MAKE_TAG('f', 'v', 'a', 'r'), 0, header, &length) == 0)
+        instances = std::min<FT_UInt>(instances, FT_UInt((header[12] << 8) | header[13]));
+    for (FT_UInt i = 0; i < instances; ++i) {
         const FT_Var_Named_Style &style = mm->namedstyle[i];
         NamedInstance instance;
         if (names)
