@@ -1,6 +1,7 @@
 #include "fonts/FontInfoWindow.h"
 
 #include "fonts/FontInfo.h"
+#include "ui/AccessibleTexts.h"
 #include "ui/Look.h"
 #include "util/EscapedText.h"
 
@@ -29,6 +30,7 @@ FontInfoWindow::FontInfoWindow(std::function<bool()> german, QWidget *parent)
     // follows, Shift+arrows select and Ctrl+C copies.
     Memo1->setTextInteractionFlags(Qt::TextSelectableByKeyboard | Qt::TextSelectableByMouse);
     Memo1->setFocusPolicy(Qt::StrongFocus);
+    Memo1->setTabChangesFocus(true);
     Label1->setBuddy(Memo1);
     Button1 = new QPushButton(this);
     Button1->setObjectName(QStringLiteral("Button1"));
@@ -64,6 +66,7 @@ void FontInfoWindow::LocalSpr()
     setWindowTitle(m_hasEntry ? title + QStringLiteral(" - ") + util::escapeControls(m_entry.name) : title);
     Label1->setText(german ? QStringLiteral("&Angaben der Schriftdatei:") : QStringLiteral("&Facts of the font file:"));
     Button1->setText(german ? QStringLiteral("&Schließen") : QStringLiteral("&Close"));
+    Button1->setAccessibleName(ui::spokenCaption(Button1->text()));
     Memo1->setAccessibleName(title);
     Memo1->setAccessibleDescription(german ? QStringLiteral("Auswählbarer Text, Esc schließt das Fenster")
                                            : QStringLiteral("Selectable text, Esc closes the window"));

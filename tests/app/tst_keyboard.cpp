@@ -79,6 +79,7 @@ private slots:
                                   << QStringList{"ed6", "cb1", "cb2", "cb_verz", "cb_filename", "cb_stdname",
                                                  "or_hoch", "Edit5", "cb3", "cb4", "Edit1", "Edit3", "Edit2",
                                                  "Edit4", "Button1", "Button2", "ed6"};
+        QTest::newRow("font information") << "fontinfo" << QStringList{"Memo1", "Button1", "Memo1"};
     }
     void tabReachesEveryControl()
     {
@@ -213,6 +214,8 @@ private slots:
         row("de", "hilfe", "pc", "Seiten der Hilfe");
         row("en", "hilfe_en", "btien2", "next >>");
         row("de", "bugreport_de", "Button1", "OK");
+        row("de", "fontinfo", "Memo1", "Schriftinformationen");
+        row("en", "fontinfo", "Button1", "Close");
         row("en", "bugreport_en", "Label70", "velmont-media.com/support");
     }
     void everyControlNamed()
