@@ -78,8 +78,9 @@ void printFontList(const fonts::FontListEntries &entries)
 // Writes the facts of `entries` to standard output as tab-separated lines or a JSON array.
 void printFactsListing(const fonts::FontListEntries &entries, fonts::ListingFormat format, bool german)
 {
-    const QByteArray out = fonts::factsListing(entries, format, german);
-    std::fwrite(out.constData(), 1, static_cast<size_t>(out.size()), stdout);
+    fonts::writeFactsListing(entries, format, german, [](const QByteArray &part) {
+        std::fwrite(part.constData(), 1, static_cast<size_t>(part.size()), stdout);
+    });
     std::fflush(stdout);
 }
 

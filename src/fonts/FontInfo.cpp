@@ -3,11 +3,15 @@
 #include "typeface/FileFaces.h"
 #include "util/EscapedText.h"
 
-#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QLocale>
+
+#include <algorithm>
+#include <atomic>
+#include <thread>
+#include <vector>
 
 namespace fonts {
 namespace {
@@ -100,39 +104,66 @@ QString entryReference(const FontListEntry &entry)
 
 } // namespace
 
-EntryFacts entryFacts(const FontListEntry &entry)
+namespace {
+
+// Where the facts of an entry come from: worked out on the GUI thread, where the list's files
+// and the font system are asked, and read on any.
+struct FactsSource
 {
-    EntryFacts result;
-    platform::FontFileBytes file;
-    int face = 0;
     QString path;
+    platform::FileIdentity identity; ///< the identity the file was listed with; unknown for a typeface's
+    int face = 0;
+    bool unknownTypeface = false;
+    platform::FontFileFault refused = platform::FontFileFault::None; ///< refused before any read
+};
+
+FactsSource sourceOf(const FontListEntry &entry)
+{
+    FactsSource source;
     if (entry.isFile()) {
         auto &faces = platform::FileFaces::instance();
-        path = entry.path;
-        file = faces.fileBytes(path);
-        face = faces.listedFace(path);
+        source.path = entry.path;
+        source.identity = faces.listedIdentity(entry.path);
+        source.face = faces.listedFace(entry.path);
+        // A file never listed, or listed where none could be opened, is not read: the list's
+        // files say why (nothing is read for it).
+        if (!source.identity.isKnown())
+            source.refused = faces.fileBytes(entry.path).fault;
+        if (!source.identity.isKnown() && source.refused == platform::FontFileFault::None)
+            source.refused = platform::FontFileFault::Replaced;
     } else {
         const platform::TypefaceFile typeface = platform::typefaceFile(entry.name);
-        if (typeface.path.isEmpty()) {
-            result.unknownTypeface = true;
-            return result;
-        }
-        path = typeface.path;
-        face = typeface.face;
-        file = platform::readFontFile(path);
+        source.unknownTypeface = typeface.path.isEmpty();
+        source.path = typeface.path;
+        source.face = typeface.face;
     }
+    return source;
+}
+
+// Reads the facts `source` leads to; pure, for any thread.
+EntryFacts readSource(const FactsSource &source)
+{
+    EntryFacts result;
+    result.unknownTypeface = source.unknownTypeface;
+    result.fault = source.refused;
+    if (source.unknownTypeface || source.refused != platform::FontFileFault::None)
+        return result;
+    const platform::FontFileBytes file = platform::readFontFile(source.path, source.identity);
     result.fault = file.fault;
-    // Only the date of the file read is of interest: a path that leads elsewhere by now gives none.
-    QDateTime modified;
-    if (file.fault == platform::FontFileFault::None) {
-        const QFileInfo info(path);
-        modified = info.lastModified();
-    }
+    const QDateTime modified =
+        file.modifiedMs >= 0 ? QDateTime::fromMSecsSinceEpoch(file.modifiedMs) : QDateTime();
     bool opened = false;
-    result.facts = platform::readFontFacts(file.bytes, face, path, modified, &opened);
+    result.facts = platform::readFontFacts(file.bytes, source.face, source.path, modified, &opened);
     if (file.fault == platform::FontFileFault::None && !opened)
         result.fault = platform::FontFileFault::Damaged;
     return result;
+}
+
+} // namespace
+
+EntryFacts entryFacts(const FontListEntry &entry)
+{
+    return readSource(sourceOf(entry));
 }
 
 QString faultWords(platform::FontFileFault fault, bool german)
@@ -223,94 +254,134 @@ QString factsText(const FontListEntry &entry, const EntryFacts &read, bool germa
     return lines.join(QLatin1Char('\n'));
 }
 
+void writeFactsListing(const FontListEntries &entries, ListingFormat format, bool german,
+                       const std::function<void(const QByteArray &part)> &write, const QList<qsizetype> &duplicateOf,
+                       const UnreadableReason &reason)
+{
+    static const QStringList kFields{
+        QStringLiteral("name"),      QStringLiteral("path"),    QStringLiteral("family"),  QStringLiteral("style"),
+        QStringLiteral("version"),   QStringLiteral("vendor"),  QStringLiteral("licence"), QStringLiteral("licence-url"),
+        QStringLiteral("embedding"), QStringLiteral("format"),  QStringLiteral("glyphs"),  QStringLiteral("scripts"),
+        QStringLiteral("axes"),      QStringLiteral("colour"),  QStringLiteral("duplicate-of"),
+        QStringLiteral("unreadable")};
+    write(format == ListingFormat::Tsv ? kFields.join(QLatin1Char('\t')).toUtf8() + '\n' : QByteArray("[\n"));
+    // The entries go in blocks: each block's files are read on every core, then written in order,
+    // so that the facts of only one block are held at a time.
+    constexpr qsizetype kBlock = 256;
+    const int workers = int(std::clamp<unsigned>(std::thread::hardware_concurrency(), 1, 8));
+    QList<FactsSource> sources;
+    QList<EntryFacts> read;
+    for (qsizetype first = 0; first < entries.size(); first += kBlock) {
+        const qsizetype count = std::min(kBlock, entries.size() - first);
+        sources.clear();
+        for (qsizetype i = 0; i < count; ++i)
+            sources.append(sourceOf(entries.at(first + i)));
+        read = QList<EntryFacts>(count);
+        std::atomic<qsizetype> next = 0;
+        const auto work = [&] {
+            for (qsizetype i = next++; i < count; i = next++)
+                read[i] = readSource(sources.at(i));
+        };
+        std::vector<std::thread> threads;
+        for (int t = 1; t < workers && t < count; ++t)
+            threads.emplace_back(work);
+        work();
+        for (std::thread &thread : threads)
+            thread.join();
+
+        QByteArray out;
+        for (qsizetype k = 0; k < count; ++k) {
+            const qsizetype i = first + k;
+            const FontListEntry &entry = entries.at(i);
+            const platform::FontFacts &f = read.at(k).facts;
+            const qsizetype original = i < duplicateOf.size() ? duplicateOf.at(i) : -1;
+            const QString duplicate =
+                original >= 0 && original < entries.size() ? entryReference(entries.at(original)) : QString();
+            const QString unreadable = reason ? reason(entry, read.at(k), german) : QString();
+            const bool known = read.at(k).isRead();
+            const QString path = entry.isFile() ? entry.path : f.path;
+            const QString embedding = known ? platform::embeddingWords(f.embedding, german) : QString();
+            const QString formatWords = known ? formatText(f, german) : QString();
+            if (format == ListingFormat::Tsv) {
+                QStringList scripts;
+                for (const platform::ScriptCount &script : f.scripts)
+                    scripts << QStringLiteral("%1:%2").arg(script.code).arg(script.characters);
+                QStringList axes;
+                for (const platform::FontAxis &axis : f.axes)
+                    axes << QStringLiteral("%1:%2:%3:%4")
+                                .arg(axis.tag, decimalText(axis.minimum), decimalText(axis.defaultValue),
+                                     decimalText(axis.maximum));
+                const QString fields[] = {entry.name,
+                                          path,
+                                          f.family,
+                                          f.style,
+                                          f.version,
+                                          f.manufacturer,
+                                          f.licence,
+                                          f.licenceUrl,
+                                          embedding,
+                                          formatWords,
+                                          known ? QString::number(f.glyphs) : QString(),
+                                          scripts.join(QLatin1Char(',')),
+                                          axes.join(QLatin1Char(',')),
+                                          f.colourFormats.join(QLatin1Char(',')),
+                                          duplicate,
+                                          unreadable};
+                QString line;
+                for (const QString &field : fields) {
+                    if (&field != &fields[0])
+                        line += QLatin1Char('\t');
+                    line += util::escapeControls(field);
+                }
+                out += line.toUtf8() + '\n';
+            } else {
+                QJsonArray scripts;
+                for (const platform::ScriptCount &script : f.scripts)
+                    scripts.append(QJsonObject{{QStringLiteral("script"), script.code},
+                                               {QStringLiteral("name"), platform::scriptName(script.code)},
+                                               {QStringLiteral("characters"), qint64(script.characters)}});
+                QJsonArray axes;
+                for (const platform::FontAxis &axis : f.axes)
+                    axes.append(QJsonObject{{QStringLiteral("tag"), axis.tag},
+                                            {QStringLiteral("name"), axis.name},
+                                            {QStringLiteral("min"), axis.minimum},
+                                            {QStringLiteral("default"), axis.defaultValue},
+                                            {QStringLiteral("max"), axis.maximum}});
+                const auto text = [](const QString &value) { return value.isEmpty() ? QJsonValue() : QJsonValue(value); };
+                const QJsonObject record{{QStringLiteral("name"), entry.name},
+                                         {QStringLiteral("path"), path},
+                                         {QStringLiteral("family"), f.family},
+                                         {QStringLiteral("style"), f.style},
+                                         {QStringLiteral("version"), f.version},
+                                         {QStringLiteral("vendor"), f.manufacturer},
+                                         {QStringLiteral("licence"), f.licence},
+                                         {QStringLiteral("licence-url"), f.licenceUrl},
+                                         {QStringLiteral("embedding"), text(embedding)},
+                                         {QStringLiteral("format"), text(formatWords)},
+                                         {QStringLiteral("glyphs"), known ? QJsonValue(f.glyphs) : QJsonValue()},
+                                         {QStringLiteral("scripts"), scripts},
+                                         {QStringLiteral("axes"), axes},
+                                         {QStringLiteral("colour"), QJsonArray::fromStringList(f.colourFormats)},
+                                         {QStringLiteral("duplicate-of"), text(duplicate)},
+                                         {QStringLiteral("unreadable"), text(unreadable)}};
+                // One record a line, the array's commas between them.
+                out += QJsonDocument(record).toJson(QJsonDocument::Compact);
+                out += i + 1 < entries.size() ? ",\n" : "\n";
+            }
+        }
+        write(out);
+    }
+    if (format == ListingFormat::Json)
+        write("]\n");
+}
+
 QByteArray factsListing(const FontListEntries &entries, ListingFormat format, bool german,
                         const QList<qsizetype> &duplicateOf, const UnreadableReason &reason)
 {
-    static const QStringList kFields{
-        QStringLiteral("name"),     QStringLiteral("path"),      QStringLiteral("family"),  QStringLiteral("style"),
-        QStringLiteral("version"),  QStringLiteral("vendor"),    QStringLiteral("licence"), QStringLiteral("licence-url"),
-        QStringLiteral("embedding"), QStringLiteral("format"),   QStringLiteral("glyphs"),  QStringLiteral("scripts"),
-        QStringLiteral("axes"),     QStringLiteral("colour"),    QStringLiteral("duplicate-of"),
-        QStringLiteral("unreadable")};
-    QByteArray out;
-    QJsonArray records;
-    if (format == ListingFormat::Tsv)
-        out += kFields.join(QLatin1Char('\t')).toUtf8() + '\n';
-    for (qsizetype i = 0; i < entries.size(); ++i) {
-        const FontListEntry &entry = entries.at(i);
-        const EntryFacts read = entryFacts(entry);
-        const platform::FontFacts &f = read.facts;
-        const qsizetype original = i < duplicateOf.size() ? duplicateOf.at(i) : -1;
-        const QString duplicate =
-            original >= 0 && original < entries.size() ? entryReference(entries.at(original)) : QString();
-        const QString unreadable = reason ? reason(entry, read, german) : QString();
-        const bool known = read.isRead();
-        const QString embedding = known ? platform::embeddingWords(f.embedding, german) : QString();
-        const QString formatWords = known ? formatText(f, german) : QString();
-        if (format == ListingFormat::Tsv) {
-            QStringList scripts;
-            for (const platform::ScriptCount &script : f.scripts)
-                scripts << QStringLiteral("%1:%2").arg(script.code).arg(script.characters);
-            QStringList axes;
-            for (const platform::FontAxis &axis : f.axes)
-                axes << QStringLiteral("%1:%2:%3:%4")
-                            .arg(axis.tag, decimalText(axis.minimum), decimalText(axis.defaultValue),
-                                 decimalText(axis.maximum));
-            const QStringList fields{entry.name,
-                                     entry.isFile() ? entry.path : f.path,
-                                     f.family,
-                                     f.style,
-                                     f.version,
-                                     f.manufacturer,
-                                     f.licence,
-                                     f.licenceUrl,
-                                     embedding,
-                                     formatWords,
-                                     known ? QString::number(f.glyphs) : QString(),
-                                     scripts.join(QLatin1Char(',')),
-                                     axes.join(QLatin1Char(',')),
-                                     f.colourFormats.join(QLatin1Char(',')),
-                                     duplicate,
-                                     unreadable};
-            QStringList escaped;
-            for (const QString &field : fields)
-                escaped << util::escapeControls(field);
-            out += escaped.join(QLatin1Char('\t')).toUtf8() + '\n';
-        } else {
-            QJsonArray scripts;
-            for (const platform::ScriptCount &script : f.scripts)
-                scripts.append(QJsonObject{{QStringLiteral("script"), script.code},
-                                           {QStringLiteral("name"), platform::scriptName(script.code)},
-                                           {QStringLiteral("characters"), qint64(script.characters)}});
-            QJsonArray axes;
-            for (const platform::FontAxis &axis : f.axes)
-                axes.append(QJsonObject{{QStringLiteral("tag"), axis.tag},
-                                        {QStringLiteral("name"), axis.name},
-                                        {QStringLiteral("min"), axis.minimum},
-                                        {QStringLiteral("default"), axis.defaultValue},
-                                        {QStringLiteral("max"), axis.maximum}});
-            QJsonObject record{{QStringLiteral("name"), entry.name},
-                               {QStringLiteral("path"), entry.isFile() ? entry.path : f.path},
-                               {QStringLiteral("family"), f.family},
-                               {QStringLiteral("style"), f.style},
-                               {QStringLiteral("version"), f.version},
-                               {QStringLiteral("vendor"), f.manufacturer},
-                               {QStringLiteral("licence"), f.licence},
-                               {QStringLiteral("licence-url"), f.licenceUrl},
-                               {QStringLiteral("embedding"), embedding},
-                               {QStringLiteral("format"), formatWords},
-                               {QStringLiteral("glyphs"), known ? QJsonValue(f.glyphs) : QJsonValue()},
-                               {QStringLiteral("scripts"), scripts},
-                               {QStringLiteral("axes"), axes},
-                               {QStringLiteral("colour"), QJsonArray::fromStringList(f.colourFormats)},
-                               {QStringLiteral("duplicate-of"), duplicate.isEmpty() ? QJsonValue() : QJsonValue(duplicate)},
-                               {QStringLiteral("unreadable"), unreadable.isEmpty() ? QJsonValue() : QJsonValue(unreadable)}};
-            records.append(record);
-        }
-    }
-    if (format == ListingFormat::Json)
-        out = QJsonDocument(records).toJson(QJsonDocument::Indented);
-    return out;
+    QByteArray all;
+    writeFactsListing(
+        entries, format, german, [&all](const QByteArray &part) { all += part; }, duplicateOf, reason);
+    return all;
 }
 
 } // namespace fonts

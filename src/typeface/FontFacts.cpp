@@ -294,9 +294,9 @@ FontFacts readFontFacts(const QByteArray &bytes, int face, const QString &path, 
         }
         readVariations(ftFace, nullptr, facts);
     }
+    // The map last: reading it selects the face's Unicode map.
+    const CharacterMap map = faceCharacterMap(ftFace);
     FT_Done_Face(ftFace);
-
-    const CharacterMap map = readCharacterMap(bytes, face);
     facts.characters = map.characterCount();
     facts.scripts = scriptCounts(map);
     return facts;

@@ -138,6 +138,30 @@ private slots:
         QVERIFY(hangul != read.facts.scripts.cend() && hangul->characters > 10000);
     }
 
+    // A listed file replaced since the load, or turned into a FIFO, is not read: the window says why.
+    void replacedFileNotRead_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("line");
+        QTest::newRow("swapped") << "swapped" << "Cannot be read: another file than the one loaded";
+        QTest::newRow("FIFO") << "FIFO" << "Cannot be read: not a regular file";
+        QTest::newRow("deleted") << "deleted" << "Cannot be read: the file is gone";
+    }
+    void replacedFileNotRead()
+    {
+        QFETCH(QString, kind);
+        QFETCH(QString, line);
+        const QString path = m_dir.filePath(QStringLiteral("replaced/%1.ttf").arg(kind));
+        QVERIFY(gwtest::copyFile(gwtest::packageFontFile("fonts-dejavu-core", "DejaVuSans.ttf"), path));
+        list(path);
+        const QString other = m_dir.filePath(QStringLiteral("replaced/other-%1.ttf").arg(kind));
+        QVERIFY(gwtest::copyFile(gwtest::packageFontFile("fonts-dejavu-core", "DejaVuSansMono.ttf"), other));
+        QVERIFY(gwtest::makeHostile(path, kind, other));
+        const fonts::FontListEntry entry = fonts::FontListEntry::file(QStringLiteral("Entry"), path);
+        const QStringList shown = fonts::factsText(entry, fonts::entryFacts(entry), false).split(QLatin1Char('\n'));
+        QVERIFY2(shown.contains(line), qPrintable(shown.join(QLatin1Char('\n'))));
+    }
+
     // The least restrictive usage bit counts; the two limits come along.
     void embedding_data()
     {
