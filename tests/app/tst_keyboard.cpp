@@ -4,6 +4,7 @@
 
 #include "app/Tprog.h"
 #include "app/Windows.h"
+#include "fonts/FontInfoWindow.h"
 #include "output/Tstatus.h"
 #include "platform/UrlOpener.h"
 #include "support/AppTestMain.h"
@@ -12,6 +13,7 @@
 #include <QAccessible>
 #include <QListWidget>
 #include <QMenu>
+#include <QTextEdit>
 #include <QMenuBar>
 #include <QTabWidget>
 
@@ -147,6 +149,24 @@ private slots:
         }
         const QWidget *popup = QApplication::activePopupWidget();
         QCOMPARE(popup ? popup->objectName() : QStringLiteral("-"), outcome);
+    }
+
+    // Ctrl+I shows the focused entry's font information, the keyboard focus in its text.
+    void ctrlIShowsFontInformation()
+    {
+        setLanguage(QStringLiteral("en"));
+        QVERIFY(activeWindow(QStringLiteral("prog")));
+        QListWidget *list = prog->ListBox1;
+        QVERIFY(list->count() > 1);
+        list->setFocus();
+        list->setCurrentRow(1, QItemSelectionModel::NoUpdate);
+        QTest::keyClick(prog->windowHandle(), Qt::Key_I, Qt::ControlModifier);
+        QVERIFY(fontinfo->isVisible());
+        QCOMPARE(fontinfo->focusWidget(), fontinfo->Memo1);
+        const QString text = fontinfo->factsText();
+        QVERIFY2(text.startsWith(QStringLiteral("Entry: ") + prog->ListBox1->entry(1).name + QLatin1Char('\n')),
+                 qPrintable(text));
+        QVERIFY2(text.contains(QStringLiteral("\nFamily: ")), qPrintable(text));
     }
 
     // Space marks the focused row and takes the mark away again, without moving.
