@@ -69,6 +69,8 @@ constexpr MainWindowCaption kCaptions[] = {
      u"Mark fonts that cannot show the sample &text"},
     {&Tprog::pop_markDuplicates, u"Du&plikate markieren", u"Mark duplicat&es"},
     {&Tprog::pop_markUnreadable, u"Nicht l&esbare Dateien markieren", u"Mark &unreadable files"},
+    {&Tprog::pop_info, u"Schrift&informationen…", u"Font &Information…"},
+    {&Tprog::m_info, u"Schrift&informationen…", u"Font &Information…"},
 };
 
 // What a screen reader says of the controls whose captions do not name or explain them; the

@@ -135,6 +135,7 @@ Command parseArguments(const QStringList &rest, bool german)
     valued("labels", "LIST");
     valued("covering", "TEXT");
     flag("no-duplicates");
+    valued("format", "FORMAT");
     for (const char *name : {"list-fonts", "no-system-fonts", "bold", "italic", "landscape", "labels-in-standard-font",
                              "no-labels-in-standard-font", "split", "help", "version", "german", "quiet", "own-script"})
         flag(name);
@@ -193,7 +194,7 @@ Command parseArguments(const QStringList &rest, bool german)
             static const QSet<QString> general{QStringLiteral("list-fonts"), QStringLiteral("folder"),
                                                QStringLiteral("no-system-fonts"), QStringLiteral("german"),
                                                QStringLiteral("quiet"), QStringLiteral("covering"),
-                                               QStringLiteral("no-duplicates")};
+                                               QStringLiteral("no-duplicates"), QStringLiteral("format")};
             if (!general.contains(name))
                 return usageError(tr("Option '--%1' needs '--sheet FILE'.", "Die Option '--%1' braucht '--sheet DATEI'.")
                                       .arg(name));
@@ -202,6 +203,17 @@ Command parseArguments(const QStringList &rest, bool german)
         if (!list)
             return usageError(tr("Options need '--sheet FILE' or '--list-fonts'.",
                                  "Optionen brauchen '--sheet DATEI' oder '--list-fonts'."));
+        if (parser.isSet(QStringLiteral("format"))) {
+            const QString format = parser.value(QStringLiteral("format"));
+            if (format == QLatin1String("tsv"))
+                o.listFormat = fonts::ListingFormat::Tsv;
+            else if (format == QLatin1String("json"))
+                o.listFormat = fonts::ListingFormat::Json;
+            else
+                return usageError(tr("Unknown format '%1' for '--format': use tsv or json.",
+                                     "Unbekanntes Format '%1' für '--format': möglich sind tsv und json.")
+                                      .arg(format));
+        }
         return command;
     }
 
@@ -225,6 +237,8 @@ Command parseArguments(const QStringList &rest, bool german)
                              "Falsche Zahl '%1' für '--%2': Eine ganze Zahl ab 0 ist nötig.")
                               .arg(text, option));
     };
+    if (parser.isSet(QStringLiteral("format")))
+        return usageError(tr("'--format' needs '--list-fonts'.", "'--format' braucht '--list-fonts'."));
     if (parser.isSet(QStringLiteral("size"))) {
         const QString text = parser.value(QStringLiteral("size"));
         if (!number(text, o.size))
@@ -344,7 +358,7 @@ output::SheetRequest sheetRequest(const SheetOptions &options, bool german)
 QString usageLine()
 {
     return QStringLiteral("Usage: glyphworks [--sheet FILE [options] | --list-fonts [--folder DIR] "
-                          "[--no-system-fonts] | --help | --version]");
+                          "[--no-system-fonts] [--format tsv|json] | --help | --version]");
 }
 
 QString helpText(bool german)
@@ -358,6 +372,11 @@ Ohne Argumente öffnet Glyphwerk seine Fenster.
                           folgt der Endung: .pdf, .bmp, .jpg/.jpeg, .gif, .docx (geschrieben,
                           nicht geöffnet). Braucht keinen Bildschirm.
   --list-fonts            Gibt die Schriftliste aus, ein Eintrag je Zeile, und endet.
+  --format tsv|json       Mit --list-fonts: die Angaben jeder Schrift (Name, Pfad, Familie,
+                          Stil, Version, Hersteller, Lizenz, Einbetten, Format, Glyphen,
+                          Schriftsysteme, Achsen, Farbe, Duplikat von, Grund, warum nicht
+                          lesbar), tsv: durch Tabulatoren getrennt mit einer Kopfzeile, ein
+                          Eintrag je Zeile; json: ein JSON-Array.
   --folder ORDNER         Schriften aus diesem Ordner und seinen Unterordnern.
   --no-system-fonts       Ohne die installierten Systemschriften.
   --covering TEXT         Nur Schriften, die jedes Zeichen von TEXT darstellen können
@@ -396,6 +415,10 @@ Without arguments, Glyphworks opens its windows.
                           follows the extension: .pdf, .bmp, .jpg/.jpeg, .gif, .docx (written,
                           not opened). Needs no display.
   --list-fonts            Prints the font list, one entry a line, and ends.
+  --format tsv|json       With --list-fonts: the facts of each font (name, path, family,
+                          style, version, vendor, licence, embedding, format, glyphs, scripts,
+                          axes, colour, duplicate of, why unreadable), tsv: tab-separated with
+                          a header line, one entry a line; json: a JSON array.
   --folder DIR            Fonts of this folder and its sub-folders.
   --no-system-fonts       Without the installed system fonts.
   --covering TEXT         Only the fonts that can show every character of TEXT (spaces do

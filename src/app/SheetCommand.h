@@ -3,6 +3,7 @@
 // one font sheet without showing any window, --list-fonts prints the font list. This part only
 // reads the arguments and words the texts; running them is the application's.
 
+#include "fonts/FontInfo.h"
 #include "output/SheetRequest.h"
 
 #include <QString>
@@ -53,6 +54,9 @@ struct SheetOptions
     std::optional<QString> covering;
     /// Keep only the first file of each group of duplicates (--no-duplicates).
     bool noDuplicates = false;
+    /// --list-fonts --format: the facts of each entry as tab-separated lines or JSON; none: one
+    /// entry text a line.
+    std::optional<fonts::ListingFormat> listFormat;
 };
 
 /// What a start of the program is to do.

@@ -65,17 +65,6 @@ QVariant answer(const dialogs::Shown &request)
     return QVariant::fromValue(dialogs::Answer::Cancel);
 }
 
-// Writes the font list to standard output, one entry a line: a line break or escape sequence in
-// a font's name or path is written as its escape (util::escapeControls()).
-void printFontList(const fonts::FontListEntries &entries)
-{
-    QByteArray out;
-    for (const fonts::FontListEntry &entry : entries)
-        out += util::escapeControls(entry.text).toUtf8() + '\n';
-    std::fwrite(out.constData(), 1, static_cast<size_t>(out.size()), stdout);
-    std::fflush(stdout);
-}
-
 // Makes the sheet `request` asks for of `entries`; returns the exit status.
 int makeSheet(const output::SheetRequest &request, const fonts::FontListEntries &entries, bool quiet)
 {
@@ -146,7 +135,10 @@ int runWithoutWindows(const Command &command)
     if (options.covering)
         entries = fonts::coveringEntries(entries, *options.covering);
     if (command.kind == CommandKind::ListFonts) {
-        printFontList(entries);
+        if (options.listFormat)
+            printFactsListing(entries, *options.listFormat, german);
+        else
+            printFontList(entries);
         return 0;
     }
     return makeSheet(sheetRequest(options, german), entries, options.quiet);

@@ -1,5 +1,6 @@
 #include "app/TerminalRun.h"
 
+#include "fonts/ListQuestions.h"
 #include "util/EscapedText.h"
 
 #include <QCoreApplication>
@@ -121,6 +122,30 @@ void TerminalRunWindows::show(qint64 done)
     // The display counts the list positions of the lines set, as the progress window's bar does.
     if (const QString text = m_progress->update(done, m_lines, m_clock.elapsed()); !text.isEmpty())
         writeTo(stderr, text);
+}
+
+void printFontList(const fonts::FontListEntries &entries)
+{
+    QByteArray out;
+    for (const fonts::FontListEntry &entry : entries)
+        out += util::escapeControls(entry.text).toUtf8() + '\n';
+    std::fwrite(out.constData(), 1, static_cast<size_t>(out.size()), stdout);
+    std::fflush(stdout);
+}
+
+void printFactsListing(const fonts::FontListEntries &entries, fonts::ListingFormat format, bool german)
+{
+    // A file the list's mark would call unreadable is told in the same words; otherwise what
+    // reading its facts met.
+    const auto reason = [](const fonts::FontListEntry &entry, const fonts::EntryFacts &facts, bool inGerman) {
+        const QString unreadable = fonts::unreadableReason(entry, inGerman);
+        return unreadable.isEmpty() ? fonts::factsFaultReason(entry, facts, inGerman) : unreadable;
+    };
+    fonts::writeFactsListing(
+        entries, format, german,
+        [](const QByteArray &part) { std::fwrite(part.constData(), 1, static_cast<size_t>(part.size()), stdout); },
+        fonts::duplicateOf(entries), reason);
+    std::fflush(stdout);
 }
 
 } // namespace app

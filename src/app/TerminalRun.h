@@ -3,6 +3,8 @@
 // standard error, and an interrupt (Ctrl+C, a hang-up, a termination request) as its abort.
 
 #include "app/SheetCommand.h"
+#include "fonts/FontEntry.h"
+#include "fonts/FontInfo.h"
 #include "output/RunWindows.h"
 
 #include <QElapsedTimer>
@@ -21,6 +23,14 @@ void writeTo(FILE *stream, const QString &text);
 /// Writes `text` to standard error as the program's message, on lines of their own: line breaks
 /// the Windows way become plain ones, and a control character a name brought in is shown escaped.
 void writeError(const QString &text);
+
+/// Writes the font list to standard output, one entry a line: a line break or escape sequence in
+/// a font's name or path is written as its escape (util::escapeControls()).
+void printFontList(const fonts::FontListEntries &entries);
+
+/// Writes the facts of `entries` to standard output as tab-separated lines or a JSON array, each
+/// with the entry it duplicates and why its file cannot be used, as the list's marks tell them.
+void printFactsListing(const fonts::FontListEntries &entries, fonts::ListingFormat format, bool german);
 
 /// While it lives, an interrupt (Ctrl+C), a hang-up or a termination request does not end the
 /// process at once: `interrupted` is called from the event loop instead, so that a sheet run can

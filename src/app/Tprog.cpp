@@ -8,6 +8,7 @@
 #include "app/TextBoxKeys.h"
 #include "app/Tstart.h"
 #include "app/Windows.h"
+#include "fonts/FontInfoWindow.h"
 #include "fonts/FontListDelegate.h"
 #include "fonts/FontListLoader.h"
 #include "fonts/FontListView.h"
@@ -249,6 +250,7 @@ void Tprog::mdeClick()
     Sprache();
     einst->LocalSpr();
     fpreview->LocalSpr();
+    fontinfo->LocalSpr();
 }
 
 void Tprog::menClick()
@@ -258,6 +260,7 @@ void Tprog::menClick()
     Sprache();
     einst->LocalSpr();
     fpreview->LocalSpr();
+    fontinfo->LocalSpr();
 }
 
 void Tprog::m12Click()
@@ -377,6 +380,13 @@ void Tprog::m22Click()
 void Tprog::m23Click()
 {
     ListBox1Rows->deleteEntries(false);
+}
+
+void Tprog::m_infoClick()
+{
+    const int row = ListBox1->currentRow();
+    if (row >= 0 && row < ListBox1->count())
+        fontinfo->showEntry(ListBox1->entry(row));
 }
 
 QString Tprog::GetText1(qsizetype index) const

@@ -103,6 +103,8 @@ public:
     QAction *pop_markLacking = nullptr;
     QAction *pop_markDuplicates = nullptr;
     QAction *pop_markUnreadable = nullptr;
+    QAction *m_info = nullptr;   ///< Font List menu: the focused entry's information (Ctrl+I)
+    QAction *pop_info = nullptr; ///< the same in the list's pop-up menu
 
     /// Names under which fonts are already installed; built once at creation.
     QStringList installed_fonts;
@@ -210,6 +212,9 @@ public:
     void m22Click();
     /// Deletes every unmarked entry of the font list (menu `m23`, Ctrl+Del; pop-up `pop2`).
     void m23Click();
+    /// Shows the information window for the font of the focused entry of the list (menu
+    /// `m_info`, Ctrl+I; pop-up `pop_info`); nothing without a focused entry.
+    void m_infoClick();
 
     /// Marks the fonts of the list that cannot show the sample text of `cd1` (menu
     /// `m_markLacking`, pop-up `pop_markLacking`): those lacking one of its characters, and font

@@ -290,6 +290,14 @@ void Tprog::createMenus()
     PopupMenu1 = named(new QMenu(this), "PopupMenu1");
     pop1 = menuItem(PopupMenu1, this, "pop1", QStringLiteral("Markierte Elemente löschen"));
     pop2 = menuItem(PopupMenu1, this, "pop2", QStringLiteral("Unmarkierte Elemente löschen"));
+    // The focused entry's font information, in the pop-up menu and the Font List menu.
+    PopupMenu1->addSeparator();
+    pop_info = menuItem(PopupMenu1, this, "pop_info", QStringLiteral("Schriftinformationen…"));
+    m2->addSeparator();
+    m_info = menuItem(m2, this, "m_info", QStringLiteral("Schriftinformationen…"));
+    m_info->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_I));
+    connect(pop_info, &QAction::triggered, this, &Tprog::m_infoClick);
+    connect(m_info, &QAction::triggered, this, &Tprog::m_infoClick);
     connect(ListBox1, &QWidget::customContextMenuRequested, this,
             [this](const QPoint &pos) { PopupMenu1->popup(ListBox1->viewport()->mapToGlobal(pos)); });
 

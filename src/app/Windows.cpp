@@ -2,6 +2,7 @@
 
 #include "app/Tprog.h"
 #include "app/Tstart.h"
+#include "fonts/FontInfoWindow.h"
 #include "fonts/Tfpreview.h"
 #include "help/Tbugreport_de.h"
 #include "help/Tbugreport_en.h"
@@ -22,6 +23,7 @@ Tstatus *status = nullptr;
 Tbugreport_de *bugreport_de = nullptr;
 Tbugreport_en *bugreport_en = nullptr;
 Tfpreview *fpreview = nullptr;
+FontInfoWindow *fontinfo = nullptr;
 
 namespace app {
 
@@ -45,6 +47,7 @@ void createWindows()
     bugreport_en = new Tbugreport_en;
     fpreview = new Tfpreview(&isGerman);
     QObject::connect(fpreview, &Tfpreview::hidden, prog, &Tprog::previewHidden);
+    fontinfo = new FontInfoWindow(&isGerman);
 }
 
 namespace {
@@ -58,6 +61,7 @@ void destroy(T *&window)
 
 void destroyWindows()
 {
+    destroy(fontinfo);
     destroy(fpreview);
     destroy(bugreport_en);
     destroy(bugreport_de);

@@ -1,5 +1,5 @@
 #pragma once
-// The program's nine windows. Each is created once at start, lives until the end of the run and is
+// The program's ten windows. Each is created once at start, lives until the end of the run and is
 // reached by the rest of the program through its one global instance.
 
 #include <QString>
@@ -13,6 +13,7 @@ class Tstatus;
 class Tbugreport_de;
 class Tbugreport_en;
 class Tfpreview;
+class FontInfoWindow;
 
 extern Tstart *start;
 extern Tprog *prog;
@@ -23,10 +24,11 @@ extern Tstatus *status;
 extern Tbugreport_de *bugreport_de;
 extern Tbugreport_en *bugreport_en;
 extern Tfpreview *fpreview;
+extern FontInfoWindow *fontinfo;
 
 namespace app {
 
-/// Sets the application title and creates the nine windows in their fixed order (start window
+/// Sets the application title and creates the ten windows in their fixed order (start window
 /// first: it decides the language; the main window second: it loads the font list). Only the
 /// start window is shown, once the event loop runs.
 void createWindows();

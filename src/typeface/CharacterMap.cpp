@@ -116,21 +116,25 @@ CharacterMap readCharacterMap(const QByteArray &bytes, int face, bool *opened)
         *opened = open;
     if (!open)
         return {};
+    CharacterMap map = faceCharacterMap(ftFace);
+    FT_Done_Face(ftFace);
+    return map;
+}
+
+CharacterMap faceCharacterMap(FT_Face ftFace)
+{
     // A symbol font has no Unicode map, only its own codes (U+F020… in the private use area,
     // where it is drawn from): those are the characters it shows. A bitmap font of another
     // code page has only that page's map.
     if (FT_Select_Charmap(ftFace, FT_ENCODING_UNICODE) != 0 && FT_Select_Charmap(ftFace, FT_ENCODING_MS_SYMBOL) != 0
-        && (ftFace->num_charmaps < 1 || FT_Set_Charmap(ftFace, ftFace->charmaps[0]) != 0)) {
-        FT_Done_Face(ftFace);
+        && (ftFace->num_charmaps < 1 || FT_Set_Charmap(ftFace, ftFace->charmaps[0]) != 0))
         return {};
-    }
     // FreeType walks the map in ascending order of characters.
     RangeBuilder builder;
     FT_UInt glyph = 0;
     for (FT_ULong c = FT_Get_First_Char(ftFace, &glyph); glyph != 0; c = FT_Get_Next_Char(ftFace, c, &glyph))
         if (c <= 0x10FFFF)
             builder.add(char32_t(c));
-    FT_Done_Face(ftFace);
     QList<CharacterMap::Range> ranges = builder.ranges();
     ranges.squeeze();
     return CharacterMap::fromRanges(std::move(ranges), builder.count());

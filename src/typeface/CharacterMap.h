@@ -6,6 +6,8 @@
 #include <QList>
 #include <QString>
 
+struct FT_FaceRec_;
+
 namespace platform {
 
 /// The Unicode characters a font maps to glyphs, kept as sorted, disjoint ranges: a CJK font of
@@ -70,6 +72,10 @@ private:
 /// `opened` (when given) tells whether FreeType could open the font at all. Linear in the size of
 /// the map; nothing is read from disk.
 CharacterMap readCharacterMap(const QByteArray &bytes, int face, bool *opened = nullptr);
+
+/// The character map of the FreeType face `face`, opened by the caller, read as
+/// readCharacterMap() reads it; the face's selected map may change.
+CharacterMap faceCharacterMap(FT_FaceRec_ *face);
 
 /// The characters the font system (fontconfig) gives the installed typeface `family`: the
 /// character set of its best match. Empty when the family is unknown.

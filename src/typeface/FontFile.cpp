@@ -267,6 +267,7 @@ FontFileBytes readFontFile(const QString &path, const FileIdentity &listed, qint
         return result;
     }
     result.identity = {quint64(st.st_dev), quint64(st.st_ino)};
+    result.modifiedMs = qint64(st.st_mtim.tv_sec) * 1000 + st.st_mtim.tv_nsec / 1000000;
     if (!S_ISREG(st.st_mode))
         result.fault = FontFileFault::NotAFile;
     else if (listed.isKnown() && !(result.identity == listed))

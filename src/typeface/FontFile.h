@@ -54,6 +54,9 @@ struct FontFileBytes
     QByteArray bytes;
     FileIdentity identity;
     FontFileFault fault = FontFileFault::None;
+    /// The file's last modification, milliseconds since the epoch, as the open file tells it; -1
+    /// when unknown (the file was not opened, or the bytes came from a cache).
+    qint64 modifiedMs = -1;
 };
 
 /// Reads the font file at `path` within bounds: opened without blocking and without giving a

@@ -4,6 +4,7 @@
 
 #include "app/Tprog.h"
 #include "app/Windows.h"
+#include "fonts/FontInfoWindow.h"
 #include "output/Tstatus.h"
 #include "platform/UrlOpener.h"
 #include "support/AppTestMain.h"
@@ -12,6 +13,7 @@
 #include <QAccessible>
 #include <QListWidget>
 #include <QMenu>
+#include <QTextEdit>
 #include <QMenuBar>
 #include <QTabWidget>
 
@@ -79,6 +81,7 @@ private slots:
                                   << QStringList{"ed6", "cb1", "cb2", "cb_verz", "cb_filename", "cb_stdname",
                                                  "cb_ownscript", "or_hoch", "Edit5", "cb3", "cb4", "Edit1", "Edit3",
                                                  "Edit2", "Edit4", "Button1", "Button2", "ed6"};
+        QTest::newRow("font information") << "fontinfo" << QStringList{"Memo1", "Button1", "Memo1"};
     }
     void tabReachesEveryControl()
     {
@@ -148,6 +151,24 @@ private slots:
         QCOMPARE(popup ? popup->objectName() : QStringLiteral("-"), outcome);
     }
 
+    // Ctrl+I shows the focused entry's font information, the keyboard focus in its text.
+    void ctrlIShowsFontInformation()
+    {
+        setLanguage(QStringLiteral("en"));
+        QVERIFY(activeWindow(QStringLiteral("prog")));
+        QListWidget *list = prog->ListBox1;
+        QVERIFY(list->count() > 1);
+        list->setFocus();
+        list->setCurrentRow(1, QItemSelectionModel::NoUpdate);
+        QTest::keyClick(prog->windowHandle(), Qt::Key_I, Qt::ControlModifier);
+        QVERIFY(fontinfo->isVisible());
+        QCOMPARE(fontinfo->focusWidget(), fontinfo->Memo1);
+        const QString text = fontinfo->factsText();
+        QVERIFY2(text.startsWith(QStringLiteral("Entry: ") + prog->ListBox1->entry(1).name + QLatin1Char('\n')),
+                 qPrintable(text));
+        QVERIFY2(text.contains(QStringLiteral("\nFamily: ")), qPrintable(text));
+    }
+
     // Space marks the focused row and takes the mark away again, without moving.
     void spaceTogglesTheMark()
     {
@@ -213,6 +234,8 @@ private slots:
         row("de", "hilfe", "pc", "Seiten der Hilfe");
         row("en", "hilfe_en", "btien2", "next >>");
         row("de", "bugreport_de", "Button1", "OK");
+        row("de", "fontinfo", "Memo1", "Schriftinformationen");
+        row("en", "fontinfo", "Button1", "Close");
         row("en", "bugreport_en", "Label70", "velmont-media.com/support");
     }
     void everyControlNamed()

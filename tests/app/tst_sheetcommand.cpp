@@ -129,6 +129,8 @@ private slots:
         QTest::newRow("unknown format") << QStringList{"--sheet", "a.png"} << "Cannot tell the format";
         QTest::newRow("sheet option alone") << QStringList{"--bold"} << "needs '--sheet FILE'";
         QTest::newRow("sheet and list") << QStringList{"--sheet", "a.pdf", "--list-fonts"} << "cannot be given together";
+        QTest::newRow("format with a sheet") << QStringList{"--sheet", "a.pdf", "--format", "tsv"} << "'--format' needs '--list-fonts'";
+        QTest::newRow("format alone") << QStringList{"--format", "json"} << "Options need '--sheet FILE' or '--list-fonts'";
         QTest::newRow("stray argument") << QStringList{"--sheet", "a.pdf", "b.pdf"} << "Unexpected argument 'b.pdf'";
         QTest::newRow("size 0") << QStringList{"--sheet", "a.pdf", "--size", "0"} << "sizes from 1 to 1638 points";
         QTest::newRow("size 10000") << QStringList{"--sheet", "a.pdf", "--size", "10000"} << "The font size 10000";
