@@ -1,5 +1,6 @@
 #include "fonts/FontInfo.h"
 
+#include "fonts/ListQuestions.h"
 #include "typeface/FileFaces.h"
 #include "util/EscapedText.h"
 
@@ -166,29 +167,6 @@ EntryFacts entryFacts(const FontListEntry &entry)
     return readSource(sourceOf(entry));
 }
 
-QString faultWords(platform::FontFileFault fault, bool german)
-{
-    using platform::FontFileFault;
-    switch (fault) {
-    case FontFileFault::None:
-        return {};
-    case FontFileFault::Missing:
-        return german ? QStringLiteral("die Datei ist nicht mehr da") : QStringLiteral("the file is gone");
-    case FontFileFault::NotAFile:
-        return german ? QStringLiteral("keine gewöhnliche Datei") : QStringLiteral("not a regular file");
-    case FontFileFault::Unreadable:
-        return german ? QStringLiteral("die Datei kann nicht gelesen werden") : QStringLiteral("the file cannot be read");
-    case FontFileFault::TooLarge:
-        return german ? QStringLiteral("die Datei ist zu groß") : QStringLiteral("the file is too large");
-    case FontFileFault::Replaced:
-        return german ? QStringLiteral("eine andere Datei als die geladene") : QStringLiteral("another file than the one loaded");
-    case FontFileFault::Damaged:
-        return german ? QStringLiteral("die Datei ist beschädigt oder keine Schrift")
-                      : QStringLiteral("the file is damaged or not a font");
-    }
-    return {};
-}
-
 QString scriptWords(const QString &code, bool german)
 {
     if (german)
@@ -201,9 +179,9 @@ QString scriptWords(const QString &code, bool german)
 QString factsFaultReason(const FontListEntry &, const EntryFacts &facts, bool german)
 {
     if (facts.unknownTypeface)
-        return german ? QStringLiteral("das Schriftsystem kennt keine Datei dieser Schrift")
-                      : QStringLiteral("the font system knows no file of this typeface");
-    return faultWords(facts.fault, german);
+        return german ? QStringLiteral("Das Schriftsystem kennt keine Datei dieser Schrift")
+                      : QStringLiteral("The font system knows no file of this typeface");
+    return faultText(facts.fault, german);
 }
 
 QString factsText(const FontListEntry &entry, const EntryFacts &read, bool german)

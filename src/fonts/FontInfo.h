@@ -34,8 +34,6 @@ struct EntryFacts
 /// FontFileFault::Damaged. Called on the GUI thread.
 EntryFacts entryFacts(const FontListEntry &entry);
 
-/// Why a font file cannot be used, as a short phrase in German or English ("the file is gone").
-QString faultWords(platform::FontFileFault fault, bool german);
 
 /// The name of the script of ISO 15924 code `code` in German or English ("Arabisch", "Arabic").
 QString scriptWords(const QString &code, bool german);
@@ -51,7 +49,7 @@ enum class ListingFormat { Tsv, Json };
 /// Why an entry's font cannot be used, in German or English; empty when it can.
 using UnreadableReason = std::function<QString(const FontListEntry &entry, const EntryFacts &facts, bool german)>;
 
-/// The reason a listing gives when it is given none: faultWords() of the facts' fault.
+/// The reason a listing gives when it is given none: faultText() of the facts' fault.
 QString factsFaultReason(const FontListEntry &entry, const EntryFacts &facts, bool german);
 
 /// Writes the listing of `entries` with their facts to `write`, a part at a time. The files are

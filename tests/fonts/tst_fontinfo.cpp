@@ -98,9 +98,9 @@ private slots:
             << QStringList{"Familie: Noto Sans CJK KR", "Format: OpenType/CFF, Sammlung: Schrift 2 von 10",
                            "Glyphen: 65.535", "Einbetten: installierbar"};
         QTest::newRow("broken, English") << "broken" << 0 << false
-                                         << QStringList{"Cannot be read: the file is damaged or not a font"};
+                                         << QStringList{"Cannot be read: The file is damaged or not a font"};
         QTest::newRow("broken, German") << "broken" << 0 << true
-                                        << QStringList{"Nicht lesbar: die Datei ist beschädigt oder keine Schrift"};
+                                        << QStringList{"Nicht lesbar: Die Datei ist beschädigt oder keine Schrift"};
     }
     void windowFacts()
     {
@@ -143,9 +143,9 @@ private slots:
     {
         QTest::addColumn<QString>("kind");
         QTest::addColumn<QString>("line");
-        QTest::newRow("swapped") << "swapped" << "Cannot be read: another file than the one loaded";
-        QTest::newRow("FIFO") << "FIFO" << "Cannot be read: not a regular file";
-        QTest::newRow("deleted") << "deleted" << "Cannot be read: the file is gone";
+        QTest::newRow("swapped") << "swapped" << "Cannot be read: The file was replaced since the list was loaded";
+        QTest::newRow("FIFO") << "FIFO" << "Cannot be read: Not a regular file (a folder, device or pipe)";
+        QTest::newRow("deleted") << "deleted" << "Cannot be read: The file is gone";
     }
     void replacedFileNotRead()
     {
@@ -205,7 +205,7 @@ private slots:
             QCOMPARE(lines.at(i).count('\t'), 15);
         QVERIFY(tsv.out.contains("\tGw Foundry\tGw licence text\t"));
         QVERIFY(tsv.out.contains("wght:100:400:900"));
-        QVERIFY(tsv.out.contains("the file is damaged or not a font\n"));
+        QVERIFY(tsv.out.contains("The file is damaged or not a font\n"));
 
         const Result json = runProgram(common + QStringList{QStringLiteral("--format"), QStringLiteral("json")});
         QVERIFY2(json.code == 0, qPrintable(json.err));
