@@ -1,6 +1,9 @@
 #include "typeface/CharacterMap.h"
 
+#include "typeface/FontFile.h"
+
 #include <QLocale>
+#include <QtEndian>
 
 #include <fontconfig/fontconfig.h>
 #include <ft2build.h>
@@ -9,6 +12,7 @@
 
 #include <algorithm>
 #include <map>
+#include <optional>
 
 namespace platform {
 namespace {
@@ -104,8 +108,52 @@ QList<char32_t> CharacterMap::firstCharacters(qsizetype n) const
     return first;
 }
 
+namespace {
+
+// The map of an OpenType or TrueType font or collection, read by HarfBuzz from the 'cmap' table
+// alone: a whole-list question reads thousands of files, and a FreeType face would first be
+// built for each. Unset when the data is of another kind.
+std::optional<CharacterMap> sfntCharacterMap(const QByteArray &bytes, int face, bool *opened)
+{
+    if (bytes.size() < 12)
+        return std::nullopt;
+    const quint32 tag = qFromBigEndian<quint32>(bytes.constData());
+    if (!isSfntVersion(tag) && tag != 0x74746366 /* ttcf */)
+        return std::nullopt;
+    hb_blob_t *blob = hb_blob_create(bytes.constData(), unsigned(bytes.size()), HB_MEMORY_MODE_READONLY, nullptr,
+                                     nullptr);
+    const bool known = face >= 0 && unsigned(face) < hb_face_count(blob);
+    hb_face_t *hbFace = hb_face_create(blob, known ? unsigned(face) : 0);
+    hb_blob_destroy(blob);
+    // A font without glyphs (no 'maxp') is none that FreeType would open either.
+    const bool open = known && hb_face_get_glyph_count(hbFace) > 0;
+    if (opened)
+        *opened = open;
+    RangeBuilder builder;
+    if (open) {
+        hb_set_t *set = hb_set_create();
+        // A symbol font's map holds its own codes (U+F020…), as FreeType's symbol map does.
+        hb_face_collect_unicodes(hbFace, set);
+        hb_codepoint_t first = HB_SET_VALUE_INVALID;
+        hb_codepoint_t last = HB_SET_VALUE_INVALID;
+        while (hb_set_next_range(set, &first, &last) && first <= 0x10FFFF)
+            for (hb_codepoint_t c = first; c <= std::min<hb_codepoint_t>(last, 0x10FFFF); ++c)
+                builder.add(char32_t(c));
+        hb_set_destroy(set);
+    }
+    hb_face_destroy(hbFace);
+    QList<CharacterMap::Range> ranges = builder.ranges();
+    ranges.squeeze();
+    return CharacterMap::fromRanges(std::move(ranges), builder.count());
+}
+
+} // namespace
+
 CharacterMap readCharacterMap(const QByteArray &bytes, int face, bool *opened)
 {
+    if (std::optional<CharacterMap> map = sfntCharacterMap(bytes, face, opened))
+        return *map;
+    // Type 1 and bitmap fonts: FreeType makes their maps from glyph names and code pages.
     FT_Library library = freeType();
     FT_Face ftFace = nullptr;
     const bool open = library && !bytes.isEmpty()
