@@ -131,7 +131,8 @@ QString ownScriptSample(const platform::CharacterMap &map, const QString &sample
     if (map.isEmpty() || map.covers(sample))
         return sample;
     QString largest;
-    for (const platform::ScriptCount &script : platform::scriptCounts(map)) {
+    const QList<platform::ScriptCount> scripts = platform::scriptCounts(map);
+    for (const platform::ScriptCount &script : scripts) {
         QString text = scriptSample(script.code);
         // Japanese is written in hiragana: a font with both kana shows that sample, though its
         // katakana (with their half-width and phonetic forms) are more.
@@ -139,8 +140,15 @@ QString ownScriptSample(const platform::CharacterMap &map, const QString &sample
             if (const QString hiragana = scriptSample(QStringLiteral("Hira")); map.covers(hiragana))
                 text = hiragana;
         }
-        if (text.isEmpty())
+        if (text.isEmpty()) {
+            // A font made for a script without a sample here shows letters of that script.
+            if (&script == &scripts.constFirst()) {
+                const QList<char32_t> letters =
+                    platform::firstCharactersOfScript(map, script.code, kFirstCharactersShown);
+                return QString::fromUcs4(letters.constData(), letters.size());
+            }
             continue;
+        }
         if (map.covers(text))
             return text;
         if (largest.isEmpty())

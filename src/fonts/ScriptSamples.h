@@ -31,7 +31,9 @@ inline constexpr qsizetype kFirstCharactersShown = 20;
 /// The sample a font with the character map `map` shows in place of the sheet's `sample`:
 /// `sample` itself when the font has all its characters (spaces and controls are not asked for)
 /// or when the map is empty (nothing is known of the font); otherwise the sample of the first of
-/// the font's scripts, most characters first, whose sample the font shows whole; failing that,
+/// the font's scripts, most characters first, whose sample the font shows whole (a font whose
+/// largest script has no sample here shows the first kFirstCharactersShown letters of that
+/// script); failing that,
 /// the sample of its largest script with a sample, without the characters the font lacks (an
 /// accented letter it lacks shown as its letter where the font has that); and a
 /// font of no such script (symbols, dingbats, private characters) shows its first

@@ -280,6 +280,22 @@ QList<ScriptCount> scriptCounts(const CharacterMap &map)
     return list;
 }
 
+QList<char32_t> firstCharactersOfScript(const CharacterMap &map, const QString &code, qsizetype n)
+{
+    const QByteArray tag = code.toLatin1();
+    const hb_script_t wanted = hb_script_from_string(tag.constData(), int(tag.size()));
+    hb_unicode_funcs_t *unicode = hb_unicode_funcs_get_default();
+    QList<char32_t> first;
+    for (const CharacterMap::Range &range : map.ranges())
+        for (char32_t c = range.first; first.size() < n; ++c) {
+            if (hb_unicode_script(unicode, c) == wanted)
+                first.append(c);
+            if (c == range.last)
+                break;
+        }
+    return first;
+}
+
 QString scriptName(const QString &code)
 {
     const QLocale::Script script = QLocale::codeToScript(code);

@@ -104,6 +104,10 @@ struct ScriptCount
 /// Inherited, Unknown) are left out.
 QList<ScriptCount> scriptCounts(const CharacterMap &map);
 
+/// The first `n` characters of `map` that belong to the script of ISO 15924 code `code`, in code
+/// point order.
+QList<char32_t> firstCharactersOfScript(const CharacterMap &map, const QString &code, qsizetype n);
+
 /// The English name of the script of ISO 15924 code `code` ("Latin", "Arabic", "Han"); the code
 /// itself for a script without a name here.
 QString scriptName(const QString &code);

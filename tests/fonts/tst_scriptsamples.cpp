@@ -98,6 +98,11 @@ private slots:
         // Symbol fonts map their own codes in the private use area: no script, their first characters.
         QTest::newRow("symbol font") << rangeMap(0xF020, 0xF0FF) << english
                                      << run(0xF020, 0xF033);
+        // Adlam has no sample here: an Adlam font shows Adlam letters, not its ASCII punctuation.
+        QList<char32_t> adlam = rangeMap(0x21, 0x2F).firstCharacters(100);
+        adlam += rangeMap(0x1E900, 0x1E943).firstCharacters(100);
+        QTest::newRow("script without a sample") << CharacterMap::fromCodePoints(adlam) << english
+                                                 << run(0x1E900, 0x1E913);
         QTest::newRow("nothing known") << CharacterMap() << english << english;
         QTest::newRow("spaces not asked") << mapOf("AB") << QStringLiteral("A B\tA") << QStringLiteral("A B\tA");
     }
