@@ -26,6 +26,11 @@ public:
     /// as it was listed: a reload that lists it again reads it again.
     platform::CharacterMap map(const FontListEntry &entry, platform::FontFileFault *fault = nullptr);
 
+    /// Reads the maps of the font files of `entries` not read yet, on every core, each through
+    /// the same bounded, identity-checked read as map(): a question asked of the whole list
+    /// reads its files at once. Typefaces and files that were never opened are left to map().
+    void prepare(const FontListEntries &entries);
+
     /// Forgets every map.
     void clear();
 
@@ -41,6 +46,10 @@ private:
         platform::CharacterMap map;
         platform::FontFileFault fault = platform::FontFileFault::None;
     };
+    /// The key of `entry`'s font: the file it was listed as and its face, or the typeface name.
+    static QString keyOf(const FontListEntry &entry);
+    /// The map and fault of the listed file `path` read as `identity`, drawn in font `face`.
+    static Kept readFile(const QString &path, const platform::FileIdentity &identity, int face);
     QHash<QString, Kept> m_maps;
 };
 

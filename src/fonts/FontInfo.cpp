@@ -3,6 +3,7 @@
 #include "fonts/ListQuestions.h"
 #include "typeface/FileFaces.h"
 #include "util/EscapedText.h"
+#include "util/Parallel.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -10,8 +11,6 @@
 #include <QLocale>
 
 #include <algorithm>
-#include <atomic>
-#include <thread>
 #include <vector>
 
 namespace fonts {
@@ -246,7 +245,6 @@ void writeFactsListing(const FontListEntries &entries, ListingFormat format, boo
     // The entries go in blocks: each block's files are read on every core, then written in order,
     // so that the facts of only one block are held at a time.
     constexpr qsizetype kBlock = 256;
-    const int workers = int(std::clamp<unsigned>(std::thread::hardware_concurrency(), 1, 8));
     QList<FactsSource> sources;
     QList<EntryFacts> read;
     for (qsizetype first = 0; first < entries.size(); first += kBlock) {
@@ -255,17 +253,7 @@ void writeFactsListing(const FontListEntries &entries, ListingFormat format, boo
         for (qsizetype i = 0; i < count; ++i)
             sources.append(sourceOf(entries.at(first + i)));
         read = QList<EntryFacts>(count);
-        std::atomic<qsizetype> next = 0;
-        const auto work = [&] {
-            for (qsizetype i = next++; i < count; i = next++)
-                read[i] = readSource(sources.at(i));
-        };
-        std::vector<std::thread> threads;
-        for (int t = 1; t < workers && t < count; ++t)
-            threads.emplace_back(work);
-        work();
-        for (std::thread &thread : threads)
-            thread.join();
+        util::forEachIndex(count, [&](qsizetype i) { read[i] = readSource(sources.at(i)); });
 
         QByteArray out;
         for (qsizetype k = 0; k < count; ++k) {

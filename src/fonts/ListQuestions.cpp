@@ -57,6 +57,7 @@ QString fontKey(const FontFileSignature &signature)
 QList<bool> cannotShow(const FontListEntries &entries, const QString &text)
 {
     auto &maps = CharacterMaps::instance();
+    maps.prepare(entries);
     QList<bool> result(entries.size());
     for (qsizetype i = 0; i < entries.size(); ++i) {
         platform::FontFileFault fault = platform::FontFileFault::None;
