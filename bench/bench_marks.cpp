@@ -119,7 +119,7 @@ int main(int argc, char **argv)
         for (const fonts::FontListEntry &entry : entries)
             platform::FileFaces::instance().fileBytes(entry.path);
         const double cachedMs = msSince(cachedStart);
-        std::printf("  parts of the first time: bounded reads %.0f ms (through the face cache %.0f ms), FreeType maps "
+        std::printf("  parts of the first time: bounded reads %.0f ms (through the face cache %.0f ms), character maps "
                     "%.0f ms\n",
                     readMs, cachedMs, mapMs);
     }

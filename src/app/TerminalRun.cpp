@@ -135,16 +135,12 @@ void printFontList(const fonts::FontListEntries &entries)
 
 void printFactsListing(const fonts::FontListEntries &entries, fonts::ListingFormat format, bool german)
 {
-    // A file the list's mark would call unreadable is told in the same words; otherwise what
-    // reading its facts met.
-    const auto reason = [](const fonts::FontListEntry &entry, const fonts::EntryFacts &facts, bool inGerman) {
-        const QString unreadable = fonts::unreadableReason(entry, inGerman);
-        return unreadable.isEmpty() ? fonts::factsFaultReason(entry, facts, inGerman) : unreadable;
-    };
+    // The reason a file cannot be used is what reading its facts met, in the words of the list's
+    // mark of unreadable files.
     fonts::writeFactsListing(
         entries, format, german,
         [](const QByteArray &part) { std::fwrite(part.constData(), 1, static_cast<size_t>(part.size()), stdout); },
-        fonts::duplicateOf(entries), reason);
+        fonts::duplicateOf(entries));
     std::fflush(stdout);
 }
 

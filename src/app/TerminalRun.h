@@ -29,7 +29,8 @@ void writeError(const QString &text);
 void printFontList(const fonts::FontListEntries &entries);
 
 /// Writes the facts of `entries` to standard output as tab-separated lines or a JSON array, each
-/// with the entry it duplicates and why its file cannot be used, as the list's marks tell them.
+/// with the entry it duplicates (as the list's mark of duplicates finds it) and why its file
+/// cannot be used.
 void printFactsListing(const fonts::FontListEntries &entries, fonts::ListingFormat format, bool german);
 
 /// While it lives, an interrupt (Ctrl+C), a hang-up or a termination request does not end the
