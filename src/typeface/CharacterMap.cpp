@@ -26,23 +26,6 @@ bool isAskedFor(char32_t c)
         && category != QChar::Other_Format;
 }
 
-// One FreeType library for the thread: making one for each of thousands of files would cost
-// more than reading their maps.
-FT_Library freeType()
-{
-    struct Library
-    {
-        FT_Library library = nullptr;
-        Library() { FT_Init_FreeType(&library); }
-        ~Library()
-        {
-            if (library)
-                FT_Done_FreeType(library);
-        }
-    };
-    thread_local Library library;
-    return library.library;
-}
 
 // Builds sorted, disjoint ranges from code points that arrive in ascending order.
 class RangeBuilder
@@ -67,6 +50,22 @@ private:
 };
 
 } // namespace
+
+FT_Library threadFreeType()
+{
+    struct Library
+    {
+        FT_Library library = nullptr;
+        Library() { FT_Init_FreeType(&library); }
+        ~Library()
+        {
+            if (library)
+                FT_Done_FreeType(library);
+        }
+    };
+    thread_local Library library;
+    return library.library;
+}
 
 CharacterMap CharacterMap::fromCodePoints(QList<char32_t> codePoints)
 {
@@ -154,7 +153,7 @@ CharacterMap readCharacterMap(const QByteArray &bytes, int face, bool *opened)
     if (std::optional<CharacterMap> map = sfntCharacterMap(bytes, face, opened))
         return *map;
     // Type 1 and bitmap fonts: FreeType makes their maps from glyph names and code pages.
-    FT_Library library = freeType();
+    FT_Library library = threadFreeType();
     FT_Face ftFace = nullptr;
     const bool open = library && !bytes.isEmpty()
         && FT_New_Memory_Face(library, reinterpret_cast<const FT_Byte *>(bytes.constData()), FT_Long(bytes.size()),

@@ -7,6 +7,7 @@
 #include <QString>
 
 struct FT_FaceRec_;
+struct FT_LibraryRec_;
 
 namespace platform {
 
@@ -76,6 +77,10 @@ CharacterMap readCharacterMap(const QByteArray &bytes, int face, bool *opened = 
 /// The character map of the FreeType face `face`, opened by the caller, read as
 /// readCharacterMap() reads it; the face's selected map may change.
 CharacterMap faceCharacterMap(FT_FaceRec_ *face);
+
+/// A FreeType library of the calling thread's own, made at its first use and kept until the
+/// thread ends: making one for each of thousands of files would cost more than reading them.
+FT_LibraryRec_ *threadFreeType();
 
 /// The characters the font system (fontconfig) gives the installed typeface `family`: the
 /// character set of its best match. Empty when the family is unknown.

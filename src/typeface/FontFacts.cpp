@@ -1,5 +1,6 @@
 #include "typeface/FontFacts.h"
 
+#include "typeface/CharacterMap.h"
 #include "typeface/FontFile.h"
 
 #include <QHash>
@@ -16,24 +17,6 @@
 
 namespace platform {
 namespace {
-
-// One FreeType library for the thread, as for the character maps: a listing of thousands of
-// files opens each once.
-FT_Library freeType()
-{
-    struct Library
-    {
-        FT_Library library = nullptr;
-        Library() { FT_Init_FreeType(&library); }
-        ~Library()
-        {
-            if (library)
-                FT_Done_FreeType(library);
-        }
-    };
-    thread_local Library library;
-    return library.library;
-}
 
 // The name IDs read, as the 'name' table numbers them.
 enum NameId : FT_UShort {
@@ -197,7 +180,7 @@ void readVariations(FT_Face face, const FaceNames *names, FontFacts &facts)
             instance.coordinates.append(fixedValue(style.coords[a]));
         facts.instances.append(instance);
     }
-    FT_Done_MM_Var(freeType(), mm);
+    FT_Done_MM_Var(threadFreeType(), mm);
 }
 
 QString latin1Text(const char *text, qsizetype maxBytes)
@@ -234,7 +217,7 @@ FontFacts readFontFacts(const QByteArray &bytes, int face, const QString &path, 
     facts.face = face;
     facts.collection = bytes.startsWith("ttcf");
 
-    FT_Library library = freeType();
+    FT_Library library = threadFreeType();
     FT_Face ftFace = nullptr;
     const bool open = library && !bytes.isEmpty() && face >= 0
         && FT_New_Memory_Face(library, reinterpret_cast<const FT_Byte *>(bytes.constData()), FT_Long(bytes.size()),
