@@ -556,7 +556,7 @@ private slots:
         QVERIFY2(sheet.code == 0, qPrintable(sheet.err));
         const QString embedded = gwtest::toolOutput(QStringLiteral("pdffonts"), {pdf});
         QVERIFY2(!embedded.contains(QStringLiteral("Planted")), qPrintable(embedded));
-        const QString text = gwtest::toolOutput(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")});
+        const QString text = gwtest::pdfText({pdf, QStringLiteral("-")});
         QVERIFY2(!text.contains(QStringLiteral("unreadable")), qPrintable(text));
         QCOMPARE(text.count(folder + QLatin1Char('/')), fonts.size());
     }

@@ -46,9 +46,8 @@ int pdfPages(const QString &path)
 
 QString pdfText(const QString &path, int page)
 {
-    return gwtest::toolOutput(QStringLiteral("pdftotext"),
-                              {QStringLiteral("-f"), QString::number(page), QStringLiteral("-l"), QString::number(page),
-                               QStringLiteral("-layout"), path, QStringLiteral("-")});
+    return gwtest::pdfText({QStringLiteral("-f"), QString::number(page), QStringLiteral("-l"), QString::number(page),
+                           QStringLiteral("-layout"), path, QStringLiteral("-")});
 }
 
 // The running numbers of the lines on one page.
@@ -93,8 +92,7 @@ QHash<QString, QString> embeddedFonts(const QString &path)
 /// Every page and word of the PDF `path` with its place, as `pdftotext -bbox` gives them.
 QStringList wordBoxes(const QString &path)
 {
-    const QStringList lines = gwtest::toolOutput(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), path,
-                                                                              QStringLiteral("-")})
+    const QStringList lines = gwtest::pdfText({QStringLiteral("-bbox"), path, QStringLiteral("-")})
                                   .split(QLatin1Char('\n'));
     return lines.filter(QRegularExpression(QStringLiteral("<(page|word) ")));
 }

@@ -115,6 +115,14 @@ QString toolOutput(const QString &program, const QStringList &arguments)
     return QString::fromUtf8(process.readAllStandardOutput());
 }
 
+QString pdfText(const QStringList &arguments)
+{
+    QString text = toolOutput(QStringLiteral("pdftotext"), arguments);
+    for (char16_t ligature = 0xFB00; ligature <= 0xFB06; ++ligature)
+        text.replace(QChar(ligature), QString(QChar(ligature)).normalized(QString::NormalizationForm_KC));
+    return text;
+}
+
 namespace {
 
 const char *const kRenameScript = R"(

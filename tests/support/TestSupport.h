@@ -56,6 +56,11 @@ bool removeTree(const QString &path);
 /// calling test's expectations by returning an empty text when it cannot run or exits non-zero.
 QString toolOutput(const QString &program, const QStringList &arguments);
 
+/// The text of a PDF as `pdftotext` reads it with `arguments` (the PDF and "-" among them), with
+/// the Latin ligatures (U+FB00…U+FB06) spelled out: a font that ligates "fi" in a drawn path
+/// gives the ligature's own character back, and a folder named "…fi…" would not be found.
+QString pdfText(const QStringList &arguments);
+
 /// Runs the Python 3 program text `script` with `arguments`; false, with its error output as a
 /// warning, when it fails.
 bool runPython(const char *script, const QStringList &arguments);
