@@ -59,7 +59,9 @@ private slots:
                             QStringLiteral("Gw Variable")});
         QVERIFY(QFileInfo(m_variable).size() > 0);
         m_broken = m_dir.filePath(QStringLiteral("fonts/broken.ttf"));
-        QVERIFY(gwtest::writeFile(m_broken, QByteArray("\0\1\0\0not a font at all", 24)));
+        // A TrueType version tag and no tables: the bytes counted from the literal itself.
+        static const char broken[] = "\0\1\0\0not a font at all";
+        QVERIFY(gwtest::writeFile(m_broken, QByteArray(broken, sizeof broken - 1)));
         QVERIFY(gwtest::copyFile(gwtest::packageFontFile("fonts-noto-core", "NotoSansArabic-Regular.ttf"),
                                  m_dir.filePath(QStringLiteral("fonts/arabic.ttf"))));
     }
