@@ -21,7 +21,13 @@ QString CharacterMaps::keyOf(const FontListEntry &entry)
         return QLatin1Char('@') + entry.name;
     auto &faces = platform::FileFaces::instance();
     const platform::FileIdentity identity = faces.listedIdentity(entry.path);
-    return QStringLiteral("%1:%2:%3|").arg(identity.device).arg(identity.inode).arg(faces.listedFace(entry.path))
+    return QStringLiteral("%1:%2:%3:%4:%5:%6|")
+               .arg(identity.device)
+               .arg(identity.inode)
+               .arg(identity.size)
+               .arg(identity.modifiedNs)
+               .arg(identity.changedNs)
+               .arg(faces.listedFace(entry.path))
         + entry.path;
 }
 

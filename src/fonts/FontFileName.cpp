@@ -62,7 +62,7 @@ public:
             return;
         }
         m_size = quint64(st.st_size);
-        m_identity = {quint64(st.st_dev), quint64(st.st_ino)};
+        m_identity = platform::FileIdentity::of(st);
     }
 
     ~FontFileReader()
@@ -77,7 +77,7 @@ public:
     /// True when the file is open.
     bool isOpen() const { return m_fd >= 0; }
 
-    /// The file's device and inode; unknown when it is not open.
+    /// The file as it was opened; unknown when it is not open.
     platform::FileIdentity identity() const { return m_identity; }
 
     /// The file's size in bytes when it was opened.

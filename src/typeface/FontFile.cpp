@@ -242,12 +242,19 @@ QByteArray withBoundedNames(QByteArray font)
     return font;
 }
 
+FileIdentity FileIdentity::of(const struct ::stat &st)
+{
+    const auto nanoseconds = [](const timespec &time) { return qint64(time.tv_sec) * 1000000000 + time.tv_nsec; };
+    return {quint64(st.st_dev), quint64(st.st_ino), qint64(st.st_size), nanoseconds(st.st_mtim),
+            nanoseconds(st.st_ctim)};
+}
+
 FileIdentity fileIdentity(int fd)
 {
     struct stat st;
     if (::fstat(fd, &st) != 0)
         return {};
-    return {quint64(st.st_dev), quint64(st.st_ino)};
+    return FileIdentity::of(st);
 }
 
 FontFileBytes readFontFile(const QString &path, const FileIdentity &listed, qint64 limit)
@@ -266,7 +273,7 @@ FontFileBytes readFontFile(const QString &path, const FileIdentity &listed, qint
         result.fault = FontFileFault::Unreadable;
         return result;
     }
-    result.identity = {quint64(st.st_dev), quint64(st.st_ino)};
+    result.identity = FileIdentity::of(st);
     result.modifiedMs = qint64(st.st_mtim.tv_sec) * 1000 + st.st_mtim.tv_nsec / 1000000;
     if (!S_ISREG(st.st_mode))
         result.fault = FontFileFault::NotAFile;

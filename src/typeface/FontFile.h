@@ -7,6 +7,8 @@
 #include <QByteArrayView>
 #include <QString>
 
+struct stat;
+
 namespace platform {
 
 /// The most name records a font's 'name' table is read for, and handed on with: real fonts have
@@ -17,11 +19,20 @@ inline constexpr int kMaxNameRecords = 512;
 /// typographic and WWS names) handed on: 256 UTF-16 characters.
 inline constexpr int kMaxNameBytes = 512;
 
-/// Which file a path led to when it was listed: device and inode.
+/// Which file a path led to when it was listed, and as it was then. Device and inode alone do not
+/// tell a replacement: a file removed and another written under its name often gets the freed
+/// inode back. What a replacement cannot keep (its size, and its modification and change times to
+/// the nanosecond: the change time is set by the system, never by the writer) tells it too.
 struct FileIdentity
 {
     quint64 device = 0;
     quint64 inode = 0;
+    qint64 size = 0;
+    qint64 modifiedNs = 0; ///< modification time, nanoseconds since the epoch
+    qint64 changedNs = 0;  ///< status change time, nanoseconds since the epoch
+
+    /// The identity of the file `st` describes.
+    static FileIdentity of(const struct ::stat &st);
 
     /// False for the identity of no file (never listed, or listed before identities were kept).
     bool isKnown() const { return device != 0 || inode != 0; }

@@ -1,5 +1,6 @@
 #include "fonts/FontInfo.h"
 #include "fonts/FontInfoWindow.h"
+#include "fonts/ListQuestions.h"
 #include "support/TestMain.h"
 #include "support/TestSupport.h"
 #include "typeface/FileFaces.h"
@@ -140,7 +141,8 @@ private slots:
         QVERIFY(hangul != read.facts.scripts.cend() && hangul->characters > 10000);
     }
 
-    // A listed file replaced since the load, or turned into a FIFO, is not read: the window says why.
+    // A listed file replaced since the load, or turned into a FIFO, is not read: the window says why,
+    // and the list's marks, its duplicate question and the drawing meet the same file.
     void replacedFileNotRead_data()
     {
         QTest::addColumn<QString>("kind");
@@ -148,6 +150,7 @@ private slots:
         QTest::newRow("swapped") << "swapped" << "Cannot be read: The file was replaced since the list was loaded";
         QTest::newRow("FIFO") << "FIFO" << "Cannot be read: Not a regular file (a folder, device or pipe)";
         QTest::newRow("deleted") << "deleted" << "Cannot be read: The file is gone";
+        QTest::newRow("rewritten in place") << "rewritten" << "Cannot be read: The file was replaced since the list was loaded";
     }
     void replacedFileNotRead()
     {
@@ -158,10 +161,18 @@ private slots:
         list(path);
         const QString other = m_dir.filePath(QStringLiteral("replaced/other-%1.ttf").arg(kind));
         QVERIFY(gwtest::copyFile(gwtest::packageFontFile("fonts-dejavu-core", "DejaVuSansMono.ttf"), other));
+        list(other);
         QVERIFY(gwtest::makeHostile(path, kind, other));
         const fonts::FontListEntry entry = fonts::FontListEntry::file(QStringLiteral("Entry"), path);
         const QStringList shown = fonts::factsText(entry, fonts::entryFacts(entry), false).split(QLatin1Char('\n'));
         QVERIFY2(shown.contains(line), qPrintable(shown.join(QLatin1Char('\n'))));
+        QCOMPARE(fonts::unreadableReason(entry, false), line.section(QStringLiteral(": "), 1));
+        platform::FontFileFault fault = platform::FontFileFault::None;
+        QVERIFY(!platform::FileFaces::instance().face(path, {}, &fault).isValid());
+        QVERIFY(fault != platform::FontFileFault::None);
+        // The file now holds the other font's bytes, but its row is not that font.
+        const fonts::FontListEntry twin = fonts::FontListEntry::file(QStringLiteral("Other"), other);
+        QCOMPARE(fonts::duplicateOf({twin, entry}), (QList<qsizetype>{-1, -1}));
     }
 
     // The least restrictive usage bit counts; the two limits come along.

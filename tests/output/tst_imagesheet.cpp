@@ -414,8 +414,8 @@ private slots:
         verifyWindowsBack();
     }
 
-    // Listed font files that became a FIFO, a device link, half a file, another font or nothing:
-    // the image run ends at once (a read that blocks would end the test by its time limit), and
+    // Listed font files that became a FIFO, a device link, half a file, another font (in place too)
+    // or nothing: the image run ends at once (a read that blocks would end the test by its time limit), and
     // each of their lines is set in the standard font with the mark.
     void hostileFiles_data()
     {
@@ -430,7 +430,7 @@ private slots:
         const QStringList families = {QStringLiteral("Glyphworks Hostile A Good"),
                                       QStringLiteral("Glyphworks Hostile B"), QStringLiteral("Glyphworks Hostile C"),
                                       QStringLiteral("Glyphworks Hostile D"), QStringLiteral("Glyphworks Hostile E"),
-                                      QStringLiteral("Glyphworks Hostile F")};
+                                      QStringLiteral("Glyphworks Hostile F"), QStringLiteral("Glyphworks Hostile G")};
         if (german)
             prog->mdeClick();
         const QString folder = loadFolder(QStringLiteral("hostile-%1").arg(QTest::currentDataTag()), families);
@@ -439,7 +439,8 @@ private slots:
         QStringList files;
         for (const QString &family : families)
             files << folder + QLatin1Char('/') + family + QStringLiteral(".ttf");
-        // B a FIFO without a writer, C a link to a device, D half a file, E another font, F gone.
+        // B a FIFO without a writer, C a link to a device, D half a file, E another font, F gone,
+        // G another font written over it in place.
         for (int i = 1; i < families.size(); ++i)
             QVERIFY(gwtest::makeHostile(files.at(i), gwtest::kHostileKinds.at(i - 1), dejavu("DejaVuSerif.ttf")));
 

@@ -232,6 +232,12 @@ bool makeHostile(const QString &path, const QString &kind, const QString &other)
         return QFile::copy(other, swapped)
                && std::rename(QFile::encodeName(swapped).constData(), native.constData()) == 0;
     }
+    if (kind == QLatin1String("rewritten")) {
+        QFile source(other);
+        QFile target(path);
+        return source.open(QIODevice::ReadOnly) && target.open(QIODevice::WriteOnly | QIODevice::Truncate)
+               && target.write(source.readAll()) == source.size() && target.flush();
+    }
     if (!QFile::remove(path))
         return false;
     if (kind == QLatin1String("FIFO"))

@@ -86,11 +86,12 @@ Ink inkOf(const QImage &image);
 /// The kinds of hostile file makeHostile() makes.
 inline const QStringList kHostileKinds = {QStringLiteral("FIFO"), QStringLiteral("device link"),
                                           QStringLiteral("truncated"), QStringLiteral("swapped"),
-                                          QStringLiteral("deleted")};
+                                          QStringLiteral("deleted"), QStringLiteral("rewritten")};
 
 /// Turns the listed font file `path` into something hostile: "FIFO" (with no writer), "device
 /// link" (a link to /dev/zero), "truncated" (to half), "swapped" (the font `other` renamed over
-/// it) or "deleted". Returns false on failure.
+/// it), "deleted" or "rewritten" (the bytes of `other` written over it in place, as a copy onto
+/// an existing file writes them: the same inode holds another font). Returns false on failure.
 bool makeHostile(const QString &path, const QString &kind, const QString &other);
 
 /// A font file whose name would mislead a program that reads its file back out of the list text.
