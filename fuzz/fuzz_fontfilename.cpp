@@ -106,7 +106,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 
     // Names bounded for other programs keep the font's size, or there is no font to hand on.
     if (read.fault == platform::FontFileFault::None) {
-        const QByteArray bounded = platform::withBoundedNames(read.bytes);
+        const QByteArray bounded = platform::withBoundedTables(read.bytes);
         if (!bounded.isEmpty() && bounded.size() != read.bytes.size()) {
             std::fprintf(stderr, "names bounded into %lld of %lld bytes\n", static_cast<long long>(bounded.size()),
                          static_cast<long long>(read.bytes.size()));

@@ -5,6 +5,8 @@
 
 #include <QSet>
 
+#include <new>
+
 namespace fonts {
 
 CharacterMaps &CharacterMaps::instance()
@@ -34,14 +36,21 @@ QString CharacterMaps::keyOf(const FontListEntry &entry)
 CharacterMaps::Kept CharacterMaps::readFile(const QString &path, const platform::FileIdentity &identity, int face)
 {
     Kept kept;
-    const platform::FontFileBytes file = platform::readFontFile(path, identity);
-    kept.fault = file.fault;
-    if (file.fault == platform::FontFileFault::None) {
-        bool opened = false;
-        kept.map = platform::readCharacterMap(file.bytes, face, &opened);
-        // Bytes FreeType cannot open as a font are the fault drawing would meet too.
-        if (!opened)
-            kept.fault = platform::FontFileFault::Damaged;
+    try {
+        const platform::FontFileBytes file = platform::readFontFile(path, identity);
+        kept.fault = file.fault;
+        if (file.fault == platform::FontFileFault::None) {
+            bool opened = false;
+            kept.map = platform::readCharacterMap(file.bytes, face, &opened);
+            // Bytes FreeType cannot open as a font are the fault drawing would meet too.
+            if (!opened)
+                kept.fault = platform::FontFileFault::Damaged;
+        }
+    } catch (const std::bad_alloc &) {
+        // Memory ran out on this file alone (its bytes are up to the size limit): it cannot be
+        // used, and the question goes on with the others.
+        kept = Kept();
+        kept.fault = platform::FontFileFault::Damaged;
     }
     return kept;
 }

@@ -1,7 +1,7 @@
 #include "fonts/FontFileName.h"
 
-#include "platform/CodePage.h"
 #include "platform/FileAccess.h"
+#include "typeface/SfntTables.h"
 #include "util/FilePaths.h"
 
 #include <QtEndian>
@@ -207,27 +207,6 @@ int collectionFace(FontFileReader &file, quint64 recordOffset)
     return std::max(face, 0);
 }
 
-/// The text of `size` bytes of UTF-16 big-endian. An odd last byte adds nothing; a high surrogate
-/// at the end, the first half of a pair cut off by the buffer's size, is dropped; any other
-/// surrogate without its partner becomes a replacement character. So a name never holds half a
-/// character.
-QString utf16BigEndianToText(const unsigned char *bytes, qint64 size)
-{
-    QString text(qsizetype(size / 2), Qt::Uninitialized);
-    qFromBigEndian<char16_t>(bytes, text.size(), text.data());
-    if (!text.isEmpty() && text.back().isHighSurrogate())
-        text.chop(1);
-    if (text.isValidUtf16())
-        return text;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        if (text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate())
-            ++i;
-        else if (text[i].isSurrogate())
-            text[i] = QChar::ReplacementCharacter;
-    }
-    return text;
-}
-
 FontFileNames readNames(const QString &path)
 {
     FontFileNames names;
@@ -292,12 +271,7 @@ FontFileNames readNames(const QString &path)
     const qint64 got = std::max<qint64>(
         0, file.read(table + stringOffset + offset, buffer, std::min<qint64>(length, kNameBufferSize)));
 
-    if (platform == kMacintoshPlatform) {
-        const size_t size = ::strnlen(reinterpret_cast<const char *>(buffer), size_t(got));
-        names.name = platform::macRomanToText(QByteArrayView(buffer, qsizetype(size)));
-    } else {
-        names.name = utf16BigEndianToText(buffer, got);
-    }
+    names.name = platform::nameRecordText(QByteArrayView(buffer, qsizetype(got)), platform != kMacintoshPlatform);
 
     return names;
 }
@@ -325,10 +299,7 @@ QString nameText(FontFileReader &file, quint64 at, quint16 length, bool windows)
 {
     unsigned char buffer[platform::kMaxNameBytes];
     const qint64 got = std::max<qint64>(0, file.read(at, buffer, std::min<qint64>(length, platform::kMaxNameBytes)));
-    if (windows)
-        return utf16BigEndianToText(buffer, got);
-    const size_t size = ::strnlen(reinterpret_cast<const char *>(buffer), size_t(got));
-    return platform::macRomanToText(QByteArrayView(buffer, qsizetype(size)));
+    return platform::nameRecordText(QByteArrayView(buffer, qsizetype(got)), windows);
 }
 
 } // namespace

@@ -11,6 +11,7 @@
 #include <QLocale>
 
 #include <algorithm>
+#include <new>
 #include <vector>
 
 namespace fonts {
@@ -64,17 +65,26 @@ QString scriptsText(const QList<platform::ScriptCount> &scripts, bool german)
     return parts.join(QStringLiteral(", "));
 }
 
-QString axesText(const QList<platform::FontAxis> &axes, bool german)
+// "…and 14,744 more instances": what a list of facts left out, after the list.
+QString leftOutText(qsizetype count, const char16_t *english, const char16_t *inGerman, bool german)
+{
+    if (count <= 0)
+        return {};
+    return (german ? QStringLiteral("; …und %1 weitere %2") : QStringLiteral("; …and %1 more %2"))
+        .arg(numberText(count, german), QString::fromUtf16(german ? inGerman : english));
+}
+
+QString axesText(const platform::FontFacts &facts, bool german)
 {
     QStringList parts;
-    for (const platform::FontAxis &axis : axes)
+    for (const platform::FontAxis &axis : facts.axes)
         parts << (german ? QStringLiteral("%1 (%2) %3 bis %4, Standard %5") : QStringLiteral("%1 (%2) %3 to %4, default %5"))
                      .arg(oneLine(axis.name), oneLine(axis.tag), decimalText(axis.minimum), decimalText(axis.maximum),
                           decimalText(axis.defaultValue));
-    return parts.join(QStringLiteral("; "));
+    return parts.join(QStringLiteral("; ")) + leftOutText(facts.axesLeftOut, u"axes", u"Achsen", german);
 }
 
-QString instancesText(const platform::FontFacts &facts)
+QString instancesText(const platform::FontFacts &facts, bool german)
 {
     QStringList parts;
     for (const platform::NamedInstance &instance : facts.instances) {
@@ -83,7 +93,8 @@ QString instancesText(const platform::FontFacts &facts)
             places << facts.axes.at(a).tag + QLatin1Char(' ') + decimalText(instance.coordinates.at(a));
         parts << QStringLiteral("%1 (%2)").arg(oneLine(instance.name), oneLine(places.join(QStringLiteral(", "))));
     }
-    return parts.join(QStringLiteral("; "));
+    return parts.join(QStringLiteral("; "))
+        + leftOutText(facts.instancesLeftOut, u"instances", u"Instanzen", german);
 }
 
 QString formatText(const platform::FontFacts &facts, bool german)
@@ -148,14 +159,21 @@ EntryFacts readSource(const FactsSource &source)
     result.fault = source.refused;
     if (source.unknownTypeface || source.refused != platform::FontFileFault::None)
         return result;
-    const platform::FontFileBytes file = platform::readFontFile(source.path, source.identity);
-    result.fault = file.fault;
-    const QDateTime modified =
-        file.modifiedMs >= 0 ? QDateTime::fromMSecsSinceEpoch(file.modifiedMs) : QDateTime();
-    bool opened = false;
-    result.facts = platform::readFontFacts(file.bytes, source.face, source.path, modified, &opened);
-    if (file.fault == platform::FontFileFault::None && !opened)
+    try {
+        const platform::FontFileBytes file = platform::readFontFile(source.path, source.identity);
+        result.fault = file.fault;
+        const QDateTime modified =
+            file.modifiedMs >= 0 ? QDateTime::fromMSecsSinceEpoch(file.modifiedMs) : QDateTime();
+        bool opened = false;
+        result.facts = platform::readFontFacts(file.bytes, source.face, source.path, modified, &opened);
+        if (file.fault == platform::FontFileFault::None && !opened)
+            result.fault = platform::FontFileFault::Damaged;
+    } catch (const std::bad_alloc &) {
+        // Memory ran out on this file (the facts themselves are bounded, its bytes are up to the
+        // size limit): it is marked as a file that cannot be used, and the others are read.
+        result = EntryFacts();
         result.fault = platform::FontFileFault::Damaged;
+    }
     return result;
 }
 
@@ -218,8 +236,8 @@ QString factsText(const FontListEntry &entry, const EntryFacts &read, bool germa
     add(tr(u"Characters", u"Zeichen"), numberText(f.characters, german));
     add(tr(u"Scripts", u"Schriftsysteme"), scriptsText(f.scripts, german));
     if (!f.axes.isEmpty()) {
-        add(tr(u"Variable axes", u"Variable Achsen"), axesText(f.axes, german));
-        add(tr(u"Named instances", u"Benannte Instanzen"), instancesText(f));
+        add(tr(u"Variable axes", u"Variable Achsen"), axesText(f, german));
+        add(tr(u"Named instances", u"Benannte Instanzen"), instancesText(f, german));
     }
     add(tr(u"Colour", u"Farbe"), f.colourFormats.isEmpty() ? tr(u"none", u"keine") : f.colourFormats.join(QStringLiteral(", ")));
     add(tr(u"File size", u"Dateigröße"), tr(u"%1 bytes", u"%1 Bytes").arg(numberText(f.fileSize, german)));

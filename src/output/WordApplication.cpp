@@ -88,9 +88,10 @@ RunFonts runFontFiles(const QList<std::pair<QString, QString>> &files)
             fonts.names.insert(path, name);
             continue;
         }
-        // The word processor's font system reads every name of a font it is given, here and
-        // wherever the document is opened: a folder's file goes to it with its names bounded.
-        read.bytes = platform::withBoundedNames(std::move(read.bytes));
+        // The word processor's font system reads every name and every named instance of a font
+        // it is given, here and wherever the document is opened: a folder's file goes to it with
+        // its names and variations bounded.
+        read.bytes = platform::withBoundedTables(std::move(read.bytes));
         // A font whose names cannot be bounded within reason goes to no one.
         if (read.bytes.isEmpty()) {
             fonts.names.insert(path, name);

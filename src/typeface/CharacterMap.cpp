@@ -3,7 +3,6 @@
 #include "typeface/FontFile.h"
 
 #include <QLocale>
-#include <QtEndian>
 
 #include <fontconfig/fontconfig.h>
 #include <ft2build.h>
@@ -12,7 +11,6 @@
 
 #include <algorithm>
 #include <map>
-#include <optional>
 
 namespace platform {
 namespace {
@@ -107,55 +105,11 @@ QList<char32_t> CharacterMap::firstCharacters(qsizetype n) const
     return first;
 }
 
-namespace {
-
-// The map of an OpenType or TrueType font or collection, read by HarfBuzz from the 'cmap' table
-// alone: a whole-list question reads thousands of files, and a FreeType face would first be
-// built for each. Unset when the data is of another kind.
-std::optional<CharacterMap> sfntCharacterMap(const QByteArray &bytes, int face, bool *opened)
-{
-    if (bytes.size() < 12)
-        return std::nullopt;
-    const quint32 tag = qFromBigEndian<quint32>(bytes.constData());
-    if (!isSfntVersion(tag) && tag != 0x74746366 /* ttcf */)
-        return std::nullopt;
-    hb_blob_t *blob = hb_blob_create(bytes.constData(), unsigned(bytes.size()), HB_MEMORY_MODE_READONLY, nullptr,
-                                     nullptr);
-    const bool known = face >= 0 && unsigned(face) < hb_face_count(blob);
-    hb_face_t *hbFace = hb_face_create(blob, known ? unsigned(face) : 0);
-    hb_blob_destroy(blob);
-    // A font without glyphs (no 'maxp') is none that FreeType would open either.
-    const bool open = known && hb_face_get_glyph_count(hbFace) > 0;
-    if (opened)
-        *opened = open;
-    RangeBuilder builder;
-    if (open) {
-        hb_set_t *set = hb_set_create();
-        // A symbol font's map holds its own codes (U+F020…), as FreeType's symbol map does.
-        hb_face_collect_unicodes(hbFace, set);
-        hb_codepoint_t first = HB_SET_VALUE_INVALID;
-        hb_codepoint_t last = HB_SET_VALUE_INVALID;
-        while (hb_set_next_range(set, &first, &last) && first <= 0x10FFFF)
-            for (hb_codepoint_t c = first; c <= std::min<hb_codepoint_t>(last, 0x10FFFF); ++c)
-                builder.add(char32_t(c));
-        hb_set_destroy(set);
-    }
-    hb_face_destroy(hbFace);
-    QList<CharacterMap::Range> ranges = builder.ranges();
-    ranges.squeeze();
-    return CharacterMap::fromRanges(std::move(ranges), builder.count());
-}
-
-} // namespace
-
 CharacterMap readCharacterMap(const QByteArray &bytes, int face, bool *opened)
 {
-    if (std::optional<CharacterMap> map = sfntCharacterMap(bytes, face, opened))
-        return *map;
-    // Type 1 and bitmap fonts: FreeType makes their maps from glyph names and code pages.
     FT_Library library = threadFreeType();
     FT_Face ftFace = nullptr;
-    const bool open = library && !bytes.isEmpty()
+    const bool open = library && !bytes.isEmpty() && face >= 0
         && FT_New_Memory_Face(library, reinterpret_cast<const FT_Byte *>(bytes.constData()), FT_Long(bytes.size()),
                               FT_Long(face), &ftFace)
             == 0;
@@ -168,20 +122,72 @@ CharacterMap readCharacterMap(const QByteArray &bytes, int face, bool *opened)
     return map;
 }
 
+namespace {
+
+// Calls `add` with each character `charmap` of `face` maps to a glyph of the face, in ascending
+// order, up to the last character Unicode has: a map may name codes up to 2^32, which no text
+// holds and no walk should take.
+template<typename Add>
+void walkCharmap(FT_Face face, FT_CharMap charmap, Add add)
+{
+    if (!charmap || FT_Set_Charmap(face, charmap) != 0)
+        return;
+    FT_UInt glyph = 0;
+    for (FT_ULong c = FT_Get_First_Char(face, &glyph); glyph != 0 && c <= 0x10FFFF;
+         c = FT_Get_Next_Char(face, c, &glyph))
+        add(char32_t(c));
+}
+
+} // namespace
+
 CharacterMap faceCharacterMap(FT_Face ftFace)
 {
-    // A symbol font has no Unicode map, only its own codes (U+F020… in the private use area,
-    // where it is drawn from): those are the characters it shows. A bitmap font of another
-    // code page has only that page's map.
-    if (FT_Select_Charmap(ftFace, FT_ENCODING_UNICODE) != 0 && FT_Select_Charmap(ftFace, FT_ENCODING_MS_SYMBOL) != 0
-        && (ftFace->num_charmaps < 1 || FT_Set_Charmap(ftFace, ftFace->charmaps[0]) != 0))
-        return {};
-    // FreeType walks the map in ascending order of characters.
+    // The maps the drawing engine looks characters up in, chosen as it chooses them when it
+    // makes a face: the last map of Unicode's encoding in the font's order (or, where none comes
+    // before it, an Apple Roman or Adobe Latin-1 one), else the map FreeType chose at opening;
+    // then, for characters that one lacks, the first symbol map (a symbol font's own codes,
+    // U+F020…). FreeType has already set aside every subtable it found broken (groups out of
+    // order or overlapping, glyphs past the font's count), so the answer is what a sheet draws.
+    FT_CharMap primary = nullptr;
+    FT_CharMap symbol = nullptr;
+    for (FT_Int i = 0; i < ftFace->num_charmaps; ++i) {
+        FT_CharMap charmap = ftFace->charmaps[i];
+        switch (charmap->encoding) {
+        case FT_ENCODING_UNICODE:
+            primary = charmap;
+            break;
+        case FT_ENCODING_APPLE_ROMAN:
+        case FT_ENCODING_ADOBE_LATIN_1:
+            if (!primary || primary->encoding != FT_ENCODING_UNICODE)
+                primary = charmap;
+            break;
+        case FT_ENCODING_MS_SYMBOL:
+        case FT_ENCODING_ADOBE_CUSTOM:
+            if (!symbol)
+                symbol = charmap;
+            break;
+        default:
+            break;
+        }
+    }
+    if (!primary)
+        primary = ftFace->charmap;
+    if (symbol == primary)
+        symbol = nullptr;
+
+    // The symbol map, where there is one, is short (its codes lie in one 16-bit page): it is
+    // gathered first and merged in while the other map is walked in order.
+    QList<char32_t> symbolCharacters;
+    walkCharmap(ftFace, symbol, [&](char32_t c) { symbolCharacters.append(c); });
     RangeBuilder builder;
-    FT_UInt glyph = 0;
-    for (FT_ULong c = FT_Get_First_Char(ftFace, &glyph); glyph != 0; c = FT_Get_Next_Char(ftFace, c, &glyph))
-        if (c <= 0x10FFFF)
-            builder.add(char32_t(c));
+    qsizetype next = 0;
+    walkCharmap(ftFace, primary, [&](char32_t c) {
+        for (; next < symbolCharacters.size() && symbolCharacters.at(next) <= c; ++next)
+            builder.add(symbolCharacters.at(next));
+        builder.add(c);
+    });
+    for (; next < symbolCharacters.size(); ++next)
+        builder.add(symbolCharacters.at(next));
     QList<CharacterMap::Range> ranges = builder.ranges();
     ranges.squeeze();
     return CharacterMap::fromRanges(std::move(ranges), builder.count());

@@ -68,14 +68,17 @@ private:
 };
 
 /// The character map of font `face` (0 for a single font, the index in a collection) of a font
-/// file's `bytes`, as FreeType reads its Unicode character map (a symbol font's own codes, a
-/// bitmap font's first map where it has neither). Empty when the file has no such font or no map;
-/// `opened` (when given) tells whether FreeType could open the font at all. Linear in the size of
-/// the map; nothing is read from disk.
+/// file's `bytes`: the characters the drawing of its face shows with glyphs of its own
+/// (faceCharacterMap()). Empty when the file has no such font or no map; `opened` (when given)
+/// tells whether FreeType could open the font at all. Nothing is read from disk.
 CharacterMap readCharacterMap(const QByteArray &bytes, int face, bool *opened = nullptr);
 
-/// The character map of the FreeType face `face`, opened by the caller, read as
-/// readCharacterMap() reads it; the face's selected map may change.
+/// The character map of the FreeType face `face`, opened by the caller: the characters the
+/// drawing engine finds a glyph for, looking them up in the maps it chooses as it chooses them
+/// (the font's last Unicode map, then its symbol map), and only in subtables FreeType accepted.
+/// So every question asked of the map (can it show this text, what script is it for, how many
+/// characters has it) is answered as the sheet draws. Linear in the size of the map, and never
+/// more than the 1,114,112 characters Unicode has; the face's selected map may change.
 CharacterMap faceCharacterMap(FT_FaceRec_ *face);
 
 /// A FreeType library of the calling thread's own, made at its first use and kept until the

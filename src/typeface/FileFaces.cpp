@@ -26,9 +26,11 @@ namespace {
 std::shared_ptr<FcPattern> facePattern(const QByteArray &file, int index, const QByteArray &label)
 {
     // fontconfig reads every name of the face and compares them with one another, which a crafted
-    // name table makes take hours: it gets the face with its names bounded, as other programs'
-    // font systems do, and a face whose names cannot be bounded takes the default settings.
-    const QByteArray bytes = withBoundedNames(file);
+    // name table makes take hours, and keeps every named instance's place on every axis, which a
+    // crafted 'fvar' table makes take gigabytes: it gets the face with its names and variations
+    // bounded, as other programs' font systems do, and a face whose names cannot be bounded takes
+    // the default settings.
+    const QByteArray bytes = withBoundedTables(file);
     if (bytes.isEmpty())
         return {};
     FT_Face face = nullptr;

@@ -2,16 +2,14 @@
 
 #include "typeface/CharacterMap.h"
 #include "typeface/FontFile.h"
+#include "typeface/SfntTables.h"
 
-#include <QHash>
-#include <QStringDecoder>
+#include <QtEndian>
 
 #include <ft2build.h>
 #include FT_FREETYPE_H
 #include FT_FONT_FORMATS_H
 #include FT_MULTIPLE_MASTERS_H
-#include FT_SFNT_NAMES_H
-#include FT_TRUETYPE_IDS_H
 #include FT_TRUETYPE_TABLES_H
 #include FT_TYPE1_TABLES_H
 
@@ -19,7 +17,7 @@ namespace platform {
 namespace {
 
 // The name IDs read, as the 'name' table numbers them.
-enum NameId : FT_UShort {
+enum NameId : quint16 {
     kCopyright = 0,
     kFamily = 1,
     kSubfamily = 2,
@@ -35,92 +33,24 @@ enum NameId : FT_UShort {
     kTypographicSubfamily = 17,
 };
 
-// How much a name record is wanted: Windows Unicode in US English first, then Windows Unicode in
-// any language, then Unicode's own platform, then Macintosh Roman in English. 0: not readable.
-int recordRank(const FT_SfntName &name)
+// The tables of one font of a TrueType/OpenType file, looked up in the file's bytes.
+struct SfntFont
 {
-    if (name.platform_id == TT_PLATFORM_MICROSOFT
-        && (name.encoding_id == TT_MS_ID_UNICODE_CS || name.encoding_id == TT_MS_ID_UCS_4
-            || name.encoding_id == TT_MS_ID_SYMBOL_CS))
-        return name.language_id == TT_MS_LANGID_ENGLISH_UNITED_STATES ? 4 : 3;
-    if (name.platform_id == TT_PLATFORM_APPLE_UNICODE)
-        return 2;
-    if (name.platform_id == TT_PLATFORM_MACINTOSH && name.encoding_id == TT_MAC_ID_ROMAN
-        && name.language_id == TT_MAC_LANGID_ENGLISH)
-        return 1;
-    return 0;
-}
+    QByteArrayView bytes;
+    int face = 0;
 
-// The text of a name record, at most `maxBytes` of it.
-QString recordText(const FT_SfntName &name, int maxBytes)
-{
-    const qsizetype length = std::min<qsizetype>(name.string_len, maxBytes);
-    const auto *bytes = reinterpret_cast<const char *>(name.string);
-    if (name.platform_id == TT_PLATFORM_MACINTOSH) {
-        QStringDecoder roman("macintosh");
-        if (roman.isValid())
-            return roman.decode(QByteArrayView(bytes, length));
-        return QString::fromLatin1(bytes, length);
-    }
-    // UTF-16, big-endian; a cut never splits a code unit.
-    QString text(length / 2, Qt::Uninitialized);
-    for (qsizetype i = 0; i < text.size(); ++i)
-        text[i] = QChar(char16_t((uchar(bytes[2 * i]) << 8) | uchar(bytes[2 * i + 1])));
-    return text;
-}
-
-// The best record of each name ID of a face's 'name' table, found in one pass over its records.
-class FaceNames
-{
-public:
-    explicit FaceNames(FT_Face face)
-        : m_face(face)
-    {
-        const FT_UInt count = FT_Get_Sfnt_Name_Count(face);
-        for (FT_UInt i = 0; i < count; ++i) {
-            FT_SfntName name;
-            if (FT_Get_Sfnt_Name(face, i, &name) != 0)
-                continue;
-            const int rank = recordRank(name);
-            if (rank == 0)
-                continue;
-            auto found = m_best.find(name.name_id);
-            if (found == m_best.end())
-                m_best.insert(name.name_id, {rank, i});
-            else if (rank > found->first)
-                *found = {rank, i};
-        }
-    }
-
-    // The name `id`, at most `maxBytes` of it; empty when the font has none.
-    QString text(FT_UShort id, int maxBytes = kMaxNameBytes) const
-    {
-        const auto found = m_best.constFind(id);
-        FT_SfntName name;
-        if (found == m_best.cend() || FT_Get_Sfnt_Name(m_face, found->second, &name) != 0)
-            return {};
-        return recordText(name, maxBytes);
-    }
-
-private:
-    FT_Face m_face;
-    QHash<FT_UShort, std::pair<int, FT_UInt>> m_best;
+    QByteArrayView table(const char (&tag)[5]) const { return sfntTable(bytes, face, tableTag(tag)); }
+    bool has(const char (&tag)[5]) const { return !table(tag).isNull(); }
 };
 
-bool hasTable(FT_Face face, const char (&tag)[5])
-{
-    FT_ULong length = 0;
-    return FT_Load_Sfnt_Table(face, FT_MAKE_TAG(tag[0], tag[1], tag[2], tag[3]), 0, nullptr, &length) == 0;
-}
-
-FontFormat formatOf(FT_Face face)
+FontFormat formatOf(FT_Face face, const SfntFont &sfnt)
 {
     if (FT_IS_SFNT(face)) {
-        if (hasTable(face, "CFF2"))
+        if (sfnt.has("CFF2"))
             return FontFormat::Cff2;
-        if (hasTable(face, "CFF "))
+        if (sfnt.has("CFF "))
             return FontFormat::OpenTypeCff;
-        if (hasTable(face, "glyf"))
+        if (sfnt.has("glyf"))
             return FontFormat::TrueType;
         // Colour bitmaps (CBDT, sbix) or plain bitmap strikes, no outline table.
         return FontFormat::Bitmap;
@@ -135,50 +65,113 @@ FontFormat formatOf(FT_Face face)
     return FontFormat::Unknown;
 }
 
-double fixedValue(FT_Fixed value)
+// An axis or a named instance of a variable font, as its 'fvar' table gives it.
+struct FvarAxis
 {
-    return double(value) / 65536.0;
+    FontAxis axis;
+    quint16 nameId = 0;
+};
+struct FvarInstance
+{
+    QList<double> coordinates;
+    quint16 nameId = 0;
+};
+
+// The 'fvar' table of a variable font, its first kMaxAxes axes and kMaxInstances named instances
+// (each instance's place on those axes), with the counts of those left out. A table FreeType
+// would not take gives none, as the font then draws as a plain font. Work and memory are bounded
+// by the limits, whatever it claims.
+struct FvarTable
+{
+    QList<FvarAxis> axes;
+    QList<FvarInstance> instances;
+    qsizetype axesLeftOut = 0;
+    qsizetype instancesLeftOut = 0;
+
+    explicit FvarTable(QByteArrayView table)
+    {
+        const std::optional<FvarLayout> layout = fvarLayout(table);
+        if (!layout)
+            return;
+        const auto read16 = [&](qint64 at) { return qFromBigEndian<quint16>(table.data() + at); };
+        const auto fixed = [&](qint64 at) { return qFromBigEndian<qint32>(table.data() + at) / 65536.0; };
+        const auto [arrays, axisCount, axisSize, instanceCount, instanceSize] = *layout;
+        const qint64 keptAxes = std::min<qint64>(axisCount, kMaxAxes);
+        for (qint64 i = 0; i < keptAxes; ++i) {
+            const qint64 at = arrays + i * axisSize;
+            const quint32 tag = qFromBigEndian<quint32>(table.data() + at);
+            const char letters[4] = {char(tag >> 24), char(tag >> 16), char(tag >> 8), char(tag)};
+            FvarAxis axis;
+            axis.axis.tag = QString::fromLatin1(letters, 4);
+            axis.axis.minimum = fixed(at + 4);
+            axis.axis.defaultValue = fixed(at + 8);
+            axis.axis.maximum = fixed(at + 12);
+            axis.nameId = read16(at + 18);
+            axes.append(axis);
+        }
+        axesLeftOut = axisCount - keptAxes;
+        const qint64 keptInstances = std::min<qint64>(instanceCount, kMaxInstances);
+        for (qint64 i = 0; i < keptInstances; ++i) {
+            const qint64 at = arrays + axisCount * axisSize + i * instanceSize;
+            FvarInstance instance;
+            instance.nameId = read16(at);
+            for (qint64 a = 0; a < keptAxes; ++a)
+                instance.coordinates.append(fixed(at + 4 + 4 * a));
+            instances.append(instance);
+        }
+        instancesLeftOut = instanceCount - keptInstances;
+    }
+
+    // The name IDs the axes and instances kept are named by.
+    QList<quint16> nameIds() const
+    {
+        QList<quint16> ids;
+        for (const FvarAxis &axis : axes)
+            ids.append(axis.nameId);
+        for (const FvarInstance &instance : instances)
+            ids.append(instance.nameId);
+        return ids;
+    }
+};
+
+// The axes and named instances of a TrueType/OpenType variable font, named from its names.
+void readVariations(const FvarTable &fvar, const NameTable &names, FontFacts &facts)
+{
+    for (const FvarAxis &read : fvar.axes) {
+        FontAxis axis = read.axis;
+        axis.name = names.text(read.nameId);
+        if (axis.name.isEmpty())
+            axis.name = axis.tag;
+        facts.axes.append(axis);
+    }
+    for (const FvarInstance &read : fvar.instances)
+        facts.instances.append({names.text(read.nameId), read.coordinates});
+    facts.axesLeftOut = fvar.axesLeftOut;
+    facts.instancesLeftOut = fvar.instancesLeftOut;
 }
 
-// The axes and named instances of a variable (or multiple master) font.
-void readVariations(FT_Face face, const FaceNames *names, FontFacts &facts)
+// The axes of a PostScript multiple master font, which FreeType reads from a format that holds
+// at most four of them and no named instances.
+void readMultipleMasters(FT_Face face, FontFacts &facts)
 {
     if (!FT_HAS_MULTIPLE_MASTERS(face))
         return;
     FT_MM_Var *mm = nullptr;
     if (FT_Get_MM_Var(face, &mm) != 0 || !mm)
         return;
-    for (FT_UInt i = 0; i < mm->num_axis; ++i) {
+    for (FT_UInt i = 0; i < mm->num_axis && i < FT_UInt(kMaxAxes); ++i) {
         const FT_Var_Axis &axis = mm->axis[i];
         FontAxis read;
         const char tag[4] = {char(axis.tag >> 24), char(axis.tag >> 16), char(axis.tag >> 8), char(axis.tag)};
         read.tag = QString::fromLatin1(tag, 4);
-        if (names && axis.strid != 0)
-            read.name = names->text(FT_UShort(axis.strid));
-        if (read.name.isEmpty() && axis.name)
+        if (axis.name)
             read.name = QString::fromLatin1(axis.name, qstrnlen(axis.name, kMaxNameBytes));
         if (read.name.isEmpty())
             read.name = read.tag;
-        read.minimum = fixedValue(axis.minimum);
-        read.defaultValue = fixedValue(axis.def);
-        read.maximum = fixedValue(axis.maximum);
+        read.minimum = double(axis.minimum) / 65536.0;
+        read.defaultValue = double(axis.def) / 65536.0;
+        read.maximum = double(axis.maximum) / 65536.0;
         facts.axes.append(read);
-    }
-    // FreeType adds an instance at the default place when the font names none there; only the
-    // font's own are told, as many as its 'fvar' table counts.
-    FT_UInt instances = mm->num_namedstyles;
-    FT_Byte header[16];
-    FT_ULong length = sizeof header;
-    if (names && FT_Load_Sfnt_Table(face, FT_MAKE_TAG('f', 'v', 'a', 'r'), 0, header, &length) == 0)
-        instances = std::min<FT_UInt>(instances, FT_UInt((header[12] << 8) | header[13]));
-    for (FT_UInt i = 0; i < instances; ++i) {
-        const FT_Var_Named_Style &style = mm->namedstyle[i];
-        NamedInstance instance;
-        if (names)
-            instance.name = names->text(FT_UShort(style.strid));
-        for (FT_UInt a = 0; a < mm->num_axis; ++a)
-            instance.coordinates.append(fixedValue(style.coords[a]));
-        facts.instances.append(instance);
     }
     FT_Done_MM_Var(threadFreeType(), mm);
 }
@@ -230,12 +223,18 @@ FontFacts readFontFacts(const QByteArray &bytes, int face, const QString &path, 
 
     facts.faceCount = int(std::max<FT_Long>(1, ftFace->num_faces));
     facts.glyphs = ftFace->num_glyphs;
-    facts.format = formatOf(ftFace);
-    const char *postScript = FT_Get_Postscript_Name(ftFace);
-    facts.postScriptName = latin1Text(postScript, kMaxNameBytes);
+    const SfntFont sfnt{bytes, face};
+    facts.format = formatOf(ftFace, sfnt);
 
     if (FT_IS_SFNT(ftFace)) {
-        const FaceNames names(ftFace);
+        // The names and the variations come from the tables themselves (FreeType would keep
+        // every name string it is asked for, and every named instance's place on every axis).
+        const FvarTable fvar(sfnt.table("fvar"));
+        QList<quint16> wanted{kCopyright, kFamily,  kSubfamily, kFullName, kVersion,           kPostScriptName,
+                              kManufacturer, kDesigner, kDescription, kLicence, kLicenceUrl, kTypographicFamily,
+                              kTypographicSubfamily};
+        wanted += fvar.nameIds();
+        const NameTable names(sfnt.table("name"), wanted);
         facts.family = names.text(kTypographicFamily);
         if (facts.family.isEmpty())
             facts.family = names.text(kFamily);
@@ -243,8 +242,7 @@ FontFacts readFontFacts(const QByteArray &bytes, int face, const QString &path, 
         if (facts.style.isEmpty())
             facts.style = names.text(kSubfamily);
         facts.fullName = names.text(kFullName);
-        if (const QString name = names.text(kPostScriptName); !name.isEmpty())
-            facts.postScriptName = name;
+        facts.postScriptName = names.text(kPostScriptName);
         facts.version = names.text(kVersion);
         facts.designer = names.text(kDesigner);
         facts.manufacturer = names.text(kManufacturer);
@@ -255,16 +253,17 @@ FontFacts readFontFacts(const QByteArray &bytes, int face, const QString &path, 
         // A font without an OS/2 table says nothing about embedding.
         if (FT_Get_Sfnt_Table(ftFace, FT_SFNT_OS2))
             facts.embedding = embeddingOf(FT_Get_FSType_Flags(ftFace));
-        readVariations(ftFace, &names, facts);
-        if (hasTable(ftFace, "COLR") && hasTable(ftFace, "CPAL"))
+        readVariations(fvar, names, facts);
+        if (sfnt.has("COLR") && sfnt.has("CPAL"))
             facts.colourFormats << QStringLiteral("COLR/CPAL");
-        if (hasTable(ftFace, "CBDT"))
+        if (sfnt.has("CBDT"))
             facts.colourFormats << QStringLiteral("CBDT");
-        if (hasTable(ftFace, "sbix"))
+        if (sfnt.has("sbix"))
             facts.colourFormats << QStringLiteral("sbix");
-        if (hasTable(ftFace, "SVG "))
+        if (sfnt.has("SVG "))
             facts.colourFormats << QStringLiteral("SVG");
     } else {
+        facts.postScriptName = latin1Text(FT_Get_Postscript_Name(ftFace), kMaxNameBytes);
         facts.family = latin1Text(ftFace->family_name, kMaxNameBytes);
         facts.style = latin1Text(ftFace->style_name, kMaxNameBytes);
         PS_FontInfoRec info;
@@ -275,7 +274,7 @@ FontFacts readFontFacts(const QByteArray &bytes, int face, const QString &path, 
             if (const quint16 fsType = FT_Get_FSType_Flags(ftFace); fsType != 0)
                 facts.embedding = embeddingOf(fsType);
         }
-        readVariations(ftFace, nullptr, facts);
+        readMultipleMasters(ftFace, facts);
     }
     // The map last: reading it selects the face's Unicode map.
     const CharacterMap map = faceCharacterMap(ftFace);

@@ -4,6 +4,7 @@
 // FreeType; nothing here opens a file.
 
 #include "typeface/CharacterMap.h"
+#include "typeface/FontFile.h"
 
 #include <QByteArray>
 #include <QDateTime>
@@ -92,8 +93,10 @@ struct FontFacts
     qint64 glyphs = 0;
     QList<ScriptCount> scripts; ///< largest first
     qint64 characters = 0;      ///< characters the font maps in all
-    QList<FontAxis> axes;
-    QList<NamedInstance> instances;
+    QList<FontAxis> axes;          ///< at most kMaxAxes
+    QList<NamedInstance> instances; ///< at most kMaxInstances, each placed on the axes kept
+    qsizetype axesLeftOut = 0;      ///< axes the font has beyond those kept
+    qsizetype instancesLeftOut = 0; ///< named instances the font has beyond those kept
     QStringList colourFormats; ///< "COLR/CPAL", "CBDT", "sbix", "SVG", in that order
 
     QString path;
@@ -104,7 +107,10 @@ struct FontFacts
 /// The facts of font `face` of a font file's `bytes`, and `path`, the size of `bytes` and
 /// `modified` as the file's. `opened` (when given) tells whether FreeType could open the font;
 /// when it cannot, only the file's facts are filled in. Work is linear in the size of the file
-/// (name records, character map and axes are each read once, every text bounded).
+/// and memory bounded whatever the font claims: name records, character map and axes are each
+/// read once, every text is cut to its limit, and of the axes and named instances only the
+/// first kMaxAxes and kMaxInstances are kept. The names and variations of a TrueType/OpenType
+/// font are read from its tables; the character map as the drawing reads it (faceCharacterMap()).
 FontFacts readFontFacts(const QByteArray &bytes, int face, const QString &path = {}, const QDateTime &modified = {},
                         bool *opened = nullptr);
 

@@ -1,6 +1,7 @@
 #include "typeface/FontFile.h"
 
 #include "platform/FileAccess.h"
+#include "typeface/SfntTables.h"
 #include "util/FilePaths.h"
 
 #include <QHash>
@@ -130,7 +131,7 @@ bool namesTheFont(quint16 id)
     return id == 1 || id == 2 || id == 4 || id == 6 || id == 16 || id == 17 || id == 21 || id == 22;
 }
 
-/// Bounds the 'name' table of `length` bytes at `at` in `font` in place (see withBoundedNames());
+/// Bounds the 'name' table of `length` bytes at `at` in `font` in place (see withBoundedTables());
 /// true when it was changed.
 bool boundNameTable(QByteArray &font, qsizetype at, qsizetype length)
 {
@@ -169,6 +170,27 @@ bool boundNameTable(QByteArray &font, qsizetype at, qsizetype length)
     return true;
 }
 
+constexpr quint32 kFvarTag = 0x66766172; // 'fvar'
+
+/// Bounds the 'fvar' table of `length` bytes at `at` in `font` in place (see withBoundedTables());
+/// true when it was changed. Only a table that readers take as it is is changed.
+bool boundFvarTable(QByteArray &font, qsizetype at, qsizetype length)
+{
+    const std::optional<FvarLayout> layout = fvarLayout(QByteArrayView(font).sliced(at, length));
+    if (!layout)
+        return false;
+    if (layout->axisCount > kMaxAxes) {
+        // Axes cannot be left out (the variation data counts them): the table is set aside.
+        write16(font, at, 0);
+        return true;
+    }
+    if (layout->instanceCount > kMaxInstances) {
+        write16(font, at + 12, quint16(kMaxInstances));
+        return true;
+    }
+    return false;
+}
+
 /// The checksum of the table of `length` bytes at `at`.
 quint32 tableChecksum(QByteArrayView font, qsizetype at, qsizetype length)
 {
@@ -197,7 +219,7 @@ bool tablesWithinFile(QByteArrayView bytes)
     return spans && recordsWithin(bytes, *spans);
 }
 
-QByteArray withBoundedNames(QByteArray font)
+QByteArray withBoundedTables(QByteArray font)
 {
     if (font.size() < 4)
         return font;
@@ -208,23 +230,26 @@ QByteArray withBoundedNames(QByteArray font)
     // that make the same bytes be gone through over and over (thousands of overlapping name
     // tables, or one table under thousands of lengths) end the work instead.
     qint64 budget = 4 * qint64(font.size()) + kNameWorkReserve;
-    // Fonts of a collection may share one name table: it is bounded once, by the first record
-    // of it, and every record of it gets its new checksum.
-    QHash<quint32, bool> changed;
+    // Fonts of a collection may share one table: it is bounded once, by the first record of it,
+    // and every record of it gets its new checksum.
+    QHash<QPair<quint32, quint32>, bool> changed;
     QHash<quint64, quint32> checksums;
     for (const RecordSpan &span : *spans) {
         for (quint64 at = span.begin; at < span.end; at += kTableRecordSize) {
             const qsizetype record = qsizetype(at);
-            if (read32(font, record) != kNameTag)
+            const quint32 tag = read32(font, record);
+            if (tag != kNameTag && tag != kFvarTag)
                 continue;
             const quint32 offset = read32(font, record + 8);
             const quint32 length = read32(font, record + 12);
-            auto table = changed.find(offset);
+            auto table = changed.find({tag, offset});
             if (table == changed.end()) {
                 budget -= std::min<qint64>(length, kNameHeaderSize + 65535 * kNameRecordSize);
                 if (budget < 0)
                     return {};
-                table = changed.insert(offset, boundNameTable(font, qsizetype(offset), qsizetype(length)));
+                table = changed.insert({tag, offset}, tag == kNameTag
+                                                          ? boundNameTable(font, qsizetype(offset), qsizetype(length))
+                                                          : boundFvarTable(font, qsizetype(offset), qsizetype(length)));
             }
             if (!*table)
                 continue;

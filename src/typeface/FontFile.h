@@ -15,6 +15,13 @@ namespace platform {
 /// a few dozen, a variable font with localised instance names some hundreds.
 inline constexpr int kMaxNameRecords = 512;
 
+/// The most variation axes of a font read: real variable fonts have at most a dozen or two.
+inline constexpr int kMaxAxes = 64;
+
+/// The most named instances of a variable font read: real ones have a few dozen, the largest
+/// families some hundred.
+inline constexpr int kMaxInstances = 256;
+
 /// The most bytes of one name that names a font (family, style, full and PostScript names,
 /// typographic and WWS names) handed on: 256 UTF-16 characters.
 inline constexpr int kMaxNameBytes = 512;
@@ -87,14 +94,18 @@ bool isSfntVersion(quint32 tag);
 /// however many fonts of a collection share or overlap their directories.
 bool tablesWithinFile(QByteArrayView bytes);
 
-/// `font` (a TrueType/OpenType font or collection whose tables lie within it) with 'name' tables
-/// that other programs' font systems read in a moment: at most kMaxNameRecords records each, the
-/// first of each platform, encoding, language and name ID, and names that name the font cut to
-/// kMaxNameBytes. A font within those bounds comes back unchanged; other formats too. The records
-/// and their lengths are rewritten in place, so the strings stay where they are. The work is
-/// bounded by a few times the font's size: a font whose name tables would take more (thousands
-/// of overlapping name tables, which no real font has) comes back empty, to be handed on to no one.
-QByteArray withBoundedNames(QByteArray font);
+/// `font` (a TrueType/OpenType font or collection whose tables lie within it) with tables that
+/// other programs' font systems read in a moment and within little memory. Its 'name' tables hold
+/// at most kMaxNameRecords records each, the first of each platform, encoding, language and name
+/// ID, and names that name the font cut to kMaxNameBytes. Its 'fvar' tables list at most
+/// kMaxInstances named instances; one of more than kMaxAxes axes is set aside (its version made
+/// one no reader takes), so that the font is a plain font at its default instance: a font system
+/// keeps the place of every instance on every axis, and makes a font of each instance. A font
+/// within those bounds comes back unchanged; other formats too. The records and their lengths
+/// are rewritten in place, so the strings stay where they are. The work is bounded by a few
+/// times the font's size: a font whose tables would take more (thousands of overlapping name
+/// tables, which no real font has) comes back empty, to be handed on to no one.
+QByteArray withBoundedTables(QByteArray font);
 
 /// The identity of the open file `fd`; unknown when it cannot be asked.
 FileIdentity fileIdentity(int fd);

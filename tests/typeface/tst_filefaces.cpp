@@ -411,7 +411,7 @@ private slots:
         QCOMPARE(got, FontFileFault(fault));
         QCOMPARE(face.isValid(), got == FontFileFault::None);
         const qint64 drawn = timer.restart();
-        const QByteArray bounded = platform::withBoundedNames(bytes);
+        const QByteArray bounded = platform::withBoundedTables(bytes);
         QCOMPARE(bounded.size(), namesBounded ? bytes.size() : 0);
         qInfo("%lld bytes: listed and drawn or refused in %lld ms, names bounded in %lld ms",
               static_cast<long long>(bytes.size()), static_cast<long long>(drawn),
