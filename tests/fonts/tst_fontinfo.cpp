@@ -33,18 +33,11 @@ data = out.getvalue().replace(marked, marked.replace(b'\0@', b'\xd8\x00').replac
 open(sys.argv[2], 'wb').write(data)
 )";
 
-// Reads a file as strict UTF-8 JSON and fails on any string that is not valid Unicode: Python's
-// own reader takes an escaped lone surrogate without a word.
+// Reads a file as strict UTF-8 JSON and fails on any string that is not valid Unicode (Python's
+// reader takes an escaped lone surrogate without a word; encoding it again does not).
 const char *const kStrictJson = R"(
 import json, sys
-def walk(v):
-    if isinstance(v, str):
-        v.encode('utf-8')
-    elif isinstance(v, (list, dict)):
-        for x in (list(v.keys()) + list(v.values()) if isinstance(v, dict) else v):
-            walk(x)
-with open(sys.argv[1], encoding='utf-8') as f:
-    walk(json.load(f))
+json.dumps(json.load(open(sys.argv[1], encoding='utf-8')), ensure_ascii=False).encode('utf-8')
 )";
 
 } // namespace
