@@ -5,7 +5,7 @@ set -euo pipefail
 
 build=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-base-private-dev libgl-dev libfreetype-dev libharfbuzz-dev libfribidi-dev libfontconfig-dev libjpeg-dev libgif-dev libzip-dev)
 run=(fontconfig fonts-dejavu-core qt6-translations-l10n libfreetype6 libharfbuzz0b libfribidi0 libqt6gui6 libqt6widgets6 libqt6printsupport6 libjpeg62-turbo libgif7 libzip4)
-test=(desktop-file-utils appstream dpkg-dev file fontconfig fonts-dejavu-core fonts-dejavu-extra fonts-ipafont-gothic qt6-translations-l10n fonts-liberation2 fonts-noto-core fonts-urw-base35 fonts-noto-color-emoji fonts-noto-cjk python3 python3-fonttools imagemagick libjpeg-turbo-progs giflib-tools poppler-utils libreoffice-writer-nogui libxml2-utils unzip xvfb xdotool dbus-daemon dbus-bin at-spi2-core python3-pyatspi)
+test=(desktop-file-utils appstream dpkg-dev file jq fontconfig fonts-dejavu-core fonts-dejavu-extra fonts-ipafont-gothic qt6-translations-l10n fonts-liberation2 fonts-noto-core fonts-urw-base35 fonts-noto-color-emoji fonts-noto-cjk python3 python3-fonttools imagemagick libjpeg-turbo-progs giflib-tools poppler-utils libreoffice-writer-nogui libxml2-utils unzip xvfb xdotool dbus-daemon dbus-bin at-spi2-core python3-pyatspi)
 bench=(fontconfig fdupes fonts-dejavu-core fonts-liberation2 fonts-noto-core imagemagick pango1.0-tools python3 python3-fonttools poppler-utils time libfreetype-dev pkg-config)
 cups=(cups printer-driver-cups-pdf poppler-utils)
 screenshots=(xvfb openbox xdotool imagemagick poppler-utils)

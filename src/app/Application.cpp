@@ -58,6 +58,8 @@ void reportError(const QString &message)
 
 int run(int &argc, char **argv)
 {
+    // Before anything is opened: a closed standard stream must not become a font or sheet file.
+    occupyClosedStandardStreams();
     QStringList arguments;
     for (int i = 1; i < argc; ++i)
         arguments << QString::fromLocal8Bit(argv[i]);
@@ -67,13 +69,13 @@ int run(int &argc, char **argv)
         writeTo(stderr, (command.options.german ? QStringLiteral("glyphworks: %1\n%2\nMehr sagt 'glyphworks --help --german'.\n")
                                                 : QStringLiteral("glyphworks: %1\n%2\nTry 'glyphworks --help' for more.\n"))
                             .arg(util::escapeControls(command.error), usageLine()));
-        return 2;
+        return endOutput(2, command.options.german);
     case CommandKind::Help:
         writeTo(stdout, helpText(command.options.german));
-        return 0;
+        return endOutput(0, command.options.german);
     case CommandKind::Version:
         writeTo(stdout, QStringLiteral("glyphworks %1\n").arg(QLatin1String(GW_VERSION)));
-        return 0;
+        return endOutput(0, command.options.german);
     case CommandKind::Window:
     case CommandKind::Sheet:
     case CommandKind::ListFonts:

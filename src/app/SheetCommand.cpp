@@ -405,7 +405,8 @@ Ohne Argumente öffnet Glyphwerk seine Fenster.
   --quiet                 Kein Fortschritt auf der Fehlerausgabe.
   --help, --version       Diese Hilfe, die Version.
 
-Rückgabewert: 0 erstellt, 1 das Blatt konnte nicht erstellt werden, 2 falscher Aufruf.
+Rückgabewert: 0 erstellt, 1 das Blatt konnte nicht erstellt oder die Ausgabe nicht
+geschrieben werden, 2 falscher Aufruf.
 )");
     return usageLine() + QStringLiteral(R"(
 
@@ -447,7 +448,7 @@ Without arguments, Glyphworks opens its windows.
   --quiet                 No progress on standard error.
   --help, --version       This help, the version.
 
-Exit status: 0 made, 1 the sheet could not be made, 2 usage error.
+Exit status: 0 made, 1 the sheet could not be made or the output not written, 2 usage error.
 )");
 }
 

@@ -90,7 +90,9 @@ int makeSheet(const output::SheetRequest &request, const fonts::FontListEntries 
         writeError(german ? QStringLiteral("Abgebrochen.") : QStringLiteral("Interrupted."));
         return 1;
     }
-    if (run.failed)
+    // A progress line or message that could not be written stopped the run: the end of the
+    // output tells of it.
+    if (run.failed || outputFailed())
         return 1;
     // Every target but the document asks for its file; one that did not has written nothing.
     if (request.target != output::SheetTarget::Document && !run.saveAsked) {
@@ -108,14 +110,12 @@ void beginWindowlessRun()
     dialogs::setResponder(answer);
 }
 
-int runWithoutWindows(const Command &command)
+namespace {
+
+// Carries out the run of `command` in German or English; returns the exit status.
+int runIn(const Command &command, bool german)
 {
     const SheetOptions &options = command.options;
-    // --german overrides the language a start of the windows would choose.
-    const QString language = options.german ? QStringLiteral("de") : startLanguageCode();
-    const bool german = language == QLatin1String("de");
-    setPlatformLanguage(language);
-    answers().german = german;
     const bool folder = !options.folder.isEmpty();
     if (const QString problem = folder ? folderProblem(options.folder, german) : QString(); !problem.isEmpty()) {
         writeError(problem);
@@ -135,13 +135,23 @@ int runWithoutWindows(const Command &command)
     if (options.covering)
         entries = fonts::coveringEntries(entries, *options.covering);
     if (command.kind == CommandKind::ListFonts) {
-        if (options.listFormat)
-            printFactsListing(entries, *options.listFormat, german);
-        else
-            printFontList(entries);
-        return 0;
+        const bool printed =
+            options.listFormat ? printFactsListing(entries, *options.listFormat, german) : printFontList(entries);
+        return printed ? 0 : 1;
     }
     return makeSheet(sheetRequest(options, german), entries, options.quiet);
+}
+
+} // namespace
+
+int runWithoutWindows(const Command &command)
+{
+    // --german overrides the language a start of the windows would choose.
+    const QString language = command.options.german ? QStringLiteral("de") : startLanguageCode();
+    const bool german = language == QLatin1String("de");
+    setPlatformLanguage(language);
+    answers().german = german;
+    return endOutput(runIn(command, german), german);
 }
 
 } // namespace app

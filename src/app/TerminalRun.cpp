@@ -6,7 +6,9 @@
 #include <QCoreApplication>
 #include <QSocketNotifier>
 
+#include <cerrno>
 #include <csignal>
+#include <cstring>
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -25,13 +27,50 @@ extern "C" void onInterrupt(int)
 
 constexpr int kWatchedSignals[] = {SIGINT, SIGTERM, SIGHUP};
 
+// The error of the first failed write to standard output and to standard error; 0 while every
+// write went through.
+int outputError = 0;
+int errorOutputError = 0;
+
+void noteFailure(FILE *stream, int error)
+{
+    int &kept = stream == stdout ? outputError : errorOutputError;
+    if (kept == 0)
+        kept = error != 0 ? error : EIO; // stdio may not say why
+}
+
+// Writes `bytes` to `stream` and flushes them, so that a failure shows here and not at exit,
+// when no one would hear of it.
+bool writeBytes(FILE *stream, QByteArrayView bytes)
+{
+    errno = 0;
+    const bool written = std::fwrite(bytes.data(), 1, size_t(bytes.size()), stream) == size_t(bytes.size())
+                         && std::fflush(stream) == 0;
+    if (!written)
+        noteFailure(stream, errno);
+    return written;
+}
+
 } // namespace
 
-void writeTo(FILE *stream, const QString &text)
+void occupyClosedStandardStreams()
 {
-    const QByteArray bytes = text.toLocal8Bit();
-    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stream);
-    std::fflush(stream);
+    for (int fd = STDIN_FILENO; fd <= STDERR_FILENO; ++fd) {
+        if (::fcntl(fd, F_GETFD) != -1 || errno != EBADF)
+            continue;
+        // open() takes the lowest free number: this one, as those below it are open by now. It is
+        // kept across exec, as a standard stream is.
+        const int held = ::open("/dev/null", O_RDONLY);
+        if (held >= 0 && held != fd) {
+            ::dup2(held, fd);
+            ::close(held);
+        }
+    }
+}
+
+bool writeTo(FILE *stream, const QString &text)
+{
+    return writeBytes(stream, text.toLocal8Bit());
 }
 
 void writeError(const QString &text)
@@ -39,6 +78,36 @@ void writeError(const QString &text)
     // Messages break their lines the Windows way; a terminal wants plain line feeds. A control
     // character that a name brought into the message is shown, never acted on.
     writeTo(stderr, QStringLiteral("glyphworks: ") + util::escapeMessageControls(text) + QLatin1Char('\n'));
+}
+
+bool outputFailed()
+{
+    return outputError != 0 || errorOutputError != 0;
+}
+
+int endOutput(int code, bool german)
+{
+    // What is still buffered goes now. A stream's error flag alone does not count: Qt's own
+    // diagnostics (a warning about the environment) may have set it, and they are no output of
+    // the run.
+    for (FILE *stream : {stdout, stderr}) {
+        errno = 0;
+        if (std::fflush(stream) != 0)
+            noteFailure(stream, errno);
+    }
+    if (!outputFailed())
+        return code;
+    // A standard error that failed is tried all the same: the message costs nothing, and a
+    // stream that failed once (a pipe that was full) may take it.
+    const auto tell = [german](int error, const char16_t *english, const char16_t *inGerman) {
+        if (error != 0)
+            writeError(QString::fromUtf16(german ? inGerman : english).arg(QString::fromLocal8Bit(std::strerror(error))));
+    };
+    tell(outputError, u"Standard output cannot be written: %1", u"Die Standardausgabe kann nicht geschrieben werden: %1");
+    tell(errorOutputError, u"Standard error cannot be written: %1",
+         u"Die Standardfehlerausgabe kann nicht geschrieben werden: %1");
+    // A usage error keeps its own status.
+    return code == 0 ? 1 : code;
 }
 
 struct InterruptWatch::State
@@ -124,24 +193,23 @@ void TerminalRunWindows::show(qint64 done)
         writeTo(stderr, text);
 }
 
-void printFontList(const fonts::FontListEntries &entries)
+bool printFontList(const fonts::FontListEntries &entries)
 {
     QByteArray out;
     for (const fonts::FontListEntry &entry : entries)
         out += util::escapeControls(entry.text).toUtf8() + '\n';
-    std::fwrite(out.constData(), 1, static_cast<size_t>(out.size()), stdout);
-    std::fflush(stdout);
+    return writeBytes(stdout, out);
 }
 
-void printFactsListing(const fonts::FontListEntries &entries, fonts::ListingFormat format, bool german)
+bool printFactsListing(const fonts::FontListEntries &entries, fonts::ListingFormat format, bool german)
 {
+    bool written = true;
     // The reason a file cannot be used is what reading its facts met, in the words of the list's
-    // mark of unreadable files.
+    // mark of unreadable files. Once a part fails, the rest is not tried: the listing is lost.
     fonts::writeFactsListing(
-        entries, format, german,
-        [](const QByteArray &part) { std::fwrite(part.constData(), 1, static_cast<size_t>(part.size()), stdout); },
+        entries, format, german, [&written](const QByteArray &part) { written = written && writeBytes(stdout, part); },
         fonts::duplicateOf(entries));
-    std::fflush(stdout);
+    return written;
 }
 
 } // namespace app

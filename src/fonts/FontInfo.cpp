@@ -3,6 +3,7 @@
 #include "fonts/ListQuestions.h"
 #include "typeface/FileFaces.h"
 #include "util/EscapedText.h"
+#include "util/FilePaths.h"
 #include "util/Parallel.h"
 
 #include <QJsonArray>
@@ -279,8 +280,9 @@ void writeFactsListing(const FontListEntries &entries, ListingFormat format, boo
             const FontListEntry &entry = entries.at(i);
             const platform::FontFacts &f = read.at(k).facts;
             const qsizetype original = i < duplicateOf.size() ? duplicateOf.at(i) : -1;
-            const QString duplicate =
-                original >= 0 && original < entries.size() ? entryReference(entries.at(original)) : QString();
+            const FontListEntry *duplicated =
+                original >= 0 && original < entries.size() ? &entries.at(original) : nullptr;
+            const QString duplicate = duplicated ? entryReference(*duplicated) : QString();
             const QString unreadable = reason ? reason(entry, read.at(k), german) : QString();
             const bool known = read.at(k).isRead();
             const QString path = entry.isFile() ? entry.path : f.path;
@@ -319,27 +321,37 @@ void writeFactsListing(const FontListEntries &entries, ListingFormat format, boo
                 }
                 out += line.toUtf8() + '\n';
             } else {
+                // Qt writes a lone surrogate as its \u escape, which strict readers refuse (and
+                // the listing with it): every string goes out well-formed. A path that holds
+                // bytes outside UTF-8 shows each as U+FFFD; its exact bytes come beside it.
+                const auto string = [](const QString &value) { return QJsonValue(util::wellFormed(value)); };
+                const auto text = [&string](const QString &value) { return value.isEmpty() ? QJsonValue() : string(value); };
+                const auto pathBytes = [](const QString &value) {
+                    return QStringView(value).isValidUtf16()
+                               ? QJsonValue()
+                               : QJsonValue(QString::fromLatin1(util::encodePath(value).toBase64()));
+                };
                 QJsonArray scripts;
                 for (const platform::ScriptCount &script : f.scripts)
-                    scripts.append(QJsonObject{{QStringLiteral("script"), script.code},
+                    scripts.append(QJsonObject{{QStringLiteral("script"), string(script.code)},
                                                {QStringLiteral("name"), platform::scriptName(script.code)},
                                                {QStringLiteral("characters"), qint64(script.characters)}});
                 QJsonArray axes;
                 for (const platform::FontAxis &axis : f.axes)
-                    axes.append(QJsonObject{{QStringLiteral("tag"), axis.tag},
-                                            {QStringLiteral("name"), axis.name},
+                    axes.append(QJsonObject{{QStringLiteral("tag"), string(axis.tag)},
+                                            {QStringLiteral("name"), string(axis.name)},
                                             {QStringLiteral("min"), axis.minimum},
                                             {QStringLiteral("default"), axis.defaultValue},
                                             {QStringLiteral("max"), axis.maximum}});
-                const auto text = [](const QString &value) { return value.isEmpty() ? QJsonValue() : QJsonValue(value); };
-                const QJsonObject record{{QStringLiteral("name"), entry.name},
-                                         {QStringLiteral("path"), path},
-                                         {QStringLiteral("family"), f.family},
-                                         {QStringLiteral("style"), f.style},
-                                         {QStringLiteral("version"), f.version},
-                                         {QStringLiteral("vendor"), f.manufacturer},
-                                         {QStringLiteral("licence"), f.licence},
-                                         {QStringLiteral("licence-url"), f.licenceUrl},
+                const QJsonObject record{{QStringLiteral("name"), string(entry.name)},
+                                         {QStringLiteral("path"), string(path)},
+                                         {QStringLiteral("path-bytes"), pathBytes(path)},
+                                         {QStringLiteral("family"), string(f.family)},
+                                         {QStringLiteral("style"), string(f.style)},
+                                         {QStringLiteral("version"), string(f.version)},
+                                         {QStringLiteral("vendor"), string(f.manufacturer)},
+                                         {QStringLiteral("licence"), string(f.licence)},
+                                         {QStringLiteral("licence-url"), string(f.licenceUrl)},
                                          {QStringLiteral("embedding"), text(embedding)},
                                          {QStringLiteral("format"), text(formatWords)},
                                          {QStringLiteral("glyphs"), known ? QJsonValue(f.glyphs) : QJsonValue()},
@@ -347,6 +359,8 @@ void writeFactsListing(const FontListEntries &entries, ListingFormat format, boo
                                          {QStringLiteral("axes"), axes},
                                          {QStringLiteral("colour"), QJsonArray::fromStringList(f.colourFormats)},
                                          {QStringLiteral("duplicate-of"), text(duplicate)},
+                                         {QStringLiteral("duplicate-of-bytes"),
+                                          duplicated && duplicated->isFile() ? pathBytes(duplicate) : QJsonValue()},
                                          {QStringLiteral("unreadable"), text(unreadable)}};
                 // One record a line, the array's commas between them.
                 out += QJsonDocument(record).toJson(QJsonDocument::Compact);

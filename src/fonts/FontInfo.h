@@ -56,11 +56,14 @@ QString factsFaultReason(const FontListEntry &entry, const EntryFacts &facts, bo
 /// read through the same bounded, identity-checked read as the drawing's, a few at once on the
 /// processor's cores (the facts of each are pure), and written in the order of `entries`. Tsv: a header line, then one line per entry,
 /// fields separated by tabs, every tab, line break, backslash and control character in a field
-/// escaped (util::escapeControls()). Json: an array of one object per entry. Fields: name, path,
-/// family, style, version, vendor, licence, licence-url, embedding, format, glyphs, scripts,
-/// axes, colour, duplicate-of, unreadable. `duplicateOf` holds, for each entry, the index of the
-/// earlier entry it duplicates, or -1 (missing indexes count as -1); duplicate-of names that
-/// entry's path (its name for a typeface). Words (embedding, format, reasons) are German or English.
+/// escaped (util::escapeControls()). Json: an array of one object per entry, every string in it
+/// well-formed (util::wellFormed(): a lone surrogate, and a byte of a path outside UTF-8, as
+/// U+FFFD). Fields: name, path, family, style, version, vendor, licence, licence-url, embedding,
+/// format, glyphs, scripts, axes, colour, duplicate-of, unreadable; the JSON also has path-bytes
+/// and duplicate-of-bytes, the exact bytes of a path outside UTF-8 in base64 (null for any other).
+/// `duplicateOf` holds, for each entry, the index of the earlier entry it duplicates, or -1
+/// (missing indexes count as -1); duplicate-of names that entry's path (its name for a typeface).
+/// Words (embedding, format, reasons) are German or English.
 void writeFactsListing(const FontListEntries &entries, ListingFormat format, bool german,
                        const std::function<void(const QByteArray &part)> &write, const QList<qsizetype> &duplicateOf = {},
                        const UnreadableReason &reason = factsFaultReason);

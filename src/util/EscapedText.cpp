@@ -88,4 +88,19 @@ QString escapeMessageControls(QStringView message)
     return out;
 }
 
+QString wellFormed(QStringView text)
+{
+    QString out = text.toString();
+    if (text.isValidUtf16())
+        return out;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (c.isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate())
+            ++i; // a pair: one character, kept
+        else if (c.isSurrogate())
+            out[i] = QChar::ReplacementCharacter;
+    }
+    return out;
+}
+
 } // namespace util

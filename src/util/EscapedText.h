@@ -24,4 +24,10 @@ QString escapeControls(QStringView text);
 /// then move the cursor or start an escape sequence on the terminal.
 QString escapeMessageControls(QStringView message);
 
+/// `text` as well-formed UTF-16, which every encoder and JSON reader takes: each surrogate that is
+/// not part of a pair (a lone one from a font's name table, or a byte of a file name outside UTF-8
+/// that decodePath() carried) becomes the replacement character U+FFFD. Every other character,
+/// control characters included, stays as it is.
+QString wellFormed(QStringView text);
+
 } // namespace util

@@ -561,6 +561,56 @@ private slots:
         QCOMPARE(text.count(folder + QLatin1Char('/')), fonts.size());
     }
 
+    // A standard output or error that cannot be written (a full disk, a stream closed at the
+    // start) is an error in every mode: status 1 (a usage error keeps 2), said on standard error
+    // where that works; a sheet run stops and leaves no file, none of its output in a file.
+    void failedOutputIsAnError_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("stream"); // the one that fails
+        QTest::addColumn<bool>("closed"); // else /dev/full
+        QTest::addColumn<int>("code");
+        QTest::addColumn<QString>("message");
+        const QStringList list{"--list-fonts", "--folder", m_fonts, "--no-system-fonts"};
+        const QString out = QStringLiteral("Standard output cannot be written: ");
+        for (const bool closed : {false, true}) {
+            const char *sink = closed ? "closed" : "/dev/full";
+            const auto row = [sink](const char *mode) -> QTestData & { return QTest::addRow("%s, %s", mode, sink); };
+            row("list") << list << 1 << closed << 1 << out + (closed ? "Bad file descriptor" : "No space left on device");
+            row("list, tsv") << list + QStringList{"--format", "tsv"} << 1 << closed << 1 << out;
+            row("list, json") << list + QStringList{"--format", "json"} << 1 << closed << 1 << out;
+            row("list, covering") << list + QStringList{"--covering", "Hamburg"} << 1 << closed << 1 << out;
+            row("list, German") << list + QStringList{"--german"} << 1 << closed << 1
+                                << "Die Standardausgabe kann nicht geschrieben werden";
+            row("help") << QStringList{"--help"} << 1 << closed << 1 << out;
+            row("version") << QStringList{"--version"} << 1 << closed << 1 << out;
+            row("sheet") << sheetArguments(m_dir.filePath(QStringLiteral("unsaid.pdf"))) << 2 << closed << 1 << "";
+            row("usage error") << QStringList{"--bogus"} << 2 << closed << 2 << "";
+        }
+    }
+    void failedOutputIsAnError()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(int, stream);
+        QFETCH(bool, closed);
+        QFETCH(int, code);
+        QFETCH(QString, message);
+        const QString sheet = m_dir.filePath(QStringLiteral("unsaid.pdf"));
+        QFile::remove(sheet);
+        const Result r = runProgram(arguments, [stream, closed] {
+            if (closed) {
+                ::close(stream);
+                return;
+            }
+            const int full = ::open("/dev/full", O_WRONLY);
+            ::dup2(full, stream);
+            ::close(full);
+        });
+        QCOMPARE(r.code, code);
+        QVERIFY2(r.err.contains(message), qPrintable(r.err));
+        QVERIFY(!QFileInfo::exists(sheet));
+    }
+
     // A message naming a file shows its control characters escaped, on one line.
     void messageNamesEscaped()
     {

@@ -6,12 +6,42 @@
 #include "typeface/FileFaces.h"
 #include "typeface/FontFile.h"
 
+#include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QMap>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTextEdit>
+
+namespace {
+
+// Copies a font with family and full name "Gw Surr<U+D800>x<U+DCFF>y": lone surrogates, which no
+// encoder takes, patched into the UTF-16 of its Windows name records.
+const char *const kSurrogateNames = R"(
+import io, sys
+from fontTools.ttLib import TTFont
+font = TTFont(sys.argv[1])
+table = font['name']
+table.names = [n for n in table.names if n.platformID == 3 and n.nameID not in (16, 17, 21, 22)]
+for nid in (1, 4):
+    table.setName('Gw Surr@x#y', nid, 3, 1, 0x409)
+out = io.BytesIO()
+font.save(out)
+marked = 'Gw Surr@x#y'.encode('utf-16-be')
+data = out.getvalue().replace(marked, marked.replace(b'\0@', b'\xd8\x00').replace(b'\0#', b'\xdc\xff'))
+open(sys.argv[2], 'wb').write(data)
+)";
+
+// Reads a file as strict UTF-8 JSON and fails on any string that is not valid Unicode (Python's
+// reader takes an escaped lone surrogate without a word; encoding it again does not).
+const char *const kStrictJson = R"(
+import json, sys
+json.dumps(json.load(open(sys.argv[1], encoding='utf-8')), ensure_ascii=False).encode('utf-8')
+)";
+
+} // namespace
 
 // The facts of a font as the information window tells them, and the listing of the command line.
 class TestFontInfo : public QObject
@@ -201,6 +231,18 @@ private slots:
         const QList<gwtest::HostileFont> hostile = gwtest::makeHostileNamedFonts(
             m_dir.filePath(QStringLiteral("fonts/hostile")), m_dir.filePath(QStringLiteral("plant")));
         QVERIFY(!hostile.isEmpty());
+        const QString dejavu = gwtest::packageFontFile("fonts-dejavu-core", "DejaVuSans.ttf");
+        QVERIFY(gwtest::runPython(kSurrogateNames, {dejavu, m_dir.filePath(QStringLiteral("fonts/surrogates.ttf"))}));
+        // The same font twice under names that are not UTF-8: whichever is listed first, the
+        // other's duplicate-of names a path outside UTF-8.
+        QFile mono(gwtest::packageFontFile("fonts-dejavu-core", "DejaVuSansMono.ttf"));
+        QVERIFY(mono.open(QIODevice::ReadOnly));
+        const QByteArray monoBytes = mono.readAll();
+        QVERIFY(QDir().mkpath(m_dir.filePath(QStringLiteral("fonts/bytes"))));
+        const QByteArray bytesFolder = QFile::encodeName(m_dir.filePath(QStringLiteral("fonts/bytes/")));
+        const QList<QByteArray> nativePaths{bytesFolder + "caf\xe9.ttf", bytesFolder + "\xff.ttf"};
+        for (const QByteArray &native : nativePaths)
+            QVERIFY(gwtest::writeNativeFile(native, monoBytes));
         const QStringList common{QStringLiteral("--list-fonts"), QStringLiteral("--folder"), folder,
                                  QStringLiteral("--no-system-fonts")};
         const Result plain = runProgram(common);
@@ -213,6 +255,7 @@ private slots:
         const QList<QByteArray> lines = tsv.out.split('\n');
         QCOMPARE(lines.size() - 1, entries + 1);
         QVERIFY(lines.constLast().isEmpty());
+        QVERIFY(plain.out.isValidUtf8() && tsv.out.isValidUtf8());
         QVERIFY(lines.constFirst().startsWith("name\tpath\tfamily\tstyle\tversion\tvendor\tlicence"));
         for (qsizetype i = 0; i + 1 < lines.size(); ++i)
             QCOMPARE(lines.at(i).count('\t'), 15);
@@ -232,6 +275,35 @@ private slots:
             names << record[QLatin1String("name")].toString();
         for (const gwtest::HostileFont &font : hostile)
             QVERIFY2(names.contains(font.name), qPrintable(font.name));
+        // Strict readers take it whole: jq, and every string checked as Unicode.
+        const QString saved = m_dir.filePath(QStringLiteral("listing.json"));
+        QVERIFY(gwtest::writeFile(saved, json.out));
+        QCOMPARE(gwtest::toolOutput(QStringLiteral("jq"), {QStringLiteral("length"), saved}).trimmed(),
+                 QString::number(records.size()));
+        QVERIFY(gwtest::runPython(kStrictJson, {saved}));
+        const QChar fffd = QChar::ReplacementCharacter;
+        QStringList families;
+        QMap<QByteArray, QJsonObject> byPath; // the records of the paths outside UTF-8, by their bytes
+        for (const QJsonValue &record : records) {
+            families << record[QLatin1String("family")].toString();
+            if (record[QLatin1String("path-bytes")].isString())
+                byPath.insert(QByteArray::fromBase64(record[QLatin1String("path-bytes")].toString().toLatin1()),
+                              record.toObject());
+            else
+                QVERIFY(record[QLatin1String("path-bytes")].isNull());
+        }
+        QVERIFY(families.contains(QStringLiteral("Gw Surr") + fffd + QLatin1Char('x') + fffd + QLatin1Char('y')));
+        QCOMPARE(byPath.keys(), nativePaths);
+        const QString bytesShown = m_dir.filePath(QStringLiteral("fonts/bytes/"));
+        QCOMPARE(byPath.value(nativePaths.at(0))[QLatin1String("path")].toString(),
+                 bytesShown + QStringLiteral("caf") + fffd + QStringLiteral(".ttf"));
+        QCOMPARE(byPath.value(nativePaths.at(1))[QLatin1String("path")].toString(), bytesShown + fffd + QStringLiteral(".ttf"));
+        // One of the two is the other's duplicate, named by its bytes.
+        const auto duplicateOf = [&byPath](const QByteArray &native) {
+            return QByteArray::fromBase64(byPath.value(native)[QLatin1String("duplicate-of-bytes")].toString().toLatin1());
+        };
+        QVERIFY((duplicateOf(nativePaths.at(0)) == nativePaths.at(1) && duplicateOf(nativePaths.at(1)).isEmpty())
+                || (duplicateOf(nativePaths.at(1)) == nativePaths.at(0) && duplicateOf(nativePaths.at(0)).isEmpty()));
         const auto variable = std::find_if(records.begin(), records.end(), [](const QJsonValue &r) {
             return r[QLatin1String("family")].toString() == QLatin1String("Gw Variable");
         });

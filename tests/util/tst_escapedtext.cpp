@@ -39,6 +39,27 @@ private slots:
         QCOMPARE(util::escapeMessageControls(QStringLiteral("a\r\n")), QStringLiteral("a\n"));
         QCOMPARE(util::escapeMessageControls(QStringLiteral("a\rb")), QStringLiteral("a\\rb"));
     }
+
+    // Only surrogates outside a pair are replaced; the pair in a wrong order is two lone ones.
+    void wellFormed_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("expected");
+        const QChar fffd = QChar::ReplacementCharacter;
+        const QString pair = QString::fromUtf16(u"\U0001F600");
+        QTest::newRow("lone high at the end") << QStringLiteral("a") + QChar(0xD800) << QStringLiteral("a") + fffd;
+        QTest::newRow("carried byte") << QStringLiteral("x") + QChar(0xDCFF) + QStringLiteral("y")
+                                      << QStringLiteral("x") + fffd + QStringLiteral("y");
+        QTest::newRow("reversed pair") << QString(pair.at(1)) + pair.at(0) << QString(2, fffd);
+        QTest::newRow("high before a pair") << QChar(0xD800) + pair << fffd + pair;
+        QTest::newRow("pair and controls stay") << pair + QStringLiteral("\n\x1b") << pair + QStringLiteral("\n\x1b");
+    }
+    void wellFormed()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, expected);
+        QCOMPARE(util::wellFormed(text), expected);
+    }
 };
 
 GW_TEST_MAIN_CORE(TestEscapedText)
