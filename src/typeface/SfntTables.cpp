@@ -1,6 +1,7 @@
 #include "typeface/SfntTables.h"
 
 #include "platform/CodePage.h"
+#include "util/EscapedText.h"
 
 #include <QtEndian>
 
@@ -102,15 +103,7 @@ QString utf16BigEndianText(const uchar *bytes, qint64 size)
     qFromBigEndian<char16_t>(bytes, text.size(), text.data());
     if (!text.isEmpty() && text.back().isHighSurrogate())
         text.chop(1);
-    if (text.isValidUtf16())
-        return text;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        if (text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate())
-            ++i;
-        else if (text[i].isSurrogate())
-            text[i] = QChar::ReplacementCharacter;
-    }
-    return text;
+    return text.isValidUtf16() ? text : util::wellFormed(text);
 }
 
 QString nameRecordText(QByteArrayView bytes, bool utf16)
