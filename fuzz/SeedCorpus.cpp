@@ -7,6 +7,7 @@
 #include <QProcess>
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 #include <iterator>
 
@@ -505,6 +506,160 @@ QByteArray makeManyLongNames(int count, int length, bool distinct)
     return out;
 }
 
+/// The single TrueType/OpenType font `font` with the tables `tables` (tag and bytes) in place of
+/// its own of the same tags, or added: a new font whose tables follow its directory, each record
+/// with its table's checksum. Tables the font lists beyond its end are left out.
+QByteArray withTables(const QByteArray &font, const QList<std::pair<QByteArray, QByteArray>> &tables)
+{
+    QList<std::pair<QByteArray, QByteArray>> all = tables;
+    const Directory dir = readDirectory(font, 0);
+    for (int i = 0; i < dir.tables; ++i) {
+        const QByteArray tag = font.mid(dir.recordAt(i), 4);
+        const qint64 offset = get32(font, dir.recordAt(i) + 8);
+        const qint64 length = get32(font, dir.recordAt(i) + 12);
+        const bool replaced = std::any_of(tables.cbegin(), tables.cend(), [&](const auto &t) { return t.first == tag; });
+        if (!replaced && offset + length <= font.size())
+            all.append({tag, font.mid(offset, length)});
+    }
+    std::sort(all.begin(), all.end());
+    QByteArray out(kFontHeaderSize + kTableRecordSize * all.size(), '\0');
+    out.replace(0, 4, font.left(4));
+    setField(out, 4, 2, quint32(all.size()));
+    for (qsizetype i = 0; i < all.size(); ++i) {
+        out.append((4 - out.size() % 4) % 4, '\0');
+        const qint64 record = kFontHeaderSize + kTableRecordSize * i;
+        QByteArray padded = all[i].second;
+        padded.append((4 - padded.size() % 4) % 4, '\0');
+        quint32 sum = 0;
+        for (qint64 at = 0; at < padded.size(); at += 4)
+            sum += get32(padded, at);
+        out.replace(record, 4, all[i].first);
+        setField(out, record + 4, 4, sum);
+        setField(out, record + 8, 4, quint32(out.size()));
+        setField(out, record + 12, 4, quint32(all[i].second.size()));
+        out += all[i].second;
+    }
+    return out;
+}
+
+/// The glyph count of the single font `font`, as its 'maxp' table gives it; 0 without one.
+quint32 glyphCount(const QByteArray &font)
+{
+    const Directory dir = readDirectory(font, 0);
+    for (int i = 0; i < dir.tables; ++i)
+        if (hasTag(font, dir.recordAt(i), "maxp"))
+            return get16(font, get32(font, dir.recordAt(i) + 8) + 4);
+    return 0;
+}
+
+/// Appends `value` big-endian in `width` bytes to `out`.
+void append(QByteArray &out, int width, quint32 value)
+{
+    out.append(width, '\0');
+    setField(out, out.size() - width, width, value);
+}
+
+/// A 'cmap' table of one (3,10) subtable of `format` 12 or 13 holding `groups` (first and last
+/// character, glyph), in the order given.
+QByteArray groupsMap(int format, const QList<std::array<quint32, 3>> &groups)
+{
+    QByteArray out;
+    append(out, 2, 0);
+    append(out, 2, 1);
+    append(out, 2, 3);
+    append(out, 2, 10);
+    append(out, 4, 12);
+    append(out, 2, quint32(format));
+    append(out, 2, 0);
+    append(out, 4, quint32(16 + 12 * groups.size()));
+    append(out, 4, 0);
+    append(out, 4, quint32(groups.size()));
+    for (const auto &group : groups)
+        for (const quint32 value : group)
+            append(out, 4, value);
+    return out;
+}
+
+/// A 'name' table of Windows Unicode records, each (name ID, UTF-16BE bytes).
+QByteArray namesTable(const QList<std::pair<quint16, QByteArray>> &names)
+{
+    QByteArray out;
+    append(out, 2, 0);
+    append(out, 2, quint32(names.size()));
+    append(out, 2, quint32(6 + 12 * names.size()));
+    QByteArray strings;
+    for (const auto &[id, text] : names) {
+        for (const quint32 value : {3u, 1u, 0x409u, quint32(id), quint32(text.size()), quint32(strings.size())})
+            append(out, 2, value);
+        strings += text;
+    }
+    return out + strings;
+}
+
+/// The font `base` (a small TrueType font) with tables that claim far more than a font needs or
+/// break what a reader may rely on, each kept below a megabyte: a name table of
+/// 10,900 records of 65,534 bytes sharing one string; 'fvar' tables of 1,024 axes and 150
+/// instances, and of 64 axes and 2,500 instances; 60,000 overlapping map groups of formats 12
+/// and 13; map groups in descending order; a group past the glyph count; names with lone
+/// surrogates and an odd byte count.
+QList<QByteArray> craftedFonts(const QByteArray &base)
+{
+    QList<QByteArray> crafted;
+    const quint32 glyphs = glyphCount(base);
+
+    // The string offset holds 16 bits: the records' offsets add up to strings after the records.
+    {
+        constexpr int kRecords = 10900;
+        constexpr quint32 kLength = 65534;
+        constexpr quint32 kShift = 65535;
+        const quint32 start = 6 + 12 * kRecords;
+        QByteArray name;
+        append(name, 2, 0);
+        append(name, 2, kRecords);
+        append(name, 2, kShift);
+        for (int i = 0; i < kRecords; ++i) {
+            const quint32 id = i < 4 ? QList<quint32>{1, 2, 4, 6}[i] : 252 + quint32(i);
+            for (const quint32 value : {3u, 1u, 0x409u, id, i < 4 ? 8u : kLength, start - kShift})
+                append(name, 2, value);
+        }
+        for (quint32 i = 0; i < kLength / 2; ++i)
+            name.append('\0').append(char('A' + i % 26));
+        crafted << withTables(base, {{"name", name}});
+    }
+    for (const auto &[axes, instances] : {std::pair(1024, 150), std::pair(64, 2500)}) {
+        QByteArray fvar;
+        for (const quint32 value : {1u, 0u, 16u, 2u, quint32(axes), 20u, quint32(instances), quint32(4 + 4 * axes)})
+            append(fvar, 2, value);
+        for (int i = 0; i < axes; ++i) {
+            append(fvar, 4, 0x61000000u + quint32(i));
+            for (const quint32 value : {0u, 0u, 0x10000u})
+                append(fvar, 4, value);
+            append(fvar, 2, 0);
+            append(fvar, 2, 256);
+        }
+        for (int i = 0; i < instances; ++i) {
+            append(fvar, 2, 257);
+            append(fvar, 2, 0);
+            for (int a = 0; a < axes; ++a)
+                append(fvar, 4, 0x8000);
+        }
+        crafted << withTables(base, {{"fvar", fvar}});
+    }
+    const QList<std::array<quint32, 3>> overlapping(60000, {0, 0x10FFFF, 1});
+    crafted << withTables(base, {{"cmap", groupsMap(12, overlapping)}})
+            << withTables(base, {{"cmap", groupsMap(13, overlapping)}});
+    QList<std::array<quint32, 3>> descending;
+    for (quint32 c = 0x7E; c >= 0x21; --c)
+        descending.append({c, c, c - 0x1D});
+    crafted << withTables(base, {{"cmap", groupsMap(12, descending)}});
+    QList<std::array<quint32, 3>> pastTheCount(descending.crbegin(), descending.crend());
+    pastTheCount.append({0x4E00, 0x4E10, glyphs > 5 ? glyphs - 5 : 0});
+    crafted << withTables(base, {{"cmap", groupsMap(12, pastTheCount)}});
+    const QByteArray lone("\0S\xD8\x00\0x\xDC\xFF\0y", 10);
+    crafted << withTables(base, {{"name", namesTable({{1, lone}, {2, QByteArray("\0R", 2)}, {4, lone}, {6, lone + 'z'}})}});
+    return crafted;
+}
+
 /// The font files of the installed Debian package `package`, sorted; empty when not installed.
 QStringList packageFontFiles(const QString &package)
 {
@@ -578,13 +733,14 @@ bool writeSeedCorpus(const QString &dir, const Options &options, Counts &counts,
         return false;
     }
     const QDir root(dir);
-    for (const char *folder : {"fonts", "compact", "synthetic", "mutants"}) {
+    for (const char *folder : {"fonts", "compact", "synthetic", "crafted", "mutants"}) {
         if (!root.mkpath(QString::fromLatin1(folder))) {
             error = QStringLiteral("cannot create %1 in %2").arg(QString::fromLatin1(folder), dir);
             return false;
         }
     }
 
+    QByteArray smallest; // the smallest TrueType font of some glyphs, the base of the crafted fonts
     QList<QByteArray> compactFonts;
     QList<Base> bases;     // small forms, CFF flavours and collections
     QList<Base> fullBases; // whole font files small enough to be written many times
@@ -596,6 +752,11 @@ bool writeSeedCorpus(const QString &dir, const Options &options, Counts &counts,
         }
         const QByteArray bytes = file.readAll();
         const QString name = QFileInfo(path).fileName();
+        // Glyphs enough for the ASCII letters the crafted maps map.
+        const bool trueType = bytes.startsWith(QByteArray("\0\1\0\0", 4)) && bytes.contains("glyf")
+                              && glyphCount(bytes) >= 128;
+        if (trueType && (smallest.isEmpty() || bytes.size() < smallest.size()))
+            smallest = bytes;
         if (bytes.size() <= options.maxFullSize) {
             if (!writeBytes(root.filePath(QStringLiteral("fonts/") + name), bytes, error))
                 return false;
@@ -646,6 +807,18 @@ bool writeSeedCorpus(const QString &dir, const Options &options, Counts &counts,
         ++counts.synthetic;
         if (i < mutated)
             bases << makeBase(synthetic[i]);
+    }
+
+    if (!smallest.isEmpty()) {
+        const QList<QByteArray> crafted = craftedFonts(smallest);
+        for (qsizetype i = 0; i < crafted.size(); ++i) {
+            if (crafted[i].size() > options.maxFullSize)
+                continue;
+            if (!writeBytes(root.filePath(QStringLiteral("crafted/c%1.ttf").arg(i, 2, 10, QLatin1Char('0'))), crafted[i],
+                            error))
+                return false;
+            ++counts.crafted;
+        }
     }
 
     Rng rng(options.seed);

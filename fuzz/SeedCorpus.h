@@ -1,6 +1,7 @@
 #pragma once
-// The seed corpus of the font-file name reader's fuzzing: real font files from Debian's font
-// packages, small forms of them, collections made of them, and byte-level mutants that aim at
+// The seed corpus of the font-file readers' fuzzing: real font files from Debian's font packages,
+// small forms of them, collections made of them, a real font with crafted tables that claim far
+// more than a font needs (names, variations, character maps), and byte-level mutants that aim at
 // the table directory and the name table.
 
 #include <QByteArray>
@@ -27,10 +28,11 @@ struct Counts
     int fonts = 0;       ///< real font files, in fonts/
     int compact = 0;     ///< their small forms, in compact/ under the same file names
     int synthetic = 0;   ///< CFF-flavoured fonts and collections made from small forms, in synthetic/
+    int crafted = 0;     ///< a real font with tables that claim too much or break the rules, in crafted/
     int mutants = 0;     ///< mutants, in mutants/
 
     /// All files written.
-    int total() const { return fonts + compact + synthetic + mutants; }
+    int total() const { return fonts + compact + synthetic + crafted + mutants; }
 };
 
 /// The real font files the corpus is made from: a fixed selection of at most 40 files of up to
@@ -43,7 +45,7 @@ QStringList seedFontFiles();
 /// offsets, which now point past the end. Empty when `font` has no complete 'name' table.
 QByteArray compactFont(const QByteArray &font);
 
-/// Writes the seed corpus into the folders fonts/, compact/, synthetic/ and mutants/ of `dir`,
+/// Writes the seed corpus into the folders fonts/, compact/, synthetic/, crafted/ and mutants/ of `dir`,
 /// creating them, and counts what it wrote into `counts`. False, with `error` set, when no seed
 /// font is installed or a file cannot be written or read.
 bool writeSeedCorpus(const QString &dir, const Options &options, Counts &counts, QString &error);

@@ -1,5 +1,5 @@
 // Fuzz entry point of the font-file name reader, of the bounded read that faces are made from,
-// of the name bounding for other programs, of the embedded font name and of the
+// of the name and variation bounding for other programs, of the embedded font name and of the
 // embedding-permission reader: every input becomes the contents of one in-memory file
 // that ReadFontFileName() and platform::readFontFile() open by path, as they open the fonts of a
 // folder.
@@ -7,6 +7,7 @@
 // names go through util::encodePath()), so this needs no LLVMFuzzerInitialize().
 
 #include "fuzz/FuzzEntry.h"
+#include "fuzz/MemoryFile.h"
 
 #include "fonts/FontFileName.h"
 #include "output/DocxWriter.h"
@@ -16,62 +17,21 @@
 #include <QString>
 
 #include <algorithm>
-#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-
-#include <sys/mman.h>
-#include <unistd.h>
 
 namespace {
 
 constexpr qsizetype kMaxNameLength = 256; // the reader cuts longer names to this many bytes
 
-[[noreturn]] void fail(const char *what)
-{
-    std::perror(what);
-    std::abort();
-}
-
-/// The in-memory file that holds the current input. One file for the whole run: a fresh one per
-/// input would cost a system call or two more each time, and closing it never leaks.
-int memoryFile()
-{
-    static const int fd = [] {
-        const int created = ::memfd_create("gw-fuzz-font", MFD_CLOEXEC);
-        if (created < 0)
-            fail("memfd_create");
-        return created;
-    }();
-    return fd;
-}
-
-/// Replaces the in-memory file's contents with `size` bytes at `data`.
-void setContents(int fd, const uint8_t *data, size_t size)
-{
-    // Truncating first drops the bytes of a longer previous input.
-    if (::ftruncate(fd, 0) != 0)
-        fail("ftruncate");
-    size_t done = 0;
-    while (done < size) {
-        const ssize_t written = ::pwrite(fd, data + done, size - done, off_t(done));
-        if (written < 0 && errno == EINTR)
-            continue;
-        if (written <= 0)
-            fail("pwrite");
-        done += size_t(written);
-    }
-}
-
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
-    const int fd = memoryFile();
-    setContents(fd, data, size);
-    // The reader opens the file anew through /proc, with its own offset and its own fstat().
-    static const QString path = QStringLiteral("/proc/self/fd/%1").arg(fd);
+    static fuzzfiles::MemoryFile file;
+    file.setContents(data, size);
+    static const QString path = file.path();
     const QString name = ReadFontFileName(path);
 
     // One character per byte of the file, at most 256 of them: a longer name has been read from

@@ -43,7 +43,7 @@ int main(int argc, char **argv)
         std::fprintf(stderr, "gw_fuzz_seeds: %s\n", qPrintable(error));
         return 1;
     }
-    std::printf("gw_fuzz_seeds: %d font files, %d small forms, %d synthetic, %d mutants in %s\n", counts.fonts,
-                counts.compact, counts.synthetic, counts.mutants, qPrintable(folder));
+    std::printf("gw_fuzz_seeds: %d font files, %d small forms, %d synthetic, %d crafted, %d mutants in %s\n",
+                counts.fonts, counts.compact, counts.synthetic, counts.crafted, counts.mutants, qPrintable(folder));
     return 0;
 }

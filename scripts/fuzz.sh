@@ -1,11 +1,14 @@
 #!/usr/bin/env bash
 # Fuzzes with libFuzzer (clang, AddressSanitizer and UndefinedBehaviorSanitizer) the font-file
-# readers (name, bounded read, embedding permission; the default) or the document's XML: installs
+# readers (name, bounded read, embedding permission; the default), the readers a listed file
+# meets after its name (character map, facts, signature, duplicates, own-script sample) or the
+# document's XML: installs
 # clang and libFuzzer, builds the fuzz preset, writes the seed corpus and runs the fuzzer in one
 # process, printing libFuzzer's output. An input that takes a second or more counts as a hang.
 #
-# Usage: scripts/fuzz.sh [fontfile|document] [SECONDS | runs=N] [libFuzzer options...]
+# Usage: scripts/fuzz.sh [fontfile|readers|document] [SECONDS | runs=N] [libFuzzer options...]
 #   scripts/fuzz.sh                   the font-file readers for one minute
+#   scripts/fuzz.sh readers 600       the listed file's readers for ten minutes
 #   scripts/fuzz.sh 3600              one hour
 #   scripts/fuzz.sh document 600      the document's XML for ten minutes
 #   scripts/fuzz.sh runs=12000000     twelve million inputs
@@ -17,8 +20,8 @@
 # sanitized document target takes about a second for 2 MB of text, which the one-second limit
 # would count as a hang.
 #
-# build/fuzz/corpus    the inputs the fuzzer found worth keeping (corpus-document for the
-#                      document's XML); kept from run to run
+# build/fuzz/corpus    the inputs the fuzzer found worth keeping (corpus-readers for the listed
+#                      file's readers, corpus-document for the document's XML); kept from run to run
 # build/fuzz/seeds     the seed corpus, written anew by every run
 # build/fuzz/artifacts crash-*, timeout-*, leak-* and oom-* files of the inputs that failed
 set -euo pipefail
@@ -30,6 +33,7 @@ corpus=corpus
 dict=(-dict=fuzz/fontfilename.dict)
 case "${1:-}" in
   fontfile) shift ;;
+  readers) target=fontreaders; corpus=corpus-readers; shift ;;
   document) target=document; corpus=corpus-document; dict=(); max_len=$((256 * 1024)); shift ;;
 esac
 

@@ -24,13 +24,15 @@ private slots:
         timer.start();
         QString error;
         QVERIFY2(fuzzseeds::writeSeedCorpus(m_dir.path(), fuzzseeds::Options(), m_counts, error), qPrintable(error));
-        qInfo("seed corpus: %d font files, %d small forms, %d synthetic, %d mutants in %lld ms", m_counts.fonts,
-              m_counts.compact, m_counts.synthetic, m_counts.mutants, static_cast<long long>(timer.elapsed()));
+        qInfo("seed corpus: %d font files, %d small forms, %d synthetic, %d crafted, %d mutants in %lld ms",
+              m_counts.fonts, m_counts.compact, m_counts.synthetic, m_counts.crafted, m_counts.mutants,
+              static_cast<long long>(timer.elapsed()));
         // The test command installs the four font packages, so (nearly) the whole selection of
         // 40 files is there, each with a name table.
         QVERIFY(m_counts.fonts >= 30);
         QCOMPARE(m_counts.compact, m_counts.fonts);
         QCOMPARE(m_counts.mutants, fuzzseeds::Options().mutants);
+        QCOMPARE(m_counts.crafted, 8);
     }
 
     /// The small forms the mutants are made from keep the name of the font they come from: a
@@ -52,6 +54,8 @@ private slots:
     {
         QTest::addColumn<QString>("program");
         QTest::newRow("font file readers") << QStringLiteral(GW_FUZZ_REPLAY);
+        // The readers a listed file meets: map, facts, signature, duplicates, own-script sample.
+        QTest::newRow("listed file readers") << QStringLiteral(GW_FUZZ_REPLAY_READERS);
         // The corpus's bytes as font names and sample texts.
         QTest::newRow("document XML") << QStringLiteral(GW_FUZZ_REPLAY_DOCUMENT);
     }
