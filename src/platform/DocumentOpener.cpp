@@ -11,8 +11,8 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
-#include <cerrno>
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 
 #include <dirent.h>
@@ -126,6 +126,76 @@ QByteArray copyName(const QByteArray &bytes)
            + QFile::encodeName(fontSuffix(bytes));
 }
 
+// Whether the open file `fd` holds `bytes`, no more and no less.
+bool holds(int fd, const QByteArray &bytes)
+{
+    char block[65536];
+    qsizetype done = 0;
+    for (;;) {
+        const ssize_t n = ::pread(fd, block, sizeof block, off_t(done));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return n == 0 && done == bytes.size();
+        if (n > bytes.size() - done || std::memcmp(block, bytes.constData() + done, size_t(n)) != 0)
+            return false;
+        done += n;
+    }
+}
+
+// Opens the copy `name` of the store `store` when it is one of the program's own making: a
+// regular file of the user that holds `bytes`. Returns its descriptor, -1 for anything else. The
+// checks are made on the open file, so what is linked later is what was checked, whatever takes
+// the name meanwhile.
+int openCopy(int store, const QByteArray &name, const QByteArray &bytes)
+{
+    struct stat st;
+    // Looked at first, so that a device or FIFO at the name is not even opened.
+    if (::fstatat(store, name.constData(), &st, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(st.st_mode))
+        return -1;
+    const int fd = ::openat(store, name.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0)
+        return -1;
+    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_uid == ::geteuid() && st.st_size == bytes.size()
+        && holds(fd, bytes))
+        return fd;
+    ::close(fd);
+    return -1;
+}
+
+// The copy of `bytes` named `name` in the store `store`, open as openCopy() opens it: the one
+// there, or else a new one written in its place; -1 when none can be had.
+int sharedCopy(int store, const QByteArray &name, const QByteArray &bytes)
+{
+    const int kept = openCopy(store, name, bytes);
+    if (kept >= 0)
+        return kept;
+    // Nothing at the name is followed or opened. A link, FIFO, device or socket is removed (the
+    // name, never what a link leads to); a regular file of another owner or with other bytes is
+    // replaced by the new copy's rename; a folder stays, and refuses the save.
+    struct stat st;
+    if (::fstatat(store, name.constData(), &st, AT_SYMLINK_NOFOLLOW) == 0 && !S_ISREG(st.st_mode) && !S_ISDIR(st.st_mode))
+        ::unlinkat(store, name.constData(), 0);
+    try {
+        saveBytesIn(store, name, bytes);
+    } catch (const Error &) {
+        return -1;
+    }
+    return openCopy(store, name, bytes);
+}
+
+// Links the open file `fd` as the new name `path`: that very file, whatever bears its old name by
+// now.
+bool linkOpenFile(int fd, const QString &path)
+{
+    const QByteArray target = QFile::encodeName(path);
+    // AT_EMPTY_PATH needs a privilege most users lack; the descriptor's entry in /proc links the
+    // same file without it.
+    const QByteArray self = "/proc/self/fd/" + QByteArray::number(fd);
+    return ::linkat(AT_FDCWD, self.constData(), AT_FDCWD, target.constData(), AT_SYMLINK_FOLLOW) == 0
+           || ::linkat(fd, "", AT_FDCWD, target.constData(), AT_EMPTY_PATH) == 0;
+}
+
 } // namespace
 
 int removeUnusedFontCopies(const QString &parent, qint64 limit)
@@ -176,9 +246,16 @@ int removeUnusedFontCopies(const QString &parent, qint64 limit)
     qint64 total = 0;
     while (const dirent *entry = ::readdir(copies)) {
         struct stat st;
-        if (entry->d_name[0] == '.' || ::fstatat(store, entry->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0
-            || !S_ISREG(st.st_mode) || st.st_uid != user)
+        // Hidden names are the saves' unfinished files, which the saves themselves remove.
+        if (entry->d_name[0] == '.' || ::fstatat(store, entry->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0)
             continue;
+        // The store holds regular files of the user alone: anything else is not followed, only
+        // removed (a folder cannot be, and stays).
+        if (!S_ISREG(st.st_mode) || st.st_uid != user) {
+            if (!S_ISDIR(st.st_mode))
+                ::unlinkat(store, entry->d_name, 0);
+            continue;
+        }
         total += st.st_size;
         if (st.st_nlink == 1)
             unlinked.append({entry->d_name, st.st_size, st.st_mtime});
@@ -209,27 +286,19 @@ QString writeFontConfiguration(const QString &parent, const QByteArrayList &file
     // fontconfig adds fonts by folder only, not by file: each document's folder holds its fonts,
     // as links to one copy of each file that every folder shares.
     const int store = openOwnFolder(QFile::encodeName(parent), kFontCopiesFolder, true);
-    const QString storePath = parent + QLatin1Char('/') + QLatin1String(kFontCopiesFolder);
     for (qsizetype i = 0; i < files.size(); ++i) {
         const QByteArray &bytes = files.at(i);
         const QString link = QStringLiteral("%1/font-%2%3").arg(fonts).arg(i + 1).arg(fontSuffix(bytes));
-        const QByteArray name = copyName(bytes);
-        struct stat st;
+        const int copy = store < 0 ? -1 : sharedCopy(store, copyName(bytes), bytes);
         bool shared = false;
-        if (store >= 0) {
-            const bool kept = ::fstatat(store, name.constData(), &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(st.st_mode)
-                              && st.st_uid == ::geteuid() && st.st_size == bytes.size();
-            if (!kept) {
-                try {
-                    saveBytes(bytes, storePath + QLatin1Char('/') + QFile::decodeName(name));
-                } catch (const Error &) {
-                }
-            }
+        if (copy >= 0) {
             // Linked copies count as handed on now: the least recently handed on go first.
-            ::utimensat(store, name.constData(), nullptr, AT_SYMLINK_NOFOLLOW);
-            shared = ::linkat(store, name.constData(), AT_FDCWD, QFile::encodeName(link).constData(), 0) == 0;
+            ::futimens(copy, nullptr);
+            shared = linkOpenFile(copy, link);
+            ::close(copy);
         }
-        // Where no copy can be shared (a file system without links), the folder has its own.
+        // Where no copy can be shared (a file system without links, a name the store cannot
+        // take), the folder has its own.
         if (!shared)
             writeNewFile(link, bytes);
     }

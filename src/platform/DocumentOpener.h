@@ -58,8 +58,14 @@ inline constexpr qint64 kMaxFontCopyBytes = qint64(512) * 1024 * 1024;
 /// readable by the user alone, with a fontconfig configuration that adds them to the system's
 /// fonts and keeps its cache in that folder. The files themselves are kept once, named by their
 /// contents, in kFontCopiesFolder, shared by every folder that hands them on; the new folder
-/// links them. Removes what no word processor needs any more (removeUnusedFontCopies()). Returns
-/// the configuration's path. Throws util::Error when a folder or a file cannot be written.
+/// links them. That folder holds the program's copies alone, and nothing in it is followed: a
+/// copy is linked only when it is a regular file of the user with the file's very bytes (checked
+/// on the open file, and that file linked); anything else at its name is replaced by a new copy,
+/// written beside it and renamed over the name (a link, FIFO, device or socket there is removed
+/// first, never opened or followed). Where no copy can be linked (a folder at its name, a file
+/// system without links), the new folder gets a file of its own. Removes what no word processor
+/// needs any more (removeUnusedFontCopies()). Returns the configuration's path. Throws
+/// util::Error when a folder or a file cannot be written.
 QString writeFontConfiguration(const QString &parent, const QByteArrayList &files);
 
 /// Removes, in `parent`, the folders writeFontConfiguration() made that no word processor can

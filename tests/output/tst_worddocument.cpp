@@ -17,6 +17,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCryptographicHash>
 #include <QDir>
 #include <QLineEdit>
 #include <QListWidget>
@@ -30,6 +31,7 @@
 
 #include <ctime>
 #include <sys/stat.h>
+#include <unistd.h>
 #include <utime.h>
 #include <zip.h>
 
@@ -364,6 +366,61 @@ private slots:
         QCOMPARE(platform::removeUnusedFontCopies(output::documentFolder(), 0), 3);
         for (const QString &name : std::as_const(made))
             QVERIFY(!QFileInfo::exists(copies + QLatin1Char('/') + name));
+    }
+
+    // The font copies' folder holds the program's own files alone: whatever else is planted at a
+    // copy's name is never written through, opened or linked into a document's folder, which
+    // gets the font's very bytes either way.
+    void fontCopiesAreOwnFiles_data()
+    {
+        QTest::addColumn<QString>("planted");
+        QTest::newRow("link to a file") << "link";
+        QTest::newRow("FIFO") << "fifo";
+        QTest::newRow("folder") << "folder";
+        QTest::newRow("other bytes of the same size") << "bytes";
+        QTest::newRow("file of another owner") << "owner";
+    }
+    void fontCopiesAreOwnFiles()
+    {
+        QFETCH(QString, planted);
+        if (planted == QLatin1String("owner") && ::geteuid() != 0)
+            QSKIP("Only root can give a file to another owner.");
+        QTemporaryDir parent(m_dir.filePath(QStringLiteral("store-XXXXXX")));
+        const QByteArray font = "font copy probe";
+        const QString store = parent.filePath(QLatin1String(platform::kFontCopiesFolder));
+        const QString copy = store + QLatin1Char('/')
+                             + QString::fromLatin1(QCryptographicHash::hash(font, QCryptographicHash::Sha256).toHex().left(40))
+                             + QStringLiteral(".ttf");
+        const QString precious = parent.filePath(QStringLiteral("precious.txt"));
+        QVERIFY(QDir().mkdir(store) && gwtest::writeFile(precious, "precious"));
+        if (planted == QLatin1String("link"))
+            QVERIFY(QFile::link(precious, copy));
+        else if (planted == QLatin1String("fifo"))
+            QCOMPARE(::mkfifo(QFile::encodeName(copy).constData(), 0600), 0);
+        else if (planted == QLatin1String("folder"))
+            QVERIFY(QDir().mkdir(copy));
+        else
+            QVERIFY(gwtest::writeFile(copy, planted == QLatin1String("bytes") ? QByteArray(font.size(), 'x') : font));
+        if (planted == QLatin1String("owner"))
+            QCOMPARE(::chown(QFile::encodeName(copy).constData(), 65534, 65534), 0);
+
+        const QString handed = QFileInfo(platform::writeFontConfiguration(parent.path(), {font})).path() + QStringLiteral("/fonts/font-1.ttf");
+        struct stat st;
+        QCOMPARE(::lstat(QFile::encodeName(handed).constData(), &st), 0);
+        QVERIFY(S_ISREG(st.st_mode) && st.st_uid == ::geteuid());
+        QFile file(handed);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), font);
+        QFile target(precious);
+        QVERIFY(target.open(QIODevice::ReadOnly));
+        QCOMPARE(target.readAll(), QByteArray("precious"));
+        // A folder stays (the document's folder has a file of its own); anything else gave way to
+        // a copy, which the document's folder shares.
+        struct stat kept;
+        QCOMPARE(::lstat(QFile::encodeName(copy).constData(), &kept), 0);
+        QCOMPARE(S_ISDIR(kept.st_mode), planted == QLatin1String("folder"));
+        if (planted != QLatin1String("folder"))
+            QVERIFY(S_ISREG(kept.st_mode) && kept.st_uid == ::geteuid() && kept.st_ino == st.st_ino);
     }
 
     // A listed file that changed after listing never travels (and a FIFO never blocks), and its
