@@ -90,6 +90,20 @@ bool makeFont(const QString &target, const QString &family, int fsType,
     return python.waitForFinished(60000) && python.exitCode() == 0;
 }
 
+// Starts `arguments` (a program that copies its input to its output) and returns once that program
+// runs and has answered a line: its environment is in place then, not still being set up.
+bool startAnswering(QProcess &process, const QStringList &arguments, const QProcessEnvironment &environment)
+{
+    process.setProcessEnvironment(environment);
+    process.start(arguments.first(), arguments.mid(1));
+    if (!process.waitForStarted() || process.write("ready\n") != 6)
+        return false;
+    while (!process.canReadLine())
+        if (!process.waitForReadyRead(60000))
+            return false;
+    return process.readLine() == "ready\n";
+}
+
 class RecordingOpener : public platform::DocumentOpener
 {
 public:
@@ -354,9 +368,8 @@ private slots:
         for (const QString &fonts : {firstFonts, secondFonts})
             QVERIFY(::utime(QFile::encodeName(fonts).constData(), &aged) == 0);
         QProcess user;
-        user.setProcessEnvironment(platform::DesktopOpener::officeEnvironment(firstFonts + QStringLiteral("/fonts.conf")));
-        user.start(QStringLiteral("sleep"), {QStringLiteral("600")});
-        QVERIFY(user.waitForStarted());
+        QVERIFY(startAnswering(user, {QStringLiteral("cat")},
+                               platform::DesktopOpener::officeEnvironment(firstFonts + QStringLiteral("/fonts.conf"))));
         QCOMPARE(platform::removeUnusedFontCopies(output::documentFolder(), 0), 1);
         QVERIFY(QFileInfo::exists(firstFonts) && !QFileInfo::exists(secondFonts));
         for (const QString &name : std::as_const(made))
