@@ -70,8 +70,16 @@ QString writeFontConfiguration(const QString &parent, const QByteArrayList &file
 
 /// Removes, in `parent`, the folders writeFontConfiguration() made that no word processor can
 /// still read, and the font copies beyond `limit` bytes that none of the remaining folders links,
-/// the longest unused first. Only real folders and regular files of the user with the program's
-/// own names are removed. Returns how many folders and copies were removed.
+/// the longest unused first. A folder stays for an hour after it was last changed, and while a
+/// running process of the user may read it: one whose FONTCONFIG_FILE names the folder's
+/// fonts.conf, however either side spells it ("//", "/./", a trailing "/", a link, "~/" in that
+/// process's HOME), compared by device and inode; one that names it by a path that cannot be
+/// looked up here; and one whose environment cannot be read (or is empty, as while a program
+/// starts), unless the folder was made after that process started, so that the process cannot
+/// know the folder's random name. Without /proc, every folder stays. Only real folders and
+/// regular files of the user with the program's own names are removed as such; anything else in
+/// kFontCopiesFolder but a folder is removed too, not counted. Returns how many folders and
+/// copies were removed.
 int removeUnusedFontCopies(const QString &parent, qint64 limit = kMaxFontCopyBytes);
 
 /// The desktop's opener: LibreOffice ("soffice -n FILE", started detached), else "xdg-open FILE"

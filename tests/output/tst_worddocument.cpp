@@ -436,6 +436,55 @@ private slots:
             QVERIFY(S_ISREG(kept.st_mode) && kept.st_uid == ::geteuid() && kept.st_ino == st.st_ino);
     }
 
+    // A folder stays while a running process's FONTCONFIG_FILE names its fonts.conf, however
+    // either spells it (a start with XDG_CACHE_HOME ending in "/" removes through "//"), and
+    // while a process whose environment cannot be told may know it; the folder beside it goes.
+    void folderInUseStays_data()
+    {
+        QTest::addColumn<QString>("named");
+        QTest::addColumn<QString>("removing");
+        QTest::addColumn<int>("removed");
+        QTest::newRow("removed through a trailing slash") << "{written}" << "{parent}/" << 1;
+        QTest::newRow("doubled slashes") << "{parent}//{folder}//fonts.conf" << "{parent}" << 1;
+        QTest::newRow("dots") << "{parent}/./{folder}/../{folder}/./fonts.conf" << "{parent}" << 1;
+        QTest::newRow("through a link") << "{link}/{folder}/fonts.conf" << "{parent}" << 1;
+        QTest::newRow("in HOME") << "~/{folder}/fonts.conf" << "{parent}" << 1;
+        QTest::newRow("not found here") << "/nonexistent/{folder}/fonts.conf" << "{parent}" << 1;
+        QTest::newRow("no environment") << "" << "{parent}" << 0;
+    }
+    void folderInUseStays()
+    {
+        QFETCH(QString, named);
+        QFETCH(QString, removing);
+        QFETCH(int, removed);
+        QTemporaryDir parent(m_dir.filePath(QStringLiteral("in-use-XXXXXX")));
+        const QString link = parent.path() + QStringLiteral("-link");
+        const auto removeLink = qScopeGuard([link] { QFile::remove(link); });
+        QVERIFY(QFile::link(parent.path(), link));
+        const QString written = platform::writeFontConfiguration(parent.path(), {"in-use probe"});
+        const QString used = QFileInfo(written).path();
+        const QString unused = QFileInfo(platform::writeFontConfiguration(parent.path(), {"in-use probe"})).path();
+        const utimbuf aged{std::time(nullptr) - 2 * 86400, std::time(nullptr) - 2 * 86400};
+        for (const QString &folder : {used, unused})
+            QVERIFY(::utime(QFile::encodeName(folder).constData(), &aged) == 0);
+        named.replace(QLatin1String("{written}"), written)
+            .replace(QLatin1String("{parent}"), parent.path())
+            .replace(QLatin1String("{link}"), link)
+            .replace(QLatin1String("{folder}"), QFileInfo(used).fileName());
+
+        QProcessEnvironment environment = platform::DesktopOpener::officeEnvironment(named);
+        environment.insert(QStringLiteral("HOME"), parent.path());
+        QProcess user;
+        const auto stop = qScopeGuard([&user] {
+            user.kill();
+            user.waitForFinished();
+        });
+        QVERIFY(startAnswering(user, named.isEmpty() ? QStringList{"env", "-i", "/bin/cat"} : QStringList{"cat"}, environment));
+        QCOMPARE(platform::removeUnusedFontCopies(removing.replace(QLatin1String("{parent}"), parent.path()), 0), removed);
+        QVERIFY(QFileInfo::exists(used));
+        QCOMPARE(QFileInfo::exists(unused), removed == 0);
+    }
+
     // A listed file that changed after listing never travels (and a FIFO never blocks), and its
     // line is marked as on paper; one beyond the size limit, or beyond the document's total, is
     // named in a note in the interface language that says which limit applied. A font of the same
