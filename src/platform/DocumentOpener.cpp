@@ -11,9 +11,12 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
-#include <cerrno>
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
+#include <ctime>
+#include <limits>
+#include <utility>
 
 #include <dirent.h>
 #include <sys/stat.h>
@@ -67,39 +70,206 @@ void writeNewFile(const QString &path, const QByteArray &bytes)
         throw Error(QStringLiteral("%1 cannot be written: %2").arg(path, QString::fromLocal8Bit(std::strerror(errno))));
 }
 
-// The folders a word processor runs with: the fontconfig files named in the environments of the
-// user's running processes. A process's environment is read as it was when it started, bounded.
-QSet<QByteArray> configurationsInUse()
+// A folder writeFontConfiguration() made, as removeUnusedFontCopies() weighs it.
+struct FontFolder
+{
+    QByteArray name;
+    bool hasConfiguration = false; ///< whether its fonts.conf is there (device and inode below)
+    dev_t device = 0;
+    ino_t inode = 0;
+    qint64 made = 0; ///< when it was made (ns since the epoch), or earlier
+};
+
+// What the user's running processes say about the font folders: which fonts.conf files their
+// FONTCONFIG_FILE names, and what cannot be told.
+struct FolderUse
+{
+    QSet<std::pair<dev_t, ino_t>> configurations; ///< the files named, by device and inode
+    QSet<QByteArray> names; ///< folders named by a path that cannot be looked up here
+    qint64 unknownUntil = std::numeric_limits<qint64>::min(); ///< see mayName()
+
+    // Whether a process may read `folder`. A process whose environment cannot be read may name
+    // any folder whose random name existed when it started, none made after: it started with the
+    // environment it was handed, and the name of a folder made later was not known to the
+    // process that handed it on.
+    bool mayName(const FontFolder &folder) const
+    {
+        return names.contains(folder.name) || folder.made <= unknownUntil
+               || (folder.hasConfiguration && configurations.contains({folder.device, folder.inode}));
+    }
+};
+
+// How a read of a file of /proc went.
+enum class ProcRead { Read, Gone, Refused };
+
+// Reads the file `name` of the open folder `folder` into `contents`: at most `limit` bytes and
+// one more, which tells a longer file.
+ProcRead readBounded(int folder, const char *name, qsizetype limit, QByteArray &contents)
+{
+    contents.clear();
+    const int fd = ::openat(folder, name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return errno == ENOENT || errno == ESRCH ? ProcRead::Gone : ProcRead::Refused;
+    char block[65536];
+    while (contents.size() <= limit) {
+        const ssize_t n = ::read(fd, block, std::min(sizeof block, size_t(limit + 1 - contents.size())));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0) {
+            const int error = errno;
+            ::close(fd);
+            return error == ESRCH ? ProcRead::Gone : ProcRead::Refused;
+        }
+        if (n == 0)
+            break;
+        contents.append(block, n);
+    }
+    ::close(fd);
+    return ProcRead::Read;
+}
+
+// A process as its /proc/PID/stat tells it.
+struct ProcessState
+{
+    bool gone = false;     ///< ended (a zombie too), or a kernel thread, which has no environment
+    bool execing = false;  ///< between two programs: its new environment is not yet in place
+    qint64 started = std::numeric_limits<qint64>::max(); ///< ns since the epoch; max when unknown
+};
+
+// The state of the process whose /proc folder is open as `process`.
+ProcessState processState(int process)
+{
+    ProcessState state;
+    QByteArray line;
+    const ProcRead read = readBounded(process, "stat", 4096, line);
+    state.gone = read == ProcRead::Gone || (read == ProcRead::Read && line.isEmpty());
+    if (read != ProcRead::Read || state.gone)
+        return state;
+    // The program's name (field 2, in parentheses) may hold anything; the fields after it may not.
+    const QList<QByteArray> fields = line.mid(line.lastIndexOf(')') + 2).split(' ');
+    const auto field = [&fields](int number) { return fields.value(number - 3).trimmed().toULongLong(); };
+    constexpr unsigned long long kernelThread = 0x00200000; // PF_KTHREAD
+    state.gone = fields.value(0) == "Z" || fields.value(0) == "X" || (field(9) & kernelThread) != 0;
+    // The bounds of the environment (field 51) are zero until exec() has set them up, and for a
+    // reader that may not see them, who cannot read the environment either.
+    state.execing = fields.size() >= 49 && field(51) == 0;
+    const long hertz = ::sysconf(_SC_CLK_TCK);
+    timespec now, sinceBoot;
+    if (fields.size() >= 20 && hertz > 0 && ::clock_gettime(CLOCK_REALTIME, &now) == 0
+        && ::clock_gettime(CLOCK_BOOTTIME, &sinceBoot) == 0) {
+        const auto ns = [](const timespec &t) { return qint64(t.tv_sec) * 1000000000 + t.tv_nsec; };
+        const qint64 ticks = qint64(field(22));
+        state.started = ns(now) - ns(sinceBoot) + ticks / hertz * 1000000000 + ticks % hertz * 1000000000 / hertz;
+    }
+    return state;
+}
+
+// Notes the folder that the FONTCONFIG_FILE value `value` of a process with the HOME `home` names.
+// fontconfig reads "~..." in HOME and a relative name among its own folders. Only a path that
+// ends, cleaned, in "Glyphworks-fonts-.../fonts.conf" is looked up, so nothing that could lead
+// anywhere (or block) is; and it is compared by the file it names, not by its spelling.
+void noteConfiguration(FolderUse &use, const QByteArray &value, const QByteArray &home)
+{
+    // Without a HOME to read it in, "~..." stays as it is: a name that is not looked up.
+    const QByteArray path = value.startsWith('~') && home.startsWith('/') ? home + '/' + value.mid(1) : value;
+    const QString cleaned = QDir::cleanPath(QFile::decodeName(path));
+    const QStringList parts = cleaned.split(QLatin1Char('/'));
+    if (parts.size() < 2 || parts.last() != QLatin1String("fonts.conf")
+        || !parts.at(parts.size() - 2).startsWith(QLatin1String(kFontFolderPrefix)))
+        return;
+    struct stat st;
+    if (path.startsWith('/') && ::stat(QFile::encodeName(cleaned).constData(), &st) == 0) {
+        use.configurations.insert({st.st_dev, st.st_ino});
+        return;
+    }
+    // Not found here (the process may see other mounts, or another folder): its name decides.
+    use.names.insert(QFile::encodeName(parts.at(parts.size() - 2)));
+}
+
+// What the user's running processes say about the font folders (FolderUse). A process's
+// environment is read as it was when its program started, bounded.
+FolderUse foldersInUse()
 {
     constexpr qsizetype kMaxEnvironment = 4 * 1024 * 1024;
+    // A program being started has no environment to read for a moment: a few looks at it, a
+    // millisecond apart, see the one it gets. One that still has none is not known.
+    constexpr int kExecLooks = 50;
+    // A process's start is known to a clock tick; the slack covers that, and a small step of
+    // the clock.
+    constexpr qint64 kStartSlack = qint64(2) * 1000000000;
     static const QByteArray variable = "FONTCONFIG_FILE=";
-    QSet<QByteArray> inUse;
+    static const QByteArray homeVariable = "HOME=";
+    FolderUse use;
     DIR *processes = ::opendir("/proc");
-    if (!processes)
-        return inUse;
+    if (!processes) {
+        use.unknownUntil = std::numeric_limits<qint64>::max();
+        return use;
+    }
     const uid_t user = ::geteuid();
+    QSet<QByteArray> seen;
     while (const dirent *entry = ::readdir(processes)) {
         if (entry->d_name[0] < '0' || entry->d_name[0] > '9')
             continue;
-        const QByteArray folder = QByteArray("/proc/") + entry->d_name;
+        // The process's folder stays this process's, even if its number is taken again.
+        const int process = ::openat(::dirfd(processes), entry->d_name, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        if (process < 0)
+            continue;
         struct stat st;
-        if (::stat(folder.constData(), &st) != 0 || st.st_uid != user)
+        ProcessState state;
+        if (::fstat(process, &st) != 0 || st.st_uid != user || (state = processState(process)).gone) {
+            ::close(process);
             continue;
-        const int fd = ::open((folder + "/environ").constData(), O_RDONLY | O_CLOEXEC);
-        if (fd < 0)
-            continue;
+        }
         QByteArray environment;
-        char block[65536];
-        ssize_t n = 0;
-        while (environment.size() < kMaxEnvironment && (n = ::read(fd, block, sizeof block)) > 0)
-            environment.append(block, n);
-        ::close(fd);
-        for (const QByteArray &setting : environment.split('\0'))
+        ProcRead read = readBounded(process, "environ", kMaxEnvironment, environment);
+        // An empty environment is looked at again: the state read after it tells whether the
+        // process was between two programs (then it waits a moment) or had its environment in
+        // place by then, so that the next read is the last word.
+        for (int look = 0; read == ProcRead::Read && environment.isEmpty() && look < kExecLooks; ++look) {
+            state = processState(process);
+            if (state.gone) {
+                read = ProcRead::Gone;
+                break;
+            }
+            if (state.execing) {
+                const timespec pause{0, 1000000};
+                ::nanosleep(&pause, nullptr);
+            }
+            read = readBounded(process, "environ", kMaxEnvironment, environment);
+            if (!state.execing)
+                break;
+        }
+        ::close(process);
+        if (read == ProcRead::Gone)
+            continue;
+        if (read == ProcRead::Refused || environment.isEmpty() || environment.size() > kMaxEnvironment) {
+            const bool startKnown = state.started != std::numeric_limits<qint64>::max();
+            use.unknownUntil = std::max(use.unknownUntil, startKnown ? state.started + kStartSlack : state.started);
+            if (read == ProcRead::Refused || environment.isEmpty())
+                continue;
+        }
+        QByteArrayList values;
+        QByteArray home;
+        bool homeSeen = false;
+        for (const QByteArray &setting : environment.split('\0')) {
             if (setting.startsWith(variable))
-                inUse.insert(setting.mid(variable.size()));
+                values << setting.mid(variable.size());
+            else if (!homeSeen && setting.startsWith(homeVariable)) {
+                home = setting.mid(homeVariable.size());
+                homeSeen = true;
+            }
+        }
+        for (const QByteArray &value : std::as_const(values)) {
+            // Most processes inherit the value of the one that started them: each is looked up once.
+            const QByteArray key = (value.startsWith('~') ? home : QByteArray()) + '\0' + value;
+            if (!seen.contains(key)) {
+                seen.insert(key);
+                noteConfiguration(use, value, home);
+            }
+        }
     }
     ::closedir(processes);
-    return inUse;
+    return use;
 }
 
 // Opens the folder `name` of `parent` as removeOldDocuments() does: never through a link, and
@@ -126,6 +296,99 @@ QByteArray copyName(const QByteArray &bytes)
            + QFile::encodeName(fontSuffix(bytes));
 }
 
+// Whether the open file `fd` holds `bytes`, no more and no less.
+bool holds(int fd, const QByteArray &bytes)
+{
+    char block[65536];
+    qsizetype done = 0;
+    for (;;) {
+        const ssize_t n = ::pread(fd, block, sizeof block, off_t(done));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return n == 0 && done == bytes.size();
+        if (n > bytes.size() - done || std::memcmp(block, bytes.constData() + done, size_t(n)) != 0)
+            return false;
+        done += n;
+    }
+}
+
+// Opens the copy `name` of the store `store` when it is one of the program's own making: a
+// regular file of the user that holds `bytes`. Returns its descriptor, -1 for anything else. The
+// checks are made on the open file, so what is linked later is what was checked, whatever takes
+// the name meanwhile.
+int openCopy(int store, const QByteArray &name, const QByteArray &bytes)
+{
+    struct stat st;
+    // Looked at first, so that a device or FIFO at the name is not even opened.
+    if (::fstatat(store, name.constData(), &st, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(st.st_mode))
+        return -1;
+    const int fd = ::openat(store, name.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0)
+        return -1;
+    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_uid == ::geteuid() && st.st_size == bytes.size()
+        && holds(fd, bytes))
+        return fd;
+    ::close(fd);
+    return -1;
+}
+
+// The copy of `bytes` named `name` in the store `store`, open as openCopy() opens it: the one
+// there, or else a new one written in its place; -1 when none can be had.
+int sharedCopy(int store, const QByteArray &name, const QByteArray &bytes)
+{
+    const int kept = openCopy(store, name, bytes);
+    if (kept >= 0)
+        return kept;
+    // Nothing at the name is followed or opened. A link, FIFO, device or socket is removed (the
+    // name, never what a link leads to); a regular file of another owner or with other bytes is
+    // replaced by the new copy's rename; a folder stays, and refuses the save.
+    struct stat st;
+    if (::fstatat(store, name.constData(), &st, AT_SYMLINK_NOFOLLOW) == 0 && !S_ISREG(st.st_mode) && !S_ISDIR(st.st_mode))
+        ::unlinkat(store, name.constData(), 0);
+    try {
+        saveBytesIn(store, name, bytes);
+    } catch (const Error &) {
+        return -1;
+    }
+    return openCopy(store, name, bytes);
+}
+
+// Links the open file `fd` as the new name `path`: that very file, whatever bears its old name by
+// now.
+bool linkOpenFile(int fd, const QString &path)
+{
+    const QByteArray target = QFile::encodeName(path);
+    // AT_EMPTY_PATH needs a privilege most users lack; the descriptor's entry in /proc links the
+    // same file without it.
+    const QByteArray self = "/proc/self/fd/" + QByteArray::number(fd);
+    return ::linkat(AT_FDCWD, self.constData(), AT_FDCWD, target.constData(), AT_SYMLINK_FOLLOW) == 0
+           || ::linkat(fd, "", AT_FDCWD, target.constData(), AT_EMPTY_PATH) == 0;
+}
+
+// The folder `name` of the open folder `parent` as removeUnusedFontCopies() weighs it.
+FontFolder fontFolder(int parent, const QByteArray &name)
+{
+    FontFolder folder;
+    folder.name = name;
+    struct stat st;
+    if (::fstatat(parent, (name + "/fonts.conf").constData(), &st, AT_SYMLINK_NOFOLLOW) == 0) {
+        folder.hasConfiguration = true;
+        folder.device = st.st_dev;
+        folder.inode = st.st_ino;
+    }
+    // Its birth where the file system keeps it; else its last change, which is when it was made,
+    // since nothing changes the folder itself after (fontconfig writes into its cache folder).
+    struct statx sx;
+    if (::statx(parent, name.constData(), AT_SYMLINK_NOFOLLOW, STATX_BTIME | STATX_CTIME, &sx) != 0)
+        folder.made = std::numeric_limits<qint64>::min();
+    else {
+        const statx_timestamp &t = (sx.stx_mask & STATX_BTIME) ? sx.stx_btime : sx.stx_ctime;
+        folder.made = qint64(t.tv_sec) * 1000000000 + t.tv_nsec;
+    }
+    return folder;
+}
+
 } // namespace
 
 int removeUnusedFontCopies(const QString &parent, qint64 limit)
@@ -140,22 +403,26 @@ int removeUnusedFontCopies(const QString &parent, qint64 limit)
     // hour of grace covers a folder whose word processor is only being started (by this or another
     // instance of the program), and a word processor that was handed the document by one started
     // for it and ended, keeps the fonts it started with, not this folder's.
-    const QSet<QByteArray> inUse = configurationsInUse();
     const qint64 graceEnd = QDateTime::currentSecsSinceEpoch() - 3600;
     const uid_t user = ::geteuid();
-    int removed = 0;
+    QList<FontFolder> candidates;
     while (const dirent *entry = ::readdir(listing)) {
         const QByteArray name(entry->d_name);
         struct stat st;
-        if (!name.startsWith(kFontFolderPrefix) || ::lstat((base + '/' + name).constData(), &st) != 0
-            || !S_ISDIR(st.st_mode) || st.st_uid != user || st.st_mtime > graceEnd
-            || inUse.contains(base + '/' + name + "/fonts.conf"))
-            continue;
-        // removeRecursively() removes links, never what they point to.
-        if (QDir(parent + QLatin1Char('/') + QFile::decodeName(name)).removeRecursively())
-            ++removed;
+        if (name.startsWith(kFontFolderPrefix) && ::fstatat(::dirfd(listing), entry->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0
+            && S_ISDIR(st.st_mode) && st.st_uid == user && st.st_mtime <= graceEnd)
+            candidates.append(fontFolder(::dirfd(listing), name));
     }
     ::closedir(listing);
+    int removed = 0;
+    if (!candidates.isEmpty()) {
+        const FolderUse use = foldersInUse();
+        for (const FontFolder &folder : std::as_const(candidates)) {
+            // removeRecursively() removes links, never what they point to.
+            if (!use.mayName(folder) && QDir(parent + QLatin1Char('/') + QFile::decodeName(folder.name)).removeRecursively())
+                ++removed;
+        }
+    }
 
     // The copies the remaining folders link are in use; the others stay for later documents up to
     // the limit, the least recently handed on going first.
@@ -176,9 +443,16 @@ int removeUnusedFontCopies(const QString &parent, qint64 limit)
     qint64 total = 0;
     while (const dirent *entry = ::readdir(copies)) {
         struct stat st;
-        if (entry->d_name[0] == '.' || ::fstatat(store, entry->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0
-            || !S_ISREG(st.st_mode) || st.st_uid != user)
+        // Hidden names are the saves' unfinished files, which the saves themselves remove.
+        if (entry->d_name[0] == '.' || ::fstatat(store, entry->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0)
             continue;
+        // The store holds regular files of the user alone: anything else is not followed, only
+        // removed (a folder cannot be, and stays).
+        if (!S_ISREG(st.st_mode) || st.st_uid != user) {
+            if (!S_ISDIR(st.st_mode))
+                ::unlinkat(store, entry->d_name, 0);
+            continue;
+        }
         total += st.st_size;
         if (st.st_nlink == 1)
             unlinked.append({entry->d_name, st.st_size, st.st_mtime});
@@ -209,27 +483,19 @@ QString writeFontConfiguration(const QString &parent, const QByteArrayList &file
     // fontconfig adds fonts by folder only, not by file: each document's folder holds its fonts,
     // as links to one copy of each file that every folder shares.
     const int store = openOwnFolder(QFile::encodeName(parent), kFontCopiesFolder, true);
-    const QString storePath = parent + QLatin1Char('/') + QLatin1String(kFontCopiesFolder);
     for (qsizetype i = 0; i < files.size(); ++i) {
         const QByteArray &bytes = files.at(i);
         const QString link = QStringLiteral("%1/font-%2%3").arg(fonts).arg(i + 1).arg(fontSuffix(bytes));
-        const QByteArray name = copyName(bytes);
-        struct stat st;
+        const int copy = store < 0 ? -1 : sharedCopy(store, copyName(bytes), bytes);
         bool shared = false;
-        if (store >= 0) {
-            const bool kept = ::fstatat(store, name.constData(), &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(st.st_mode)
-                              && st.st_uid == ::geteuid() && st.st_size == bytes.size();
-            if (!kept) {
-                try {
-                    saveBytes(bytes, storePath + QLatin1Char('/') + QFile::decodeName(name));
-                } catch (const Error &) {
-                }
-            }
+        if (copy >= 0) {
             // Linked copies count as handed on now: the least recently handed on go first.
-            ::utimensat(store, name.constData(), nullptr, AT_SYMLINK_NOFOLLOW);
-            shared = ::linkat(store, name.constData(), AT_FDCWD, QFile::encodeName(link).constData(), 0) == 0;
+            ::futimens(copy, nullptr);
+            shared = linkOpenFile(copy, link);
+            ::close(copy);
         }
-        // Where no copy can be shared (a file system without links), the folder has its own.
+        // Where no copy can be shared (a file system without links, a name the store cannot
+        // take), the folder has its own.
         if (!shared)
             writeNewFile(link, bytes);
     }

@@ -58,14 +58,28 @@ inline constexpr qint64 kMaxFontCopyBytes = qint64(512) * 1024 * 1024;
 /// readable by the user alone, with a fontconfig configuration that adds them to the system's
 /// fonts and keeps its cache in that folder. The files themselves are kept once, named by their
 /// contents, in kFontCopiesFolder, shared by every folder that hands them on; the new folder
-/// links them. Removes what no word processor needs any more (removeUnusedFontCopies()). Returns
-/// the configuration's path. Throws util::Error when a folder or a file cannot be written.
+/// links them. That folder holds the program's copies alone, and nothing in it is followed: a
+/// copy is linked only when it is a regular file of the user with the file's very bytes (checked
+/// on the open file, and that file linked); anything else at its name is replaced by a new copy,
+/// written beside it and renamed over the name (a link, FIFO, device or socket there is removed
+/// first, never opened or followed). Where no copy can be linked (a folder at its name, a file
+/// system without links), the new folder gets a file of its own. Removes what no word processor
+/// needs any more (removeUnusedFontCopies()). Returns the configuration's path. Throws
+/// util::Error when a folder or a file cannot be written.
 QString writeFontConfiguration(const QString &parent, const QByteArrayList &files);
 
 /// Removes, in `parent`, the folders writeFontConfiguration() made that no word processor can
 /// still read, and the font copies beyond `limit` bytes that none of the remaining folders links,
-/// the longest unused first. Only real folders and regular files of the user with the program's
-/// own names are removed. Returns how many folders and copies were removed.
+/// the longest unused first. A folder stays for an hour after it was last changed, and while a
+/// running process of the user may read it: one whose FONTCONFIG_FILE names the folder's
+/// fonts.conf, however either side spells it ("//", "/./", a trailing "/", a link, "~/" in that
+/// process's HOME), compared by device and inode; one that names it by a path that cannot be
+/// looked up here; and one whose environment cannot be read (or is empty, as while a program
+/// starts), unless the folder was made after that process started, so that the process cannot
+/// know the folder's random name. Without /proc, every folder stays. Only real folders and
+/// regular files of the user with the program's own names are removed as such; anything else in
+/// kFontCopiesFolder but a folder is removed too, not counted. Returns how many folders and
+/// copies were removed.
 int removeUnusedFontCopies(const QString &parent, qint64 limit = kMaxFontCopyBytes);
 
 /// The desktop's opener: LibreOffice ("soffice -n FILE", started detached), else "xdg-open FILE"

@@ -161,11 +161,14 @@ class TemporaryFile
 {
 public:
     explicit TemporaryFile(const SaveTarget &target)
-        : m_target(target)
+        : TemporaryFile(openFolder(target.folder), target)
     {
-        m_folder = ::open(target.folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-        if (m_folder < 0)
-            throw systemError(errno);
+    }
+    // The new file in the open folder `folder`, which the temporary file takes over.
+    TemporaryFile(int folder, const SaveTarget &target)
+        : m_target(target)
+        , m_folder(folder)
+    {
         // The existing file's permissions carry over to its replacement.
         const mode_t mode = target.exists ? (target.mode & 0777) : 0666;
         removeLeftovers(m_folder);
@@ -221,6 +224,14 @@ public:
     }
 
 private:
+    static int openFolder(const QByteArray &path)
+    {
+        const int folder = ::open(path.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        if (folder < 0)
+            throw systemError(errno);
+        return folder;
+    }
+
     // A link can only make a new name, never replace one: the nameless file gets a hidden name of
     // its own first, then is renamed over the target's.
     void giveName()
@@ -260,6 +271,41 @@ bool flushed(QFile &file)
     return false;
 }
 
+// Writes the new file `temporary` through `write` and puts it in place, as saveThrough() says.
+void writeAndCommit(TemporaryFile &temporary, const std::function<void(QFile &)> &write)
+{
+    {
+        QFile file;
+        if (!file.open(temporary.descriptor(), QIODevice::WriteOnly, QFileDevice::DontCloseHandle))
+            throw Error(file.errorString());
+        try {
+            write(file);
+        } catch (const Error &) {
+            // Failures of the writer itself stand as they are; a failed write of the file is
+            // reported below with the system's reason ("No space left on device").
+            if (file.error() == QFileDevice::NoError)
+                throw;
+        }
+        // The tail of the data may still sit in the file's buffer: a short write near a full disk
+        // leaves the rest of a large block to go there.
+        if (!flushed(file))
+            throw Error(file.errorString());
+    }
+    temporary.commit();
+}
+
+// Writes all of `bytes` to `file`.
+void writeAll(QFile &file, const QByteArray &bytes)
+{
+    qsizetype done = 0;
+    while (done < bytes.size()) {
+        const qint64 written = file.write(bytes.constData() + done, bytes.size() - done);
+        if (written <= 0)
+            throw Error(file.errorString());
+        done += written;
+    }
+}
+
 } // namespace
 
 bool isPartialFileName(const QByteArray &name)
@@ -286,37 +332,38 @@ void saveThrough(const QString &path, const std::function<void(QFile &)> &write)
 {
     // Without a commit (any failure) the new file goes and an existing file keeps its contents.
     TemporaryFile temporary(saveTarget(path));
-    {
-        QFile file;
-        if (!file.open(temporary.descriptor(), QIODevice::WriteOnly, QFileDevice::DontCloseHandle))
-            throw Error(file.errorString());
-        try {
-            write(file);
-        } catch (const Error &) {
-            // Failures of the writer itself stand as they are; a failed write of the file is
-            // reported below with the system's reason ("No space left on device").
-            if (file.error() == QFileDevice::NoError)
-                throw;
-        }
-        // The tail of the data may still sit in the file's buffer: a short write near a full disk
-        // leaves the rest of a large block to go there.
-        if (!flushed(file))
-            throw Error(file.errorString());
-    }
-    temporary.commit();
+    writeAndCommit(temporary, write);
 }
 
 void saveBytes(const QByteArray &bytes, const QString &path)
 {
-    saveThrough(path, [&bytes](QFile &file) {
-        qsizetype done = 0;
-        while (done < bytes.size()) {
-            const qint64 written = file.write(bytes.constData() + done, bytes.size() - done);
-            if (written <= 0)
-                throw Error(file.errorString());
-            done += written;
-        }
-    });
+    saveThrough(path, [&bytes](QFile &file) { writeAll(file, bytes); });
+}
+
+void saveBytesIn(int folder, const QByteArray &name, const QByteArray &bytes)
+{
+    if (name.isEmpty() || name == "." || name == ".." || name.contains('/'))
+        throw systemError(EINVAL);
+    SaveTarget target;
+    target.name = name;
+    // Nothing at the name is followed: only a regular file there is replaced (commit() looks
+    // again just before the rename).
+    struct stat st;
+    if (::fstatat(folder, name.constData(), &st, AT_SYMLINK_NOFOLLOW) == 0) {
+        if (S_ISDIR(st.st_mode))
+            throw systemError(EISDIR);
+        if (!S_ISREG(st.st_mode))
+            throw notAFile();
+        target.exists = true;
+        target.mode = st.st_mode;
+    } else if (errno != ENOENT) {
+        throw systemError(errno);
+    }
+    const int own = ::fcntl(folder, F_DUPFD_CLOEXEC, 0);
+    if (own < 0)
+        throw systemError(errno);
+    TemporaryFile temporary(own, target);
+    writeAndCommit(temporary, [&bytes](QFile &file) { writeAll(file, bytes); });
 }
 
 } // namespace platform

@@ -55,6 +55,12 @@ void saveThrough(const QString &path, const std::function<void(QFile &)> &write)
 /// Writes `bytes` as the file `path`, as saveThrough() does.
 void saveBytes(const QByteArray &bytes, const QString &path);
 
+/// Writes `bytes` as the file `name` of the open folder `folder`, as saveThrough() does, without
+/// following anything: `name` is a name in that folder, not a path. Only a regular file at the
+/// name is replaced (as the user's or another's); a link, FIFO, device or socket there is refused
+/// with RefusedTarget and a folder with util::Error, and each is left in place.
+void saveBytesIn(int folder, const QByteArray &name, const QByteArray &bytes);
+
 /// Whether a name in a folder is one the saves give their unfinished files: ".glyphworks-",
 /// twelve letters or digits, ".part".
 bool isPartialFileName(const QByteArray &name);

@@ -17,6 +17,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCryptographicHash>
 #include <QDir>
 #include <QLineEdit>
 #include <QListWidget>
@@ -30,6 +31,7 @@
 
 #include <ctime>
 #include <sys/stat.h>
+#include <unistd.h>
 #include <utime.h>
 #include <zip.h>
 
@@ -86,6 +88,20 @@ bool makeFont(const QString &target, const QString &family, int fsType,
     python.start(QStringLiteral("/usr/bin/python3"), {QStringLiteral("-c"), QString::fromUtf8(kMakeFontScript), source,
                                                       target, family, QString::number(fsType)});
     return python.waitForFinished(60000) && python.exitCode() == 0;
+}
+
+// Starts `arguments` (a program that copies its input to its output) and returns once that program
+// runs and has answered a line: its environment is in place then, not still being set up.
+bool startAnswering(QProcess &process, const QStringList &arguments, const QProcessEnvironment &environment)
+{
+    process.setProcessEnvironment(environment);
+    process.start(arguments.first(), arguments.mid(1));
+    if (!process.waitForStarted() || process.write("ready\n") != 6)
+        return false;
+    while (!process.canReadLine())
+        if (!process.waitForReadyRead(60000))
+            return false;
+    return process.readLine() == "ready\n";
 }
 
 class RecordingOpener : public platform::DocumentOpener
@@ -352,9 +368,8 @@ private slots:
         for (const QString &fonts : {firstFonts, secondFonts})
             QVERIFY(::utime(QFile::encodeName(fonts).constData(), &aged) == 0);
         QProcess user;
-        user.setProcessEnvironment(platform::DesktopOpener::officeEnvironment(firstFonts + QStringLiteral("/fonts.conf")));
-        user.start(QStringLiteral("sleep"), {QStringLiteral("600")});
-        QVERIFY(user.waitForStarted());
+        QVERIFY(startAnswering(user, {QStringLiteral("cat")},
+                               platform::DesktopOpener::officeEnvironment(firstFonts + QStringLiteral("/fonts.conf"))));
         QCOMPARE(platform::removeUnusedFontCopies(output::documentFolder(), 0), 1);
         QVERIFY(QFileInfo::exists(firstFonts) && !QFileInfo::exists(secondFonts));
         for (const QString &name : std::as_const(made))
@@ -364,6 +379,110 @@ private slots:
         QCOMPARE(platform::removeUnusedFontCopies(output::documentFolder(), 0), 3);
         for (const QString &name : std::as_const(made))
             QVERIFY(!QFileInfo::exists(copies + QLatin1Char('/') + name));
+    }
+
+    // The font copies' folder holds the program's own files alone: whatever else is planted at a
+    // copy's name is never written through, opened or linked into a document's folder, which
+    // gets the font's very bytes either way.
+    void fontCopiesAreOwnFiles_data()
+    {
+        QTest::addColumn<QString>("planted");
+        QTest::newRow("link to a file") << "link";
+        QTest::newRow("FIFO") << "fifo";
+        QTest::newRow("folder") << "folder";
+        QTest::newRow("other bytes of the same size") << "bytes";
+        QTest::newRow("file of another owner") << "owner";
+    }
+    void fontCopiesAreOwnFiles()
+    {
+        QFETCH(QString, planted);
+        if (planted == QLatin1String("owner") && ::geteuid() != 0)
+            QSKIP("Only root can give a file to another owner.");
+        QTemporaryDir parent(m_dir.filePath(QStringLiteral("store-XXXXXX")));
+        const QByteArray font = "font copy probe";
+        const QString store = parent.filePath(QLatin1String(platform::kFontCopiesFolder));
+        const QString copy = store + QLatin1Char('/')
+                             + QString::fromLatin1(QCryptographicHash::hash(font, QCryptographicHash::Sha256).toHex().left(40))
+                             + QStringLiteral(".ttf");
+        const QString precious = parent.filePath(QStringLiteral("precious.txt"));
+        QVERIFY(QDir().mkdir(store) && gwtest::writeFile(precious, "precious"));
+        if (planted == QLatin1String("link"))
+            QVERIFY(QFile::link(precious, copy));
+        else if (planted == QLatin1String("fifo"))
+            QCOMPARE(::mkfifo(QFile::encodeName(copy).constData(), 0600), 0);
+        else if (planted == QLatin1String("folder"))
+            QVERIFY(QDir().mkdir(copy));
+        else
+            QVERIFY(gwtest::writeFile(copy, planted == QLatin1String("bytes") ? QByteArray(font.size(), 'x') : font));
+        if (planted == QLatin1String("owner"))
+            QCOMPARE(::chown(QFile::encodeName(copy).constData(), 65534, 65534), 0);
+
+        const QString handed = QFileInfo(platform::writeFontConfiguration(parent.path(), {font})).path() + QStringLiteral("/fonts/font-1.ttf");
+        struct stat st;
+        QCOMPARE(::lstat(QFile::encodeName(handed).constData(), &st), 0);
+        QVERIFY(S_ISREG(st.st_mode) && st.st_uid == ::geteuid());
+        QFile file(handed);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), font);
+        QFile target(precious);
+        QVERIFY(target.open(QIODevice::ReadOnly));
+        QCOMPARE(target.readAll(), QByteArray("precious"));
+        // A folder stays (the document's folder has a file of its own); anything else gave way to
+        // a copy, which the document's folder shares.
+        struct stat kept;
+        QCOMPARE(::lstat(QFile::encodeName(copy).constData(), &kept), 0);
+        QCOMPARE(S_ISDIR(kept.st_mode), planted == QLatin1String("folder"));
+        if (planted != QLatin1String("folder"))
+            QVERIFY(S_ISREG(kept.st_mode) && kept.st_uid == ::geteuid() && kept.st_ino == st.st_ino);
+    }
+
+    // A folder stays while a running process's FONTCONFIG_FILE names its fonts.conf, however
+    // either spells it (a start with XDG_CACHE_HOME ending in "/" removes through "//"), and
+    // while a process whose environment cannot be told may know it; the folder beside it goes.
+    void folderInUseStays_data()
+    {
+        QTest::addColumn<QString>("named");
+        QTest::addColumn<QString>("removing");
+        QTest::addColumn<int>("removed");
+        QTest::newRow("removed through a trailing slash") << "{written}" << "{parent}/" << 1;
+        QTest::newRow("doubled slashes") << "{parent}//{folder}//fonts.conf" << "{parent}" << 1;
+        QTest::newRow("dots") << "{parent}/./{folder}/../{folder}/./fonts.conf" << "{parent}" << 1;
+        QTest::newRow("through a link") << "{link}/{folder}/fonts.conf" << "{parent}" << 1;
+        QTest::newRow("in HOME") << "~/{folder}/fonts.conf" << "{parent}" << 1;
+        QTest::newRow("not found here") << "/nonexistent/{folder}/fonts.conf" << "{parent}" << 1;
+        QTest::newRow("no environment") << "" << "{parent}" << 0;
+    }
+    void folderInUseStays()
+    {
+        QFETCH(QString, named);
+        QFETCH(QString, removing);
+        QFETCH(int, removed);
+        QTemporaryDir parent(m_dir.filePath(QStringLiteral("in-use-XXXXXX")));
+        const QString link = parent.path() + QStringLiteral("-link");
+        const auto removeLink = qScopeGuard([link] { QFile::remove(link); });
+        QVERIFY(QFile::link(parent.path(), link));
+        const QString written = platform::writeFontConfiguration(parent.path(), {"in-use probe"});
+        const QString used = QFileInfo(written).path();
+        const QString unused = QFileInfo(platform::writeFontConfiguration(parent.path(), {"in-use probe"})).path();
+        const utimbuf aged{std::time(nullptr) - 2 * 86400, std::time(nullptr) - 2 * 86400};
+        for (const QString &folder : {used, unused})
+            QVERIFY(::utime(QFile::encodeName(folder).constData(), &aged) == 0);
+        named.replace(QLatin1String("{written}"), written)
+            .replace(QLatin1String("{parent}"), parent.path())
+            .replace(QLatin1String("{link}"), link)
+            .replace(QLatin1String("{folder}"), QFileInfo(used).fileName());
+
+        QProcessEnvironment environment = platform::DesktopOpener::officeEnvironment(named);
+        environment.insert(QStringLiteral("HOME"), parent.path());
+        QProcess user;
+        const auto stop = qScopeGuard([&user] {
+            user.kill();
+            user.waitForFinished();
+        });
+        QVERIFY(startAnswering(user, named.isEmpty() ? QStringList{"env", "-i", "/bin/cat"} : QStringList{"cat"}, environment));
+        QCOMPARE(platform::removeUnusedFontCopies(removing.replace(QLatin1String("{parent}"), parent.path()), 0), removed);
+        QVERIFY(QFileInfo::exists(used));
+        QCOMPARE(QFileInfo::exists(unused), removed == 0);
     }
 
     // A listed file that changed after listing never travels (and a FIFO never blocks), and its
