@@ -93,20 +93,19 @@ struct FvarTable
         const std::optional<FvarLayout> layout = fvarLayout(table);
         if (!layout)
             return;
-        const auto read16 = [&](qint64 at) { return qFromBigEndian<quint16>(table.data() + at); };
-        const auto fixed = [&](qint64 at) { return qFromBigEndian<qint32>(table.data() + at) / 65536.0; };
+        const auto fixed = [&](qint64 at) { return qint32(read32(table, at)) / 65536.0; };
         const auto [arrays, axisCount, axisSize, instanceCount, instanceSize] = *layout;
         const qint64 keptAxes = std::min<qint64>(axisCount, kMaxAxes);
         for (qint64 i = 0; i < keptAxes; ++i) {
             const qint64 at = arrays + i * axisSize;
-            const quint32 tag = qFromBigEndian<quint32>(table.data() + at);
+            const quint32 tag = read32(table, at);
             const char letters[4] = {char(tag >> 24), char(tag >> 16), char(tag >> 8), char(tag)};
             FvarAxis axis;
             axis.axis.tag = QString::fromLatin1(letters, 4);
             axis.axis.minimum = fixed(at + 4);
             axis.axis.defaultValue = fixed(at + 8);
             axis.axis.maximum = fixed(at + 12);
-            axis.nameId = read16(at + 18);
+            axis.nameId = read16(table, at + 18);
             axes.append(axis);
         }
         axesLeftOut = axisCount - keptAxes;
@@ -114,7 +113,7 @@ struct FvarTable
         for (qint64 i = 0; i < keptInstances; ++i) {
             const qint64 at = arrays + axisCount * axisSize + i * instanceSize;
             FvarInstance instance;
-            instance.nameId = read16(at);
+            instance.nameId = read16(table, at);
             for (qint64 a = 0; a < keptAxes; ++a)
                 instance.coordinates.append(fixed(at + 4 + 4 * a));
             instances.append(instance);

@@ -25,16 +25,6 @@ namespace {
 constexpr qsizetype kHeaderSize = 12;
 constexpr qsizetype kTableRecordSize = 16;
 
-quint32 read32(QByteArrayView bytes, qsizetype at)
-{
-    return qFromBigEndian<quint32>(bytes.data() + at);
-}
-
-quint16 read16(QByteArrayView bytes, qsizetype at)
-{
-    return qFromBigEndian<quint16>(bytes.data() + at);
-}
-
 constexpr quint32 kCollectionTag = 0x74746366; // 'ttcf'
 
 /// A stretch of 16-byte table records from the byte `begin` to the byte `end` of a font.

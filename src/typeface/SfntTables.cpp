@@ -3,8 +3,6 @@
 #include "platform/CodePage.h"
 #include "util/EscapedText.h"
 
-#include <QtEndian>
-
 #include <algorithm>
 #include <cstring>
 
@@ -16,16 +14,6 @@ constexpr qint64 kHeaderSize = 12;
 constexpr qint64 kTableRecordSize = 16;
 constexpr qint64 kNameHeaderSize = 6;
 constexpr qint64 kNameRecordSize = 12;
-
-quint16 read16(QByteArrayView bytes, qint64 at)
-{
-    return qFromBigEndian<quint16>(bytes.data() + at);
-}
-
-quint32 read32(QByteArrayView bytes, qint64 at)
-{
-    return qFromBigEndian<quint32>(bytes.data() + at);
-}
 
 // How much a name record is wanted (see NameTable); 0: not read.
 int recordRank(quint16 platform, quint16 encoding, quint16 language)

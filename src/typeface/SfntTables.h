@@ -10,10 +10,23 @@
 #include <QHash>
 #include <QList>
 #include <QString>
+#include <QtEndian>
 
 #include <optional>
 
 namespace platform {
+
+/// The big-endian 16-bit value at byte `at` of `bytes`, which the caller has checked holds it.
+inline quint16 read16(QByteArrayView bytes, qint64 at)
+{
+    return qFromBigEndian<quint16>(bytes.data() + at);
+}
+
+/// The big-endian 32-bit value at byte `at` of `bytes`, which the caller has checked holds it.
+inline quint32 read32(QByteArrayView bytes, qint64 at)
+{
+    return qFromBigEndian<quint32>(bytes.data() + at);
+}
 
 /// The tag of a table ("name", "fvar", "OS/2") as the table directory holds it.
 constexpr quint32 tableTag(const char (&tag)[5])
