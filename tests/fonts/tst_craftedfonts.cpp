@@ -79,6 +79,45 @@ private slots:
         }
     }
 
+    // Real fonts of the kinds whose maps differ most: a symbol and a dingbat font of their own
+    // encoding (drawn through it), colour emoji, a face of a CJK collection, a plain font.
+    void realMapsAreWhatIsDrawn_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<int>("face");
+        QTest::newRow("Type 1 symbols") << "/usr/share/fonts/X11/Type1/StandardSymbolsPS.pfb" << 0;
+        QTest::newRow("Type 1 dingbats") << "/usr/share/fonts/X11/Type1/D050000L.pfb" << 0;
+        QTest::newRow("colour emoji") << gwtest::packageFontFile(QStringLiteral("fonts-noto-color-emoji"),
+                                                                 QStringLiteral("NotoColorEmoji.ttf"))
+                                      << 0;
+        QTest::newRow("collection face") << gwtest::packageFontFile(QStringLiteral("fonts-noto-cjk"),
+                                                                    QStringLiteral("NotoSansCJK-Regular.ttc"))
+                                         << 1;
+        QTest::newRow("plain") << gwtest::packageFontFile(QStringLiteral("fonts-dejavu-core"), QStringLiteral("DejaVuSans.ttf"))
+                               << 0;
+    }
+    void realMapsAreWhatIsDrawn()
+    {
+        QFETCH(QString, path);
+        QFETCH(int, face);
+        platform::FileFaces::instance().setListedFile(path, platform::readFontFile(path).identity, face);
+        const platform::CharacterMap map =
+            fonts::CharacterMaps::instance().map(fonts::FontListEntry::file(QStringLiteral("Real"), path));
+        const QRawFont drawn = platform::FileFaces::instance().face(path, {24});
+        QVERIFY(drawn.isValid() && !map.isEmpty());
+        QList<char32_t> probes = map.firstCharacters(300);
+        for (char32_t c = 0x21; c < 0x250; ++c)
+            probes.append(c);
+        probes << 0x3042 << 0x4E00 << 0xF041 << 0x1F600 << 0x10FFFF;
+        for (const char32_t c : std::as_const(probes)) {
+            // Spaces and controls are never asked for (the engine draws a no-break space as a space).
+            const QChar::Category category = QChar::category(c);
+            if (category == QChar::Separator_Space || category == QChar::Other_Control || category == QChar::Other_Format)
+                continue;
+            QVERIFY2(map.contains(c) == drawn.supportsCharacter(c), qPrintable(QString::number(c, 16)));
+        }
+    }
+
     void everyReaderBounded_data()
     {
         QTest::addColumn<QString>("kind");
