@@ -15,22 +15,12 @@ CharacterMaps &CharacterMaps::instance()
     return maps;
 }
 
-QString CharacterMaps::keyOf(const FontListEntry &entry)
+CharacterMaps::Key CharacterMaps::keyOf(const FontListEntry &entry)
 {
-    // A file's key holds the file it was listed as and the font drawn from it, so that a reload
-    // listing another file at the same path never finds this one's map; a typeface is its name.
     if (!entry.isFile())
-        return QLatin1Char('@') + entry.name;
+        return {entry.name, {}, -1};
     auto &faces = platform::FileFaces::instance();
-    const platform::FileIdentity identity = faces.listedIdentity(entry.path);
-    return QStringLiteral("%1:%2:%3:%4:%5:%6|")
-               .arg(identity.device)
-               .arg(identity.inode)
-               .arg(identity.size)
-               .arg(identity.modifiedNs)
-               .arg(identity.changedNs)
-               .arg(faces.listedFace(entry.path))
-        + entry.path;
+    return {entry.path, faces.listedIdentity(entry.path), faces.listedFace(entry.path)};
 }
 
 CharacterMaps::Kept CharacterMaps::readFile(const QString &path, const platform::FileIdentity &identity, int face)
@@ -57,19 +47,18 @@ CharacterMaps::Kept CharacterMaps::readFile(const QString &path, const platform:
 
 platform::CharacterMap CharacterMaps::map(const FontListEntry &entry, platform::FontFileFault *fault)
 {
-    const QString key = keyOf(entry);
+    const Key key = keyOf(entry);
     auto found = m_maps.constFind(key);
     if (found == m_maps.cend()) {
         Kept kept;
-        auto &faces = platform::FileFaces::instance();
         if (!entry.isFile()) {
             kept.map = platform::typefaceCharacterMap(entry.name);
-        } else if (const platform::FileIdentity identity = faces.listedIdentity(entry.path); identity.isKnown()) {
-            kept = readFile(entry.path, identity, faces.listedFace(entry.path));
+        } else if (key.identity.isKnown()) {
+            kept = readFile(entry.path, key.identity, key.face);
         } else {
             // Never listed, or listed where no file could be opened: the list's files say why,
             // and nothing is read.
-            kept.fault = faces.fileBytes(entry.path).fault;
+            kept.fault = platform::FileFaces::instance().fileBytes(entry.path).fault;
         }
         found = m_maps.insert(key, kept);
     }
@@ -80,33 +69,24 @@ platform::CharacterMap CharacterMaps::map(const FontListEntry &entry, platform::
 
 void CharacterMaps::prepare(const FontListEntries &entries)
 {
-    struct Wanted
-    {
-        QString key;
-        QString path;
-        platform::FileIdentity identity;
-        int face = 0;
-    };
-    auto &faces = platform::FileFaces::instance();
-    QList<Wanted> wanted;
-    QSet<QString> keys;
+    QList<Key> wanted;
+    QSet<Key> keys;
     for (const FontListEntry &entry : entries) {
         if (!entry.isFile())
             continue;
-        const platform::FileIdentity identity = faces.listedIdentity(entry.path);
-        const QString key = keyOf(entry);
-        if (!identity.isKnown() || m_maps.contains(key) || keys.contains(key))
+        const Key key = keyOf(entry);
+        if (!key.identity.isKnown() || m_maps.contains(key) || keys.contains(key))
             continue;
         keys.insert(key);
-        wanted.append({key, entry.path, identity, faces.listedFace(entry.path)});
+        wanted.append(key);
     }
     QList<Kept> read(wanted.size());
     util::forEachIndex(wanted.size(), [&](qsizetype i) {
-        const Wanted &file = wanted.at(i);
-        read[i] = readFile(file.path, file.identity, file.face);
+        const Key &file = wanted.at(i);
+        read[i] = readFile(file.name, file.identity, file.face);
     });
     for (qsizetype i = 0; i < wanted.size(); ++i)
-        m_maps.insert(wanted.at(i).key, read.at(i));
+        m_maps.insert(wanted.at(i), read.at(i));
 }
 
 void CharacterMaps::clear()
@@ -118,7 +98,7 @@ qsizetype CharacterMaps::memoryBytes() const
 {
     qsizetype bytes = 0;
     for (auto it = m_maps.cbegin(); it != m_maps.cend(); ++it)
-        bytes += it.value().map.memoryBytes() + it.key().size() * qsizetype(sizeof(QChar)) + qsizetype(sizeof(Kept));
+        bytes += it.value().map.memoryBytes() + qsizetype(sizeof(Key)) + qsizetype(sizeof(Kept));
     return bytes;
 }
 

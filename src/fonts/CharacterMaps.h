@@ -46,11 +46,25 @@ private:
         platform::CharacterMap map;
         platform::FontFileFault fault = platform::FontFileFault::None;
     };
-    /// The key of `entry`'s font: the file it was listed as and its face, or the typeface name.
-    static QString keyOf(const FontListEntry &entry);
+    /// What a map is kept by: a file's path, the file it was listed as and the face drawn from it
+    /// (so that a reload listing another file at the same path never finds this one's map), or a
+    /// typeface's name (face -1).
+    struct Key
+    {
+        QString name;
+        platform::FileIdentity identity;
+        int face = -1;
+        friend bool operator==(const Key &, const Key &) = default;
+        friend size_t qHash(const Key &key, size_t seed = 0) noexcept
+        {
+            return qHashMulti(seed, key.name, key.identity.inode, key.identity.changedNs, key.face);
+        }
+    };
+    /// The key of `entry`'s font.
+    static Key keyOf(const FontListEntry &entry);
     /// The map and fault of the listed file `path` read as `identity`, drawn in font `face`.
     static Kept readFile(const QString &path, const platform::FileIdentity &identity, int face);
-    QHash<QString, Kept> m_maps;
+    QHash<Key, Kept> m_maps;
 };
 
 } // namespace fonts
