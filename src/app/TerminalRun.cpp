@@ -44,7 +44,8 @@ void noteFailure(FILE *stream, int error)
 bool writeBytes(FILE *stream, QByteArrayView bytes)
 {
     errno = 0;
-    const bool written = std::fwrite(bytes.data(), 1, size_t(bytes.size()), stream) == size_t(bytes.size())
+    // An empty text has no data to hand to fwrite(), which must never get a null pointer.
+    const bool written = (bytes.isEmpty() || std::fwrite(bytes.data(), 1, size_t(bytes.size()), stream) == size_t(bytes.size()))
                          && std::fflush(stream) == 0;
     if (!written)
         noteFailure(stream, errno);
