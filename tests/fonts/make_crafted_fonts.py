@@ -6,6 +6,7 @@ Usage: make_crafted_fonts.py BASE OUT KIND...
 BASE is a TrueType font (DejaVu Sans); each KIND is written to OUT/KIND.ttf:
   name-bomb    10,900 name records, all but four (IDs 256 and up) 65,534 bytes long, sharing one string
   fvar-bomb    an 'fvar' of 1,024 axes and 15,000 named instances, with a minimal 'gvar'
+  fvar-instances  an 'fvar' of 64 axes and 3,000 named instances, with a minimal 'gvar'
   overlap      a (3,10) format-12 'cmap' of 1,000,000 identical groups: U+0000..U+10FFFF to glyph 1
   descending   a (3,10) format-12 'cmap' of the font's ASCII glyphs, its groups in descending order
   gid-past     a (3,10) format-12 'cmap' of the ASCII glyphs and U+4E00..U+4E10, which runs past the
@@ -70,8 +71,8 @@ def main():
             records += [(3, 1, 0x409, 256 + i, length, start - shift) for i in range(count - 4)]
             tables['name'] = struct.pack('>HHH', 0, count, shift) + b''.join(
                 struct.pack('>6H', *record) for record in records) + storage
-        elif kind == 'fvar-bomb':
-            axes, instances = 1024, 15000
+        elif kind in ('fvar-bomb', 'fvar-instances'):
+            axes, instances = (1024, 15000) if kind == 'fvar-bomb' else (64, 3000)
             axis_records = b''.join(struct.pack('>4siiiHH', b'%04d' % i, 0, 0, 0x10000, 0, 256) for i in range(axes))
             instance = struct.pack('>HH', 257, 0) + struct.pack('>i', 0x8000) * axes
             tables['fvar'] = struct.pack('>8H', 1, 0, 16, 2, axes, 20, instances, 4 + 4 * axes) + axis_records \

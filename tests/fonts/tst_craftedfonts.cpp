@@ -9,6 +9,7 @@
 #include "support/TestMain.h"
 #include "support/TestSupport.h"
 #include "typeface/FileFaces.h"
+#include "typeface/SfntTables.h"
 
 #include <QDir>
 #include <QJsonArray>
@@ -64,7 +65,8 @@ private slots:
     void initTestCase()
     {
         QVERIFY(m_dir.isValid());
-        const QStringList kinds{QStringLiteral("name-bomb"), QStringLiteral("fvar-bomb"), QStringLiteral("overlap"),
+        const QStringList kinds{QStringLiteral("name-bomb"), QStringLiteral("fvar-bomb"),
+                                QStringLiteral("fvar-instances"), QStringLiteral("overlap"),
                                 QStringLiteral("descending"), QStringLiteral("gid-past"), QStringLiteral("surrogates")};
         QProcess make;
         make.start(QStringLiteral("/usr/bin/python3"),
@@ -118,6 +120,30 @@ private slots:
         }
     }
 
+    // Handed to fontconfig or the word processor, a variable font of too many axes is a plain
+    // font, one of too many instances has the first of them; the bytes keep their size.
+    void variationsBoundedForOthers_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<qint64>("instances"); // -1: no variations a reader takes
+        QTest::newRow("1,024 axes") << "fvar-bomb" << qint64(-1);
+        QTest::newRow("3,000 instances") << "fvar-instances" << qint64(platform::kMaxInstances);
+    }
+    void variationsBoundedForOthers()
+    {
+        QFETCH(QString, kind);
+        QFETCH(qint64, instances);
+        QFile file(fileOf(kind));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray bytes = file.readAll();
+        QVERIFY(platform::fvarLayout(platform::sfntTable(bytes, 0, platform::tableTag("fvar"))));
+        const QByteArray bounded = platform::withBoundedTables(bytes);
+        QCOMPARE(bounded.size(), bytes.size());
+        const std::optional<platform::FvarLayout> layout =
+            platform::fvarLayout(platform::sfntTable(bounded, 0, platform::tableTag("fvar")));
+        QCOMPARE(layout ? layout->instanceCount : -1, instances);
+    }
+
     void everyReaderBounded_data()
     {
         QTest::addColumn<QString>("kind");
@@ -125,6 +151,7 @@ private slots:
         QTest::addColumn<QString>("factsLine"); // a line of the information text
         QTest::newRow("name bomb") << "name-bomb" << "Hamburg" << "Family: Bomb";
         QTest::newRow("fvar bomb") << "fvar-bomb" << "Hamburg" << "…and 14,744 more instances";
+        QTest::newRow("fvar of many instances") << "fvar-instances" << "Hamburg" << "…and 2,744 more instances";
         QTest::newRow("overlapping map groups") << "overlap" << QStringLiteral("A一") << "Glyphs: 6,253";
         QTest::newRow("descending map groups") << "descending" << QStringLiteral("é") << "Family: DejaVu Sans";
         QTest::newRow("glyphs past the count") << "gid-past" << QStringLiteral("一\u4E05") << "Family: DejaVu Sans";
