@@ -132,6 +132,7 @@ ProcRead readBounded(int folder, const char *name, qsizetype limit, QByteArray &
 struct ProcessState
 {
     bool gone = false;     ///< ended (a zombie too), or a kernel thread, which has no environment
+    bool execing = false;  ///< between two programs: its new environment is not yet in place
     qint64 started = std::numeric_limits<qint64>::max(); ///< ns since the epoch; max when unknown
 };
 
@@ -149,6 +150,9 @@ ProcessState processState(int process)
     const auto field = [&fields](int number) { return fields.value(number - 3).trimmed().toULongLong(); };
     constexpr unsigned long long kernelThread = 0x00200000; // PF_KTHREAD
     state.gone = fields.value(0) == "Z" || fields.value(0) == "X" || (field(9) & kernelThread) != 0;
+    // The bounds of the environment (field 51) are zero until exec() has set them up, and for a
+    // reader that may not see them, who cannot read the environment either.
+    state.execing = fields.size() >= 49 && field(51) == 0;
     const long hertz = ::sysconf(_SC_CLK_TCK);
     timespec now, sinceBoot;
     if (fields.size() >= 20 && hertz > 0 && ::clock_gettime(CLOCK_REALTIME, &now) == 0
@@ -187,6 +191,9 @@ void noteConfiguration(FolderUse &use, const QByteArray &value, const QByteArray
 FolderUse foldersInUse()
 {
     constexpr qsizetype kMaxEnvironment = 4 * 1024 * 1024;
+    // A program being started has no environment to read for a moment: a few looks at it, a
+    // millisecond apart, see the one it gets. One that still has none is not known.
+    constexpr int kExecLooks = 50;
     // A process's start is known to a clock tick; the slack covers that, and a small step of
     // the clock.
     constexpr qint64 kStartSlack = qint64(2) * 1000000000;
@@ -213,10 +220,25 @@ FolderUse foldersInUse()
             ::close(process);
             continue;
         }
-        // A program being started has no environment to read for a moment: such a process is
-        // one that cannot be told, as is one without any environment.
         QByteArray environment;
-        const ProcRead read = readBounded(process, "environ", kMaxEnvironment, environment);
+        ProcRead read = readBounded(process, "environ", kMaxEnvironment, environment);
+        // An empty environment is looked at again: the state read after it tells whether the
+        // process was between two programs (then it waits a moment) or had its environment in
+        // place by then, so that the next read is the last word.
+        for (int look = 0; read == ProcRead::Read && environment.isEmpty() && look < kExecLooks; ++look) {
+            state = processState(process);
+            if (state.gone) {
+                read = ProcRead::Gone;
+                break;
+            }
+            if (state.execing) {
+                const timespec pause{0, 1000000};
+                ::nanosleep(&pause, nullptr);
+            }
+            read = readBounded(process, "environ", kMaxEnvironment, environment);
+            if (!state.execing)
+                break;
+        }
         ::close(process);
         if (read == ProcRead::Gone)
             continue;
